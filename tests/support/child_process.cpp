@@ -1,0 +1,75 @@
+#include "child_process.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <poll.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace testsupport {
+
+namespace {
+
+void drain(int outFd, int errFd, ChildResult& r) {
+    pollfd fds[2] = {{outFd, POLLIN, 0}, {errFd, POLLIN, 0}};
+    int open = 2;
+    char buf[4096];
+    while (open > 0) {
+        if (poll(fds, 2, -1) < 0) break;
+        for (int i = 0; i < 2; ++i) {
+            if (fds[i].fd < 0 || !(fds[i].revents & (POLLIN | POLLHUP | POLLERR))) continue;
+            ssize_t n = read(fds[i].fd, buf, sizeof buf);
+            if (n <= 0) {
+                fds[i].fd = -1;
+                --open;
+            } else {
+                (i == 0 ? r.out : r.err).append(buf, static_cast<size_t>(n));
+            }
+        }
+    }
+}
+
+}  // namespace
+
+ChildResult runInChild(const std::function<void()>& body, const std::string& stdinText) {
+    int outPipe[2], errPipe[2], inPipe[2];
+    ChildResult r;
+    if (pipe(outPipe) != 0 || pipe(errPipe) != 0 || pipe(inPipe) != 0) return r;
+    std::fflush(stdout);
+    std::fflush(stderr);
+    pid_t pid = fork();
+    if (pid == 0) {
+        dup2(outPipe[1], 1);
+        dup2(errPipe[1], 2);
+        dup2(inPipe[0], 0);
+        close(outPipe[0]); close(outPipe[1]);
+        close(errPipe[0]); close(errPipe[1]);
+        close(inPipe[0]); close(inPipe[1]);
+        body();
+        std::fflush(stdout);
+        std::fflush(stderr);
+        std::exit(0);
+    }
+    close(outPipe[1]);
+    close(errPipe[1]);
+    close(inPipe[0]);
+    if (!stdinText.empty()) {
+        ssize_t ignored = write(inPipe[1], stdinText.data(), stdinText.size());
+        (void)ignored;
+    }
+    close(inPipe[1]);
+    drain(outPipe[0], errPipe[0], r);
+    close(outPipe[0]);
+    close(errPipe[0]);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    if (WIFEXITED(status)) {
+        r.exited = true;
+        r.exitStatus = WEXITSTATUS(status);
+    } else if (WIFSIGNALED(status)) {
+        r.signal = WTERMSIG(status);
+    }
+    return r;
+}
+
+}  // namespace testsupport

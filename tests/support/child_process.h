@@ -1,0 +1,22 @@
+// Runs a piece of a test in a forked child and reports how the child ended
+// and what it wrote, for paths that end the process (the orderly end after a
+// fatal runtime error) where more than GoogleTest's death tests must be seen:
+// both output streams and the exact exit status.
+#pragma once
+#include <functional>
+#include <string>
+
+namespace testsupport {
+
+struct ChildResult {
+    bool exited = false;     // ended through exit(); false when killed by a signal
+    int exitStatus = -1;     // valid when exited
+    int signal = 0;          // valid when !exited
+    std::string out;         // everything written to standard output
+    std::string err;         // everything written to standard error
+};
+
+// The body runs in the child; when it returns, the child exits with 0.
+ChildResult runInChild(const std::function<void()>& body, const std::string& stdinText = "");
+
+}  // namespace testsupport
