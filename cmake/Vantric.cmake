@@ -10,11 +10,15 @@ find_package(PkgConfig REQUIRED)
 find_package(Threads REQUIRED)
 
 #
-# vantric_module(<name> [GAME] SOURCES ... [LIBS ...]): GAME marks the game's
-# own modules (src/game/world, src/game/screens), which define the program's
-# hooks; they join vantric_game only, so runtime tests can bring their own hooks.
+# vantric_module(<name> [GAME] [SOURCES ...] [LIBS ...]): without SOURCES the
+# module is every .cpp file of its directory. GAME marks the game's own modules
+# (src/game/world, src/game/screens), which define the program's hooks; they
+# join vantric_game only, so runtime tests can bring their own hooks.
 function(vantric_module name)
   cmake_parse_arguments(M "GAME" "" "SOURCES;LIBS" ${ARGN})
+  if(NOT M_SOURCES)
+    file(GLOB M_SOURCES CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  endif()
   add_library(vantric_${name} STATIC ${M_SOURCES})
   target_include_directories(vantric_${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
   target_link_libraries(vantric_${name} PUBLIC ${M_LIBS})
@@ -87,4 +91,49 @@ function(vantric_bench name)
   add_executable(${name} ${B_SOURCES})
   target_link_libraries(${name} PRIVATE vantric_all ${B_LIBS})
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/bench)
+endfunction()
+
+# vantric_test_dir(<prefix> [GAME]): the suites of one tests/ directory. Files
+# named *_gl_test.cpp open a window and a GL context and form test_<prefix>_gl
+# (label gl); the other *_test.cpp files form test_<prefix>. Helper sources of
+# the directory that are not tests (*.cpp without _test) join both.
+function(vantric_test_dir prefix)
+  cmake_parse_arguments(D "GAME" "TIMEOUT" "LABELS;LIBS" ${ARGN})
+  file(GLOB all CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  set(gl_tests)
+  set(plain_tests)
+  set(helpers)
+  foreach(f ${all})
+    if(f MATCHES "_gl_test\\.cpp$")
+      list(APPEND gl_tests ${f})
+    elseif(f MATCHES "_test\\.cpp$")
+      list(APPEND plain_tests ${f})
+    else()
+      list(APPEND helpers ${f})
+    endif()
+  endforeach()
+  set(game_flag)
+  if(D_GAME)
+    set(game_flag GAME)
+  endif()
+  set(timeout_arg)
+  if(D_TIMEOUT)
+    set(timeout_arg TIMEOUT ${D_TIMEOUT})
+  endif()
+  set(labels ${D_LABELS})
+  if(NOT labels)
+    if(D_GAME)
+      set(labels game)
+    else()
+      set(labels unit)
+    endif()
+  endif()
+  if(plain_tests)
+    vantric_test(test_${prefix} ${game_flag} ${timeout_arg} SOURCES ${plain_tests} ${helpers}
+                 LABELS ${labels} LIBS ${D_LIBS})
+  endif()
+  if(gl_tests)
+    vantric_test(test_${prefix}_gl GL ${game_flag} ${timeout_arg} SOURCES ${gl_tests} ${helpers}
+                 LABELS gl ${labels} LIBS ${D_LIBS})
+  endif()
 endfunction()

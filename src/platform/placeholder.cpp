@@ -1,0 +1,2 @@
+// The platform module starts empty; its services join as they are written.
+namespace platform {}
