@@ -69,7 +69,10 @@ function(vantric_test name)
   if(T_GAME)
     target_link_libraries(${name} PRIVATE vantric_game)
   else()
-    target_link_libraries(${name} PRIVATE vantric_all vantric_test_project)
+    # Compiled into each test program, not linked from a library: the runtime
+    # calls these hooks, and a library would sit before the runtime on the link line.
+    target_sources(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests/support/test_project_hooks.cpp)
+    target_link_libraries(${name} PRIVATE vantric_all)
   endif()
   target_link_libraries(${name} PRIVATE vantric_test_support GTest::gtest_main GTest::gmock ${T_LIBS})
   set(env "SDL_VIDEODRIVER=offscreen;SDL_AUDIODRIVER=dummy;VANTRIC_SOURCE_DIR=${PROJECT_SOURCE_DIR};VANTRIC_MEDIA_DIR=${VANTRIC_MEDIA_DIR}")
@@ -78,10 +81,16 @@ function(vantric_test name)
   else()
     list(APPEND env "ASAN_OPTIONS=detect_leaks=1")
   endif()
+  # The discovery script of this CMake splits every list given as a test
+  # property into separate arguments, so a property takes one value only: the
+  # environment reaches each test through `env` as the test's launcher, and
+  # a test keeps its first label.
+  set_target_properties(${name} PROPERTIES CROSSCOMPILING_EMULATOR "env;${env}")
+  list(GET T_LABELS 0 label)
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 60
-    PROPERTIES LABELS "${T_LABELS}" TIMEOUT ${T_TIMEOUT} ENVIRONMENT "${env}")
+    PROPERTIES LABELS ${label} TIMEOUT ${T_TIMEOUT})
 endfunction()
 
 # vantric_bench(<name> SOURCES ... [LIBS ...]): a Google Benchmark program or a

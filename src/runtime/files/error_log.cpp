@@ -1,18 +1,52 @@
-// Provisional error log; the five-attempt open and exact path rule follow.
+// The error log: its path rule and the five-attempt append (POSIX).
+//
+// Exclusive opening: another writer that holds the log keeps every attempt
+// from getting in. Here a writer holds the log by an exclusive advisory lock
+// (flock) for the length of its append; an attempt that cannot take the lock
+// at once counts as a failed open, and after five the text is dropped.
+// The log is never opened through a symbolic link, so a link planted in a
+// shared temporary folder cannot redirect the runtime's writes.
 #include "runtime/files/error_log.h"
 
-#include <cstdio>
-#include <cstdlib>
+#include <cerrno>
 #include <cstring>
-#include <sys/stat.h>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <unistd.h>
 
+#include "runtime/files/file_paths.h"
+#include "runtime/files/temp_folder.h"
+
+namespace {
+
+constexpr int kOpenAttempts = 5;
+
+// One open attempt: the descriptor, positioned for appending and locked
+// against other writers, or -1.
+int openLogOnce(const char* path) {
+    int fd = open(path, O_WRONLY | O_CREAT | O_APPEND | O_NOFOLLOW | O_CLOEXEC, 0644);
+    if (fd < 0) return -1;
+    if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+void writeAll(int fd, const char* bytes, size_t count) {
+    while (count > 0) {
+        ssize_t done = write(fd, bytes, count);
+        if (done < 0 && errno == EINTR) continue;
+        if (done <= 0) return;  // a short write is ignored
+        bytes += done;
+        count -= static_cast<size_t>(done);
+    }
+}
+
+}  // namespace
+
 RtString errorLogPath() {
-    const char* dir = std::getenv("TMPDIR");
-    struct stat st;
-    if (!dir || !*dir || stat(dir, &st) != 0 || !S_ISDIR(st.st_mode)) dir = "/tmp";
-    RtString path(dir);
-    if (path.length == 0 || path.data[path.length - 1] != '/') path += "/";
+    RtString path = temporaryFolder();
     path += "ErrorLog.txt";
     return path;
 }
@@ -20,14 +54,15 @@ RtString errorLogPath() {
 void appendToErrorLog(const char* text) {
     if (!text) text = "NULL";
     RtString path = errorLogPath();
-    if (FILE* f = std::fopen(path.data, "ab")) {
-        std::fwrite(text, 1, std::strlen(text), f);
-        std::fclose(f);
-    }
+    int fd = -1;
+    for (int attempt = 0; attempt < kOpenAttempts && fd < 0; ++attempt) fd = openLogOnce(path.data);
+    if (fd < 0) return;
+    writeAll(fd, text, std::strlen(text));
+    close(fd);  // also drops the lock
 }
 
 void recreateErrorLog() {
     RtString path = errorLogPath();
-    unlink(path.data);
+    files::removeFileOrEmptyDirectory(path.data);
     appendToErrorLog("Start new log...\n");
 }

@@ -1,12 +1,19 @@
 // The runtime's diagnostic file, "ErrorLog.txt" in the temporary folder.
-// Each append writes exactly the caller's bytes (callers end their lines with
-// "\n"); failures are silent, so it can be used on the way out of an error.
+//
+// Each append writes exactly the caller's bytes, adding no line end (callers
+// end their lines with "\n"); a null text is written as "NULL". The file is
+// opened anew for every append, up to five times in a row without a pause,
+// and closed again, so no handle stays open between calls. Failures are
+// silent and nothing here records an error code or ends the program, so the
+// log can be written on the way out of a fatal error.
 #pragma once
 #include "runtime/strings/rt_string.h"
 
-// The temporary folder ($TMPDIR when it names a directory, else /tmp) + "/ErrorLog.txt".
+// The temporary folder (see temp_folder.h) + "ErrorLog.txt", built anew per call.
 RtString errorLogPath();
-// Appends the text; a null pointer is written as "NULL".
+// Appends the text; a null pointer is written as "NULL", an empty text
+// creates the file when missing and writes nothing.
 void appendToErrorLog(const char* text);
-// Deletes the log and starts it again with "Start new log...\n" (engine start-up).
+// Engine start-up: deletes the log (or an empty directory of its name) and
+// starts it again with "Start new log...\n".
 void recreateErrorLog();

@@ -2,11 +2,14 @@
 //
 // Buffers come from array new and go back to array delete. Appending or
 // assigning C text that lies inside the target's own buffer is safe here:
-// such text is copied before the buffer is released or moved.
+// such text is copied before the buffer is released or moved. A length that
+// would pass the 32-bit range raises the allocation failure (std::bad_alloc)
+// instead of wrapping around, as an allocation that cannot be had does.
 #include "runtime/strings/rt_string.h"
 
 #include <cstdlib>
 #include <cstring>
+#include <new>
 #include <string>
 
 namespace {
@@ -17,6 +20,14 @@ alignas(16) char sharedEmpty[16] = {};
 
 bool pointsInto(const RtString& s, const char* p) {
     return s.ownsBuffer() && p >= s.data && p < s.data + s.capacity;
+}
+
+// The length after appending `add` bytes; a text that would not fit the
+// 32-bit length raises the allocation failure instead of wrapping around.
+uint32_t grownLength(uint32_t length, uint32_t add) {
+    uint64_t total = uint64_t{length} + add;
+    if (total >= UINT32_MAX - 16) throw std::bad_alloc();
+    return static_cast<uint32_t>(total);
 }
 
 }  // namespace
@@ -52,8 +63,6 @@ RtString::RtString(RtString&& other) noexcept
     other.capacity = 0;
     other.length = 0;
 }
-
-RtString::RtString(const wchar_t* text) : RtString() { assign(text); }
 
 RtString::~RtString() { clear(); }
 
@@ -125,22 +134,10 @@ RtString& RtString::assign(const char* text) {
     return *this;
 }
 
-RtString& RtString::assign(const wchar_t* text) {
-    size_t wideLength = text ? std::wcslen(text) : 0;
-    uint64_t n = static_cast<uint64_t>(wideLength) + 1;
-    if (n > UINT32_MAX - 16) throw std::bad_alloc();
-    reserve(static_cast<uint32_t>(n), false);
-    size_t converted = text ? std::wcstombs(data, text, n) : 0;
-    if (converted == static_cast<size_t>(-1) || converted > n) converted = 0;
-    if (ownsBuffer()) data[converted] = '\0';
-    length = static_cast<uint32_t>(converted);
-    return *this;
-}
-
 RtString& RtString::operator+=(const RtString& other) {
     if (other.length == 0) return *this;
     uint32_t add = other.length;
-    reserve(length + add, true);
+    reserve(grownLength(length, add), true);
     // Read the source only now: appending a value to itself doubles it.
     std::memmove(data + length, other.data, add);
     length += add;
@@ -151,23 +148,39 @@ RtString& RtString::operator+=(const RtString& other) {
 RtString& RtString::operator+=(const char* text) {
     uint32_t n = measureText(text);
     if (n == 0) return *this;
-    if (pointsInto(*this, text)) {
-        std::string copy(text, n);
-        return *this += copy.c_str();
+    return appendBytes(text, n);
+}
+
+RtString& RtString::appendBytes(const void* bytes, uint32_t count) {
+    if (count == 0) return *this;
+    const char* source = static_cast<const char*>(bytes);
+    if (pointsInto(*this, source)) {
+        std::string copy(source, count);  // the growth may free our buffer
+        return appendBytes(copy.data(), count);
     }
-    reserve(length + n, true);
-    std::memcpy(data + length, text, n);
-    length += n;
+    reserve(grownLength(length, count), true);
+    std::memcpy(data + length, source, count);
+    length += count;
     data[length] = '\0';
     return *this;
 }
 
 RtString& RtString::appendChar(char c) {
-    reserve(length + 1, true);
+    reserve(grownLength(length, 1), true);
     data[length] = c;
     ++length;
     data[length] = '\0';
     return *this;
+}
+
+RtString RtString::fromBytes(const void* bytes, uint32_t count) {
+    RtString result;
+    if (count == 0) return result;
+    result.reserve(count, false);
+    std::memcpy(result.data, bytes, count);
+    result.length = count;
+    result.data[count] = '\0';
+    return result;
 }
 
 bool RtString::equals(const char* text) const {
@@ -180,25 +193,17 @@ bool RtString::equals(const RtString& other) const {
 }
 
 RtString operator+(const RtString& left, const RtString& right) {
-    RtString result(left);
-    result += right;
-    return result;
+    return rtstring::concatOperands(left, right);
 }
 
 RtString operator+(const char* left, const RtString& right) {
-    RtString result(left);
-    result += right;
-    return result;
+    return rtstring::concatOperands(left, right);
 }
 
 RtString operator+(const RtString& left, const char* right) {
-    RtString result(left);
-    result += right;
-    return result;
+    return rtstring::concatOperands(left, right);
 }
 
 RtString concatText(const char* first, const char* second) {
-    RtString result(first);
-    result += second;
-    return result;
+    return rtstring::concatOperands(first, second);
 }

@@ -1,8 +1,12 @@
 // The string value: growth rule, shared empty buffer, assignment and appending.
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstring>
+#include <new>
+#include <string>
 
+#include "child_process.h"
 #include "runtime/strings/rt_string.h"
 
 TEST(RtStringValue, EmptyValuesShareOneBufferAndAllocateNothing) {
@@ -106,4 +110,41 @@ TEST(RtStringValue, ReleasingTwiceLeavesItEmpty) {
     s.clear();
     EXPECT_EQ(RtString::emptyBuffer(), s.data);
     EXPECT_EQ(0u, s.length);
+}
+
+TEST(RtStringValue, RawBytesKeepNulsAndMayComeFromTheOwnBuffer) {
+    RtString s = RtString::fromBytes("a\0b", 3);
+    EXPECT_EQ(3u, s.length);
+    EXPECT_EQ(16u, s.capacity);
+    s.appendBytes(s.data, 3);  // grows past 16 bytes later; here it fits
+    EXPECT_EQ(0, std::memcmp(s.data, "a\0ba\0b", 7));
+    RtString full("0123456789abcde");  // capacity 16: the append below must grow
+    full.appendBytes(full.data + 10, 5);
+    EXPECT_STREQ("0123456789abcdeabcde", full.data);
+    EXPECT_EQ(RtString::emptyBuffer(), RtString::fromBytes("xyz", 0).data);
+}
+
+TEST(RtStringValue, ATextBeyondThe32BitLengthRaisesTheAllocationFailure) {
+    RtString s("abc");
+    const uint32_t realLength = s.length;
+    s.length = UINT32_MAX - 20;  // stands in for a text of 4 GiB
+    EXPECT_THROW(s += "0123456789", std::bad_alloc);
+    EXPECT_THROW(s += RtString("0123456789"), std::bad_alloc);
+    s.length = realLength;
+    EXPECT_STREQ("abc", s.data);
+    RtString t;
+    EXPECT_THROW(t.reserve(UINT32_MAX, false), std::bad_alloc);
+    EXPECT_EQ(RtString::emptyBuffer(), t.data);
+}
+
+TEST(RtStringValue, AnUncaughtAllocationFailureEndsTheProgram) {
+    // Nothing between a command and the program's entry catches it.
+    auto command = []() noexcept {
+        RtString s;
+        s.reserve(UINT32_MAX - 1, false);
+    };
+    testsupport::ChildResult child = testsupport::runInChild(command);
+    EXPECT_FALSE(child.exited);
+    EXPECT_EQ(SIGABRT, child.signal);
+    EXPECT_NE(std::string::npos, child.err.find("bad_alloc"));
 }

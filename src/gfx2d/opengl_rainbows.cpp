@@ -1,0 +1,192 @@
+// The 2-D context's window, frame and state handling.
+#include "gfx2d/opengl_rainbows.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "gfx2d/gl_extensions.h"
+#include "gfx2d/gl_headers.h"
+#include "gfx2d/gl_state_cache.h"
+#include "gfx2d/renderer3d_link.h"
+#include "gfx2d/screen_orientation.h"
+#include "platform/gl_window.h"
+
+Renderer3DLink renderer3DLink;
+int32_t hostScreenWidth = 0;
+int32_t hostScreenHeight = 0;
+
+OpenGLRainbows::OpenGLRainbows() = default;
+
+OpenGLRainbows::~OpenGLRainbows() {
+    if (window) {
+        glext::clearEntryPoints();
+        platform::destroyGLWindow(window);
+        window = nullptr;
+    }
+}
+
+bool OpenGLRainbows::createRenderWindow(int32_t width, int32_t height, int32_t fullScreenFlag,
+                                        int32_t multisampling, int32_t framesPerSecond) {
+    failure_[0] = 0;
+    if (window) return true;
+    if (width <= 0 || height <= 0) {
+        std::snprintf(failure_, sizeof failure_, "bad window size %dx%d", width, height);
+        return false;
+    }
+    platform::desktopSize(hostScreenWidth, hostScreenHeight);
+    platform::WindowRequest request{"Vantric", width, height, fullScreenFlag != 0, multisampling};
+    window = platform::createGLWindow(request);
+    if (!window) {
+        std::snprintf(failure_, sizeof failure_, "%s", platform::windowSystemError());
+        return false;
+    }
+    fullScreen = fullScreenFlag != 0;
+    glcache::forgetGLStateCache();
+    glext::loadEntryPoints();
+    bgraTextures = glext::hasExtension("GL_EXT_bgra") ? 1 : 0;
+    setFrameLimit(framesPerSecond, 0);
+    windowResized();
+    return true;
+}
+
+const char* OpenGLRainbows::failureReason() const { return failure_; }
+
+void OpenGLRainbows::setTitle(const RtString& title) { platform::setWindowTitle(window, title.data); }
+
+void OpenGLRainbows::clear(uint32_t colour) {
+    if (!window) return;
+    glClearColor((colour & 0xFF) / 255.0f, ((colour >> 8) & 0xFF) / 255.0f, ((colour >> 16) & 0xFF) / 255.0f,
+                 1.0f);
+    glClearDepth(1.0);
+    glClearStencil(0);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+}
+
+void OpenGLRainbows::flip() {
+    if (!window) return;
+    pacer.waitForFrameEnd();
+    platform::swapWindowBuffers(window);
+}
+
+void OpenGLRainbows::setFrameLimit(int32_t framesPerSecond, int32_t verticalSync) {
+    pacer.setRate(framesPerSecond);
+    if (window) platform::setSwapInterval(verticalSync ? 1 : 0);
+}
+
+void OpenGLRainbows::setViewport(int32_t x, int32_t y, int32_t width, int32_t height) {
+    endShadowPass3D();
+    viewportX = x;
+    viewportY = y;
+    viewportWidth = width < 0 ? 0 : width;
+    viewportHeight = height < 0 ? 0 : height;
+    applyViewport();
+}
+
+void OpenGLRainbows::copyViewport(int32_t (&out)[4]) const {
+    out[0] = viewportX;
+    out[1] = viewportY;
+    out[2] = viewportWidth;
+    out[3] = viewportHeight;
+}
+
+void OpenGLRainbows::setOrientation(int32_t value) {
+    endShadowPass3D();
+    orientation = (value >= 0 && value <= 3) ? value : 0;
+    applyViewport();
+}
+
+void OpenGLRainbows::applyViewport() {
+    if (!window) return;
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    if (currentScreen >= 0) {
+        // Offscreen screens draw upright into their own target.
+        glViewport(viewportX, viewportY, viewportWidth, viewportHeight);
+    } else {
+        static const GLfloat quarterCW[16] = {0, -1, 0, 0, 1, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+        static const GLfloat halfTurn[16] = {-1, 0, 0, 0, 0, -1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+        static const GLfloat quarterCCW[16] = {0, 1, 0, 0, -1, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+        if (orientation == 1) glLoadMatrixf(quarterCW);
+        if (orientation == 2) glLoadMatrixf(halfTurn);
+        if (orientation == 3) glLoadMatrixf(quarterCCW);
+        WindowRect r = rotateRectByOrientation(orientation, {viewportX, viewportY, viewportWidth, viewportHeight},
+                                               screenWidth, screenHeight);
+        if (orientation == 1 || orientation == 3) {
+            glViewport(r.x, screenHeight - r.width - r.y, r.height, r.width);
+        } else {
+            glViewport(r.x, screenHeight - r.height - r.y, r.width, r.height);
+        }
+    }
+    glOrtho(0.0, viewportWidth, viewportHeight, 0.0, -1.0, 1.0);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+}
+
+void OpenGLRainbows::reset2DGLState() {
+    if (!window) return;
+    glcache::disableCapability(GL_DEPTH_TEST);
+    glcache::disableCapability(GL_CULL_FACE);
+    glcache::disableCapability(GL_LIGHTING);
+    glcache::disableCapability(GL_FOG);
+    glcache::disableCapability(GL_STENCIL_TEST);
+    glcache::disableCapability(GL_TEXTURE_GEN_S);
+    glcache::disableCapability(GL_TEXTURE_GEN_T);
+    glcache::enableCapability(GL_BLEND);
+    glShadeModel(GL_FLAT);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    applyViewport();
+}
+
+void OpenGLRainbows::restore2DRenderState() {
+    if (renderer3DLink.useFixedPipeline) renderer3DLink.useFixedPipeline();
+    if (renderer3DLink.resetTextureMode) renderer3DLink.resetTextureMode();
+    currentScreen = -1;
+    reset2DGLState();
+}
+
+void OpenGLRainbows::setDisplayMode(int32_t width, int32_t height, int32_t fullScreenFlag) {
+    if (!window) return;
+    int32_t w = width > 0 ? width : screenWidth;
+    int32_t h = height > 0 ? height : screenHeight;
+    if (fullScreenFlag) {
+        fullScreen = platform::setFullScreenMode(window, w, h) ? 1 : 0;
+        if (!fullScreen) platform::setWindowedMode(window, w, h);
+    } else {
+        fullScreen = 0;
+        platform::setWindowedMode(window, w, h);
+    }
+    windowResized();
+    pacer.restart();
+}
+
+void OpenGLRainbows::setWindowedMode() {
+    if (!window) return;
+    fullScreen = 0;
+    platform::setWindowedMode(window, 0, 0);
+    windowResized();
+}
+
+void OpenGLRainbows::leaveFullscreen() {
+    if (!window) return;
+    fullScreen = 0;
+    platform::leaveFullScreenAndHide(window);
+}
+
+void OpenGLRainbows::windowResized() {
+    if (!window) return;
+    int32_t w = 0, h = 0;
+    platform::drawableSize(window, w, h);
+    screenWidth = w;
+    screenHeight = h;
+    windowHeight = h;
+    viewportX = viewportY = 0;
+    viewportWidth = w;
+    viewportHeight = h;
+    reset2DGLState();
+}
+
+bool OpenGLRainbows::loadFontFile(const RtString& file, int32_t font) {
+    (void)file;
+    (void)font;
+    return false;
+}

@@ -1,0 +1,62 @@
+// The input object over the platform's keyboard, mouse and joystick devices.
+#include "input/input_state.h"
+
+#include "platform/gl_window.h"
+#include "platform/joystick_device.h"
+#include "platform/mouse_device.h"
+
+InputState::InputState() = default;
+
+InputState::~InputState() {
+    if (joysticksStarted_) platform::stopJoysticks();
+    platform::showSystemCursor(true);
+}
+
+void InputState::start(platform::GLWindow* forWindow) {
+    deviceWindow = forWindow;
+    keyboardPresent = true;
+    mouseCount = 1;  // the window system merges every pointing device into one
+    platform::releaseAllKeyboardKeys();
+    platform::resetMouseDevice();
+    joysticksStarted_ = platform::startJoysticks();
+    refreshKeyboard();
+}
+
+void InputState::refreshKeyboard() {
+    keyReadsSinceRefresh_ = 0;
+    if (keyboardPresent) platform::readKeyboardDevice(keyState);
+}
+
+bool InputState::pollMouse(MouseRecord& out, bool consume) {
+    out = MouseRecord{};
+    if (mouseCount < 1) return false;
+    platform::MouseReading r = platform::readMouseDevice(consume);
+    auto clamp16 = [](int32_t v) -> int16_t {
+        return static_cast<int16_t>(v < -32768 ? -32768 : (v > 32767 ? 32767 : v));
+    };
+    out.motionX = clamp16(r.motionX);
+    out.motionY = clamp16(r.motionY);
+    out.wheel = clamp16(r.wheel);
+    out.left = (r.buttons & (1u << 0)) ? 1 : 0;
+    out.middle = (r.buttons & (1u << 1)) ? 1 : 0;
+    out.right = (r.buttons & (1u << 2)) ? 1 : 0;
+    return true;
+}
+
+void InputState::pollMice() {
+    for (int32_t i = 0; i < mouseCount; ++i) pollMouse(lastMouse, false);
+}
+
+int32_t InputState::readKey(int32_t scanCode) {
+    if (++keyReadsSinceRefresh_ >= kKeyReadsPerRefresh) refreshKeyboard();
+    if (scanCode < 0 || scanCode >= platform::kKeyStateCount) return 0;
+    return (keyState[scanCode] & platform::kKeyDownBit) ? 1 : 0;
+}
+
+void InputState::setMouseMode(uint8_t arrowCursor) {
+    mouseMode = arrowCursor ? 1 : 0;
+    cooperativeLevel = mouseMode ? kLevelShared : kLevelExclusive;
+    platform::showSystemCursor(mouseMode != 0);
+}
+
+void InputState::releaseMouse() { platform::showSystemCursor(true); }

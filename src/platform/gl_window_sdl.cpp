@@ -1,0 +1,236 @@
+// The window and OpenGL context service over SDL2's video subsystem.
+// The video subsystem is started by the first window and stopped with it,
+// so the display queries work only while the window exists, or start the
+// subsystem for themselves for the length of the call.
+#include "platform/gl_window.h"
+
+#include <SDL.h>
+
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+namespace platform {
+
+struct GLWindow {
+    SDL_Window* window = nullptr;
+    SDL_GLContext context = nullptr;
+};
+
+namespace {
+
+char lastError[256] = "";
+
+void recordError(const char* what) {
+    std::snprintf(lastError, sizeof lastError, "%s: %s", what, SDL_GetError());
+}
+
+// Starts the video subsystem for a display query; true when it was started
+// here and must be stopped again.
+struct VideoForQuery {
+    bool started = false;
+    bool ok = false;
+    VideoForQuery() {
+        if (SDL_WasInit(SDL_INIT_VIDEO)) {
+            ok = true;
+        } else if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) {
+            ok = started = true;
+        }
+    }
+    ~VideoForQuery() {
+        if (started) SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    }
+};
+
+int displayOf(SDL_Window* w) {
+    int index = w ? SDL_GetWindowDisplayIndex(w) : 0;
+    return index < 0 ? 0 : index;
+}
+
+}  // namespace
+
+const char* windowSystemError() { return lastError; }
+
+GLWindow* createGLWindow(const WindowRequest& request) {
+    lastError[0] = 0;
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        recordError("the video system cannot start");
+        return nullptr;
+    }
+    SDL_GL_ResetAttributes();
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
+    SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 8);
+    if (request.multisampling > 0) {
+        SDL_GL_SetAttribute(SDL_GL_MULTISAMPLEBUFFERS, 1);
+        SDL_GL_SetAttribute(SDL_GL_MULTISAMPLESAMPLES, request.multisampling);
+    }
+    Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_SHOWN;
+    if (request.fullScreen) flags |= SDL_WINDOW_FULLSCREEN;
+    auto* w = new GLWindow;
+    w->window = SDL_CreateWindow(request.title ? request.title : "", SDL_WINDOWPOS_CENTERED,
+                                 SDL_WINDOWPOS_CENTERED, request.width, request.height, flags);
+    if (!w->window && request.multisampling > 0) {
+        // No multisample pixel format: settle for a plain one.
+        SDL_GL_SetAttribute(SDL_GL_MULTISAMPLEBUFFERS, 0);
+        SDL_GL_SetAttribute(SDL_GL_MULTISAMPLESAMPLES, 0);
+        w->window = SDL_CreateWindow(request.title ? request.title : "", SDL_WINDOWPOS_CENTERED,
+                                     SDL_WINDOWPOS_CENTERED, request.width, request.height, flags);
+    }
+    if (!w->window) {
+        recordError("the window cannot be created");
+        delete w;
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        return nullptr;
+    }
+    w->context = SDL_GL_CreateContext(w->window);
+    if (!w->context) {
+        recordError("the OpenGL context cannot be created");
+        SDL_DestroyWindow(w->window);
+        delete w;
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        return nullptr;
+    }
+    SDL_GL_MakeCurrent(w->window, w->context);
+    return w;
+}
+
+void destroyGLWindow(GLWindow* w) {
+    if (!w) return;
+    if (w->context) SDL_GL_DeleteContext(w->context);
+    if (w->window) SDL_DestroyWindow(w->window);
+    delete w;
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+}
+
+void setWindowTitle(GLWindow* w, const char* title) {
+    if (w) SDL_SetWindowTitle(w->window, title ? title : "");
+}
+
+void setWindowedMode(GLWindow* w, int32_t width, int32_t height) {
+    if (!w) return;
+    SDL_SetWindowFullscreen(w->window, 0);
+    if (width > 0 && height > 0) SDL_SetWindowSize(w->window, width, height);
+    SDL_Rect area;
+    int ww = 0, wh = 0;
+    SDL_GetWindowSize(w->window, &ww, &wh);
+    if (SDL_GetDisplayUsableBounds(displayOf(w->window), &area) == 0) {
+        SDL_SetWindowPosition(w->window, area.x + (area.w - ww) / 2, area.y + (area.h - wh) / 2);
+    } else {
+        SDL_SetWindowPosition(w->window, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+    }
+    showAndRaise(w);
+}
+
+bool setFullScreenMode(GLWindow* w, int32_t width, int32_t height) {
+    if (!w) return false;
+    SDL_DisplayMode wanted{SDL_PIXELFORMAT_UNKNOWN, width, height, 0, nullptr};
+    SDL_DisplayMode closest;
+    if (SDL_GetClosestDisplayMode(displayOf(w->window), &wanted, &closest)) {
+        SDL_SetWindowDisplayMode(w->window, &closest);
+    }
+    if (width > 0 && height > 0) SDL_SetWindowSize(w->window, width, height);
+    if (SDL_SetWindowFullscreen(w->window, SDL_WINDOW_FULLSCREEN) != 0) {
+        recordError("full screen refused");
+        return false;
+    }
+    showAndRaise(w);
+    return true;
+}
+
+void leaveFullScreenAndHide(GLWindow* w) {
+    if (!w) return;
+    SDL_SetWindowFullscreen(w->window, 0);
+    SDL_HideWindow(w->window);
+    SDL_PumpEvents();
+}
+
+void showAndRaise(GLWindow* w) {
+    if (!w) return;
+    SDL_ShowWindow(w->window);
+    SDL_RaiseWindow(w->window);
+}
+
+bool isFullScreen(const GLWindow* w) {
+    return w && (SDL_GetWindowFlags(w->window) & SDL_WINDOW_FULLSCREEN) != 0;
+}
+
+void swapWindowBuffers(GLWindow* w) {
+    if (w) SDL_GL_SwapWindow(w->window);
+}
+
+bool setSwapInterval(int32_t interval) { return SDL_GL_SetSwapInterval(interval) == 0; }
+
+void windowSize(const GLWindow* w, int32_t& width, int32_t& height) {
+    width = height = 0;
+    if (w) SDL_GetWindowSize(w->window, &width, &height);
+}
+
+void drawableSize(const GLWindow* w, int32_t& width, int32_t& height) {
+    width = height = 0;
+    if (w) SDL_GL_GetDrawableSize(w->window, &width, &height);
+}
+
+void* glEntryPoint(const char* name) {
+    if (!name || !hasCurrentGLContext()) return nullptr;
+    return SDL_GL_GetProcAddress(name);
+}
+
+bool hasCurrentGLContext() { return SDL_WasInit(SDL_INIT_VIDEO) && SDL_GL_GetCurrentContext() != nullptr; }
+
+bool desktopSize(int32_t& width, int32_t& height) {
+    width = height = 0;
+    VideoForQuery video;
+    SDL_DisplayMode mode;
+    if (!video.ok || SDL_GetDesktopDisplayMode(0, &mode) != 0) return false;
+    width = mode.w;
+    height = mode.h;
+    return true;
+}
+
+// The display's modes with a size; some drivers list a 0 x 0 mode, and
+// without any sized mode the desktop's mode stands alone.
+static std::vector<DisplayModeInfo> sizedDisplayModes() {
+    std::vector<DisplayModeInfo> modes;
+    VideoForQuery video;
+    if (!video.ok) return modes;
+    auto add = [&modes](const SDL_DisplayMode& mode) {
+        if (mode.w <= 0 || mode.h <= 0) return;
+        int32_t bits = static_cast<int32_t>(SDL_BITSPERPIXEL(mode.format));
+        modes.push_back({mode.w, mode.h, bits == 24 ? 32 : bits, mode.refresh_rate});  // 24: padded to 32
+    };
+    SDL_DisplayMode mode;
+    int n = SDL_GetNumDisplayModes(0);
+    for (int i = 0; i < n; ++i) {
+        if (SDL_GetDisplayMode(0, i, &mode) == 0) add(mode);
+    }
+    if (modes.empty() && SDL_GetDesktopDisplayMode(0, &mode) == 0) add(mode);
+    return modes;
+}
+
+int32_t displayModeCount() { return static_cast<int32_t>(sizedDisplayModes().size()); }
+
+bool displayModeAt(int32_t index, DisplayModeInfo& out) {
+    out = {};
+    std::vector<DisplayModeInfo> modes = sizedDisplayModes();
+    if (index < 0 || static_cast<size_t>(index) >= modes.size()) return false;
+    out = modes[static_cast<size_t>(index)];
+    return true;
+}
+
+int32_t displayDpi() {
+    VideoForQuery video;
+    float horizontal = 0;
+    if (!video.ok || SDL_GetDisplayDPI(0, nullptr, &horizontal, nullptr) != 0 || horizontal < 1) return 96;
+    return static_cast<int32_t>(horizontal + 0.5f);
+}
+
+void showSystemCursor(bool shown) {
+    if (SDL_WasInit(SDL_INIT_VIDEO)) SDL_ShowCursor(shown ? SDL_ENABLE : SDL_DISABLE);
+}
+
+}  // namespace platform

@@ -1,0 +1,28 @@
+// Paths as the file layer hands them to the operating system.
+//
+// Game code writes "/" and names hold at most 1,023 characters (they live in
+// 1,024-byte path buffers). On this system "/" is the separator already, so a
+// path keeps it; a "\\" written by game code is turned into "/". A name that
+// does not fit a path buffer is refused rather than cut, so it can never
+// open a different file than the one named.
+// Depends on POSIX stat, unlink and rmdir.
+#pragma once
+#include <cstddef>
+
+namespace files {
+
+constexpr size_t kPathBufferSize = 1024;  // bytes, the NUL included
+
+// Copies `name` into `out` with every "\\" made "/". False (and `out` empty)
+// for a null name or one of 1,024 characters or more.
+bool toDiskPath(const char* name, char (&out)[kPathBufferSize]);
+
+// True when the path names something that exists and is not a directory.
+bool isExistingFile(const char* path);
+
+// Removes what a path names before a file of that name is created, or when a
+// temporary file is let go: an empty directory is removed, anything else
+// unlinked (a symbolic link itself, never its target). Failures are harmless.
+void removeFileOrEmptyDirectory(const char* path);
+
+}  // namespace files

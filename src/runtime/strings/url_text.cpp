@@ -1,0 +1,124 @@
+// Percent-encoding and decoding, and UTF-8 to single bytes.
+//
+// The four-byte rule keeps what the runtime has always produced: the low 8
+// bits of the last two bytes' combination, less 0x50.
+#include "runtime/strings/url_text.h"
+
+#include <new>
+
+namespace {
+
+bool isAsciiAlnum(unsigned char c) {
+    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
+int hexValue(unsigned char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+void appendEscape(char*& out, unsigned char byte) {
+    static const char digits[] = "0123456789abcdef";
+    *out++ = '%';
+    *out++ = digits[byte >> 4];
+    *out++ = digits[byte & 15];
+}
+
+}  // namespace
+
+RtString UrlEncode(const RtString& text) {
+    const auto* in = reinterpret_cast<const unsigned char*>(text.data);
+    uint64_t size = 0;
+    for (uint32_t i = 0; i < text.length; ++i) size += isAsciiAlnum(in[i]) ? 1 : (in[i] < 0x80 ? 3 : 6);
+    RtString result;
+    if (size == 0) return result;
+    if (size >= UINT32_MAX - 16) throw std::bad_alloc();
+    result.reserve(static_cast<uint32_t>(size), false);
+    char* out = result.data;
+    for (uint32_t i = 0; i < text.length; ++i) {
+        const unsigned char c = in[i];
+        if (isAsciiAlnum(c)) {
+            *out++ = static_cast<char>(c);
+        } else if (c < 0x80) {
+            appendEscape(out, c);
+        } else {
+            appendEscape(out, c < 0xC0 ? 0xC2 : 0xC3);
+            appendEscape(out, static_cast<unsigned char>(0x80 + (c & 0x3F)));
+        }
+    }
+    *out = '\0';
+    result.length = static_cast<uint32_t>(size);
+    return result;
+}
+
+RtString UrlDecode(const RtString& text) {
+    const auto* in = reinterpret_cast<const unsigned char*>(text.data);
+    RtString result;
+    if (text.length == 0) return result;
+    result.reserve(text.length, false);  // decoding never lengthens the text
+    char* out = result.data;
+    uint32_t i = 0;
+    while (i < text.length) {
+        const unsigned char c = in[i];
+        if (c == '+') {
+            *out++ = ' ';
+            i += 1;
+        } else if (c == '%') {
+            // The buffer ends in a NUL, which is no digit: no read goes past it.
+            int high = i + 1 < text.length ? hexValue(in[i + 1]) : -1;
+            int low = high >= 0 && i + 2 < text.length ? hexValue(in[i + 2]) : -1;
+            if (high >= 0 && low >= 0) {
+                *out++ = static_cast<char>(high * 16 + low);
+                i += 3;
+            } else {
+                i += 2;
+            }
+        } else {
+            *out++ = static_cast<char>(c);
+            i += 1;
+        }
+    }
+    *out = '\0';
+    result.length = static_cast<uint32_t>(out - result.data);
+    utf8ToSingleByte(result);
+    return result;
+}
+
+void utf8ToSingleByte(RtString& text) {
+    auto* bytes = reinterpret_cast<unsigned char*>(text.data);
+    const uint32_t n = text.length;
+    uint32_t read = 0;
+    uint32_t write = 0;
+    while (read < n) {
+        const unsigned char lead = bytes[read];
+        if (lead < 0x80) {
+            bytes[write++] = lead;
+            read += 1;
+        } else if ((lead & 0xE0) == 0xC0) {
+            if (read + 1 >= n) break;  // the text ends there
+            bytes[write++] = static_cast<unsigned char>((lead << 6) | (bytes[read + 1] & 0x3F));
+            read += 2;
+        } else if ((lead & 0xF0) == 0xE0) {
+            if (read + 2 >= n) {
+                read += 1;
+                continue;
+            }
+            bytes[write++] = static_cast<unsigned char>((bytes[read + 1] << 6) | (bytes[read + 2] & 0x3F));
+            read += 3;
+        } else if ((lead & 0xF8) == 0xF0) {
+            if (read + 3 >= n) {
+                read += 1;
+                continue;
+            }
+            const unsigned value = (bytes[read + 2] << 6) | (bytes[read + 3] & 0x3F);
+            bytes[write++] = static_cast<unsigned char>((value & 0xFF) - 0x50);
+            read += 4;
+        } else {
+            read += 1;  // a stray continuation byte or 0xF8 to 0xFF
+        }
+    }
+    if (text.ownsBuffer()) text.data[write] = '\0';
+    text.length = write;
+}

@@ -1,0 +1,8 @@
+// Connects the runtime services' engine hooks (runtime/services/engine_hooks.h)
+// to the shell's engine objects, and disconnects them again.
+#pragma once
+
+void linkEngineHooks();
+// Clears the hooks that reach the input object, respectively the 2-D context.
+void unlinkInputHooks();
+void unlinkGraphicsHooks();

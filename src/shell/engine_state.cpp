@@ -1,0 +1,4 @@
+// The one block of engine globals.
+#include "shell/engine_state.h"
+
+EngineState engine;

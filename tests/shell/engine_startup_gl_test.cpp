@@ -1,0 +1,126 @@
+// The engine start-up on a real (offscreen) window: its log lines in order,
+// the objects it makes, and the orderly failure without a window.
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "child_process.h"
+#include "engine_harness.h"
+#include "file_bytes.h"
+#include "gfx2d/opengl_rainbows.h"
+#include "input/input_state.h"
+#include "platform/system_info.h"
+#include "runtime/services/pause_flags.h"
+#include "runtime/services/process_strings.h"
+#include "runtime/services/timers.h"
+#include "shell/engine_startup.h"
+#include "shell/engine_state.h"
+#include "temp_dir.h"
+
+namespace {
+
+using namespace testsupport;
+
+std::vector<std::string> linesOf(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
+TEST(EngineStartup, LogsOneLinePerStepInOrder) {
+    TempDir folder;
+    ASSERT_TRUE(startTestEngine(folder.path()));
+    std::vector<std::string> lines = linesOf(errorLogText());
+    const std::vector<std::string> expected = {
+        "Start new log...",
+        "Timer started",
+        "Window created: 640x480, ",
+        "Random seeded",
+        "Input created",
+        "Display mode: windowed",
+        "Input started",
+        "Working folder: " + platform::executableFolder(),
+        "Pack archives opened",
+        "Frame clock started",
+        "Screen cleared",
+        "Font 0: built-in",
+        "Mouse mode: cursor hidden",
+        "Sound device created",
+        "Init Finalized",
+    };
+    ASSERT_EQ(lines.size(), expected.size()) << visible(errorLogText());
+    for (size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_EQ(lines[i].compare(0, expected[i].size(), expected[i]), 0)
+            << "line " << i << ": " << lines[i] << " (expected " << expected[i] << ")";
+    }
+    EXPECT_NE(lines[2].find("Compatibility Profile"), std::string::npos) << lines[2];
+}
+
+TEST(EngineStartup, MakesEachObjectAndTakesTheExecutablesFolder) {
+    TempDir folder;
+    EngineOptions options;
+    options.mouseHidden = 0;
+    options.projectName = "Startup_Test";
+    ASSERT_TRUE(startTestEngine(folder.path(), options));
+    ASSERT_NE(engine.graphics2D, nullptr);
+    ASSERT_NE(engine.input, nullptr);
+    EXPECT_EQ(engine.input->mouseCount, 1);
+    EXPECT_EQ(engine.input->mouseMode, 1);
+    EXPECT_EQ(engine.input->cooperativeLevel, InputState::kLevelShared);
+    EXPECT_EQ(engine.input->deviceWindow, engine.graphics2D->window);
+    EXPECT_TRUE(windowTitleString().equals(RtString("Startup_Test")));
+    EXPECT_EQ(pauseAllowed, 1);
+    EXPECT_EQ(frameTimeNow, activeTimeOffset);
+    EXPECT_EQ(frameTimePrevious, activeTimeOffset);
+    char cwd[4096];
+    ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
+    EXPECT_EQ(std::string(cwd), platform::executableFolder());
+    EXPECT_NE(errorLogText().find("Mouse mode: arrow cursor\n"), std::string::npos);
+}
+
+TEST(EngineStartup, ASecondStartMakesNothingNew) {
+    TempDir folder;
+    ASSERT_TRUE(startTestEngine(folder.path()));
+    OpenGLRainbows* graphics = engine.graphics2D;
+    InputState* input = engine.input;
+    std::string log = errorLogText();
+    EXPECT_TRUE(startEngine(RtString("Again")));
+    EXPECT_EQ(engine.graphics2D, graphics);
+    EXPECT_EQ(engine.input, input);
+    EXPECT_EQ(errorLogText(), log);
+}
+
+TEST(EngineStartup, WithoutAWindowTheProgramEndsInOrderWithStatusOne) {
+    TempDir folder;
+    ChildResult r = runInChild([&] {
+        setenv("SDL_VIDEODRIVER", "no-such-driver", 1);
+        startTestEngine(folder.path());
+        std::printf("ran on blind");
+    });
+    ASSERT_TRUE(r.exited);
+    EXPECT_EQ(r.exitStatus, kNoWindowExitStatus);
+    EXPECT_EQ(r.out.find("ran on blind"), std::string::npos);
+    EXPECT_EQ(r.err.rfind("Window failed: the video system cannot start", 0), 0u) << r.err;
+    std::string log = readFileBytes(folder.file("ErrorLog.txt"));
+    EXPECT_EQ(log.rfind("Start new log...\nTimer started\nWindow failed: the video system cannot start", 0), 0u)
+        << visible(log);
+    EXPECT_NE(log.find("Shut down VNT\n"), std::string::npos) << visible(log);
+    EXPECT_EQ(log.find("Init Finalized"), std::string::npos);
+}
+
+TEST(EngineStartup, ABadWindowSizeIsAStartFailureToo) {
+    TempDir folder;
+    ChildResult r = runInChild([&] {
+        EngineOptions options;
+        options.width = 0;
+        startTestEngine(folder.path(), options);
+    });
+    ASSERT_TRUE(r.exited);
+    EXPECT_EQ(r.exitStatus, kNoWindowExitStatus);
+    EXPECT_NE(r.err.find("Window failed: bad window size 0x480"), std::string::npos) << r.err;
+}
+
+}  // namespace

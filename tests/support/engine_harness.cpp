@@ -1,0 +1,144 @@
+#include "engine_harness.h"
+
+#include <png.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "file_bytes.h"
+#include "gfx2d/gl_headers.h"
+#include "gfx2d/opengl_rainbows.h"
+#include "platform/event_pump.h"
+#include "runtime/files/error_log.h"
+#include "runtime/services/process_strings.h"
+#include "shell/display_settings.h"
+#include "shell/engine_startup.h"
+#include "shell/engine_state.h"
+#include "shell/frame_end.h"
+
+namespace testsupport {
+
+bool startTestEngine(const std::string& privateFolder, const EngineOptions& options) {
+    setenv("TMPDIR", privateFolder.c_str(), 1);
+    setenv("HOME", privateFolder.c_str(), 1);
+    unsetenv("XDG_CONFIG_HOME");
+    unsetenv("XDG_DATA_HOME");
+    displaySettings = DisplaySettings{options.fullScreen, options.mouseHidden, options.frameRate,
+                                      options.debug, 0, options.height, options.width};
+    projectNameString() = RtString(options.projectName);
+    return startEngine(projectNameString()) && engine.graphics2D && engine.graphics2D->window;
+}
+
+void runFrames(int n) {
+    for (int i = 0; i < n; ++i) EndFrame();
+}
+
+namespace {
+void push(const platform::Event& e) {
+    if (!platform::pushEvent(e)) std::fprintf(stderr, "engine harness: event not queued\n");
+}
+}  // namespace
+
+void injectKey(uint8_t scanCode, bool down) {
+    platform::Event e;
+    e.kind = down ? platform::EventKind::KeyDown : platform::EventKind::KeyUp;
+    e.scanCode = scanCode;
+    push(e);
+}
+
+void injectText(const char* utf8) {
+    platform::Event e;
+    e.kind = platform::EventKind::Text;
+    std::strncpy(e.text, utf8, sizeof e.text - 1);
+    push(e);
+}
+
+void injectMouseMove(int32_t x, int32_t y, int32_t dx, int32_t dy) {
+    platform::Event e;
+    e.kind = platform::EventKind::MouseMotion;
+    e.x = x;
+    e.y = y;
+    e.dx = dx;
+    e.dy = dy;
+    push(e);
+}
+
+void injectMouseButton(int32_t button, bool down, int32_t x, int32_t y) {
+    platform::Event e;
+    e.kind = down ? platform::EventKind::MouseButtonDown : platform::EventKind::MouseButtonUp;
+    e.button = button;
+    e.x = x;
+    e.y = y;
+    push(e);
+}
+
+void injectMouseWheel(int32_t steps) {
+    platform::Event e;
+    e.kind = platform::EventKind::MouseWheel;
+    e.dy = steps;
+    push(e);
+}
+
+void injectFocus(bool gained) {
+    platform::Event e;
+    e.kind = gained ? platform::EventKind::FocusGained : platform::EventKind::FocusLost;
+    push(e);
+}
+
+void injectWindowClose() {
+    platform::Event e;
+    e.kind = platform::EventKind::CloseRequested;
+    push(e);
+}
+
+std::vector<uint32_t> readFramePixels(int32_t x, int32_t y, int32_t width, int32_t height) {
+    std::vector<uint32_t> pixels;
+    OpenGLRainbows* g = engine.graphics2D;
+    if (!g || !g->window || width <= 0 || height <= 0) return pixels;
+    std::vector<uint32_t> bottomUp(static_cast<size_t>(width) * height);
+    glReadBuffer(GL_BACK);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(x, g->screenHeight - y - height, width, height, GL_RGBA, GL_UNSIGNED_BYTE, bottomUp.data());
+    pixels.resize(bottomUp.size());
+    for (int32_t row = 0; row < height; ++row) {
+        std::memcpy(&pixels[static_cast<size_t>(row) * width],
+                    &bottomUp[static_cast<size_t>(height - 1 - row) * width], sizeof(uint32_t) * width);
+    }
+    return pixels;
+}
+
+uint32_t readFramePixel(int32_t x, int32_t y) {
+    std::vector<uint32_t> p = readFramePixels(x, y, 1, 1);
+    return p.empty() ? 0 : p[0];
+}
+
+bool saveFramePng(const std::string& path) {
+    OpenGLRainbows* g = engine.graphics2D;
+    if (!g) return false;
+    int32_t w = g->screenWidth, h = g->screenHeight;
+    std::vector<uint32_t> pixels = readFramePixels(0, 0, w, h);
+    if (pixels.empty()) return false;
+    FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f) return false;
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png ? png_create_info_struct(png) : nullptr;
+    bool ok = png && info && !setjmp(png_jmpbuf(png));
+    if (ok) {
+        png_init_io(png, f);
+        png_set_IHDR(png, info, static_cast<png_uint_32>(w), static_cast<png_uint_32>(h), 8, PNG_COLOR_TYPE_RGBA,
+                     PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+        png_write_info(png, info);
+        for (int32_t row = 0; row < h; ++row) {
+            png_write_row(png, reinterpret_cast<png_const_bytep>(&pixels[static_cast<size_t>(row) * w]));
+        }
+        png_write_end(png, nullptr);
+    }
+    png_destroy_write_struct(&png, &info);
+    std::fclose(f);
+    return ok;
+}
+
+std::string errorLogText() { return readFileBytes(errorLogPath().data); }
+
+}  // namespace testsupport
