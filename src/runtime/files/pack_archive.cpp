@@ -7,6 +7,7 @@
 // file that cannot be written whole is removed and counts as not made.
 #include "runtime/files/pack_archive.h"
 
+
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -15,6 +16,7 @@
 #include <memory>
 #include <unistd.h>
 
+#include "runtime/files/case_blind_path.h"
 #include "runtime/files/lz_codec.h"
 #include "runtime/files/mem_blocks.h"
 #include "runtime/files/pack_reader.h"
@@ -105,10 +107,14 @@ int32_t resolvePackedFile(PackArchive* context, const char* name, char* outName,
     outName[0] = '\0';
     if (!name || !*name) return 0;
     char diskPath[files::kPathBufferSize];
-    if (!files::toDiskPath(name, diskPath)) return 0;
+    if (!files::resolveDiskPath(name, diskPath)) return 0;
     std::strcpy(outName, name);
-    // A block name is never a disk file, whatever the disk holds.
-    if (!files::isMemBlockName(name) && files::isExistingFile(diskPath)) return 1;
+    // A block name is never a disk file, whatever the disk holds. A disk file
+    // found under another letter case comes back under its real name.
+    if (!files::isMemBlockName(name) && files::isExistingFile(diskPath)) {
+        std::strcpy(outName, diskPath);
+        return 1;
+    }
 
     if (!context || !context->enabled) return 0;
     if (!context->path[0]) {

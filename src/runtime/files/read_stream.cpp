@@ -5,6 +5,7 @@
 // kept in step with it.
 #include "runtime/files/read_stream.h"
 
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -12,6 +13,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "runtime/files/case_blind_path.h"
 #include "runtime/files/file_paths.h"
 #include "runtime/files/mem_blocks.h"
 
@@ -106,7 +108,7 @@ bool readStreamOpen(ReadStream& stream, const char* name) {
         return true;
     }
     char path[files::kPathBufferSize];
-    if (!files::toDiskPath(name, path)) return false;
+    if (!files::resolveDiskPath(name, path)) return false;
     int fd = openForReading(path);
     if (fd < 0) return false;
     struct stat st;

@@ -1,0 +1,102 @@
+// Exclusive disk opens over POSIX descriptors and flock.
+#include "runtime/files/disk_files.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace files {
+
+namespace {
+
+// Opens without waiting (a FIFO would block an open for reading), moves a
+// descriptor 0 higher, refuses what is not a file or a device, takes the
+// lock (files only: a device is shared by nature) and switches blocking
+// back on. -1 on any failure.
+int openLocked(const char* path, int flags) {
+    if (!path || !*path) return -1;
+    int fd = open(path, flags | O_CLOEXEC | O_NONBLOCK, 0666);
+    if (fd < 0) return -1;
+    if (fd == 0) {
+        int moved = fcntl(fd, F_DUPFD_CLOEXEC, 1);
+        close(fd);
+        if (moved < 0) return -1;
+        fd = moved;
+    }
+    struct stat st;
+    bool usable = fstat(fd, &st) == 0 && (S_ISREG(st.st_mode) || S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode));
+    if (usable && S_ISREG(st.st_mode) && flock(fd, LOCK_EX | LOCK_NB) != 0) usable = errno != EWOULDBLOCK && errno != EINTR;
+    int status = usable ? fcntl(fd, F_GETFL) : -1;
+    if (status < 0 || fcntl(fd, F_SETFL, status & ~O_NONBLOCK) != 0) {
+        close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+}  // namespace
+
+int openExistingForReading(const char* diskPath) { return openLocked(diskPath, O_RDONLY); }
+
+int createForWriting(const char* diskPath) {
+    if (!diskPath || !*diskPath) return -1;
+    struct stat st;
+    if (lstat(diskPath, &st) == 0) {
+        if (S_ISDIR(st.st_mode)) {
+            rmdir(diskPath);
+        } else if (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode)) {
+            return openLocked(diskPath, O_RDWR);  // a device is written as it is, never removed
+        } else if (S_ISREG(st.st_mode)) {
+            // A file that another opener holds stays as it is; otherwise its
+            // name goes, so other names of the same file keep their bytes.
+            // A file we may not write (read-only) is not replaced either.
+            if (access(diskPath, W_OK) != 0) return -1;
+            int held = openLocked(diskPath, O_RDONLY | O_NOFOLLOW);
+            if (held < 0) return -1;
+            unlink(diskPath);
+            close(held);
+        } else {
+            unlink(diskPath);  // a symbolic link (the link itself), a FIFO, a socket
+        }
+    }
+    return openLocked(diskPath, O_RDWR | O_CREAT | O_EXCL);
+}
+
+int openForAppending(const char* diskPath) {
+    int fd = openLocked(diskPath, O_WRONLY | O_CREAT);
+    if (fd >= 0) lseek(fd, 0, SEEK_END);
+    return fd;
+}
+
+bool writeAll(int fd, const void* bytes, size_t count) {
+    auto* from = static_cast<const unsigned char*>(bytes);
+    while (count > 0) {
+        ssize_t done = write(fd, from, count);
+        if (done < 0 && errno == EINTR) continue;
+        if (done <= 0) return false;
+        from += done;
+        count -= static_cast<size_t>(done);
+    }
+    return true;
+}
+
+int64_t readUpTo(int fd, void* buffer, size_t count) {
+    auto* to = static_cast<unsigned char*>(buffer);
+    size_t done = 0;
+    while (done < count) {
+        ssize_t got = read(fd, to + done, count - done);
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) return -1;
+        if (got == 0) break;
+        done += static_cast<size_t>(got);
+    }
+    return static_cast<int64_t>(done);
+}
+
+void closeDiskFile(int fd) {
+    if (fd > 0) close(fd);
+}
+
+}  // namespace files

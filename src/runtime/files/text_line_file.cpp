@@ -1,0 +1,142 @@
+// The text-line file cache over read streams, the pack resolver and the
+// exclusive disk opens. Depends on the error code and the number text of the
+// string values.
+#include "runtime/files/text_line_file.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "runtime/files/case_blind_path.h"
+#include "runtime/files/disk_files.h"
+#include "runtime/files/mem_blocks.h"
+#include "runtime/files/pack_archive.h"
+#include "runtime/files/read_stream.h"
+#include "runtime/services/runtime_error.h"
+
+namespace {
+
+TextLineFile record;  // zero at start: no file
+bool built = false;
+
+void clearRecord() {
+    std::memset(record.lines, 0, sizeof record.lines);
+    record.highestLine = 0;
+    record.dirty = 0;
+    record.fileName[0] = '\0';
+}
+
+void writeBackAtExit() { loadTextLineFile(nullptr); }
+
+void buildOnFirstUse() {
+    if (built) return;
+    built = true;
+    clearRecord();
+    std::atexit(writeBackAtExit);
+}
+
+// Lines 0 to highestLine, each ended by CR LF, to the cached name on disk.
+// A file that cannot be created loses the changes silently.
+void writeBack() {
+    if (files::isMemBlockName(record.fileName)) return;
+    char diskName[files::kPathBufferSize];
+    if (!files::resolveDiskPath(record.fileName, diskName)) return;
+    int fd = files::createForWriting(diskName);
+    if (fd < 0) return;
+    std::string text;
+    for (int32_t i = 0; i <= record.highestLine; ++i) {
+        text += record.lines[i];
+        text += "\r\n";
+    }
+    files::writeAll(fd, text.data(), text.size());
+    files::closeDiskFile(fd);
+}
+
+// The slot of a line number given as a double, or false when it is out of
+// range (a NaN included); truncation goes toward zero, so -0.5 is line 0.
+bool slotOf(double line, int32_t& slot) {
+    if (!(line > -1.0 && line < kTextLineCount)) return false;
+    slot = static_cast<int32_t>(line);
+    return true;
+}
+
+bool nameFits(const RtString& name) { return strnlen(name.data, kTextLineBytes) < kTextLineBytes; }
+
+}  // namespace
+
+double loadTextLineFile(const char* name) {
+    clearErrorCode();
+    buildOnFirstUse();
+    if (name && std::strcmp(name, record.fileName) == 0) return 0.0;
+    if (record.fileName[0] && record.dirty) writeBack();
+    clearRecord();
+    if (!name) return 0.0;
+    if (strnlen(name, kTextLineBytes) >= static_cast<size_t>(kTextLineBytes))
+        return setRuntimeError(ErrorNoSuchFile);
+    std::strcpy(record.fileName, name);
+    // The name stays cached with empty lines when it cannot be read, so the
+    // next command on it sees "NO_DATA" rather than "NO_FILE".
+    char diskName[files::kPathBufferSize];
+    char resolved[files::kPathBufferSize] = "";
+    if (!files::resolveDiskPath(name, diskName) || !resolvePackedFile(filePackArchive(), diskName, resolved, 1))
+        return setRuntimeError(ErrorNoSuchFile);
+    ReadStream stream;
+    if (!readStreamOpen(stream, resolved)) return setRuntimeError(ErrorNoSuchFile);
+    for (int32_t i = 0; i < kTextLineCount; ++i) {
+        if (!readStreamReadLine(stream, record.lines[i], kTextLineBytes)) {
+            std::memset(record.lines[i], 0, kTextLineBytes);
+            break;
+        }
+        record.highestLine = i;
+    }
+    readStreamClose(stream);
+    return 0.0;
+}
+
+RtString ReadFileLine(const RtString& name, double line) {
+    clearErrorCode();
+    buildOnFirstUse();
+    int32_t slot = 0;
+    if (!slotOf(line, slot)) {
+        setRuntimeError(ErrorOutOfMemory);
+        return RtString("NO_DATA");
+    }
+    if (!nameFits(name)) {
+        setRuntimeError(ErrorNoSuchFile);
+        return RtString("NO_FILE");
+    }
+    if (loadTextLineFile(name.data) != 0.0) return RtString("NO_FILE");
+    const char* text = record.lines[slot];
+    size_t length = std::strlen(text);
+    while (length > 0 && static_cast<unsigned char>(text[length - 1]) < 32) --length;
+    if (length == 0) return RtString("NO_DATA");
+    return RtString::fromBytes(text, static_cast<uint32_t>(length));
+}
+
+void ReadFileLineAsFloat(const RtString& name, double line, double& value) { value = ReadFileLine(name, line).toDouble(); }
+
+void ReadFileLineAsInt(const RtString& name, double line, int32_t& value) { value = ReadFileLine(name, line).toInt(); }
+
+void WriteFileLine(const RtString& name, double line, const RtString& text) {
+    clearErrorCode();
+    buildOnFirstUse();
+    int32_t slot = 0;
+    if (!slotOf(line, slot)) {
+        setRuntimeError(ErrorOutOfMemory);
+        return;
+    }
+    if (!nameFits(name)) {
+        setRuntimeError(ErrorNoSuchFile);
+        return;
+    }
+    loadTextLineFile(name.data);  // a missing file becomes the cached, empty file
+    size_t length = strnlen(text.data, kTextLineBytes - 1);
+    std::memcpy(record.lines[slot], text.data, length);
+    record.lines[slot][length] = '\0';
+    if (slot > record.highestLine) record.highestLine = slot;
+    record.dirty = 1;
+}
+
+void WriteFileLineNumber(const RtString& name, double line, double value) { WriteFileLine(name, line, RtString(value)); }
+
+const TextLineFile& textLineFile() { return record; }
