@@ -107,13 +107,18 @@ int32_t resolvePackedFile(PackArchive* context, const char* name, char* outName,
     outName[0] = '\0';
     if (!name || !*name) return 0;
     char diskPath[files::kPathBufferSize];
-    if (!files::resolveDiskPath(name, diskPath)) return 0;
+    if (!files::toDiskPath(name, diskPath)) return 0;
     std::strcpy(outName, name);
     // A block name is never a disk file, whatever the disk holds. A disk file
-    // found under another letter case comes back under its real name.
-    if (!files::isMemBlockName(name) && files::isExistingFile(diskPath)) {
-        std::strcpy(outName, diskPath);
-        return 1;
+    // keeps the caller's name; one found only under another letter case
+    // comes back under its real name.
+    if (!files::isMemBlockName(name)) {
+        if (files::isExistingFile(diskPath)) return 1;
+        files::resolveCaseBlind(diskPath, diskPath);
+        if (files::isExistingFile(diskPath)) {
+            std::strcpy(outName, diskPath);
+            return 1;
+        }
     }
 
     if (!context || !context->enabled) return 0;

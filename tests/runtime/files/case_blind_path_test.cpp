@@ -85,7 +85,7 @@ TEST(CaseBlindLoaders, ReadStreamAndResolverFindAFileUnderAnotherCase) {
 
     ReadStream stream{};
     ASSERT_TRUE(readStreamOpen(stream, "Data/SHOL1.dat"));
-    char bytes[3];
+    uint8_t bytes[3];
     EXPECT_TRUE(readStreamRead(stream, bytes, 3));
     EXPECT_EQ(0, std::memcmp(bytes, "abc", 3));
     readStreamClose(stream);
