@@ -41,7 +41,8 @@
     X(PFNGLRENDERBUFFERSTORAGEEXTPROC, glRenderbufferStorageEXT)          \
     X(PFNGLFRAMEBUFFERRENDERBUFFEREXTPROC, glFramebufferRenderbufferEXT)  \
     X(PFNGLDELETERENDERBUFFERSEXTPROC, glDeleteRenderbuffersEXT)          \
-    X(PFNGLGENERATEMIPMAPEXTPROC, glGenerateMipmapEXT)
+    X(PFNGLGENERATEMIPMAPEXTPROC, glGenerateMipmapEXT)                    \
+    X(PFNGLBLENDFUNCSEPARATEPROC, glBlendFuncSeparate)
 
 namespace glext {
 

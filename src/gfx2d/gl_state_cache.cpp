@@ -72,6 +72,10 @@ void setColour(float red, float green, float blue, float alpha) {
     colour[3] = alpha;
 }
 
+void forgetColour() {
+    for (float& c : colour) c = -1.0f;
+}
+
 void lastColour(float (&rgba)[4]) {
     for (int i = 0; i < 4; ++i) rgba[i] = colour[i];
 }

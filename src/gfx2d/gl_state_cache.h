@@ -17,6 +17,9 @@ bool capabilityEnabled(GLenum capability);
 
 // glColor4f when the colour differs from the last one sent.
 void setColour(float red, float green, float blue, float alpha);
+// Forgets the last colour (-1 each): GL's current colour is undefined after
+// drawing with a colour array.
+void forgetColour();
 // The last colour sent; -1 each before the first.
 void lastColour(float (&rgba)[4]);
 

@@ -10,19 +10,46 @@
 #include "gfx2d/renderer3d_link.h"
 #include "gfx2d/screen_orientation.h"
 #include "platform/gl_window.h"
+#include "runtime/services/engine_hooks.h"
+#include "shell/engine_state.h"
 
 Renderer3DLink renderer3DLink;
 int32_t hostScreenWidth = 0;
 int32_t hostScreenHeight = 0;
 
-OpenGLRainbows::OpenGLRainbows() = default;
+namespace {
+
+uint8_t moveTexturesOfEngine(uint8_t toFiles) {
+    return engine.graphics2D ? engine.graphics2D->moveTexturesToTempFiles(toFiles) : 0;
+}
+
+}  // namespace
+
+OpenGLRainbows::OpenGLRainbows() : sprites(new SpriteSlot[kSpriteCount]) {}
 
 OpenGLRainbows::~OpenGLRainbows() {
     if (window) {
+        releaseGraphics();
+        engineHooks.moveTexturesToTempFiles = nullptr;
         glext::clearEntryPoints();
         platform::destroyGLWindow(window);
         window = nullptr;
     }
+}
+
+void OpenGLRainbows::releaseGraphics() {
+    batch.discard();
+    if (glext::glBindFramebufferEXT) glext::glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
+    currentScreen = -1;
+    for (int32_t screen = 0; screen < kScreenCount; ++screen) releaseScreen(screen);
+    for (int32_t sprite = 0; sprite < kSpriteCount; ++sprite) freeSprite(sprite);
+    for (SpriteSlot* own : {&builtInFont_, &background_}) {
+        glDeleteTextures(1, &own->texture);
+        glDeleteTextures(1, &own->texture2);
+        *own = SpriteSlot{};
+    }
+    for (const SwappedSprite& entry : swapped_) std::remove(entry.file.c_str());
+    swapped_.clear();
 }
 
 bool OpenGLRainbows::createRenderWindow(int32_t width, int32_t height, int32_t fullScreenFlag,
@@ -46,6 +73,8 @@ bool OpenGLRainbows::createRenderWindow(int32_t width, int32_t height, int32_t f
     bgraTextures = glext::hasExtension("GL_EXT_bgra") ? 1 : 0;
     setFrameLimit(framesPerSecond, 0);
     windowResized();
+    prepareBuiltInFont();
+    engineHooks.moveTexturesToTempFiles = moveTexturesOfEngine;
     return true;
 }
 
@@ -55,6 +84,7 @@ void OpenGLRainbows::setTitle(const RtString& title) { platform::setWindowTitle(
 
 void OpenGLRainbows::clear(uint32_t colour) {
     if (!window) return;
+    batch.flush();
     glClearColor((colour & 0xFF) / 255.0f, ((colour >> 8) & 0xFF) / 255.0f, ((colour >> 16) & 0xFF) / 255.0f,
                  1.0f);
     glClearDepth(1.0);
@@ -64,6 +94,7 @@ void OpenGLRainbows::clear(uint32_t colour) {
 
 void OpenGLRainbows::flip() {
     if (!window) return;
+    batch.flush();
     pacer.waitForFrameEnd();
     platform::swapWindowBuffers(window);
 }
@@ -75,10 +106,12 @@ void OpenGLRainbows::setFrameLimit(int32_t framesPerSecond, int32_t verticalSync
 
 void OpenGLRainbows::setViewport(int32_t x, int32_t y, int32_t width, int32_t height) {
     endShadowPass3D();
+    batch.flush();
     viewportX = x;
     viewportY = y;
     viewportWidth = width < 0 ? 0 : width;
     viewportHeight = height < 0 ? 0 : height;
+    if (currentScreen < 0) windowViewport_ = {viewportX, viewportY, viewportWidth, viewportHeight};
     applyViewport();
 }
 
@@ -89,8 +122,18 @@ void OpenGLRainbows::copyViewport(int32_t (&out)[4]) const {
     out[3] = viewportHeight;
 }
 
+void OpenGLRainbows::rotateRectByOrientation(int32_t x, int32_t y, int32_t width, int32_t height, int32_t& outX,
+                                             int32_t& outY, int32_t& outWidth, int32_t& outHeight) const {
+    WindowRect r = ::rotateRectByOrientation(orientation, {x, y, width, height}, screenWidth, screenHeight);
+    outX = r.x;
+    outY = r.y;
+    outWidth = r.width;
+    outHeight = r.height;
+}
+
 void OpenGLRainbows::setOrientation(int32_t value) {
     endShadowPass3D();
+    batch.flush();
     orientation = (value >= 0 && value <= 3) ? value : 0;
     applyViewport();
 }
@@ -100,22 +143,26 @@ void OpenGLRainbows::applyViewport() {
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     if (currentScreen >= 0) {
-        // Offscreen screens draw upright into their own target.
+        // Offscreen screens draw upright into their own target, top row
+        // first: picture row 0 is texture row 0, as in a loaded image.
         glViewport(viewportX, viewportY, viewportWidth, viewportHeight);
+        glOrtho(0.0, viewportWidth, 0.0, viewportHeight, -1.0, 1.0);
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
+        return;
+    }
+    static const GLfloat quarterCW[16] = {0, -1, 0, 0, 1, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+    static const GLfloat halfTurn[16] = {-1, 0, 0, 0, 0, -1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+    static const GLfloat quarterCCW[16] = {0, 1, 0, 0, -1, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+    if (orientation == 1) glLoadMatrixf(quarterCW);
+    if (orientation == 2) glLoadMatrixf(halfTurn);
+    if (orientation == 3) glLoadMatrixf(quarterCCW);
+    WindowRect r = ::rotateRectByOrientation(orientation, {viewportX, viewportY, viewportWidth, viewportHeight},
+                                             screenWidth, screenHeight);
+    if (orientation == 1 || orientation == 3) {
+        glViewport(r.x, screenHeight - r.width - r.y, r.height, r.width);
     } else {
-        static const GLfloat quarterCW[16] = {0, -1, 0, 0, 1, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
-        static const GLfloat halfTurn[16] = {-1, 0, 0, 0, 0, -1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
-        static const GLfloat quarterCCW[16] = {0, 1, 0, 0, -1, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
-        if (orientation == 1) glLoadMatrixf(quarterCW);
-        if (orientation == 2) glLoadMatrixf(halfTurn);
-        if (orientation == 3) glLoadMatrixf(quarterCCW);
-        WindowRect r = rotateRectByOrientation(orientation, {viewportX, viewportY, viewportWidth, viewportHeight},
-                                               screenWidth, screenHeight);
-        if (orientation == 1 || orientation == 3) {
-            glViewport(r.x, screenHeight - r.width - r.y, r.height, r.width);
-        } else {
-            glViewport(r.x, screenHeight - r.height - r.y, r.width, r.height);
-        }
+        glViewport(r.x, screenHeight - r.height - r.y, r.width, r.height);
     }
     glOrtho(0.0, viewportWidth, viewportHeight, 0.0, -1.0, 1.0);
     glMatrixMode(GL_MODELVIEW);
@@ -124,6 +171,7 @@ void OpenGLRainbows::applyViewport() {
 
 void OpenGLRainbows::reset2DGLState() {
     if (!window) return;
+    batch.flush();
     glcache::disableCapability(GL_DEPTH_TEST);
     glcache::disableCapability(GL_CULL_FACE);
     glcache::disableCapability(GL_LIGHTING);
@@ -131,16 +179,26 @@ void OpenGLRainbows::reset2DGLState() {
     glcache::disableCapability(GL_STENCIL_TEST);
     glcache::disableCapability(GL_TEXTURE_GEN_S);
     glcache::disableCapability(GL_TEXTURE_GEN_T);
+    glcache::disableCapability(GL_COLOR_MATERIAL);
     glcache::enableCapability(GL_BLEND);
     glShadeModel(GL_FLAT);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    blendMode = BlendMode::Normal;
+    if (glext::glActiveTextureARB) {
+        // The 3-D renderer may leave a second unit on; 2-D drawing uses the first only.
+        glext::glActiveTextureARB(GL_TEXTURE1_ARB);
+        glDisable(GL_TEXTURE_2D);
+        glext::glActiveTextureARB(GL_TEXTURE0_ARB);
+    }
+    if (glext::glClientActiveTextureARB) glext::glClientActiveTextureARB(GL_TEXTURE0_ARB);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
     applyViewport();
 }
 
 void OpenGLRainbows::restore2DRenderState() {
     if (renderer3DLink.useFixedPipeline) renderer3DLink.useFixedPipeline();
     if (renderer3DLink.resetTextureMode) renderer3DLink.resetTextureMode();
-    currentScreen = -1;
+    selectScreen(-1);
     reset2DGLState();
 }
 
@@ -179,14 +237,11 @@ void OpenGLRainbows::windowResized() {
     screenWidth = w;
     screenHeight = h;
     windowHeight = h;
-    viewportX = viewportY = 0;
-    viewportWidth = w;
-    viewportHeight = h;
+    windowViewport_ = {0, 0, w, h};
+    if (currentScreen < 0) {
+        viewportX = viewportY = 0;
+        viewportWidth = w;
+        viewportHeight = h;
+    }
     reset2DGLState();
-}
-
-bool OpenGLRainbows::loadFontFile(const RtString& file, int32_t font) {
-    (void)file;
-    (void)font;
-    return false;
 }

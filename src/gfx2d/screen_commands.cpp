@@ -1,16 +1,44 @@
-#include "gfx2d/screen_commands.h"
-
+// The screen commands: offscreen screens, target sizes, the frame limit, the
+// viewport and the orientation.
+#include "gfx2d/gfx2d_commands.h"
 #include "gfx2d/opengl_rainbows.h"
+#include "runtime/services/runtime_error.h"
 #include "shell/engine_state.h"
 
-void SetFrameLimit(int32_t framesPerSecond, int32_t verticalSync) {
+void CreateScreen(int screen, int sprite, int width, int height) {
+    OpenGLRainbows* g = engine.graphics2D;
+    if (g && !g->createScreen(screen, sprite, width, height)) setRuntimeError(ErrorOutOfMemory);
+}
+
+void SelectScreen(int screen) {
+    if (OpenGLRainbows* g = engine.graphics2D) g->selectScreen(screen);
+}
+
+void GetScreenSizeInt(int& width, int& height) {
+    width = height = 0;
+    if (OpenGLRainbows* g = engine.graphics2D) g->currentTargetSize(width, height);
+}
+
+void GetScreenSize(double& width, double& height) {
+    int w = 0, h = 0;
+    GetScreenSizeInt(w, h);
+    width = w;
+    height = h;
+}
+
+void GetHostScreenSize(int& width, int& height) {
+    width = hostScreenWidth;
+    height = hostScreenHeight;
+}
+
+void SetFrameLimit(int framesPerSecond, int verticalSync) {
     if (engine.graphics2D) engine.graphics2D->setFrameLimit(framesPerSecond, verticalSync);
 }
 
-void SetViewport(int32_t x, int32_t y, int32_t width, int32_t height) {
+void SetViewport(int x, int y, int width, int height) {
     if (engine.graphics2D) engine.graphics2D->setViewport(x, y, width, height);
 }
 
-void SetOrientation(int32_t orientation) {
+void SetOrientation(int orientation) {
     if (engine.graphics2D) engine.graphics2D->setOrientation(orientation);
 }

@@ -182,9 +182,12 @@ TEST_F(Rainbows, AFrameSavesAsPng) {
     EXPECT_EQ(bytes.substr(1, 3), "PNG");
 }
 
-TEST_F(Rainbows, TheFontHookRefusesUntilFontsExist) {
-    EXPECT_FALSE(g->loadFontFile(RtString("Media/smalfont.png"), 0));
+TEST_F(Rainbows, WithoutAFontFileTheStartUpKeepsTheBuiltInFont) {
+    EXPECT_NE(testsupport::errorLogText().find("Font 0: built-in\n"), std::string::npos);
     EXPECT_EQ(g->currentFont, 0);
+    EXPECT_FALSE(g->sprites[kFirstFontSprite].holdsImage());
+    EXPECT_EQ(g->fontSlot(0).frameWidth, 8);  // the built-in font's cells
+    EXPECT_TRUE(g->fontSlot(0).holdsImage());
 }
 
 }  // namespace

@@ -96,6 +96,7 @@ std::vector<uint32_t> readFramePixels(int32_t x, int32_t y, int32_t width, int32
     std::vector<uint32_t> pixels;
     OpenGLRainbows* g = engine.graphics2D;
     if (!g || !g->window || width <= 0 || height <= 0) return pixels;
+    g->flushBatch();  // 2-D drawing still queued
     std::vector<uint32_t> bottomUp(static_cast<size_t>(width) * height);
     glReadBuffer(GL_BACK);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);

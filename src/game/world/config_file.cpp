@@ -1,0 +1,87 @@
+// The progress and settings file.
+//
+// Departures, each where the plain rules ended the game over a damaged or
+// unwritable file: a file of fewer than four lines keeps the values of the
+// missing lines (a read past the end ended the program at every start); the
+// values read are held to their ranges (a saved level or margin out of range
+// ended the program later, at a grid or table access); and the save writes
+// through the disk layer, so that a file that cannot be made or written goes
+// to the error log instead of ending the game.
+// Depends on the file channels (reading), the disk layer (writing) and the
+// error log.
+#include "game/world/config_file.h"
+
+#include <cmath>
+
+#include "game/world/game_state.h"
+#include "runtime/files/case_blind_path.h"
+#include "runtime/files/disk_files.h"
+#include "runtime/files/error_log.h"
+#include "runtime/files/file_channels.h"
+#include "runtime/files/file_system.h"
+
+namespace {
+constexpr uint32_t kConfigChannel = 1;
+constexpr int32_t kMaxOverscan = 50;
+
+int32_t heldBetween(int32_t value, int32_t low, int32_t high) {
+    return value < low ? low : value > high ? high : value;
+}
+
+void readIntLine(int32_t& target) {
+    if (EndOfFile(kConfigChannel)) return;
+    int32_t value = 0;
+    ReadLineAsInt(kConfigChannel, value);
+    target = value;
+}
+
+// The four lines as the file holds them.
+RtString configText() {
+    RtString text;
+    text += LEVEL;
+    text += "\r\n";
+    text += OVERSCAN_H;
+    text += "\r\n";
+    text += OVERSCAN_V;
+    text += "\r\n";
+    text += RtString(MUSIC_VOLUME);
+    text += "\r\n";
+    return text;
+}
+
+bool writeWholeFile(const RtString& path, const RtString& text) {
+    char diskPath[files::kPathBufferSize];
+    if (!files::resolveDiskPath(path.data, diskPath)) return false;
+    const int fd = files::createForWriting(diskPath);
+    if (fd < 0) return false;
+    const bool written = files::writeAll(fd, text.data, text.length);
+    files::closeDiskFile(fd);
+    return written;
+}
+}  // namespace
+
+double LoadConfig() {
+    if (FileExists(CONFIG_FILE) && OpenFile(kConfigChannel, CONFIG_FILE, 1)) {
+        readIntLine(LEVEL);
+        readIntLine(OVERSCAN_H);
+        readIntLine(OVERSCAN_V);
+        if (!EndOfFile(kConfigChannel)) {
+            double volume = 0.0;
+            ReadLineAsFloat(kConfigChannel, volume);
+            if (!std::isnan(volume)) MUSIC_VOLUME = volume < 0.0 ? 0.0 : volume > 1.0 ? 1.0 : volume;
+        }
+        CloseFile(kConfigChannel);
+        LEVEL = heldBetween(LEVEL, 0, kLastLevel);
+        OVERSCAN_H = heldBetween(OVERSCAN_H, 0, kMaxOverscan);
+        OVERSCAN_V = heldBetween(OVERSCAN_V, 0, kMaxOverscan);
+    }
+    PLAY_MODE = 1;
+    return 0.0;
+}
+
+double SaveConfig() {
+    if (!writeWholeFile(CONFIG_FILE, configText())) {
+        appendToErrorLog(("SaveConfig: cannot write " + CONFIG_FILE + "\n").data);
+    }
+    return 0.0;
+}

@@ -1,0 +1,191 @@
+// The level loader and writer, ClearLevel, the grid reset and the converter
+// of older level files. The object pass that turns spawn codes into records
+// is in level_objects.cpp.
+//
+// Departures, each closing a way in which one level's state leaked into the
+// next: a load also empties the blood, flying gem, reel and explosion arrays
+// (a reel left over would run the level-0 story in another level, a flying
+// gem can live for ever) and stops the quake and the step clock (a quake
+// that outlived its level opened column 14 of the next one; a clock left
+// running by a diver who died mid-step moved the new level's creatures off
+// their cells). The writer writes nothing when its file cannot be made, and
+// the converter skips a missing old file instead of writing the previous
+// level's map under its number.
+#include "game/world/level_file.h"
+
+#include "game/world/cell_codes.h"
+#include "game/world/family_walk.h"
+#include "game/world/game_state.h"
+#include "game/world/level_objects.h"
+#include "game/world/tile_map.h"
+#include "game/world/world_host.h"
+#include "runtime/files/file_channels.h"
+#include "runtime/files/file_system.h"
+#include "shell/frame_end.h"
+
+namespace {
+constexpr uint32_t kLevelChannel = 1;
+
+RtString numberedName(const char* prefix, int32_t level) {
+    RtString name(prefix);
+    name += level;
+    name += ".dat";
+    return name;
+}
+
+// The level format from an open channel into SIZE_X, SIZE_Y, MAP and
+// LEVEL_PARAM; a short file ends the program in the first read that fails.
+void readLevelData(uint32_t channel) {
+    ReadInt16FromFile(channel, SIZE_X);
+    ReadInt16FromFile(channel, SIZE_Y);
+    for (int32_t y = 0; y <= SIZE_Y; ++y) {
+        for (int32_t x = 0; x <= SIZE_X; ++x) {
+            int32_t value = 0;
+            ReadInt8FromFile(channel, value);
+            MAP.at(x, y) = value;
+        }
+    }
+    for (int32_t i = 0; i < kLevelParamCount; ++i) {
+        int32_t value = 0;
+        ReadInt16FromFile(channel, value);
+        LEVEL_PARAM.at(i) = value;
+    }
+}
+
+// The level format from SIZE_X, SIZE_Y, MAP and LEVEL_PARAM; false (3
+// recorded, nothing written) when the file cannot be made.
+bool writeLevelFile(const RtString& name) {
+    if (!OpenFile(kLevelChannel, name, 0)) return false;
+    WriteInt16ToFile(kLevelChannel, SIZE_X);
+    WriteInt16ToFile(kLevelChannel, SIZE_Y);
+    for (int32_t y = 0; y <= SIZE_Y; ++y) {
+        for (int32_t x = 0; x <= SIZE_X; ++x) WriteInt8ToFile(kLevelChannel, MAP.at(x, y));
+    }
+    for (int32_t i = 0; i < kLevelParamCount; ++i) WriteInt16ToFile(kLevelChannel, LEVEL_PARAM.at(i));
+    CloseFile(kLevelChannel);
+    return true;
+}
+
+// The level and story globals that every load starts from.
+void resetLevelState(int32_t level) {
+    MINE_FIRED = 0;
+    BUBBLE1_X = 70;
+    DARK_LEVEL = 0;
+    LEVEL_LOST = 0;
+    GEMS_LEFT = 0;
+    PEARL_TAKEN = 0;
+    PARAM_INDEX = 0;
+    SHARK_X = 300;
+    GAME_WON = 0;
+    REELED_IN = 0;
+    GAME_PHASE = 0;
+    SPEECH_FRAME = -1;
+    BUBBLE1_Y = 52;
+    BUBBLE2_X = 86;
+    BUBBLE2_Y = 52;
+    BUBBLE_STEP = 0;
+    STORY_TICK = 0;
+    if (level == 0) PLAYER_CONTROL = 0;
+    // State that would otherwise outlive the level (see the banner).
+    emptyFamily(BLOOD);
+    emptyFamily(FLYING_GEMS);
+    emptyFamily(REEL_DIVERS);
+    emptyFamily(EXPLOSIONS);
+    SHAKE_TIME = 0;
+    SHAKE_X = 0;
+    STEP_TICKS = 0;
+    STEP_DONE = 0;
+}
+}  // namespace
+
+RtString levelFileName(int32_t level) { return numberedName("Data/shol", level); }
+
+void DimensionLevelGrids() {
+    MAP.dim(kGridSize, kGridSize);
+    OVERLAY.dim(kGridSize, kGridSize);
+    LEVEL_PARAM.dim(kLevelParamCount);
+}
+
+double ResetLevelGrids() {
+    for (int32_t x = 0; x < kGridSize; ++x) {
+        for (int32_t y = 0; y < kGridSize; ++y) {
+            MAP.at(x, y) = cell::kFiller;
+            OVERLAY.at(x, y) = cell::kNothing;
+        }
+    }
+    for (int32_t i = 0; i < kLevelParamCount; ++i) LEVEL_PARAM.at(i) = 0;
+    SCROLLX = 0;
+    SCROLLY = 0;
+    return 0.0;
+}
+
+double ClearLevel() {
+    emptyFamily(SHARKS);
+    emptyFamily(SUBMARINES);
+    emptyFamily(ANGLERS);
+    emptyFamily(PLAYERS);
+    emptyFamily(GEMS);
+    emptyFamily(SPARKLES);
+    emptyFamily(FISH);
+    emptyFamily(STARFISH);
+    emptyFamily(OCTOPUSES);
+    emptyFamily(WEEDS);
+    emptyFamily(SPONGES);
+    emptyFamily(BUBBLES);
+    emptyFamily(POPS);
+    emptyFamily(BOULDERS);
+    emptyFamily(BUBBLE_VENTS);
+    emptyFamily(CRABS);
+    emptyFamily(MINES);
+    emptyFamily(BLASTS);
+    emptyFamily(BOMBS);
+    emptyFamily(OYSTERS);
+    emptyFamily(PEARLS);
+    emptyFamily(DIVERS);
+    emptyFamily(PHOTO_OVERLAYS);
+    return 0.0;
+}
+
+double LoadLevel(int32_t level) {
+    ResetLevelGrids();
+    ClearLevel();
+    resetLevelState(level);
+
+    const RtString name = levelFileName(level);
+    prepareMediaFile(name);
+    OpenFile(kLevelChannel, name, 1);
+    readLevelData(kLevelChannel);
+    CloseFile(kLevelChannel);
+
+    if (PLAY_MODE > 0) {
+        spawnLevelObjects();
+        if (level == 0) spawnStoryDiver();
+        spawnLevelFish();
+    }
+    RenderMapSurface();
+    return 0.0;
+}
+
+double SaveLevel(int32_t level) {
+    writeLevelFile(numberedName("data/shol", level));
+    return 0.0;
+}
+
+double ConvertLevelFile() {
+    for (LEVEL = 1; LEVEL <= 19; ++LEVEL) {
+        const RtString oldName = numberedName("data/sr", LEVEL);
+        if (!FileExists(oldName)) continue;
+        OpenFile(kLevelChannel, oldName, 1);
+        readLevelData(kLevelChannel);
+        CloseFile(kLevelChannel);
+        for (int32_t y = 0; y <= SIZE_Y; ++y) {
+            for (int32_t x = 0; x <= SIZE_X; ++x) {
+                int& code = MAP.at(x, y);
+                if (code > cell::kLastSolid) code += 10;
+            }
+        }
+        writeLevelFile(numberedName("data/shol", LEVEL));
+        EndFrame();
+    }
+    return 0.0;
+}

@@ -1,0 +1,42 @@
+// Level files and the level loader.
+//
+// A level file, "Data/shol<n>.dat" (read) or "data/shol<n>.dat" (written by
+// the editor; the file layer resolves names without regard to case, so both
+// name the same file), holds, little-endian and without a header: the
+// highest column index and the highest row index (signed 16-bit each), one
+// signed byte per cell row by row, then the ten level parameters (signed
+// 16-bit). A 1 x 1 level is 25 bytes.
+//
+// Failure: a missing or short file ends the program with error 3 (the file
+// layer's fatal read); a size above 29, a parameter naming a cell outside the
+// 30 x 30 grid or an oyster in row 0 ends it with error 9 (the grid's bounds
+// check). There is no fallback level.
+#pragma once
+#include <cstdint>
+
+#include "runtime/strings/rt_string.h"
+
+// "Data/shol" + level + ".dat".
+RtString levelFileName(int32_t level);
+
+// Dimensions MAP and OVERLAY to 30 x 30 and LEVEL_PARAM to 10 (done once by
+// the game's main routine before any level loads).
+void DimensionLevelGrids();
+
+// Resets the grids and the level state, reads the level's file into MAP and
+// LEVEL_PARAM and, when PLAY_MODE is above 0, turns the spawn codes into
+// records; then draws the map picture on screen 4. LEVEL is the caller's.
+double LoadLevel(int32_t level);
+// Writes MAP and LEVEL_PARAM as "data/shol<level>.dat". A file that cannot
+// be made is left unwritten with error 3 recorded.
+double SaveLevel(int32_t level);
+// Empties the record arrays of a level (all but blood, flying gems, reels and
+// explosions, which LoadLevel empties itself).
+double ClearLevel();
+// MAP cells 0..29 x 0..29 to 1, OVERLAY to 0, the parameters to 0, the
+// editor's scroll to 0.
+double ResetLevelGrids();
+// One-off converter of the older files "data/sr<n>.dat" (n 1 to 19): every
+// cell code above 21 moves up by 10, written as "data/shol<n>.dat". A missing
+// old file is skipped. LEVEL is 20 afterwards.
+double ConvertLevelFile();

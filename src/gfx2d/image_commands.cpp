@@ -1,0 +1,90 @@
+// The image commands: loading into sprites and fonts, pixels in and out,
+// saving. Failures record the runtime error code (3 for a file, 7 for a
+// slot number) and return.
+#include "gfx2d/decoded_image.h"
+#include "gfx2d/gfx2d_commands.h"
+#include "gfx2d/opengl_rainbows.h"
+#include "runtime/services/runtime_error.h"
+#include "shell/engine_state.h"
+
+namespace {
+
+// The context for a command on a sprite slot; records error 7 for a bad number.
+OpenGLRainbows* contextForSprite(int sprite) {
+    OpenGLRainbows* g = engine.graphics2D;
+    if (!g) return nullptr;
+    if (!isSpriteNumber(sprite)) {
+        setRuntimeError(ErrorOutOfMemory);
+        return nullptr;
+    }
+    return g;
+}
+
+void loadInto(const RtString& file, int sprite, int frameWidth, int frameHeight, bool normalMap) {
+    OpenGLRainbows* g = contextForSprite(sprite);
+    if (g && !g->loadSprite(file, sprite, frameWidth, frameHeight, normalMap)) setRuntimeError(ErrorNoSuchFile);
+}
+
+}  // namespace
+
+int FindFreeSprite() {
+    OpenGLRainbows* g = engine.graphics2D;
+    return g ? g->findFreeSprite() : -1;
+}
+
+void LoadSpriteFile(const RtString& file, int sprite) { loadInto(file, sprite, 0, 0, false); }
+
+void LoadAnimFile(const RtString& file, int sprite, int frameWidth, int frameHeight) {
+    loadInto(file, sprite, frameWidth, frameHeight, false);
+}
+
+void LoadSpriteAsNormalMap(const RtString& file, int sprite) { loadInto(file, sprite, 0, 0, true); }
+
+void LoadBackgroundImage(const RtString& file) {
+    OpenGLRainbows* g = engine.graphics2D;
+    if (g && !g->loadBackground(file)) setRuntimeError(ErrorNoSuchFile);
+}
+
+void LoadFontFile(const RtString& file, int font) {
+    OpenGLRainbows* g = engine.graphics2D;
+    if (!g) return;
+    if (font < 0 || font >= kFontCount) {
+        setRuntimeError(ErrorOutOfMemory);
+        return;
+    }
+    if (!g->loadFontFile(file, font)) setRuntimeError(ErrorNoSuchFile);
+}
+
+void GrabScreenToSprite(int sprite, int x, int y, int width, int height) {
+    if (OpenGLRainbows* g = contextForSprite(sprite)) g->grabScreenToSprite(sprite, x, y, width, height);
+}
+
+void SpriteToPixels(int sprite, RtArray<int>& pixels) {
+    OpenGLRainbows* g = engine.graphics2D;
+    DecodedImage image;
+    if (!g || !g->spritePixels(sprite, image)) {
+        pixels.dimExact(0);
+        return;
+    }
+    const int32_t count = image.width * image.height;
+    pixels.dimExact(count);
+    for (int32_t i = 0; i < count; ++i) pixels.data[i] = static_cast<int>(image.pixels[static_cast<size_t>(i)]);
+}
+
+bool PixelsToSprite(const RtArray<int>& pixels, int sprite, int width, int height) {
+    OpenGLRainbows* g = engine.graphics2D;
+    if (!g || !isSpriteNumber(sprite) || width <= 0 || height <= 0 || !pixels.data) return false;
+    const int64_t count = int64_t{width} * height;
+    if (count > pixels.total || !ImageLimits{}.accepts(width, height)) return false;
+    DecodedImage image;
+    image.width = width;
+    image.height = height;
+    image.pixels.resize(static_cast<size_t>(count));
+    for (int64_t i = 0; i < count; ++i) image.pixels[static_cast<size_t>(i)] = static_cast<uint32_t>(pixels.data[i]);
+    return g->setSpriteImage(sprite, image);
+}
+
+void SaveSpriteToFile(const RtString& file, int sprite) {
+    OpenGLRainbows* g = engine.graphics2D;
+    if (g && !g->saveSprite(file, sprite)) setRuntimeError(ErrorNoSuchFile);
+}
