@@ -1,6 +1,9 @@
 // Command-line splitting and child processes.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <chrono>
 #include <fstream>
 #include <string>
@@ -72,9 +75,18 @@ TEST(ChildProcesses, MissingProgramsDoNotStart) {
 }
 
 namespace {
+// The state letter of a process, '-' when it is gone. Read with plain POSIX
+// calls: the process may vanish between the open and the read, which a
+// stream reports by throwing.
 char processState(int pid) {
-    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
-    std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+    std::string path = "/proc/" + std::to_string(pid) + "/stat";
+    int fd = ::open(path.c_str(), O_RDONLY);
+    if (fd < 0) return '-';
+    char buf[512];
+    ssize_t n = ::read(fd, buf, sizeof buf);
+    ::close(fd);
+    if (n <= 0) return '-';
+    std::string text(buf, static_cast<size_t>(n));
     size_t close = text.rfind(')');
     return close == std::string::npos || close + 2 >= text.size() ? '-' : text[close + 2];
 }
