@@ -1,0 +1,7 @@
+# The in-game frame unpaced on a busy level: update, draw and present, in
+# frames per second, on a light level and on a dark one (darkness mask).
+vantric_bench(game_frame SOURCES ${CMAKE_CURRENT_LIST_DIR}/game_frame.cpp LIBS vantric_game)
+target_compile_definitions(game_frame PRIVATE VANTRIC_MEDIA_DIR="${VANTRIC_MEDIA_DIR}")
+if(TARGET media_images)
+  add_dependencies(game_frame media_images)
+endif()

@@ -1,0 +1,72 @@
+// Rules that the diver, the creatures, the objects and the story actors
+// share beyond the walk and the step clock of family_walk.h: reading the
+// neighbour cells of MAP, the catch of the diver, the directions in which a
+// record moves, and the bursts of breath bubbles.
+//
+// Every grid access goes through the grids' bounds check: a record whose
+// neighbour lies outside the 30 x 30 grid ends the program in order
+// (error 9); a column of -1 counts from the end of the row.
+#pragma once
+#include <cstdint>
+
+#include "game/world/cell_codes.h"
+#include "game/world/family_walk.h"
+#include "game/world/game_state.h"
+#include "runtime/services/isaac.h"
+
+// The cell of a record at pixel position (x, y).
+struct CellPos {
+    int32_t c, r;
+};
+inline CellPos cellAt(int32_t x, int32_t y) { return {cellOf(x), cellOf(y)}; }
+
+inline int& mapCell(CellPos p, int32_t dc = 0, int32_t dr = 0) { return MAP.at(p.c + dc, p.r + dr); }
+inline int& overlayCell(CellPos p, int32_t dc = 0, int32_t dr = 0) { return OVERLAY.at(p.c + dc, p.r + dr); }
+
+// Blast fire burns in the record's cell.
+inline bool inBlastFire(CellPos p) { return overlayCell(p) == cell::kBlastFire; }
+
+// The catch: the diver's code (22) is in the creature's cell while the diver
+// rests and the level is not lost yet; the level is lost with the pop sound
+// and a pop at the creature, which stays.
+inline bool diverCaughtAt(CellPos p) {
+    return mapCell(p) == cell::kDiver && stepAtRest() && LEVEL_LOST == 0;
+}
+inline void catchDiverIfHere(CellPos p, int32_t x, int32_t y) {
+    if (diverCaughtAt(p)) loseLevelWithPop(x, y);
+}
+
+// Directions of the diver, the sponges and the pushed objects, by their
+// direction number 1 right, 2 down, 3 left, 4 up (0 and others: no move).
+struct Offset {
+    int32_t dx, dy;
+};
+inline Offset offsetOfDir(int32_t dir) {
+    switch (dir) {
+        case 1: return {1, 0};
+        case 2: return {0, 1};
+        case 3: return {-1, 0};
+        case 4: return {0, -1};
+        default: return {0, 0};
+    }
+}
+
+// One burst of breath bubbles: a counter runs from 0 while it is at most a
+// fresh RandomInt(limit) drawn at each test, and each pass lets out one
+// bubble; so 1 to limit + 1 bubbles. The random draw of each test comes
+// before the draws of the bubble it lets out.
+template <class PushBubble>
+void bubbleBurst(int32_t limit, PushBubble&& pushBubble) {
+    for (int32_t i = 0; i <= RandomInt(limit); ++i) pushBubble();
+}
+
+// A breath bubble of kind 0 (air) or 1 (a bomb's) at (x, y) with a random
+// frame 0 to 2.
+inline void pushBreathBubble(double x, int32_t y, int32_t kind) {
+    Bubble bubble{};
+    bubble.x = x;
+    bubble.y = y;
+    bubble.frame = RandomInt(2);
+    bubble.kind = kind;
+    BUBBLES.push(bubble);
+}

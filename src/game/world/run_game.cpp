@@ -1,0 +1,179 @@
+// The in-game loop. Depends on every family of the game world, the device
+// bridge's controller (world_host.h), the 2-D commands and the frame end.
+//
+// A pop that has played reloads the level and ends the walk over the pops;
+// the frame then goes on with the fresh level (its story, tile map, darkness
+// and the present) rather than being cut short, so that every frame ends in
+// the one frame end and the controller state is fetched once per frame.
+#include "game/world/run_game.h"
+
+#include "game/world/collectibles.h"
+#include "game/world/config_file.h"
+#include "game/world/creatures.h"
+#include "game/world/darkness_mask.h"
+#include "game/world/effects.h"
+#include "game/world/game_sprites.h"
+#include "game/world/game_state.h"
+#include "game/world/level_file.h"
+#include "game/world/mines_blasts.h"
+#include "game/world/movable_objects.h"
+#include "game/world/play_surface.h"
+#include "game/world/player.h"
+#include "game/world/screen_links.h"
+#include "game/world/story_phases.h"
+#include "game/world/submarine_scenes.h"
+#include "game/world/tile_map.h"
+#include "game/world/water_background.h"
+#include "game/world/world_host.h"
+#include "gfx2d/gfx2d_commands.h"
+#include "shell/frame_end.h"
+
+namespace {
+constexpr int32_t kButtonCooldown = 20;
+constexpr int32_t kRestartCooldown = 30;
+constexpr int32_t kDarkWater = 0x200000;  // dark blue, 0x00BBGGRR
+constexpr int32_t kBlack = 0;
+constexpr int32_t kAnimTicks = 5;         // the shared frame moves on once ANIM_TICK exceeds this
+
+// Frame step 4: a level of the game with every gem taken leads on to the next one
+// inside this loop (saving the progress); a test run from the editor leaves.
+void completeLevel(GameLoop& loop) {
+    if (LEVEL >= kLastLevel || GEMS_LEFT != 0) return;
+    if (PLAY_MODE == 1) {
+        LEVEL += 1;
+        SaveConfig();
+        ClearLevel();
+        screenLinks().showLevelIntro(LEVEL);
+    } else if (PLAY_MODE == 2) {
+        loop.leave = 1;
+    }
+}
+
+void animateShared() {
+    ANIM_TICK += 1;
+    if (ANIM_TICK > kAnimTicks) {
+        ANIM_FRAME += 1;
+        ANIM_TICK = 0;
+    }
+    if (ANIM_FRAME > 3) ANIM_FRAME = 0;
+}
+
+// Frame step 8: the families in the order in which they see one another.
+void updateFamilies() {
+    UpdatePlayer();
+    UpdateDivers();
+    UpdateReelDivers();
+    UpdateMines();
+    UpdateBlasts();
+    UpdateBubbles();
+    UpdateStarfish();
+    UpdateOctopuses();
+    UpdateFish();
+    UpdateCrabs();
+    UpdateAnglers();
+    UpdateSponges();
+    UpdateBoulders();
+    UpdateBombs();
+    UpdateGems();
+}
+
+// Frame step 23: the mask on screen 5 with its holes, laid over the play surface.
+void drawDarkness() {
+    if (DARK_LEVEL != 1) return;
+    SetAlphaMode(0);
+    DrawDarknessMask();
+    SetAlphaMode(-1);
+    DrawSprite(kSpriteDarkness, 0, 0);
+}
+
+// Frame steps 1 and 24: the quit box opens on "b2" and, once the cooldown has run
+// out, closes on "b2" or leaves the game on "b1".
+void openQuitBox(GameLoop& loop) {
+    if (buttonPressed("b2") && loop.quitOpen == 0 && STEP_COOLDOWN == 0) {
+        loop.quitOpen = 1;
+        STEP_COOLDOWN = kButtonCooldown;
+    }
+}
+void runQuitBox(GameLoop& loop) {
+    if (loop.quitOpen == 0) return;
+    DrawAnimFrame(kSpriteQuit, 0, 77, 40);
+    if (STEP_COOLDOWN != 0) return;
+    if (buttonPressed("b2")) {
+        loop.quitOpen = 0;
+        STEP_COOLDOWN = kButtonCooldown;
+    }
+    if (buttonPressed("b1")) {
+        loop.quitOpen = 0;
+        loop.leave = 1;
+    }
+}
+}  // namespace
+
+void StartGame() {
+    STEP_COOLDOWN = kButtonCooldown;
+    PLAYER_CONTROL = LEVEL > 0 ? 1 : 0;
+    screenLinks().showLevelIntro(LEVEL);
+    FillRect(0, 0, 480, 320, kBlack);
+}
+
+void RunGameFrame(GameLoop& loop) {
+    openQuitBox(loop);
+    if (GAME_WON == 1) loop.leave = 1;
+    runLevelZeroOpening();
+    completeLevel(loop);
+    startLastLevelFinale();
+
+    SelectScreen(kScreenPlay);
+    if (DARK_LEVEL == 0) {
+        DrawWaterBackground();
+    } else {
+        FillRect(0, 0, 320, 240, kDarkWater);
+    }
+    animateShared();
+    updateFamilies();
+    UpdateSparkles();
+    AnimateWeeds();
+    UpdatePearls();
+    UpdateOysters();
+    UpdatePops();
+    runLevelZeroStory();
+    runQuake(loop.explosionCount);
+    UpdateBubbleVents();
+    openQuakeColumn();
+    sendLastLevelSubmarine();
+    DrawTileMap();
+    UpdateSubmarine();
+    UpdateExplosions();
+    UpdateFlyingGems();
+    UpdateSharks();
+    UpdateBlood();
+    runBriefing();
+    drawDarkness();
+    runQuitBox(loop);
+
+    SelectScreen(kScreenWindow);
+    PresentPlaySurface();
+    if (STEP_COOLDOWN > 0) STEP_COOLDOWN -= 1;
+    if (buttonPressed("b3") && STEP_COOLDOWN == 0) {
+        LoadLevel(LEVEL);
+        STEP_COOLDOWN = kRestartCooldown;
+    }
+}
+
+double LeaveGame() {
+    if (GAME_WON == 1) screenLinks().showEnding();
+    if (PLAY_MODE == 1) screenLinks().titleMenu();
+    if (PLAY_MODE == 2) screenLinks().levelEditor();
+    return 0.0;
+}
+
+double RunGame() {
+    StartGame();
+    GameLoop loop;
+    for (;;) {
+        RunGameFrame(loop);
+        EndFrame();
+        refreshControllerState();
+        if (loop.leave != 0) return LeaveGame();
+    }
+}
