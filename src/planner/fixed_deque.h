@@ -1,0 +1,181 @@
+// FixedDeque<T>: a ring of fixed capacity, the open list of the grid search.
+// The ends push and pop without copying; an insertion or erasure in the
+// middle lays the ring out afresh from position 0 through a scratch buffer of
+// the same size, and the two buffers swap roles. Nothing grows: the capacity
+// is set by the constructor or by reset.
+//
+// Rules that must hold: head and tail stay in 0..capacity-1 (both 0 for a
+// ring without buffers); the elements number 0 when `empty_` is set,
+// tail - head when tail > head, else capacity - head + tail. Positions wrap
+// by one subtraction or one comparison, never by a modulo.
+//
+// Every operation that can fail returns false and changes nothing. A ring of
+// capacity 0 counts as full. Reading an element that is not there (at() past
+// the size, back() of an empty ring) gives T{} instead of reading a slot that
+// holds nothing, and reset obtains its new buffers before it lets the old
+// ones go, so a refused allocation leaves the ring as it was.
+#pragma once
+#include <cstdint>
+#include <cstring>
+#include <type_traits>
+
+#include "runtime/containers/container_storage.h"
+
+namespace planner {
+
+template <class T>
+class FixedDeque {
+    static_assert(std::is_trivially_copyable_v<T> && std::is_trivially_destructible_v<T>,
+                  "FixedDeque holds plain values such as node pointers");
+
+public:
+    explicit FixedDeque(uint32_t capacity = 0) { reset(capacity); }
+    virtual ~FixedDeque() { freeBuffers(); }
+    FixedDeque(const FixedDeque&) = delete;
+    FixedDeque& operator=(const FixedDeque&) = delete;
+
+    // Fresh buffers for `capacity` elements, empty. False (ring unchanged)
+    // when the storage cannot be obtained.
+    bool reset(uint32_t capacity) {
+        T* fresh = nullptr;
+        T* freshScratch = nullptr;
+        if (capacity > 0) {
+            const size_t bytes = sizeof(T) * capacity;
+            fresh = static_cast<T*>(containers::obtainStorage(bytes));
+            freshScratch = fresh == nullptr ? nullptr : static_cast<T*>(containers::obtainStorage(bytes));
+            if (freshScratch == nullptr) {
+                containers::releaseStorage(fresh);
+                return false;
+            }
+        }
+        freeBuffers();
+        buffer_ = fresh;
+        scratch_ = freshScratch;
+        capacity_ = capacity;
+        return true;
+    }
+
+    // Empty; the buffers stay.
+    void clear() {
+        head_ = tail_ = 0;
+        empty_ = true;
+    }
+
+    // Frees both buffers; the ring is then empty with capacity 0.
+    void freeBuffers() {
+        containers::releaseStorage(buffer_);
+        containers::releaseStorage(scratch_);
+        buffer_ = scratch_ = nullptr;
+        capacity_ = 0;
+        clear();
+    }
+
+    uint32_t size() const {
+        if (empty_) return 0;
+        return tail_ > head_ ? tail_ - head_ : capacity_ - head_ + tail_;
+    }
+    bool empty() const { return empty_; }
+    bool full() const { return size() == capacity_; }
+    uint32_t capacity() const { return capacity_; }
+    uint32_t head() const { return head_; }
+    uint32_t tail() const { return tail_; }
+    // The raw slot at a buffer position (for inspecting the layout), T{} outside.
+    T slot(uint32_t position) const { return position < capacity_ ? buffer_[position] : T{}; }
+
+    // Element i counted from the head.
+    T at(uint32_t i) const {
+        if (i >= size()) return T{};
+        uint32_t p = head_ + i;
+        if (p >= capacity_) p -= capacity_;
+        return buffer_[p];
+    }
+    // The last element.
+    T back() const {
+        if (empty_) return T{};
+        return buffer_[tail_ == 0 ? capacity_ - 1 : tail_ - 1];
+    }
+
+    bool push_back(T v) {
+        if (full()) return false;
+        buffer_[tail_] = v;
+        tail_ = tail_ + 1 >= capacity_ ? 0 : tail_ + 1;
+        empty_ = false;
+        return true;
+    }
+    bool push_front(T v) {
+        if (full()) return false;
+        head_ = head_ == 0 ? capacity_ - 1 : head_ - 1;
+        buffer_[head_] = v;
+        empty_ = false;
+        return true;
+    }
+    bool pop_back() {
+        if (empty_) return false;
+        tail_ = tail_ == 0 ? capacity_ - 1 : tail_ - 1;
+        empty_ = head_ == tail_;
+        return true;
+    }
+    bool pop_front() {
+        if (empty_) return false;
+        head_ = head_ + 1 >= capacity_ ? 0 : head_ + 1;
+        empty_ = head_ == tail_;
+        return true;
+    }
+
+    // v becomes element i; the elements from i on move back by one.
+    bool insert(uint32_t i, T v) {
+        const uint32_t n = size();
+        if (i == n) return push_back(v);
+        if (i == 0) return push_front(v);
+        if (full() || i > n) return false;
+        copyOut(0, i, scratch_);
+        scratch_[i] = v;
+        copyOut(i, n - i, scratch_ + i + 1);
+        adoptScratch(n + 1);
+        return true;
+    }
+
+    // Element i leaves; the elements after it move forward by one.
+    bool erase(uint32_t i) {
+        if (empty_) return false;
+        const uint32_t n = size();
+        if (i == n - 1) return pop_back();
+        if (i == 0) return pop_front();
+        if (i >= n) return false;
+        copyOut(0, i, scratch_);
+        copyOut(i + 1, n - i - 1, scratch_ + i);
+        adoptScratch(n - 1);
+        return true;
+    }
+
+private:
+    // Elements first..first+count-1 copied in order to `dest`: at most two
+    // runs, the one before the end of the buffer and the one after the wrap.
+    void copyOut(uint32_t first, uint32_t count, T* dest) const {
+        if (count == 0) return;
+        uint32_t p = head_ + first;
+        if (p >= capacity_) p -= capacity_;
+        const uint32_t run = capacity_ - p < count ? capacity_ - p : count;
+        std::memcpy(dest, buffer_ + p, sizeof(T) * run);
+        if (run < count) std::memcpy(dest + run, buffer_, sizeof(T) * (count - run));
+    }
+
+    // The scratch buffer, holding `count` elements from position 0, becomes the ring.
+    void adoptScratch(uint32_t count) {
+        T* old = buffer_;
+        buffer_ = scratch_;
+        scratch_ = old;
+        head_ = 0;
+        tail_ = count == capacity_ ? 0 : count;
+        empty_ = count == 0;
+    }
+
+    T* buffer_ = nullptr;
+    T* scratch_ = nullptr;
+    uint32_t capacity_ = 0;
+    uint32_t head_ = 0;  // position of the first element
+    uint32_t tail_ = 0;  // position one past the last element
+    bool empty_ = true;
+};
+
+}  // namespace planner

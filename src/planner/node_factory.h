@@ -1,0 +1,47 @@
+// NodeFactory: the pool that holds every node a grid search may use. The
+// nodes are made when the pool is rebuilt, before a search; the search then
+// takes them in order by a counter and they come back all together when the
+// planner is reset, so a search allocates nothing.
+//
+// Departure: the nodes sit in one block obtained at once rather than one
+// allocation per node behind an array of pointers. The order of handing out
+// is the same (index 0 first); one allocation per setup instead of one per
+// cell keeps the setup of a large grid cheap and the nodes close together.
+// A rebuild obtains the new block before it lets the old one go, so a
+// refused allocation leaves the old pool whole.
+#pragma once
+#include <cstdint>
+
+#include "planner/node.h"
+
+namespace planner {
+
+class NodeFactory {
+public:
+    NodeFactory() = default;
+    virtual ~NodeFactory();
+    NodeFactory(const NodeFactory&) = delete;
+    NodeFactory& operator=(const NodeFactory&) = delete;
+
+    // A pool of n fresh nodes with none in use. n = 0 changes nothing and
+    // gives false; so does storage that cannot be obtained.
+    bool rebuild(uint32_t n);
+
+    // The next unused node, or null when there is no pool or every node is
+    // in use.
+    Node* take();
+    // Hands one node back: the count in use drops by one, never below 0.
+    void giveBack();
+
+    // Node i of the pool (null past the capacity); those below inUse() are in use.
+    Node* nodeAt(uint32_t i) const { return i < capacity_ ? &nodes_[i] : nullptr; }
+    uint32_t capacity() const { return capacity_; }
+    uint32_t inUse() const { return nextFree_; }
+
+private:
+    uint32_t capacity_ = 0;
+    Node* nodes_ = nullptr;  // capacity_ nodes; those below nextFree_ are in use
+    uint32_t nextFree_ = 0;
+};
+
+}  // namespace planner
