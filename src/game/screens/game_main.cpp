@@ -1,0 +1,78 @@
+// The game's main routine: prepares every global that the screens and the
+// game world need, then runs the screens from the splash until the title
+// menu's "EXIT".
+// Depends on the device bridge, the game world (images, wobble tables,
+// grids, sounds, progress file, screen links), the 2-D commands, the
+// runtime's files and services, and the shell's platform information.
+#include "game/screens/game_main.h"
+
+#include "game/bridge/device_requests.h"
+#include "game/screens/game_helpers.h"
+#include "game/screens/game_texts.h"
+#include "game/screens/screens.h"
+#include "game/world/config_file.h"
+#include "game/world/game_sounds.h"
+#include "game/world/game_sprites.h"
+#include "game/world/game_state.h"
+#include "game/world/level_file.h"
+#include "game/world/screen_links.h"
+#include "game/world/water_background.h"
+#include "gfx2d/gfx2d_commands.h"
+#include "runtime/files/file_system.h"
+#include "runtime/services/console.h"
+#include "runtime/services/pause_flags.h"
+#include "shell/platform_info.h"
+#include "shell/project_hooks.h"
+
+const char* const kButtonLayout =
+    "Left=Go Left;Up=Go Up;Right=Go Right;Down=Go Down;b1=Button 1;b2=Button 2;b3=Button 3;b4=Button 4";
+
+namespace {
+constexpr int32_t kFrameRate = 60;
+constexpr const char* kDeviceInfoKeys[] = {"model", "manufacture", "device", "product"};
+constexpr const char* kMusicFile = "shoalrunner.ogg";
+constexpr const char* kConfigName = "Shoalrunner.cfg";
+
+struct ScreenSurface {
+    int32_t screen, sprite, width, height;
+};
+constexpr ScreenSurface kSurfaces[] = {
+    {kScreenPlay, kSpritePlaySurface, kPlayWidth, kPlayHeight},
+    {kScreenMapPicture, kSpriteMapPicture, 320, 320},
+    {kScreenDarkness, kSpriteDarkness, kPlayWidth, kPlayHeight},
+};
+}  // namespace
+
+double PrepareGame() {
+    setDebugPrintRoutine(DebugPrint);
+    ReadDeviceInfo();
+    SOUND_VOLUME = 0.5;
+    for (const char* key : kDeviceInfoKeys) HostGetDeviceInfo(RtString(key));
+    HostSetButtonLayout(RtString(kButtonLayout));
+    PrintToStdout("GETCURRENTDIR$(): " + GetCurrentDir() + "\n");
+    UpdateScreenOrientation();
+    LoadGameImages();
+    FillWaveTables();
+    GetScreenSizeInt(SCREEN_W, SCREEN_H);
+    SetFrameLimit(kFrameRate, 0);
+    CONFIG_FILE = GetPlatformInfo(RtString("DOCUMENTS")) + kConfigName;
+    fillMenuTexts();
+    fillLevelNames();
+    SetEscapeQuits(0);
+    DimensionLevelGrids();
+    RegisterGameSounds();
+    HostWaitForSamples(0);
+    for (const ScreenSurface& s : kSurfaces) CreateScreen(s.screen, s.sprite, s.width, s.height);
+    MUSIC_VOLUME = 0.5;
+    LoadConfig();
+    ResolveMediaPath(RtString(kMusicFile));
+    HostPlayMusic(GAME_MUSIC, GetCurrentDir() + kMusicFile, MUSIC_VOLUME, 1.0);
+    connectScreenLinks({ShowLevelIntro, ShowEnding, TitleMenu, LevelEditor});
+    return 0.0;
+}
+
+double GameMain() {
+    PrepareGame();
+    SplashScreen();
+    return 0.0;
+}

@@ -1,0 +1,241 @@
+// The level editor. Depends on the game world (grids, level files, tile map
+// picture), the 2-D commands, the input commands and the frame end.
+//
+// Departures, each where the editor lost work, crashed or recorded a level
+// the game could not play:
+// - Fish cells are recorded for the fish codes 35 and 38, the codes from
+//   which the loader makes fish (they were recorded for 25 and 28, so placed
+//   fish never appeared). A cell is recorded once, not again every 10 frames
+//   while the button is held; recording goes to the next free parameter, so
+//   a loaded level's fish keep theirs; and once all ten parameters are taken
+//   a fish tile still paints but records nothing (it wrote past the ten).
+// - A level without a file (LOAD, INC, DEC, or on entry) gives a cleared map
+//   to edit as a new level instead of ending the program with the edits
+//   lost; INC and DEC keep the level number within 0 to 99 and change
+//   nothing at the ends.
+// - The mouse cell is held to the grids, the map takes clicks only on its
+//   15 columns and the palette only on its cells.
+// - The save makes the "data" folder when the media folder has none.
+// - The scroll line is printed under the size line, not over it, and the
+//   ten level parameters are shown beside the map picture.
+#include "game/screens/level_editor.h"
+
+#include "game/screens/screen_bodies.h"
+#include "game/world/game_sprites.h"
+#include "game/world/game_state.h"
+#include "game/world/level_file.h"
+#include "game/world/tile_map.h"
+#include "gfx2d/gfx2d_commands.h"
+#include "input/input_commands.h"
+#include "runtime/files/file_system.h"
+#include "shell/frame_end.h"
+
+namespace {
+constexpr int32_t kSurfaceCell = 16;  // surface pixels per cell
+constexpr int32_t kPaletteFirstRow = kEditorRows;
+constexpr int32_t kMenuRow = kPaletteLastRow;
+constexpr int32_t kPaletteFrames = 60;
+constexpr int32_t kCursorFrame = 59;
+constexpr int32_t kFishUp = 35;
+constexpr int32_t kFishDown = 38;
+constexpr int32_t kEscapeKey = 1;
+constexpr int32_t kEntryCooldown = 20;
+constexpr int32_t kFishCooldown = 10;
+constexpr int32_t kFileCooldown = 20;
+constexpr int32_t kLevelStepCooldown = 10;
+constexpr int32_t kPictureSide = 640;  // the surface at double size in the window
+constexpr int32_t kSurfaceSide = 320;
+constexpr int32_t kParamsX = 648;
+
+// The clear: MAP all 1, OVERLAY 0, the parameters 0, no scroll.
+void clearLevel() { ResetLevelGrids(); }
+
+// The level to edit; a level without a file is a new, cleared one.
+void loadForEditing(int32_t level) {
+    if (FileExists(levelFileName(level))) {
+        LoadLevel(level);
+        return;
+    }
+    clearLevel();
+    PARAM_INDEX = 0;
+    RenderMapSurface();
+}
+
+void saveEditedLevel() {
+    const RtString folder("data");
+    if (!IsDirectory(folder)) CreateDir(folder);
+    SaveLevel(LEVEL);
+}
+
+// INC and DEC: the clear, the level's picture under the map, the level.
+void switchLevel(int32_t level) {
+    if (level < 0 || level > kLastEditorLevel || level == LEVEL) return;
+    LEVEL = level;
+    clearLevel();
+    LoadSpriteFile(RtString(LEVEL) + ".png", kLevelPictureSprite);
+    loadForEditing(LEVEL);
+}
+
+// A fish cell as the loader reads it (x + 15 * y), recorded once in the
+// next free parameter.
+void recordFish(int32_t cell) {
+    if (cell == 0) return;  // 0 names no fish
+    for (int32_t i = 0; i < kLevelParamCount; ++i) {
+        if (LEVEL_PARAM.at(i) == cell) return;
+    }
+    while (PARAM_INDEX < kLevelParamCount && LEVEL_PARAM.at(PARAM_INDEX) != 0) PARAM_INDEX += 1;
+    if (PARAM_INDEX >= kLevelParamCount) return;
+    LEVEL_PARAM.at(PARAM_INDEX) = cell;
+    PARAM_INDEX += 1;
+    STEP_COOLDOWN = kFishCooldown;
+}
+
+void paintCell(const EditorState& e) {
+    MAP.at(e.column + SCROLLX, e.row + SCROLLY) = e.tile;
+    if ((e.tile == kFishUp || e.tile == kFishDown) && STEP_COOLDOWN == 0) {
+        recordFish(e.row * kEditorColumns + e.column);
+    }
+}
+
+void runMenuCell(EditorState& e) {
+    if (e.row != kMenuRow) return;
+    switch (e.column) {
+    case MenuTest:
+        if (STEP_COOLDOWN != 0) return;
+        PLAY_MODE = 2;
+        saveEditedLevel();
+        SetScreenMode(SCREEN_W, SCREEN_H, 0);
+        e.next = GameScreen::Game;
+        return;
+    case MenuSave:
+        if (STEP_COOLDOWN != 0) return;
+        saveEditedLevel();
+        STEP_COOLDOWN = kFileCooldown;
+        return;
+    case MenuLoad:
+        if (STEP_COOLDOWN != 0) return;
+        loadForEditing(LEVEL);
+        STEP_COOLDOWN = kFileCooldown;
+        return;
+    case MenuNextLevel:
+    case MenuPreviousLevel:
+        if (STEP_COOLDOWN != 0) return;
+        switchLevel(LEVEL + (e.column == MenuNextLevel ? 1 : -1));
+        STEP_COOLDOWN = kLevelStepCooldown;
+        return;
+    case MenuClear: clearLevel(); return;
+    default: return;
+    }
+}
+
+void leftButton(EditorState& e) {
+    const bool inColumns = e.column < kEditorColumns;
+    if (e.row < kEditorRows) {
+        if (inColumns) paintCell(e);
+    } else if (inColumns && e.row <= kPaletteLastRow) {
+        const int32_t k = (e.row - kPaletteFirstRow) * kEditorColumns + e.column;
+        if (k < kPaletteChoices) e.tile = k;
+    }
+    runMenuCell(e);
+}
+
+void drawMap() {
+    for (int32_t y = SCROLLY; y <= SCROLLY + SIZE_Y; ++y) {
+        for (int32_t x = SCROLLX; x <= SCROLLX + SIZE_X; ++x) {
+            DrawAnimFrame(kSpriteTiles, MAP.at(x, y), kSurfaceCell * (x - SCROLLX), kSurfaceCell * (y - SCROLLY));
+        }
+    }
+}
+
+void drawPalette() {
+    for (int32_t k = 0; k < kPaletteFrames; ++k) {
+        const int32_t row = kPaletteFirstRow + k / kEditorColumns;
+        const int32_t column = k % kEditorColumns;
+        DrawAnimFrame(kSpriteTiles, k, kSurfaceCell * column, kSurfaceCell * row);
+    }
+}
+
+void drawStatus(const EditorState& e) {
+    PrintText("X=" + RtString(e.column) + " Y=" + RtString(e.row) + "  MAP[" + RtString(MAP.at(e.column, e.row)) +
+                  "]",
+              0, 240, 0);
+    PrintText("LEVEL=" + RtString(LEVEL), 175, 240, 0);
+    PrintText("SIZE_X=" + RtString(SIZE_X) + "  SIZE_Y=" + RtString(SIZE_Y), 0, 250, 0);
+    PrintText("SCROLLX=" + RtString(SCROLLX) + "  SCROLLY=" + RtString(SCROLLY), 0, 260, 0);
+}
+
+// The surface at double size in the window's top left, the parameters beside it.
+void presentEditor() {
+    SelectScreen(kScreenWindow);
+    FillRect(0, 0, kEditorWindowWidth, kEditorWindowHeight, 0);
+    SetSmoothing(0);
+    BeginPolygon(kSpriteMapPicture, 0);
+    AddPolygonVertex(0, 0, 0, 0, kWhite);
+    AddPolygonVertex(kPictureSide, 0, kSurfaceSide, 0, kWhite);
+    AddPolygonVertex(kPictureSide, kPictureSide, kSurfaceSide, kSurfaceSide, kWhite);
+    AddPolygonVertex(0, kPictureSide, 0, kSurfaceSide, kWhite);
+    EndPolygon();
+    for (int32_t i = 0; i < kLevelParamCount; ++i) {
+        PrintText(RtString(LEVEL_PARAM.at(i)), kParamsX, 24 + 16 * i, 0);
+    }
+}
+}  // namespace
+
+int32_t editorCell(int32_t pixel) {
+    const int32_t cell = pixel / kEditorCellPixels;
+    return cell < 0 ? 0 : cell > kGridSize - 1 ? kGridSize - 1 : cell;
+}
+
+void StartLevelEditor(EditorState& e) {
+    e = EditorState{};
+    PLAY_MODE = 0;  // the loader makes no records: the raw codes stay in the map
+    SetScreenMode(kEditorWindowWidth, kEditorWindowHeight, 0);
+    clearLevel();
+    loadForEditing(LEVEL);
+    STEP_COOLDOWN = kEntryCooldown;
+}
+
+void RunLevelEditorFrame(EditorState& e) {
+    SelectScreen(kScreenMapPicture);
+    FillRect(0, 0, 800, 800, 0);
+    if (ReadKeyState(kEscapeKey) != 0 && STEP_COOLDOWN == 0) e.leave = true;
+    SIZE_X = kEditorColumns - 1;  // every level edited here is 15 x 10
+    SIZE_Y = kEditorRows - 1;
+    SetAlphaMode(-0.5);
+    DrawSprite(kLevelPictureSprite, -kSurfaceCell * SCROLLX, -kSurfaceCell * SCROLLY);
+    SetAlphaMode(0);
+    ReadMouseState(&e.mouseX, &e.mouseY, &e.left, &e.right);
+    if (e.left != 0) {
+        leftButton(e);
+        if (e.next != GameScreen::None) return;
+    }
+    if (e.right != 0 && e.row < kEditorRows && e.column < kEditorColumns) {
+        e.tile = MAP.at(e.column + SCROLLX, e.row + SCROLLY);
+    }
+    e.column = editorCell(e.mouseX);
+    e.row = editorCell(e.mouseY);
+    if (e.row == kMenuRow) PrintText(MENU_TEXT.at(e.column), kSurfaceCell * e.column, 228, 0);
+    drawMap();
+    if (STEP_COOLDOWN > 0) STEP_COOLDOWN -= 1;
+    drawPalette();
+    if (e.row < kEditorRows) DrawAnimFrame(kSpriteTiles, e.tile, kSurfaceCell * e.column, kSurfaceCell * e.row);
+    DrawAnimFrame(kSpriteTiles, kCursorFrame, kSurfaceCell * e.column, kSurfaceCell * e.row);
+    drawStatus(e);
+    presentEditor();
+}
+
+GameScreen LeaveLevelEditor() {
+    SetScreenMode(SCREEN_W, SCREEN_H, 0);
+    return GameScreen::Title;
+}
+
+GameScreen runLevelEditor() {
+    EditorState e;
+    StartLevelEditor(e);
+    for (;;) {
+        RunLevelEditorFrame(e);
+        if (e.next != GameScreen::None) return e.next;
+        EndFrame();
+        if (e.leave) return LeaveLevelEditor();
+    }
+}

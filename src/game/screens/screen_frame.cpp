@@ -1,0 +1,74 @@
+// The shared screen frame. Depends on the game world's drawing routines and
+// controller requests, the 2-D commands and the frame end.
+//
+// Departure: the stretch paints the window black before it when a margin is
+// set. Nothing else draws outside the play surface, and a margin that grew
+// (the options screen) otherwise went on showing the picture that used to
+// be there.
+#include "game/screens/screen_frame.h"
+
+#include "game/world/effects.h"
+#include "game/world/game_sprites.h"
+#include "game/world/game_state.h"
+#include "game/world/play_surface.h"
+#include "game/world/water_background.h"
+#include "game/world/world_host.h"
+#include "gfx2d/gfx2d_commands.h"
+#include "runtime/services/isaac.h"
+#include "shell/frame_end.h"
+
+namespace {
+constexpr double kDirectionThreshold = 600;
+constexpr int32_t kBubbleInterval = 50;  // a bubble once the count passes this
+constexpr int32_t kCycleFrames = 4;
+
+struct DirectionActions {
+    const char* stick;
+    const char* pad;
+};
+constexpr DirectionActions kDirections[] = {
+    {"Up", "PadL_Up"}, {"Down", "PadL_Down"}, {"Left", "PadL_Left"}, {"Right", "PadL_Right"}};
+}  // namespace
+
+void beginScreenFrame() {
+    SelectScreen(kScreenPlay);
+    DrawWaterBackground();
+}
+
+void presentScreenFrame() {
+    SelectScreen(kScreenWindow);
+    if (OVERSCAN_H != 0 || OVERSCAN_V != 0) FillRect(0, 0, SCREEN_W, SCREEN_H, 0);
+    PresentPlaySurface();
+}
+
+void endScreenFrame() {
+    EndFrame();
+    refreshControllerState();
+}
+
+bool directionPressed(MenuDirection direction) {
+    const DirectionActions& actions = kDirections[static_cast<int32_t>(direction)];
+    return controllerValue(actions.stick) > kDirectionThreshold || controllerValue(actions.pad) != 0;
+}
+
+bool menuButtonPressed(const char* button) { return buttonPressed(button); }
+
+void BubbleRelease::step() {
+    frames += 1;
+    if (frames <= kBubbleInterval) return;
+    // Drawn in this order: x, then y, then the frame.
+    const double x = RandomInt(320);
+    const int32_t y = 240 + RandomInt(20);
+    const int32_t frame = RandomInt(2);
+    BUBBLES.push(Bubble{x, y, 0, frame, 0, 0});
+    frames = 0;
+}
+
+void FrameCycle::step(int32_t hold) {
+    tick += 1;
+    if (tick > hold) {
+        tick = 0;
+        frame += 1;
+    }
+    if (frame >= kCycleFrames) frame = 0;
+}

@@ -1,0 +1,265 @@
+// The level editor worked with the mouse through the window system's queue:
+// painting, picking, fish cells, saving a file the loader plays, the level
+// switch, the menu cells, Escape, and "TEST" there and back; and F2 from
+// the title menu.
+#include "engine_harness.h"
+#include "file_bytes.h"
+#include "game/screens/level_editor.h"
+#include "game/screens/screens.h"
+#include "game/world/game_state.h"
+#include "game/world/level_file.h"
+#include "game_window.h"
+#include "gfx2d/gfx2d_commands.h"
+#include "platform/event_pump.h"
+#include "platform/key_codes.h"
+#include "shell/frame_end.h"
+
+namespace screenstest {
+namespace {
+
+using S = GameScreen;
+
+class Editor : public GameWindow {
+protected:
+    void SetUp() override {
+        GameWindow::SetUp();
+        LEVEL = 3;
+        StartLevelEditor(e);
+    }
+    // One frame: the events injected so far are pumped by the frame end.
+    void frame() {
+        EndFrame();
+        RunLevelEditorFrame(e);
+    }
+    void idle(int n) {
+        for (int i = 0; i < n; ++i) frame();
+    }
+    void moveTo(int32_t column, int32_t row) {
+        x = column * kEditorCellPixels + 16;
+        y = row * kEditorCellPixels + 16;
+        testsupport::injectMouseMove(x, y);
+        frame();
+    }
+    void press(int32_t button = 1) {
+        testsupport::injectMouseButton(button, true, x, y);
+        frame();
+    }
+    void release(int32_t button = 1) {
+        testsupport::injectMouseButton(button, false, x, y);
+        frame();
+    }
+    void click(int32_t column, int32_t row, int32_t button = 1) {
+        moveTo(column, row);
+        press(button);
+        release(button);
+    }
+    static std::vector<int32_t> simpleCells() {
+        const std::string bytes = simpleLevel();
+        std::vector<int32_t> cells;
+        for (int i = 4; i < 154; ++i) cells.push_back(static_cast<signed char>(bytes[i]));
+        return cells;
+    }
+
+    EditorState e;
+    int32_t x = 0, y = 0;
+};
+
+TEST_F(Editor, PaintsWithAPaletteTileAndPicksATileFromTheMap) {
+    click(6, 11);  // tile 15 + 6
+    EXPECT_EQ(e.tile, 21);
+    moveTo(2, 3);
+    press();
+    EXPECT_EQ(MAP.at(2, 3), 21);
+    moveTo(3, 3);  // painting follows the held button
+    frame();
+    EXPECT_EQ(MAP.at(3, 3), 21);
+    release();
+    click(2, 2, platform::MouseRight);
+    EXPECT_EQ(e.tile, 32) << "the right button picks the diver's code";
+    EXPECT_EQ(e.column, 2);
+    EXPECT_EQ(e.row, 2);
+}
+
+TEST_F(Editor, PlacesAFishAndSavesA174ByteFileThatTheLoaderPlays) {
+    idle(20);  // fish cells are recorded only once the entry cool-down ran out
+    click(5, 12);  // tile 15 * 2 + 5
+    ASSERT_EQ(e.tile, 35);
+    moveTo(5, 2);
+    press();
+    idle(15);  // held on the same cell: recorded once
+    release();
+    EXPECT_EQ(MAP.at(5, 2), 35);
+    EXPECT_EQ(LEVEL_PARAM.at(0), 35);
+    EXPECT_EQ(LEVEL_PARAM.at(1), 0);
+    EXPECT_EQ(PARAM_INDEX, 1);
+
+    idle(20);
+    click(MenuSave, 13);
+    std::vector<int32_t> cells = simpleCells();
+    cells[2 * 15 + 5] = 35;
+    const std::string saved = testsupport::readFileBytes(file("Media/Data/shol3.dat"));
+    EXPECT_EQ(saved.size(), 174u);
+    EXPECT_EQ(testsupport::visible(saved), testsupport::visible(levelBytes(cells, {35})));
+
+    PLAY_MODE = 1;
+    LoadLevel(3);
+    ASSERT_EQ(FISH.d1, 1);
+    EXPECT_EQ(FISH.at(0).x, 80.0);
+    EXPECT_EQ(FISH.at(0).y, 32.0);
+    EXPECT_EQ(MAP.at(5, 2), 25);
+}
+
+TEST_F(Editor, TheTenthFishIsTheLastOneRecorded) {
+    idle(20);
+    click(8, 12);  // tile 38, the fish heading down
+    ASSERT_EQ(e.tile, 38);
+    for (int32_t column = 1; column <= 11; ++column) {
+        idle(12);
+        click(column, 4);
+        EXPECT_EQ(MAP.at(column, 4), 38) << "every fish tile paints";
+    }
+    for (int32_t i = 0; i < 10; ++i) EXPECT_EQ(LEVEL_PARAM.at(i), 4 * 15 + 1 + i) << i;
+    EXPECT_EQ(PARAM_INDEX, 10);
+}
+
+TEST_F(Editor, ALoadedLevelKeepsItsFishWhenAnotherIsPlaced) {
+    std::vector<int32_t> cells = simpleCells();
+    cells[6 * 15 + 4] = 35;
+    writeLevel(3, levelBytes(cells, {6 * 15 + 4}));
+    StartLevelEditor(e);
+    idle(20);
+    click(5, 12);
+    idle(12);
+    click(7, 7);
+    EXPECT_EQ(LEVEL_PARAM.at(0), 6 * 15 + 4);
+    EXPECT_EQ(LEVEL_PARAM.at(1), 7 * 15 + 7);
+}
+
+TEST_F(Editor, PaletteAndMapTakeClicksOnlyOnTheirCells) {
+    click(3, 13);
+    EXPECT_EQ(e.tile, 48) << "the last tile that can be chosen";
+    click(14, 13);  // the cursor's frame: shown, not chosen
+    EXPECT_EQ(e.tile, 48);
+    click(16, 11);  // right of the palette
+    EXPECT_EQ(e.tile, 48);
+    click(18, 4);  // right of the map
+    EXPECT_EQ(MAP.at(18, 4), 1);
+    // The window's far corner lies outside the picture; the cell stays on the grids.
+    x = kEditorWindowWidth - 1;
+    y = kEditorWindowHeight - 1;
+    testsupport::injectMouseMove(x, y);
+    frame();
+    press();
+    release();
+    EXPECT_EQ(e.column, 22);
+    EXPECT_EQ(e.row, 20);
+    EXPECT_EQ(e.tile, 48);
+}
+
+TEST_F(Editor, ClearLoadAndSwitchingToALevelWithoutAFileWithinZeroTo99) {
+    click(MenuClear, 13);  // no cool-down needed
+    EXPECT_EQ(MAP.at(2, 2), 1);
+    idle(20);
+    click(MenuLoad, 13);
+    EXPECT_EQ(MAP.at(2, 2), 32);
+    idle(20);
+    click(MenuNextLevel, 13);
+    EXPECT_EQ(LEVEL, 4);
+    EXPECT_EQ(MAP.at(2, 2), 1) << "no file for level 4: a cleared map";
+    idle(10);
+    click(MenuPreviousLevel, 13);
+    EXPECT_EQ(LEVEL, 3);
+    EXPECT_EQ(MAP.at(2, 2), 32);
+
+    LEVEL = 99;
+    StartLevelEditor(e);
+    EXPECT_EQ(MAP.at(2, 2), 1);
+    idle(20);
+    click(6, 10);  // tile 6
+    click(1, 1);
+    idle(20);
+    click(MenuNextLevel, 13);
+    EXPECT_EQ(LEVEL, 99);
+    EXPECT_EQ(MAP.at(1, 1), 6) << "nothing changes at the end of the range";
+
+    LEVEL = 0;
+    StartLevelEditor(e);
+    idle(20);
+    click(MenuPreviousLevel, 13);
+    EXPECT_EQ(LEVEL, 0);
+}
+
+TEST_F(Editor, OpensInALargerWindowAndEscapeLeavesForTheTitleMenuAtTheNormalSize) {
+    int w = 0, h = 0;
+    GetScreenSizeInt(w, h);
+    EXPECT_EQ(w * 1000 + h, 720672);
+    EXPECT_EQ(MAP.at(2, 2), 32) << "PLAY_MODE 0: the raw codes stay in the map";
+    EXPECT_EQ(PLAYERS.d1, 0);
+    testsupport::injectKey(keys::Escape, true);
+    int frames = 0;
+    while (!e.leave && frames < 40) {
+        frame();
+        ++frames;
+    }
+    EXPECT_EQ(frames, 21) << "Escape waits for the entry cool-down";
+    EXPECT_EQ(LeaveLevelEditor(), S::Title);
+    GetScreenSizeInt(w, h);
+    EXPECT_EQ(w * 1000 + h, 640480);
+}
+
+TEST_F(Editor, TestPlaysTheSavedLevelAndTheEditorComesBack) {
+    idle(20);
+    click(6, 10);  // tile 6
+    click(4, 4);
+    moveTo(MenuTest, 13);
+    press();
+    ASSERT_EQ(e.next, S::Game) << "the palette cell (4, 13) chooses no tile and runs TEST";
+    EXPECT_EQ(e.tile, 6);
+    EXPECT_EQ(PLAY_MODE, 2);
+    std::vector<int32_t> cells = simpleCells();
+    cells[4 * 15 + 4] = 6;
+    EXPECT_EQ(testsupport::readFileBytes(file("Media/Data/shol3.dat")), levelBytes(cells));
+    testsupport::injectMouseButton(1, false, x, y);
+
+    // The game leaves through its quit box; Escape, pressed on its last
+    // frame, then takes the new editor back to the title menu.
+    device.pilot[S::Game] = {"b2=1", "b1=1"};
+    device.onFrame = [&](const Snapshot& s) {
+        if (s.screen == S::Game && s.cooldown == 0 && device.pilot[S::Game].empty()) {
+            testsupport::injectKey(keys::Escape, true);
+        }
+        if (s.screen == S::Title) testsupport::injectKey(keys::Escape, false);
+    };
+    device.pilot[S::Title] = {"b2=1"};
+    runScreensFrom(S::Game);
+    EXPECT_EQ(screensStarted, (std::vector<S>{S::Game, S::Editor, S::Title}));
+    bool testedLevel3 = false;
+    for (const Snapshot& s : device.trace) {
+        if (s.screen == S::Game) testedLevel3 = s.level == 3 && s.playMode == 2;
+    }
+    EXPECT_TRUE(testedLevel3);
+    EXPECT_EQ(MAP.at(4, 4), 6) << "the new editor loaded the level that TEST saved";
+}
+
+TEST_F(Editor, FunctionKeyTwoOnTheTitleMenuOpensTheEditor) {
+    LeaveLevelEditor();
+    LEVEL = 2;
+    device.onFrame = [&](const Snapshot& s) {
+        if (s.screen != S::Title) return;
+        if (screensStarted.size() == 1 && s.cooldown == 0) {
+            testsupport::injectKey(keys::F2, true);      // taken in the next frame
+            testsupport::injectKey(keys::Escape, true);  // leaves the editor after its cool-down
+        }
+        if (screensStarted.size() == 3) {
+            testsupport::injectKey(keys::F2, false);
+            testsupport::injectKey(keys::Escape, false);
+        }
+    };
+    device.pilot[S::Title] = {"", "", "b2=1"};
+    runScreensFrom(S::Title);
+    EXPECT_EQ(screensStarted, (std::vector<S>{S::Title, S::Editor, S::Title}));
+    EXPECT_EQ(LEVEL, 2) << "the editor opened at the current level";
+}
+
+}  // namespace
+}  // namespace screenstest

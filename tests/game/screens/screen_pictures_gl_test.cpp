@@ -1,0 +1,142 @@
+// The screens on a real window: the play surface inside the overscan
+// margins, the level card's picture, Escape on the card, and the program's
+// orderly end after "EXIT".
+#include <unistd.h>
+
+#include "child_process.h"
+#include "engine_harness.h"
+#include "file_bytes.h"
+#include "game/screens/game_helpers.h"
+#include "game/screens/game_main.h"
+#include "game/screens/screen_frame.h"
+#include "game/screens/screens.h"
+#include "game/world/font_text.h"
+#include "game/world/game_sprites.h"
+#include "game/world/game_state.h"
+#include "game/world/water_background.h"
+#include "game_window.h"
+#include "gfx2d/gfx2d_commands.h"
+#include "platform/key_codes.h"
+#include "shell/program_entry.h"
+
+namespace screenstest {
+namespace {
+
+constexpr uint32_t kBlack = 0xFF000000u;
+constexpr uint32_t kWater = 0xFF604020u;  // the tests' flat water picture
+constexpr uint32_t kWhitePixel = 0xFFFFFFFFu;
+
+class ScreenPictures : public GameWindow {
+protected:
+    void SetUp() override {
+        GameWindow::SetUp();
+        makeFlatSprite(kSpriteWater, 336, 272, kWater);
+    }
+};
+
+TEST_F(ScreenPictures, TheMarginsShowBlackAroundThePlaySurface) {
+    OVERSCAN_H = 0;
+    OVERSCAN_V = 0;
+    beginScreenFrame();
+    presentScreenFrame();
+    EXPECT_EQ(px(0, 0), kWater) << "without margins the surface fills the window";
+    EXPECT_EQ(px(639, 479), kWater);
+    // Wider margins over that same picture: the margins turn black.
+    OVERSCAN_H = 50;
+    OVERSCAN_V = 50;
+    beginScreenFrame();
+    presentScreenFrame();
+    EXPECT_EQ(px(49, 100), kBlack);
+    EXPECT_EQ(px(50, 100), kWater);
+    EXPECT_EQ(px(100, 49), kBlack);
+    EXPECT_EQ(px(100, 50), kWater);
+    EXPECT_EQ(px(589, 429), kWater);
+    EXPECT_EQ(px(590, 429), kBlack);
+    EXPECT_EQ(px(589, 430), kBlack);
+}
+
+TEST_F(ScreenPictures, TheCardShowsTheDepthTheRuleAndTheTitleThenLoadsTheLevel) {
+    writeLevel(7, simpleLevel());
+    ShowLevelIntro(7);
+    RtArray<int> shown;
+    SpriteToPixels(kSpritePlaySurface, shown);
+    ASSERT_EQ(shown.total, kPlayWidth * kPlayHeight);
+    EXPECT_EQ(static_cast<uint32_t>(shown.at(72 * kPlayWidth + 40)), kWhitePixel) << "the rule";
+    int32_t lettering = 0;
+    for (int32_t y = 60; y < 92; ++y) {
+        for (int32_t x = 10; x < 120; ++x) lettering += static_cast<uint32_t>(shown.at(y * kPlayWidth + x)) != kWater;
+    }
+    EXPECT_GT(lettering, 100);
+    // The same picture drawn from the expected texts.
+    SelectScreen(kScreenPlay);
+    DrawWaterBackground();
+    DrawFontText(10, 60, RtString("DEPTH 7m"));
+    DrawLine(10, 72, 80, 72, kWhite);
+    DrawFontText(10, 80, RtString("SPONGE GARDEN"));
+    SelectScreen(kScreenWindow);
+    RtArray<int> expected;
+    SpriteToPixels(kSpritePlaySurface, expected);
+    ASSERT_EQ(expected.total, shown.total);
+    int32_t differing = 0;
+    for (int32_t i = 0; i < shown.total; ++i) differing += shown.at(i) != expected.at(i);
+    EXPECT_EQ(differing, 0);
+    EXPECT_EQ(PLAYERS.d1, 1) << "the card loaded level 7";
+}
+
+TEST_F(ScreenPictures, TheScreenshotIsTheWindowFullyOpaque) {
+    SelectScreen(kScreenWindow);
+    SetAlphaMode(0);
+    FillRect(0, 0, 640, 480, 0x3020A0);
+    SaveScreenshot(RtString(file("shot.png").c_str()));
+    const int32_t used = static_cast<int32_t>(SCREENSHOT_SPRITE);
+    RtArray<int> kept;
+    SpriteToPixels(used, kept);
+    EXPECT_EQ(kept.total, 8 * 8) << "only a small grab stays in the sprite";
+    LoadSpriteFile(RtString(file("shot.png").c_str()), 4000);
+    RtArray<int> saved;
+    SpriteToPixels(4000, saved);
+    ASSERT_EQ(saved.total, 640 * 480);
+    EXPECT_EQ(static_cast<uint32_t>(saved.at(0)), 0xFF3020A0u);
+    EXPECT_EQ(static_cast<uint32_t>(saved.at(640 * 480 - 1)), 0xFF3020A0u);
+}
+
+// The private folder for the tests that start the program in a child.
+class ProgramEnd : public ScreenTest {};
+
+TEST_F(ProgramEnd, EscapeOnTheCardEndsTheProgramInOrder) {
+    const testsupport::ChildResult r = testsupport::runInChild([&] {
+        if (!startGameEngine(dir.path())) std::_Exit(50);
+        PrepareGame();
+        testsupport::injectKey(keys::Escape, true);
+        ShowLevelIntro(3);
+        std::_Exit(51);  // the card returned: Escape was not taken
+    });
+    ASSERT_TRUE(r.exited) << r.err;
+    EXPECT_EQ(r.exitStatus, 0) << r.err;
+    const std::string log = testsupport::readFileBytes(file("ErrorLog.txt"));
+    EXPECT_NE(log.find("Init Finalized\n"), std::string::npos) << log;
+    EXPECT_NE(log.find("Shut down VNT\n"), std::string::npos) << log;
+}
+
+TEST_F(ProgramEnd, ExitEndsTheProgramWithStatusZeroAndTheShutdownLines) {
+    const testsupport::ChildResult r = testsupport::runInChild([&] {
+        // The engine is started here first, so that the program's own start
+        // finds it made and keeps this folder as its working directory.
+        if (!startGameEngine(dir.path())) std::_Exit(50);
+        device.pilot[GameScreen::Title] = {"Down=1000", "Down=1000", "Down=1000", "b1=1"};
+        char name[] = "shoalrunner";
+        char* argv[] = {name, nullptr};
+        runProgram(1, argv);
+    });
+    ASSERT_TRUE(r.exited) << r.err;
+    EXPECT_EQ(r.exitStatus, 0) << r.err;
+    EXPECT_EQ(r.out.rfind("GETCURRENTDIR$(): " + dir.path() + "/\n", 0), 0u) << r.out;
+    const std::string log = testsupport::readFileBytes(file("ErrorLog.txt"));
+    EXPECT_EQ(log.rfind("Start new log...\n", 0), 0u) << log;
+    const std::string tail = "Init Finalized\nShut down VNT\n";
+    ASSERT_GE(log.size(), tail.size());
+    EXPECT_EQ(log.substr(log.size() - tail.size()), tail) << log;
+}
+
+}  // namespace
+}  // namespace screenstest
