@@ -8,6 +8,7 @@
 #include "file_bytes.h"
 #include "game/screens/game_helpers.h"
 #include "game/screens/game_main.h"
+#include "game/screens/game_texts.h"
 #include "game/screens/screen_frame.h"
 #include "game/screens/screens.h"
 #include "game/world/font_text.h"
@@ -72,7 +73,7 @@ TEST_F(ScreenPictures, TheCardShowsTheDepthTheRuleAndTheTitleThenLoadsTheLevel) 
     DrawWaterBackground();
     DrawFontText(10, 60, RtString("DEPTH 7m"));
     DrawLine(10, 72, 80, 72, kWhite);
-    DrawFontText(10, 80, RtString("SPONGE GARDEN"));
+    DrawFontText(10, 80, RtString(kLevelTitles[7]));
     SelectScreen(kScreenWindow);
     RtArray<int> expected;
     SpriteToPixels(kSpritePlaySurface, expected);
