@@ -9,6 +9,7 @@
 #include "gfx2d/gl_headers.h"
 #include "gfx2d/opengl_rainbows.h"
 #include "input/input_state.h"
+#include "net/net_session.h"
 #include "platform/system_info.h"
 #include "runtime/files/error_log.h"
 #include "runtime/files/pack_archive.h"
@@ -72,7 +73,9 @@ bool startEngine(const RtString& projectName) {
     SeedRandom(static_cast<int32_t>(activeMillis()));
     logStep("Random seeded\n");
 
-    // The network object and the 3-D renderer join here once they exist.
+    createNetSession();
+    logStep("Network object created\n");
+    // The 3-D renderer joins here once it exists.
 
     auto* input = new InputState;
     engine.input = input;

@@ -39,6 +39,7 @@ TEST(EngineStartup, LogsOneLinePerStepInOrder) {
         "Timer started",
         "Window created: 640x480, ",
         "Random seeded",
+        "Network object created",
         "Input created",
         "Display mode: windowed",
         "Input started",

@@ -1,0 +1,32 @@
+// The HTTP/1.0 GET client: one resource over a fresh TCP connection, the
+// body (everything after the first empty line of the response, whatever the
+// status) written to a disk file, to a text, or to both. No redirects, no
+// status check, no chunked decoding.
+//
+// A server that stays silent longer than the connect time limit ends the
+// transfer as a failure (kSockTimedOut), so no download waits forever.
+// Depends on the socket layer and the runtime's disk files.
+#pragma once
+#include <cstdint>
+
+#include "runtime/strings/rt_string.h"
+
+// The port asked for: the low 16 bits, 0 meaning 80.
+uint16_t httpPort(int32_t port);
+
+// Fetches host/path. With a file path the body goes to that file, made anew
+// (a name beginning with "mem://", or of 1,024 characters or more, is
+// refused before anything is sent). With a buffer of bufferSize bytes, up to
+// bufferSize - 1 body bytes go there as NUL-terminated text, and the
+// transfer ends once it is full. 1 when the transfer ended with the server
+// closing the connection or with the buffer full; 0 on any failure, the
+// cause left in the last socket error. The timeout is the connect limit.
+int32_t httpGet(const char* host, const char* path, int32_t port, const char* filePath, char* buffer,
+                uint32_t bufferSize, int32_t timeoutMs);
+
+// The commands: 1 or 0; a text of at most maxBytes body bytes (up to the
+// first NUL of the body), empty when nothing arrived.
+int32_t HttpGetToFile(const RtString& host, const RtString& path, int32_t port, const RtString& file,
+                      int32_t timeoutMs);
+RtString HttpGetToString(const RtString& host, const RtString& path, int32_t port, int32_t maxBytes,
+                         int32_t timeoutMs);

@@ -1,0 +1,310 @@
+// The network object: session start and reset, player requests, queries,
+// the main thread's side of the session, and the engine's start-up and
+// shutdown steps for it.
+// Depends on the socket layer, the session messages, the runtime's mutex,
+// threads and sleeping, and the shell's engine state and shutdown steps.
+#include "net/net_session.h"
+
+#include <cstring>
+#include <vector>
+
+#include "net/host_addresses.h"
+#include "net/socket_table.h"
+#include "runtime/services/timers.h"
+#include "shell/engine_state.h"
+#include "shell/orderly_end.h"
+
+namespace {
+
+// The engine shutdown drops this many references more, so that every socket
+// is closed and the service released whatever references remained.
+constexpr int32_t kShutdownReleases = 16;
+
+class SessionLock {
+public:
+    explicit SessionLock(NetSession& session) : session_(session) { session_.lock(); }
+    ~SessionLock() { session_.unlock(); }
+    SessionLock(const SessionLock&) = delete;
+    SessionLock& operator=(const SessionLock&) = delete;
+
+private:
+    NetSession& session_;
+};
+
+void copyName(char (&to)[kPlayerNameBytes], const char* from) {
+    std::memset(to, 0, sizeof to);
+    if (from) std::strncpy(to, from, kPlayerNameBytes - 1);
+}
+
+}  // namespace
+
+NetSession::NetSession() { mutexInit(&mutex); }
+
+NetSession::~NetSession() {
+    reset();
+    mutexDestroy(&mutex);
+}
+
+void NetSession::lock() { mutexLock(&mutex); }
+void NetSession::unlock() { mutexUnlock(&mutex); }
+
+uint16_t NetSession::listeningPort() const { return hostOrderPort(getSocketPeer(listenSlot.load())); }
+
+void NetSession::releaseSessionSockets() {
+    int32_t listening;
+    int32_t connection;
+    bool reference;
+    {
+        SessionLock guard(*this);
+        listening = listenSlot.exchange(-1);
+        connection = connectionSlot.exchange(-1);
+        reference = holdsSocketReference;
+        holdsSocketReference = false;
+    }
+    if (listening != -1) closeSocket(listening);
+    if (connection != -1) closeSocket(connection);
+    if (reference) shutdownSockets();
+}
+
+void NetSession::reset() {
+    bool running;
+    {
+        SessionLock guard(*this);
+        running = threadRunning != 0;
+        if (running) stopRequested = 1;
+    }
+    while (running) {
+        {
+            SessionLock guard(*this);
+            running = threadRunning != 0;
+        }
+        if (running) SleepMillis(kStopPollMs);
+    }
+    releaseSessionSockets();
+    SessionLock guard(*this);
+    stopRequested = 1;
+    threadRunning = 0;
+    acceptPlayers = 1;
+    nextPlayerId = kFirstAssignedPlayerId;
+    ownPlayerId = 0;
+}
+
+int32_t NetSession::start(bool hosting, const char* hostName, uint16_t port, const char* selfHost) {
+    reset();
+    {
+        SessionLock guard(*this);
+        localPlayers.clear();
+        hostPlayers.clear();
+        leftPlayers.clear();
+        listenSlot = -1;
+        connectionSlot = -1;
+        nextPlayerId = kFirstAssignedPlayerId;
+        ownPlayerId = 0;
+    }
+    if (!startupSockets()) return 0;
+    {
+        SessionLock guard(*this);
+        holdsSocketReference = true;
+    }
+    SocketAddress address;
+    if (hosting) {
+        const int32_t listening = listenTcp(port);
+        if (listening < 0) return 0;
+        listenSlot = listening;
+        address = resolveHost(selfHost, listeningPort());
+    } else {
+        address = resolveHost(hostName, port);
+        if (address.address == 0 && address.port == 0) return 0;
+    }
+    const int32_t connection = connectTcp(address, kSessionConnectTimeoutMs);
+    if (connection < 0) return 0;
+    connectionSlot = connection;
+    {
+        SessionLock guard(*this);
+        isHost = hosting ? 1 : 0;
+        threadRunning = 1;
+        stopRequested = 0;
+    }
+    if (threadCreate(sessionThreadMain, this, 0) == kThreadFailed) {
+        {
+            SessionLock guard(*this);
+            threadRunning = 0;
+        }
+        reset();
+        return 0;
+    }
+    if (hosting) return 1;
+    SessionMessage answer;
+    if (query(kKindJoinHandshake, nullptr, 0, &answer)) return 1;
+    reset();
+    return 0;
+}
+
+int32_t NetSession::host(uint16_t port, const char* selfHost) { return start(true, nullptr, port, selfHost); }
+
+int32_t NetSession::join(const char* hostName, uint16_t port) { return start(false, hostName, port, nullptr); }
+
+uint16_t NetSession::queueSessionRequest(const char* name) {
+    std::list<NetPlayer>::iterator record;
+    {
+        SessionLock guard(*this);
+        NetPlayer player;
+        player.queryOnly = name ? 0 : 1;
+        copyName(player.name, name ? name : "query");
+        localPlayers.push_back(std::move(player));
+        record = std::prev(localPlayers.end());
+    }
+    for (int32_t poll = 1;; ++poll) {
+        uint16_t id;
+        bool running;
+        {
+            SessionLock guard(*this);
+            id = record->id;
+            running = threadRunning != 0;
+        }
+        if (isValidPlayerId(id)) return id;
+        SleepMillis(kAnswerPollMs);
+        if (!running || poll >= answerPolls) break;
+    }
+    SessionLock guard(*this);
+    localPlayers.erase(record);
+    return 0;
+}
+
+bool NetSession::query(uint8_t kind, const void* payload, uint16_t length, SessionMessage* answer) {
+    uint16_t own;
+    {
+        SessionLock guard(*this);
+        own = ownPlayerId;
+    }
+    if (own == 0) {
+        own = queueSessionRequest(nullptr);
+        if (own == 0) return false;
+        SessionLock guard(*this);
+        ownPlayerId = own;
+    }
+    {
+        SessionLock guard(*this);
+        answers.clear();
+    }
+    const int32_t connection = connectionSlot.load();
+    if (connection != -1) sendSessionMessage(connection, makeSessionMessage(kind, kHostPlayerId, own, payload, length));
+    for (int32_t poll = 0; poll < answerPolls; ++poll) {
+        {
+            SessionLock guard(*this);
+            if (!answers.empty()) {
+                *answer = answers.front();
+                answers.pop_front();
+                return true;
+            }
+        }
+        SleepMillis(kAnswerPollMs);
+    }
+    return false;
+}
+
+bool NetSession::isRunning() {
+    SessionLock guard(*this);
+    return threadRunning != 0;
+}
+
+void NetSession::setAcceptPlayers(bool accept) {
+    SessionLock guard(*this);
+    acceptPlayers = accept ? 1 : 0;
+}
+
+int32_t NetSession::playerCount() {
+    if (!isRunning()) return 0;
+    SessionMessage answer;
+    return query(kKindPlayerCount, nullptr, 0, &answer) ? sessionPayloadU16(answer) : 0;
+}
+
+int32_t NetSession::playerIdAt(int32_t k) {
+    const uint8_t payload[2] = {static_cast<uint8_t>(k & 0xFF), static_cast<uint8_t>((k >> 8) & 0xFF)};
+    SessionMessage answer;
+    return query(kKindPlayerIdByNumber, payload, 2, &answer) ? sessionPayloadU16(answer) : 0;
+}
+
+RtString NetSession::playerName(int32_t id) {
+    const uint8_t payload[2] = {static_cast<uint8_t>(id & 0xFF), static_cast<uint8_t>((id >> 8) & 0xFF)};
+    SessionMessage answer;
+    if (!query(kKindPlayerName, payload, 2, &answer)) return RtString("NO_DATA");
+    return RtString(reinterpret_cast<const char*>(answer.payload));
+}
+
+int32_t NetSession::addPlayer(const char* name) { return queueSessionRequest(name ? name : ""); }
+
+void NetSession::sendControl(int32_t id) {
+    const int32_t connection = connectionSlot.load();
+    if (!isValidPlayerId(id) || connection == -1) return;
+    sendSessionMessage(connection, makeSessionMessage(kKindRemovePlayer, kHostPlayerId, static_cast<uint16_t>(id),
+                                                      nullptr, 0));
+}
+
+int32_t NetSession::sendText(int32_t sender, int32_t receiver, const RtString& text) {
+    const int32_t connection = connectionSlot.load();
+    if (connection == -1 || text.length > kSessionPayloadMax) return 0;
+    const uint16_t to = receiver == 0 ? kEveryPlayer : static_cast<uint16_t>(receiver);
+    const SessionMessage message =
+        makeSessionMessage(kKindText, to, static_cast<uint16_t>(sender), text.data, text.length);
+    return sendSessionMessage(connection, message);
+}
+
+RtString NetSession::receiveText(int32_t id) {
+    SessionMessage message;
+    bool found = false;
+    {
+        SessionLock guard(*this);
+        for (NetPlayer& player : localPlayers) {
+            if (player.id != id) continue;
+            if (!player.inbox.empty()) {
+                message = player.inbox.front();
+                player.inbox.pop_front();
+                found = true;
+            }
+            break;
+        }
+    }
+    if (!found) return RtString();
+    lastSenderId = message.header.sender;
+    return RtString(reinterpret_cast<const char*>(message.payload));
+}
+
+int32_t NetSession::popLeftPlayer() {
+    SessionLock guard(*this);
+    if (isHost != 1 || leftPlayers.empty()) return 0;
+    const uint16_t id = leftPlayers.back();
+    leftPlayers.pop_back();
+    return id;
+}
+
+void NetSession::sayGoodbye() {
+    std::vector<uint16_t> ids;
+    {
+        SessionLock guard(*this);
+        for (const NetPlayer& player : localPlayers) {
+            if (isValidPlayerId(player.id)) ids.push_back(player.id);
+        }
+    }
+    for (uint16_t id : ids) sendControl(id);
+}
+
+NetSession* createNetSession() {
+    if (!engine.network) {
+        engine.network = new NetSession;
+        setShutdownStep(ShutdownStageNetwork, &releaseNetSession);
+    }
+    return engine.network;
+}
+
+void releaseNetSession() {
+    if (NetSession* session = engine.network) {
+        session->sayGoodbye();
+        session->reset();
+        shutdownSockets();
+        delete session;
+        engine.network = nullptr;
+        for (int32_t i = 0; i < kShutdownReleases; ++i) shutdownSockets();
+    }
+    setShutdownStep(ShutdownStageNetwork, nullptr);
+}

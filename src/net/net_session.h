@@ -1,0 +1,135 @@
+// The network object: the one multiplayer session of the process, its
+// players, the messages between it and its background thread, and its
+// place in the engine's start-up and shutdown.
+//
+// One process hosts a session (it listens, assigns player ids from 101,
+// keeps every player, answers queries, forwards texts); others join it over
+// one TCP connection each. The host is a member of its own session through a
+// connection to its own listening port. All of a session's traffic runs on
+// the session thread (sessionThreadMain); the commands run on the main
+// thread and meet the thread only in the lists below, under the mutex.
+//
+// Lock discipline: every list and flag is read and written with the mutex
+// held, and no path takes it twice. Nobody holds it while sending, sleeping
+// or receiving. While the thread runs, only the thread changes `incoming`
+// and `hostPlayers`, so it may keep its place in them across the sends it
+// makes with the mutex released.
+//
+// Departures from the plain design, for safety:
+// - the session's reference on the socket layer is dropped once by whichever
+//   reset comes first, never a second time (a reset while idle drops none),
+//   so a session's end cannot close sockets the program opened itself;
+// - the thread finishes its clean-up before it reports itself stopped, so a
+//   reset waiting for it never overlaps the thread's own;
+// - the thread does not clear a stop that was asked for before it began.
+// Depends on the socket layer, the session messages, the runtime's mutex,
+// threads and sleeping, and the shell's engine state and shutdown steps.
+#pragma once
+#include <atomic>
+#include <cstdint>
+#include <list>
+
+#include "net/session_message.h"
+#include "runtime/services/threads.h"
+#include "runtime/strings/rt_string.h"
+
+inline constexpr uint16_t kDefaultSessionPort = 27910;
+inline constexpr int32_t kSessionConnectTimeoutMs = 5000;
+inline constexpr int32_t kAnswerPolls = 250;      // polls of a waiting command
+inline constexpr int32_t kAnswerPollMs = 20;      // sleep between them
+inline constexpr int32_t kThreadIdleSleepMs = 10; // a pass in which nothing moved
+inline constexpr int32_t kStopPollMs = 50;        // a reset waiting for the thread
+inline constexpr int32_t kHostConnectionPlaces = 128;
+
+struct NetPlayer {
+    int32_t socketSlot = -1;  // host table: the player's connection; local list: -1
+    uint16_t id = kUnsentPlayerId;
+    uint8_t queryOnly = 0;  // 1: only gives the process an id for its queries
+    uint8_t reserved = 0;
+    char name[kPlayerNameBytes] = {};
+    std::list<SessionMessage> inbox;  // texts for a local player, oldest first
+};
+
+class NetSession {
+public:
+    NetSession();
+    virtual ~NetSession();
+    NetSession(const NetSession&) = delete;
+    NetSession& operator=(const NetSession&) = delete;
+
+    uint16_t nextPlayerId = kFirstAssignedPlayerId;  // the id the host assigns next
+    uint16_t ownPlayerId = 0;  // the query-only player's id; 0 while none
+    std::atomic<int32_t> listenSlot{-1};      // host: the listening socket
+    std::atomic<int32_t> connectionSlot{-1};  // connection to the host (to itself when hosting)
+    std::list<NetPlayer> localPlayers;
+    std::list<NetPlayer> hostPlayers;
+    uint8_t isHost = 0;
+    uint8_t stopRequested = 1;
+    uint8_t threadRunning = 0;
+    uint8_t acceptPlayers = 1;  // 0: the host takes no connections and no players
+    RtMutex* mutex = nullptr;
+    std::list<SessionMessage> incoming;  // received in the thread's current pass
+    std::list<SessionMessage> answers;   // the host's replies to queries
+    std::list<uint16_t> leftPlayers;     // ids that left (host only)
+
+    bool holdsSocketReference = false;  // the start's reference on the socket layer
+    int32_t lastSenderId = 0;           // sender of the text last taken
+    int32_t answerPolls = kAnswerPolls;
+
+    void lock();
+    void unlock();
+
+    // Ends any running session, then listens on the port (0: one the system
+    // picks) and connects to itself at selfHost (null: this host's own first
+    // address) and starts the thread. 1 when the session is up.
+    int32_t host(uint16_t port, const char* selfHost = nullptr);
+    // Ends any running session, connects to the host and starts the thread;
+    // 1 when the host answered the handshake.
+    int32_t join(const char* hostName, uint16_t port);
+    // The session reset: stops the thread (waiting for it without limit),
+    // closes the session's sockets, drops its reference on the socket layer
+    // and puts the flags back. The lists stay until the next start.
+    void reset();
+    // The listening port (host order) while hosting; 0 otherwise.
+    uint16_t listeningPort() const;
+
+    // Registers a player of this process (null name: the query-only player)
+    // and waits for its id; the id, or 0 (the record removed again).
+    uint16_t queueSessionRequest(const char* name);
+    // Sends a query of the kind as this process's query-only player and
+    // waits for the first answer of the host, whatever its kind.
+    bool query(uint8_t kind, const void* payload, uint16_t length, SessionMessage* answer);
+
+    bool isRunning();
+    void setAcceptPlayers(bool accept);
+    int32_t playerCount();
+    int32_t playerIdAt(int32_t k);
+    RtString playerName(int32_t id);
+    int32_t addPlayer(const char* name);
+    void sendControl(int32_t id);
+    int32_t sendText(int32_t sender, int32_t receiver, const RtString& text);
+    RtString receiveText(int32_t id);
+    int32_t popLeftPlayer();
+
+    // The engine shutdown's farewell: a kind-4 message for every local
+    // player with a valid id, before anything is closed.
+    void sayGoodbye();
+    // Closes the session's sockets and drops its socket-layer reference,
+    // each once, whichever thread comes first.
+    void releaseSessionSockets();
+
+private:
+    int32_t start(bool hosting, const char* hostName, uint16_t port, const char* selfHost);
+};
+
+// The thread body: passes of sending, receiving and routing until asked to
+// stop or until the connection to the host is gone. Returns 0.
+uint32_t sessionThreadMain(void* session);
+
+// Engine start-up: makes the one network object (engine.network) and
+// registers releaseNetSession as the shutdown's network step. A second call
+// returns the object already made.
+NetSession* createNetSession();
+// Engine shutdown: goodbyes, the reset, then the object is freed and the
+// socket layer released whatever references remained.
+void releaseNetSession();

@@ -1,0 +1,210 @@
+// The socket table, the layer's last-error word, the start-up reference
+// count, closing, and the record queries.
+// Depends on the socket stand-in.
+#include <atomic>
+#include <mutex>
+
+#include "net/socket_records.h"
+#include "net/socket_table.h"
+
+using namespace platform;
+
+namespace {
+
+SocketSlot table[kSocketSlotCount];
+// Guards taking, filling and freeing records and the reference count; never
+// held across a wait.
+std::mutex tableLock;
+int32_t referenceCount = 0;
+std::atomic<int32_t> lastError{0};
+
+void freeRecord(SocketSlot& record) {
+    record.socket = kInvalidSocketHandle;
+    record.peer = SocketAddress{};
+    record.isUdp = 0;
+}
+
+// Every record starts free (the table is made before main runs).
+struct TableInitialiser {
+    TableInitialiser() {
+        for (SocketSlot& record : table) freeRecord(record);
+    }
+} initSocketTable;
+
+bool inRange(int32_t slot) { return slot >= 0 && slot < kSocketSlotCount; }
+
+bool inUse(const SocketSlot& record) {
+    return record.socket != kInvalidSocketHandle && record.socket != kClaimedSocketHandle;
+}
+
+int32_t lowestFreeLocked() {
+    for (int32_t i = 0; i < kSocketSlotCount; ++i) {
+        if (table[i].socket == kInvalidSocketHandle) return i;
+    }
+    return -1;
+}
+
+}  // namespace
+
+void setSocketError(int32_t code) { lastError.store(code, std::memory_order_relaxed); }
+int32_t lastSocketError() { return lastError.load(std::memory_order_relaxed); }
+
+int32_t findFreeSocketSlot() {
+    std::lock_guard<std::mutex> guard(tableLock);
+    int32_t slot = lowestFreeLocked();
+    if (slot < 0) setSocketError(kNoFreeSocketSlot);
+    return slot;
+}
+
+int32_t usedSocketSlotCount() {
+    std::lock_guard<std::mutex> guard(tableLock);
+    int32_t used = 0;
+    for (const SocketSlot& record : table) used += inUse(record) ? 1 : 0;
+    return used;
+}
+
+int32_t claimSocketSlot() {
+    std::lock_guard<std::mutex> guard(tableLock);
+    int32_t slot = lowestFreeLocked();
+    if (slot < 0) {
+        setSocketError(kNoFreeSocketSlot);
+        return -1;
+    }
+    table[slot].socket = kClaimedSocketHandle;
+    return slot;
+}
+
+void fillSocketSlot(int32_t slot, SocketHandle socket, const SocketAddress& peer, bool udp) {
+    if (!inRange(slot)) return;
+    std::lock_guard<std::mutex> guard(tableLock);
+    table[slot].peer = peer;
+    table[slot].isUdp = udp ? 1 : 0;
+    table[slot].socket = socket;
+}
+
+void setSocketSlotPeer(int32_t slot, const SocketAddress& peer) {
+    if (!inRange(slot)) return;
+    std::lock_guard<std::mutex> guard(tableLock);
+    if (inUse(table[slot])) table[slot].peer = peer;
+}
+
+void releaseSocketSlot(int32_t slot) {
+    if (!inRange(slot)) return;
+    std::lock_guard<std::mutex> guard(tableLock);
+    if (table[slot].socket == kClaimedSocketHandle) freeRecord(table[slot]);
+}
+
+SocketHandle socketHandleOf(int32_t slot) {
+    if (!inRange(slot)) return kInvalidSocketHandle;
+    std::lock_guard<std::mutex> guard(tableLock);
+    return inUse(table[slot]) ? table[slot].socket : kInvalidSocketHandle;
+}
+
+SocketSlot* socketSlotRecord(int32_t slot) { return inRange(slot) ? &table[slot] : nullptr; }
+
+int32_t closeSocketHandleInOrder(SocketHandle socket) {
+    const uint16_t lingerOff[2] = {0, 0};
+    setSocketOption(socket, SocketOption::Linger, lingerOff, sizeof lingerOff);
+    shutdownSocket(socket, SocketDirection::Both);
+    return closeSocketHandle(socket);
+}
+
+int32_t startupSockets() {
+    std::lock_guard<std::mutex> guard(tableLock);
+    if (referenceCount <= 0) {
+        if (!socketsStartup()) {
+            setSocketError(socketLastError());
+            return 0;
+        }
+        for (SocketSlot& record : table) freeRecord(record);
+        referenceCount = 0;
+    }
+    ++referenceCount;
+    setSocketError(socketLastError());
+    return 1;
+}
+
+void shutdownSockets() {
+    std::lock_guard<std::mutex> guard(tableLock);
+    if (--referenceCount > 0) return;
+    for (SocketSlot& record : table) {
+        if (!inUse(record)) continue;
+        SocketHandle socket = record.socket;
+        freeRecord(record);
+        closeSocketHandleInOrder(socket);
+    }
+    referenceCount = 0;
+    socketsCleanup();
+    setSocketError(socketLastError());
+}
+
+int32_t socketReferenceCount() {
+    std::lock_guard<std::mutex> guard(tableLock);
+    return referenceCount;
+}
+
+int32_t closeSocket(int32_t slot) {
+    SocketHandle socket = kInvalidSocketHandle;
+    if (inRange(slot)) {
+        std::lock_guard<std::mutex> guard(tableLock);
+        if (inUse(table[slot])) {
+            socket = table[slot].socket;
+            freeRecord(table[slot]);
+        }
+    }
+    int32_t result = closeSocketHandleInOrder(socket);
+    setSocketError(socketLastError());
+    return result;
+}
+
+int32_t setSocketBlocking(int32_t slot, bool blocking) {
+    // A free record fails as an invalid handle does.
+    setSocketNonBlocking(socketHandleOf(slot), !blocking);
+    int32_t code = socketLastError();
+    setSocketError(code);
+    return code;
+}
+
+int32_t pollSocket(int32_t slot) {
+    uint32_t ready = 0;
+    if (waitOnSocket(socketHandleOf(slot), kWaitRead, 0, &ready) < 0) {
+        setSocketError(socketLastError());
+        return -1;
+    }
+    return (ready & kWaitRead) ? 1 : -2;
+}
+
+int32_t waitForSocket(int32_t slot, bool forWriting, uint32_t timeoutMs) {
+    uint32_t ready = 0;
+    const uint32_t wanted = forWriting ? (kWaitWrite | kWaitException) : kWaitRead;
+    int32_t result = waitOnSocket(socketHandleOf(slot), wanted, timeoutMs, &ready);
+    if (result < 0) {
+        setSocketError(socketLastError());
+        return -1;
+    }
+    return ready != 0 ? 1 : 0;
+}
+
+SocketAddress getSocketPeer(int32_t slot) {
+    if (!inRange(slot)) return SocketAddress{};
+    std::lock_guard<std::mutex> guard(tableLock);
+    return inUse(table[slot]) ? table[slot].peer : SocketAddress{};
+}
+
+bool isSocketSlotInUse(int32_t slot) { return socketHandleOf(slot) != kInvalidSocketHandle; }
+
+bool isUdpSocketSlot(int32_t slot) {
+    if (!inRange(slot)) return false;
+    std::lock_guard<std::mutex> guard(tableLock);
+    return table[slot].isUdp != 0;
+}
+
+uint32_t hostOrderAddress(const SocketAddress& address) { return networkToHost32(address.address); }
+uint16_t hostOrderPort(const SocketAddress& address) { return networkToHost16(address.port); }
+
+SocketAddress socketAddressFromHost(uint32_t address, uint16_t port) {
+    SocketAddress result;
+    result.address = hostToNetwork32(address);
+    result.port = hostToNetwork16(port);
+    return result;
+}

@@ -1,0 +1,152 @@
+// Sockets: the stand-in for the socket service the network layer is written
+// against, over POSIX sockets. IPv4 only.
+//
+// What the network layer expects of it, and this stand-in keeps:
+// - handles are 32-bit numbers and all ones is the invalid handle; any call on
+//   a handle that is no open socket fails with kSockNotSocket;
+// - every call leaves an error number for the calling thread, read back with
+//   socketLastError(): 0 after a success, else the socket service's own
+//   number (kSockWouldBlock, kSockConnectionRefused, ...; table below),
+//   mapped from errno and from name-lookup failures, never an errno value;
+// - the service counts its start-ups: sockets are made, and names looked up,
+//   only between a start-up and the clean-up that matches the last one
+//   (kSockNotInitialised otherwise);
+// - waiting on a socket reports a finished connect as writable and a failed
+//   one in the exception set only, the failure's number then being the
+//   thread's last error;
+// - sending never raises SIGPIPE; a peer that has gone reads as
+//   kSockConnectionReset.
+// Texts for the numbers come from a table of our own (socketErrorMessage).
+#pragma once
+#include <cstdint>
+
+namespace platform {
+
+using SocketHandle = uint32_t;
+inline constexpr SocketHandle kInvalidSocketHandle = 0xFFFFFFFFu;
+
+// The socket service's error numbers. Every number here has a text in
+// socketErrorMessage (socket_errors.cpp): keep the two in step.
+enum SocketErrorCode : int32_t {
+    kSockOk = 0,
+    kSockInterrupted = 10004,
+    kSockBadHandle = 10009,
+    kSockAccessDenied = 10013,
+    kSockBadAddress = 10014,
+    kSockInvalidArgument = 10022,
+    kSockTooManyOpen = 10024,
+    kSockWouldBlock = 10035,
+    kSockInProgress = 10036,  // also the network layer's "connect timed out"
+    kSockAlready = 10037,
+    kSockNotSocket = 10038,
+    kSockDestinationRequired = 10039,
+    kSockMessageSize = 10040,
+    kSockProtocolType = 10041,
+    kSockNoProtocolOption = 10042,
+    kSockProtocolNotSupported = 10043,
+    kSockTypeNotSupported = 10044,
+    kSockOperationNotSupported = 10045,
+    kSockFamilyNotSupported = 10046,
+    kSockAddressFamilyNotSupported = 10047,
+    kSockAddressInUse = 10048,
+    kSockAddressNotAvailable = 10049,
+    kSockNetworkDown = 10050,
+    kSockNetworkUnreachable = 10051,
+    kSockNetworkReset = 10052,
+    kSockConnectionAborted = 10053,
+    kSockConnectionReset = 10054,
+    kSockNoBufferSpace = 10055,
+    kSockIsConnected = 10056,
+    kSockNotConnected = 10057,
+    kSockShutDown = 10058,
+    kSockTimedOut = 10060,
+    kSockConnectionRefused = 10061,
+    kSockNameTooLong = 10063,
+    kSockHostDown = 10064,
+    kSockHostUnreachable = 10065,
+    kSockNotInitialised = 10093,
+    kSockSystemCallFailure = 10107,  // an errno without a number of its own
+    kSockHostNotFound = 11001,
+    kSockTryAgain = 11002,
+    kSockNoRecovery = 11003,
+    kSockNoData = 11004,
+};
+
+// An IPv4 address and port, both in network byte order; the address is the
+// four bytes of the dotted text in order (127.0.0.1 is 7F 00 00 01 in memory).
+struct SocketEndpoint {
+    uint32_t address = 0;
+    uint16_t port = 0;
+};
+
+// Network byte order from and to the host's.
+uint32_t networkToHost32(uint32_t value);
+uint16_t networkToHost16(uint16_t value);
+inline uint32_t hostToNetwork32(uint32_t value) { return networkToHost32(value); }
+inline uint16_t hostToNetwork16(uint16_t value) { return networkToHost16(value); }
+
+// The calling thread's last error number.
+int32_t socketLastError();
+void setSocketLastError(int32_t code);
+
+// The service's numbers for an errno value and for a getaddrinfo failure.
+int32_t socketErrorFromErrno(int errnoValue);
+int32_t socketErrorFromLookup(int lookupError, int errnoValue);
+// A short text for a number; null for a number without one.
+const char* socketErrorMessage(int32_t code);
+
+// Start-up: always possible here (true). The first start-up of the process
+// also raises the soft limit of open descriptors towards 4,096, so that a
+// full table of the network layer's sockets fits beside the program's files.
+bool socketsStartup();
+// Drops one start-up; false (kSockNotInitialised) when none is left.
+bool socketsCleanup();
+
+enum class SocketKind { Stream, Datagram };
+SocketHandle openSocket(SocketKind kind);
+// Closing on exec is always set; these are the options the layer sets.
+enum class SocketOption { ReuseAddress, Broadcast, Linger };
+// The value's bytes as the option takes them: a 4-byte or 1-byte flag for
+// ReuseAddress and Broadcast (non-zero sets it), two 16-bit halves
+// {on, seconds} for Linger. 0, or -1 on failure.
+int32_t setSocketOption(SocketHandle socket, SocketOption option, const void* value, uint32_t size);
+int32_t setSocketNonBlocking(SocketHandle socket, bool nonBlocking);
+
+int32_t bindSocket(SocketHandle socket, const SocketEndpoint& local);
+int32_t listenOnSocket(SocketHandle socket, int32_t backlog);
+// The handle of the accepted connection (blocking, as made), and its remote
+// end when `remote` is not null; kInvalidSocketHandle when none.
+SocketHandle acceptOnSocket(SocketHandle socket, SocketEndpoint* remote);
+// 0 when connected at once; -1 otherwise (kSockInProgress while a
+// non-blocking connect is under way).
+int32_t connectSocket(SocketHandle socket, const SocketEndpoint& remote);
+// The address the socket is bound to.
+bool socketLocalEndpoint(SocketHandle socket, SocketEndpoint* local);
+
+enum class SocketDirection { Receive, Send, Both };
+int32_t shutdownSocket(SocketHandle socket, SocketDirection direction);
+int32_t closeSocketHandle(SocketHandle socket);
+
+// Bytes moved, or -1. A count above INT32_MAX is cut to it.
+int32_t sendOnHandle(SocketHandle socket, const void* bytes, uint32_t count);
+int32_t sendToOnHandle(SocketHandle socket, const void* bytes, uint32_t count,
+                       const SocketEndpoint& target);
+int32_t receiveOnHandle(SocketHandle socket, void* buffer, uint32_t count);
+// `source` (when not null) receives the sender of the datagram.
+int32_t receiveFromOnHandle(SocketHandle socket, void* buffer, uint32_t count,
+                            SocketEndpoint* source);
+
+// Waits up to timeoutMs (0: a look without waiting) for any of the wanted
+// conditions. Returns the number of conditions met (their bits in `ready`),
+// 0 when time ran out, -1 on an error.
+enum SocketWait : uint32_t { kWaitRead = 1, kWaitWrite = 2, kWaitException = 4 };
+int32_t waitOnSocket(SocketHandle socket, uint32_t wanted, uint32_t timeoutMs, uint32_t* ready);
+
+// This host's name (cut to fit, always NUL-terminated). 0, or -1.
+int32_t socketHostName(char* buffer, uint32_t size);
+// Up to `capacity` IPv4 addresses (network order) of a name or a dotted
+// text, in the order the resolver gives them, none twice. The number found
+// (at least 1), or 0 with the failure as the thread's last error.
+uint32_t lookupHostAddresses(const char* name, uint32_t* addresses, uint32_t capacity);
+
+}  // namespace platform

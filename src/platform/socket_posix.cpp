@@ -1,0 +1,367 @@
+// The socket stand-in over POSIX sockets (see socket_port.h).
+//
+// Waiting uses poll rather than select, so descriptors above FD_SETSIZE wait
+// as well as small ones. A non-blocking connect's outcome is read from
+// SO_ERROR when the socket turns writable, so that a refused connect lands in
+// the exception set as the layer expects, never in the write set.
+// Depends on POSIX sockets, poll, getaddrinfo and setrlimit.
+#include <arpa/inet.h>
+#include <cerrno>
+#include <climits>
+#include <cstring>
+#include <fcntl.h>
+#include <mutex>
+#include <netdb.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/resource.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <chrono>
+
+#include "platform/socket_port.h"
+
+namespace platform {
+
+namespace {
+
+std::mutex startupLock;
+int32_t startupCount = 0;  // start-ups not yet matched by a clean-up
+bool descriptorLimitRaised = false;
+
+constexpr rlim_t kWantedDescriptors = 4096;
+
+bool isStarted() {
+    std::lock_guard<std::mutex> guard(startupLock);
+    return startupCount > 0;
+}
+
+// The descriptor of a handle; -1 for a handle no descriptor can have.
+int descriptorOf(SocketHandle socket) { return socket > static_cast<SocketHandle>(INT_MAX) ? -1 : static_cast<int>(socket); }
+
+int32_t succeed(int32_t result) {
+    setSocketLastError(kSockOk);
+    return result;
+}
+
+int32_t failWith(int32_t code) {
+    setSocketLastError(code);
+    return -1;
+}
+
+int32_t failFromErrno() { return failWith(socketErrorFromErrno(errno)); }
+
+// Calls on a handle that can name no descriptor fail as on a closed one.
+#define REQUIRE_DESCRIPTOR(fd, socket)           \
+    const int fd = descriptorOf(socket);         \
+    if (fd < 0) return failWith(kSockNotSocket)
+
+sockaddr_in toSockaddr(const SocketEndpoint& endpoint) {
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = endpoint.port;
+    address.sin_addr.s_addr = endpoint.address;
+    return address;
+}
+
+SocketEndpoint fromSockaddr(const sockaddr_in& address) {
+    SocketEndpoint endpoint;
+    endpoint.address = address.sin_addr.s_addr;
+    endpoint.port = address.sin_port;
+    return endpoint;
+}
+
+int clampCount(uint32_t count) { return count > static_cast<uint32_t>(INT_MAX) ? INT_MAX : static_cast<int>(count); }
+
+void raiseDescriptorLimit() {
+    rlimit limit{};
+    if (getrlimit(RLIMIT_NOFILE, &limit) != 0) return;
+    if (limit.rlim_cur != RLIM_INFINITY && limit.rlim_cur < kWantedDescriptors) {
+        rlim_t wanted = kWantedDescriptors;
+        if (limit.rlim_max != RLIM_INFINITY && limit.rlim_max < wanted) wanted = limit.rlim_max;
+        limit.rlim_cur = wanted;
+        setrlimit(RLIMIT_NOFILE, &limit);
+    }
+}
+
+}  // namespace
+
+uint32_t networkToHost32(uint32_t value) { return ntohl(value); }
+uint16_t networkToHost16(uint16_t value) { return ntohs(value); }
+
+bool socketsStartup() {
+    std::lock_guard<std::mutex> guard(startupLock);
+    if (!descriptorLimitRaised) {
+        raiseDescriptorLimit();
+        descriptorLimitRaised = true;
+    }
+    ++startupCount;
+    setSocketLastError(kSockOk);
+    return true;
+}
+
+bool socketsCleanup() {
+    std::lock_guard<std::mutex> guard(startupLock);
+    if (startupCount <= 0) {
+        setSocketLastError(kSockNotInitialised);
+        return false;
+    }
+    --startupCount;
+    setSocketLastError(kSockOk);
+    return true;
+}
+
+SocketHandle openSocket(SocketKind kind) {
+    if (!isStarted()) {
+        setSocketLastError(kSockNotInitialised);
+        return kInvalidSocketHandle;
+    }
+    const bool stream = kind == SocketKind::Stream;
+    int fd = ::socket(AF_INET, (stream ? SOCK_STREAM : SOCK_DGRAM) | SOCK_CLOEXEC,
+                      stream ? IPPROTO_TCP : IPPROTO_UDP);
+    if (fd < 0) {
+        failFromErrno();
+        return kInvalidSocketHandle;
+    }
+    setSocketLastError(kSockOk);
+    return static_cast<SocketHandle>(fd);
+}
+
+int32_t setSocketOption(SocketHandle socket, SocketOption option, const void* value, uint32_t size) {
+    REQUIRE_DESCRIPTOR(fd, socket);
+    if (!value) return failWith(kSockBadAddress);
+    int result = -1;
+    if (option == SocketOption::Linger) {
+        if (size < 4) return failWith(kSockBadAddress);
+        uint16_t halves[2];
+        std::memcpy(halves, value, sizeof halves);
+        linger setting{};
+        setting.l_onoff = halves[0] != 0;
+        setting.l_linger = halves[1];
+        result = setsockopt(fd, SOL_SOCKET, SO_LINGER, &setting, sizeof setting);
+    } else {
+        int flag = 0;
+        if (size == 4) {
+            int32_t word;
+            std::memcpy(&word, value, 4);
+            flag = word != 0;
+        } else if (size == 1) {
+            flag = *static_cast<const unsigned char*>(value) != 0;
+        } else {
+            return failWith(kSockBadAddress);
+        }
+        const int name = option == SocketOption::ReuseAddress ? SO_REUSEADDR : SO_BROADCAST;
+        result = setsockopt(fd, SOL_SOCKET, name, &flag, sizeof flag);
+    }
+    return result == 0 ? succeed(0) : failFromErrno();
+}
+
+int32_t setSocketNonBlocking(SocketHandle socket, bool nonBlocking) {
+    REQUIRE_DESCRIPTOR(fd, socket);
+    // fcntl works on any descriptor; the service's call works on sockets only.
+    int type = 0;
+    socklen_t length = sizeof type;
+    if (getsockopt(fd, SOL_SOCKET, SO_TYPE, &type, &length) != 0) return failFromErrno();
+    int flags = fcntl(fd, F_GETFL);
+    if (flags < 0) return failFromErrno();
+    flags = nonBlocking ? (flags | O_NONBLOCK) : (flags & ~O_NONBLOCK);
+    if (fcntl(fd, F_SETFL, flags) != 0) return failFromErrno();
+    return succeed(0);
+}
+
+int32_t bindSocket(SocketHandle socket, const SocketEndpoint& local) {
+    REQUIRE_DESCRIPTOR(fd, socket);
+    sockaddr_in address = toSockaddr(local);
+    if (::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) return failFromErrno();
+    return succeed(0);
+}
+
+int32_t listenOnSocket(SocketHandle socket, int32_t backlog) {
+    REQUIRE_DESCRIPTOR(fd, socket);
+    if (::listen(fd, backlog) != 0) return failFromErrno();
+    return succeed(0);
+}
+
+SocketHandle acceptOnSocket(SocketHandle socket, SocketEndpoint* remote) {
+    const int fd = descriptorOf(socket);
+    if (fd < 0) {
+        failWith(kSockNotSocket);
+        return kInvalidSocketHandle;
+    }
+    sockaddr_in address{};
+    socklen_t length = sizeof address;
+    int accepted = ::accept4(fd, reinterpret_cast<sockaddr*>(&address), &length, SOCK_CLOEXEC);
+    if (accepted < 0) {
+        failFromErrno();
+        return kInvalidSocketHandle;
+    }
+    if (remote) *remote = fromSockaddr(address);
+    setSocketLastError(kSockOk);
+    return static_cast<SocketHandle>(accepted);
+}
+
+int32_t connectSocket(SocketHandle socket, const SocketEndpoint& remote) {
+    REQUIRE_DESCRIPTOR(fd, socket);
+    sockaddr_in address = toSockaddr(remote);
+    if (::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) return failFromErrno();
+    return succeed(0);
+}
+
+bool socketLocalEndpoint(SocketHandle socket, SocketEndpoint* local) {
+    const int fd = descriptorOf(socket);
+    if (fd < 0) {
+        failWith(kSockNotSocket);
+        return false;
+    }
+    sockaddr_in address{};
+    socklen_t length = sizeof address;
+    if (getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
+        failFromErrno();
+        return false;
+    }
+    if (local) *local = fromSockaddr(address);
+    setSocketLastError(kSockOk);
+    return true;
+}
+
+int32_t shutdownSocket(SocketHandle socket, SocketDirection direction) {
+    REQUIRE_DESCRIPTOR(fd, socket);
+    const int how = direction == SocketDirection::Receive ? SHUT_RD
+                    : direction == SocketDirection::Send  ? SHUT_WR
+                                                          : SHUT_RDWR;
+    if (::shutdown(fd, how) != 0) return failFromErrno();
+    return succeed(0);
+}
+
+int32_t closeSocketHandle(SocketHandle socket) {
+    REQUIRE_DESCRIPTOR(fd, socket);
+    // Only sockets are closed here, never a file that happens to hold the number.
+    int type = 0;
+    socklen_t length = sizeof type;
+    if (getsockopt(fd, SOL_SOCKET, SO_TYPE, &type, &length) != 0) return failFromErrno();
+    // After close the descriptor is gone even when close reports EINTR.
+    if (::close(fd) != 0 && errno != EINTR) return failFromErrno();
+    return succeed(0);
+}
+
+int32_t sendOnHandle(SocketHandle socket, const void* bytes, uint32_t count) {
+    REQUIRE_DESCRIPTOR(fd, socket);
+    ssize_t sent = ::send(fd, bytes, static_cast<size_t>(clampCount(count)), MSG_NOSIGNAL);
+    if (sent < 0) return failFromErrno();
+    return succeed(static_cast<int32_t>(sent));
+}
+
+int32_t sendToOnHandle(SocketHandle socket, const void* bytes, uint32_t count, const SocketEndpoint& target) {
+    REQUIRE_DESCRIPTOR(fd, socket);
+    sockaddr_in address = toSockaddr(target);
+    ssize_t sent = ::sendto(fd, bytes, static_cast<size_t>(clampCount(count)), MSG_NOSIGNAL,
+                            reinterpret_cast<const sockaddr*>(&address), sizeof address);
+    if (sent < 0) return failFromErrno();
+    return succeed(static_cast<int32_t>(sent));
+}
+
+int32_t receiveOnHandle(SocketHandle socket, void* buffer, uint32_t count) {
+    REQUIRE_DESCRIPTOR(fd, socket);
+    ssize_t got = ::recv(fd, buffer, static_cast<size_t>(clampCount(count)), 0);
+    if (got < 0) return failFromErrno();
+    return succeed(static_cast<int32_t>(got));
+}
+
+int32_t receiveFromOnHandle(SocketHandle socket, void* buffer, uint32_t count, SocketEndpoint* source) {
+    REQUIRE_DESCRIPTOR(fd, socket);
+    sockaddr_in address{};
+    socklen_t length = sizeof address;
+    ssize_t got = ::recvfrom(fd, buffer, static_cast<size_t>(clampCount(count)), 0,
+                             reinterpret_cast<sockaddr*>(&address), &length);
+    if (got < 0) return failFromErrno();
+    if (source) *source = address.sin_family == AF_INET ? fromSockaddr(address) : SocketEndpoint{};
+    return succeed(static_cast<int32_t>(got));
+}
+
+int32_t waitOnSocket(SocketHandle socket, uint32_t wanted, uint32_t timeoutMs, uint32_t* ready) {
+    if (ready) *ready = 0;
+    REQUIRE_DESCRIPTOR(fd, socket);
+    pollfd entry{};
+    entry.fd = fd;
+    if (wanted & kWaitRead) entry.events |= POLLIN;
+    if (wanted & (kWaitWrite | kWaitException)) entry.events |= POLLOUT;
+
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    int result;
+    for (;;) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+        result = ::poll(&entry, 1, left > 0 ? static_cast<int>(left > INT_MAX ? INT_MAX : left) : 0);
+        if (result >= 0 || errno != EINTR) break;
+    }
+    if (result < 0) return failFromErrno();
+    if (entry.revents & POLLNVAL) return failWith(kSockNotSocket);
+
+    uint32_t met = 0;
+    if ((wanted & kWaitRead) && (entry.revents & (POLLIN | POLLHUP | POLLERR))) met |= kWaitRead;
+    if ((wanted & (kWaitWrite | kWaitException)) && (entry.revents & (POLLOUT | POLLHUP | POLLERR))) {
+        // Writable with a pending error is a failed connect (or a broken
+        // connection): the exception set, and the failure is the last error.
+        int pending = 0;
+        socklen_t length = sizeof pending;
+        if (getsockopt(fd, SOL_SOCKET, SO_ERROR, &pending, &length) != 0) pending = errno;
+        if (pending != 0) {
+            if (wanted & kWaitException) met |= kWaitException;
+            setSocketLastError(socketErrorFromErrno(pending));
+        } else if (wanted & kWaitWrite) {
+            met |= kWaitWrite;
+            setSocketLastError(kSockOk);
+        }
+    } else {
+        setSocketLastError(kSockOk);
+    }
+    if (ready) *ready = met;
+    int32_t count = 0;
+    for (uint32_t bit : {kWaitRead, kWaitWrite, kWaitException}) count += (met & bit) ? 1 : 0;
+    return count;
+}
+
+int32_t socketHostName(char* buffer, uint32_t size) {
+    if (!buffer || size == 0) return failWith(kSockBadAddress);
+    if (!isStarted()) return failWith(kSockNotInitialised);
+    char name[HOST_NAME_MAX + 1] = {};
+    if (gethostname(name, sizeof name - 1) != 0) return failFromErrno();
+    std::strncpy(buffer, name, size - 1);
+    buffer[size - 1] = '\0';
+    return succeed(0);
+}
+
+uint32_t lookupHostAddresses(const char* name, uint32_t* addresses, uint32_t capacity) {
+    if (!isStarted()) {
+        setSocketLastError(kSockNotInitialised);
+        return 0;
+    }
+    if (!name || !*name || !addresses || capacity == 0) {
+        setSocketLastError(kSockHostNotFound);
+        return 0;
+    }
+    addrinfo hints{};
+    hints.ai_family = AF_INET;
+    hints.ai_socktype = SOCK_STREAM;  // one entry per address, not one per socket type
+    addrinfo* found = nullptr;
+    errno = 0;
+    int status = getaddrinfo(name, nullptr, &hints, &found);
+    if (status != 0) {
+        setSocketLastError(socketErrorFromLookup(status, errno));
+        return 0;
+    }
+    uint32_t count = 0;
+    for (addrinfo* entry = found; entry && count < capacity; entry = entry->ai_next) {
+        if (entry->ai_family != AF_INET || !entry->ai_addr) continue;
+        uint32_t address = reinterpret_cast<const sockaddr_in*>(entry->ai_addr)->sin_addr.s_addr;
+        bool seen = false;
+        for (uint32_t i = 0; i < count; ++i) seen = seen || addresses[i] == address;
+        if (!seen) addresses[count++] = address;
+    }
+    freeaddrinfo(found);
+    setSocketLastError(count ? kSockOk : kSockNoData);
+    return count;
+}
+
+}  // namespace platform

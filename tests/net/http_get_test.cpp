@@ -1,0 +1,141 @@
+// The HTTP/1.0 GET client against a tiny server of the test's own on loopback.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <string>
+
+#include "file_bytes.h"
+#include "net/http_get.h"
+#include "net/socket_table.h"
+#include "net_test_support.h"
+#include "temp_dir.h"
+
+using nettest::TinyHttpServer;
+using testsupport::TempDir;
+
+namespace {
+
+const RtString kHost("127.0.0.1");
+
+std::string fileText(const std::string& path) { return testsupport::readFileBytes(path); }
+
+}  // namespace
+
+TEST(HttpGet, SendsExactlyTheRequestAndWritesTheBodyToAFile) {
+    TempDir dir;
+    TinyHttpServer server({{"HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\n\r\nhello"}});
+    const std::string path = dir.file("body.txt");
+    EXPECT_EQ(HttpGetToFile(kHost, RtString("/files/a.txt"), server.port(), RtString(path.c_str()), 2000), 1);
+    server.finish();
+    EXPECT_EQ(server.request(),
+              "GET /files/a.txt HTTP/1.0\r\nHost:127.0.0.1\r\nAccept: */*\r\nUser-Agent: Vantric\r\n\r\n");
+    EXPECT_EQ(fileText(path), "hello");
+    // The socket is closed; the download's reference stays taken.
+    EXPECT_EQ(usedSocketSlotCount(), 0);
+    EXPECT_EQ(socketReferenceCount(), 1);
+}
+
+TEST(HttpGet, TextsHoldTheBodyUpToMaxBytesOrItsFirstNul) {
+    const struct {
+        std::string response;
+        int32_t maxBytes;
+        const char* text;
+    } cases[] = {
+        {"HTTP/1.0 200 OK\nServer: t\n\nhello", 100, "hello"},  // bare line feeds
+        {std::string("HTTP/1.0 200 OK\r\n\r\nab\0cd", 24), 10, "ab"},
+        {"HTTP/1.0 200 OK\r\n\r\nbody bytes", 0, ""},  // reads the whole response
+        {"HTTP/1.0 200 OK\r\n\r\nbody", -3, ""},
+    };
+    for (const auto& c : cases) {
+        TinyHttpServer server({{c.response}});
+        const RtString text = HttpGetToString(kHost, RtString("/"), server.port(), c.maxBytes, 2000);
+        server.finish();
+        EXPECT_STREQ(text.c_str(), c.text) << c.response;
+        EXPECT_EQ(text.length, std::strlen(c.text));
+        EXPECT_FALSE(server.request().empty());
+    }
+}
+
+TEST(HttpGet, HeaderAndBodyInManyPiecesKeepEveryByte) {
+    TempDir dir;
+    std::string body(5000, '\0');
+    for (size_t i = 0; i < body.size(); ++i) body[i] = static_cast<char>(i % 251);
+    // The empty line is split between pieces; the body holds NULs.
+    TinyHttpServer server({{"HTTP/1.0 404 Not Found\r\nX: y\r", "\n\r", "\n" + body.substr(0, 3), body.substr(3)}});
+    const std::string path = dir.file("bin");
+    EXPECT_EQ(HttpGetToFile(kHost, RtString("/missing"), server.port(), RtString(path.c_str()), 2000), 1);
+    EXPECT_TRUE(fileText(path) == body);
+}
+
+TEST(HttpGet, TheTextStopsAtMaxBytesAndEndsTheTransfer) {
+    TinyHttpServer server({{"HTTP/1.0 200 OK\r\n\r\n", "0123456789"}, true});
+    // A later piece may arrive with the header or alone: either way the
+    // text holds three bytes and the client leaves before the server.
+    const RtString text = HttpGetToString(kHost, RtString("/ten"), server.port(), 3, 2000);
+    server.finish();
+    EXPECT_STREQ(text.c_str(), "012");
+    EXPECT_EQ(text.length, 3u);
+    EXPECT_TRUE(server.clientClosedFirst());
+}
+
+TEST(HttpGet, AResponseWithoutAnEmptyLineHasNoBody) {
+    // Also a header far longer than any buffer.
+    TinyHttpServer server({{"HTTP/1.0 200 OK\r\nX-Long: " + std::string(200000, 'h') + "\r\nEnd: here"}});
+    TempDir dir;
+    const std::string path = dir.file("none");
+    EXPECT_EQ(HttpGetToFile(kHost, RtString("/"), server.port(), RtString(path.c_str()), 2000), 1);
+    EXPECT_EQ(fileText(path), "");
+}
+
+TEST(HttpGet, LongPathsGetARequestBufferOfTheirSize) {
+    const std::string path = "/" + std::string(3000, 'p');
+    TinyHttpServer server({{"HTTP/1.0 200 OK\r\n\r\nok"}});
+    EXPECT_STREQ(HttpGetToString(kHost, RtString(path.c_str()), server.port(), 10, 2000).c_str(), "ok");
+    server.finish();
+    EXPECT_EQ(server.request(), "GET " + path + " HTTP/1.0\r\nHost:127.0.0.1\r\nAccept: */*\r\nUser-Agent: Vantric\r\n\r\n");
+}
+
+TEST(HttpGet, MemoryBlockNamesAndOverlongPathsAreRefusedBeforeConnecting) {
+    uint16_t port = 0;
+    const int listening = nettest::rawListen(&port);
+    TempDir dir;
+    EXPECT_EQ(HttpGetToFile(kHost, RtString("/"), port, RtString("mem://00000010.00001000"), 2000), 0);
+    EXPECT_EQ(HttpGetToFile(kHost, RtString("/"), port, RtString((dir.path() + "/" + std::string(1100, 'n')).c_str()), 2000), 0);
+    EXPECT_EQ(nettest::rawAccept(listening, 50), -1);  // nobody connected
+    EXPECT_EQ(socketReferenceCount(), 0);
+    close(listening);
+}
+
+TEST(HttpGet, ARefusedConnectionLeavesAnEmptyFileAndItsCause) {
+    TempDir dir;
+    const std::string path = dir.file("empty.txt");
+    testsupport::writeFileBytes(path, "old");
+    uint16_t port = 0;
+    const int holder = nettest::refusingPort(&port);
+    EXPECT_EQ(HttpGetToFile(kHost, RtString("/"), port, RtString(path.c_str()), 2000), 0);
+    EXPECT_EQ(lastSocketError(), 10061);
+    EXPECT_EQ(socketReferenceCount(), 0);  // a failed download gives its reference back
+    struct stat st {};
+    ASSERT_EQ(stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_size, 0);
+    close(holder);
+}
+
+TEST(HttpGet, ASilentServerFailsAfterTheTimeLimit) {
+    TinyHttpServer server({{}, true});
+    const RtString text = HttpGetToString(kHost, RtString("/"), server.port(), 10, 300);
+    server.finish();
+    EXPECT_TRUE(text.isEmpty());
+    EXPECT_EQ(lastSocketError(), 10060);
+    EXPECT_TRUE(server.clientClosedFirst());
+}
+
+TEST(HttpGet, PortZeroMeansEighty) {
+    EXPECT_EQ(httpPort(0), 80);
+    EXPECT_EQ(httpPort(65536), 80);
+    EXPECT_EQ(httpPort(8080), 8080);
+    EXPECT_EQ(httpPort(65536 + 81), 81);
+}
