@@ -1,7 +1,10 @@
 // The mesh records that the 3-D renderer keeps in growable vectors: vertices,
 // animation frames, meshes and mesh parts, with their construction, copy,
-// clearing and release. Only what the vectors need is here; building,
-// reading, bounds and drawing belong to the renderer's own files.
+// clearing and release (mesh_types.cpp). The whole-mesh operations are
+// declared here and live with their families: bounds and scaling in
+// mesh_model.cpp, the palette, the normal pass and the expansion into
+// triangles in object_building.cpp, the shadow-volume data in
+// shadow_volumes.cpp.
 //
 // GPU objects: a part owns two buffer names and a texture name and deletes
 // them when cleared, through the two entry points of MeshGpuRelease, which
@@ -94,6 +97,20 @@ public:
     // the frames themselves) are freed, else kept for a rebuild.
     void clear(bool freeMemory);
 
+    // Every frame's centre (mean of its triangle positions; the origin for
+    // a frame without triangles) and radius (largest distance from it).
+    void computeFrameBounds();
+    // Triangles: positions, normals, tangents and bitangents times the
+    // factors; nodes: positions times the factors, the directions times the
+    // factors' unit vector. Then the bounds.
+    void scale(float sx, float sy, float sz);
+    // The distinct colours of all nodes in order of first appearance, and
+    // each node's index into them (low 8 bits).
+    void buildPalette();
+    // The normal pass (normals only while normalsValid is 0, tangents only
+    // while tangentsValid is 0), then buildFaces.
+    void computeNormals(bool normals, bool smooth, bool tangents);
+
 protected:
     void swapContents(MeshObject& other) noexcept;
 };
@@ -121,6 +138,20 @@ public:
     // The base clear; then edges and litFaces emptied (freed with
     // freeMemory) with step and minimum 64; the GPU objects deleted.
     void clear(bool freeMemory);
+
+    // Every frame's nodes expanded into its triangle list (runs of lists,
+    // strips and fans by the palette entries of the nodes), frame 0's copied
+    // into baseTriangles, hasColours set.
+    void buildFaces() override;
+
+    // Shadow volumes. The triangle count is frame 0's triangle records / 3;
+    // the vertex arrays are laid out as a triangle list of the same shape.
+    // Fills `edges` once: the triangle across each edge, -1 none.
+    void buildEdgeNeighbours();
+    // litFaces: which triangles face the light; each edge's silhouette flag.
+    void findSilhouette(const RtVector<MeshVertex>& vertices, const float (&light)[3]);
+    // Draws the volume into the stencil buffer in two passes (needs GL).
+    void drawShadowVolume(const RtVector<MeshVertex>& vertices, const float (&light)[3], bool caps);
 
 private:
     void swapContents(MeshObjectX& other) noexcept;

@@ -8,6 +8,7 @@
 
 #include "gfx2d/gl_headers.h"
 #include "gfx2d/opengl_rainbows.h"
+#include "gfx3d/scene_commands.h"
 #include "input/input_state.h"
 #include "net/net_session.h"
 #include "platform/system_info.h"
@@ -75,7 +76,7 @@ bool startEngine(const RtString& projectName) {
 
     createNetSession();
     logStep("Network object created\n");
-    // The 3-D renderer joins here once it exists.
+    startRenderer3D(graphics);
 
     auto* input = new InputState;
     engine.input = input;

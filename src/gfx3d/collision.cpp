@@ -1,0 +1,257 @@
+// Sphere, box and ray collision against the triangles of object slots.
+#include "gfx3d/collision.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "gfx3d/rainbows3d.h"
+
+namespace {
+
+constexpr float kFullTurnShare = 6.2203536f;  // 0.99 x 2 pi
+
+// The frame's triangle list when the frame exists and holds a triangle.
+const MeshFrame* frameToTest(const MeshObjectX* part, int32_t frame) {
+    if (part == nullptr || frame < 0 || frame >= part->frames.count) return nullptr;
+    const MeshFrame& f = part->frames.data[frame];
+    return f.triangles.count > 2 ? &f : nullptr;
+}
+
+void trianglePositions(const MeshFrame& frame, int32_t first, Vec3 (&out)[3]) {
+    for (int32_t k = 0; k < 3; ++k) out[k] = positionOf(frame.triangles.data[first + k]);
+}
+
+}  // namespace
+
+Vec3 pointToObjectSpace(Rainbows3D& renderer, const Vec3& point) {
+    renderer.updateObjectMatrix();
+    const float* m = renderer.currentTransform().matrix;
+    const Vec3 d = point - Vec3{m[12], m[13], m[14]};
+    // The transpose of the rotation part: column c of M dotted with d.
+    return {m[0] * d.x + m[1] * d.y + m[2] * d.z, m[4] * d.x + m[5] * d.y + m[6] * d.z,
+            m[8] * d.x + m[9] * d.y + m[10] * d.z};
+}
+
+Vec3 directionToObjectSpace(Rainbows3D& renderer, const Vec3& point, const Vec3& direction) {
+    return pointToObjectSpace(renderer, point + direction) - pointToObjectSpace(renderer, point);
+}
+
+// --- Triangle routines ---
+
+int32_t collideSphereTriangle(const Vec3* vertices, const Vec3& centre, int32_t count, float radius) {
+    const Vec3 normal = normalisedOrKept(cross(vertices[2] - vertices[0], vertices[1] - vertices[0]));
+    const float distance = dot(normal, centre) - dot(normal, vertices[0]);
+    if (std::fabs(distance) >= radius) return 0;
+    const Vec3 foot = centre - normal * distance;
+    if (pointInPolygon(foot, vertices, count)) return 1;
+    return sphereTouchesEdges(centre, vertices, count, radius);
+}
+
+int32_t pointInPolygon(const Vec3& point, const Vec3* vertices, int32_t count) {
+    float sum = 0.0f;
+    for (int32_t i = 0; i < count; ++i) {
+        const Vec3 a = vertices[i] - point, b = vertices[(i + 1) % count] - point;
+        const float m = lengthOrZero(a) * lengthOrZero(b);
+        if (m <= 1e-8f) continue;
+        sum += std::acos(std::clamp(dot(a, b) / m, -1.0f, 1.0f));
+    }
+    return sum >= kFullTurnShare ? 1 : 0;
+}
+
+int32_t sphereTouchesEdges(const Vec3& centre, const Vec3* vertices, int32_t count, float radius) {
+    for (int32_t i = 0; i < count; ++i) {
+        const Vec3& from = vertices[i];
+        const Vec3& to = vertices[(i + 1) % count];
+        const float length = std::sqrt(lengthSquared(to - from));
+        Vec3 nearest = from;
+        if (length >= 1e-8f) {
+            const Vec3 along = (to - from) / length;
+            const float t = dot(along, centre - from);
+            if (t >= length) nearest = to;
+            else if (t > 0.0f) nearest = from + along * t;
+        }
+        if (lengthSquared(centre - nearest) < radius * radius) return 1;
+    }
+    return 0;
+}
+
+int32_t boxTriangleOverlap(const Vec3& centre, const Vec3& a, const Vec3& b, const Vec3& c, const Vec3& t0,
+                           const Vec3& t1, const Vec3& t2) {
+    const Vec3 e0 = t1 - t0, e1 = t2 - t1, e2 = t0 - t2;
+    const Vec3 axes[13] = {a,           b,           c,           cross(e0, e1), cross(a, e0),
+                           cross(a, e1), cross(a, e2), cross(b, e0), cross(b, e1),  cross(b, e2),
+                           cross(c, e0), cross(c, e1), cross(c, e2)};
+    for (const Vec3& axis : axes) {
+        const float r = std::fabs(dot(a, axis)) + std::fabs(dot(b, axis)) + std::fabs(dot(c, axis));
+        const float p = dot(centre, axis);
+        const float p0 = dot(t0, axis), p1 = dot(t1, axis), p2 = dot(t2, axis);
+        if (std::max({p0, p1, p2}) < p - r || std::min({p0, p1, p2}) > p + r) return 0;
+    }
+    return 1;
+}
+
+double rayTriangleDistance(const Vec3 (&triangle)[3], const Vec3& start, const Vec3& end) {
+    const Vec3 e1 = triangle[1] - triangle[0], e2 = triangle[2] - triangle[0];
+    const Vec3 n = cross(e1, e2);
+    if (n.x == 0.0f && n.y == 0.0f && n.z == 0.0f) return 0.0;
+    const Vec3 direction = end - start;
+    const float den = dot(n, direction);
+    if (den == 0.0f) return 0.0;
+    const float t = -dot(n, start - triangle[0]) / den;
+    const Vec3 w = start + direction * t - triangle[0];
+    const float uu = dot(e1, e1), uv = dot(e1, e2), vv = dot(e2, e2), wu = dot(w, e1), wv = dot(w, e2);
+    const float k = uv * uv - uu * vv;
+    if (k == 0.0f) return 0.0;
+    const float s = (uv * wv - vv * wu) / k;
+    if (s < 0.0f || s > 1.0f) return 0.0;
+    const float q = (uv * wu - uu * wv) / k;
+    if (q < 0.0f || s + q > 1.0f) return 0.0;
+    return t;
+}
+
+int32_t sphereBoxOverlap(const Vec3& p, float rr, float hx, float hy, float hz) {
+    float sum = 0.0f;
+    const float point[3] = {p.x, p.y, p.z}, half[3] = {hx, hy, hz};
+    for (int i = 0; i < 3; ++i) {
+        if (point[i] < -half[i]) sum += (point[i] + half[i]) * (point[i] + half[i]);
+        else if (point[i] > half[i]) sum += (point[i] - half[i]) * (point[i] - half[i]);
+    }
+    return sum <= rr ? 1 : 0;
+}
+
+Vec3 intersectRayPlane(const Vec3& normal, const Vec3& p0, const Vec3& p1, float d) {
+    const Vec3 along = p1 - p0;
+    const float length = lengthOrZero(along);
+    const Vec3 u = length != 0.0f ? along / length : along;
+    const float den = dot(normal, u);
+    if (den == 0.0f) return p0;
+    const float t = -(dot(normal, p0) + d) / den;
+    return p0 + u * t;
+}
+
+int32_t intersectRayTriangle(const Vec3* vertices, const Vec3& p0, const Vec3& p1, int32_t count) {
+    const Vec3 normal = normalisedOrKept(cross(vertices[2] - vertices[0], vertices[1] - vertices[0]));
+    const float d = -dot(normal, vertices[0]);
+    if (!((dot(normal, p1) + d) * (dot(normal, p0) + d) < 0.0f)) return 0;
+    return pointInPolygon(intersectRayPlane(normal, p0, p1, d), vertices, count);
+}
+
+int32_t classifySpherePlane(const Vec3& centre, const Vec3& normal, const Vec3& planePoint, float radius,
+                            float& distance) {
+    distance = dot(normal, centre) - dot(normal, planePoint);
+    if (std::fabs(distance) < radius) return 1;
+    if (distance > radius) return 2;
+    return 0;
+}
+
+// --- Per part ---
+
+int32_t Rainbows3D::collideSphere(MeshObjectX* part, int32_t frame, float radius, const float (&centre)[3]) {
+    lastHitVertex = -1;
+    const MeshFrame* f = frameToTest(part, frame);
+    if (f == nullptr) return 0;
+    const Vec3 c = pointToObjectSpace(*this, vec3(centre));
+    const float reach = radius + f->radius;
+    if (reach * reach < lengthSquared(c - vec3(f->centre))) return 0;
+    if (lengthSquared(c - positionOf(f->triangles.data[0])) <= radius * radius) return 1;
+    for (int32_t i = 0; i + 2 < f->triangles.count; i += 3) {
+        Vec3 triangle[3];
+        trianglePositions(*f, i, triangle);
+        if (collideSphereTriangle(triangle, c, 3, radius)) {
+            lastHitVertex = i;
+            return 1;
+        }
+    }
+    return 0;
+}
+
+int32_t Rainbows3D::collideBoxPart(MeshObjectX* part, int32_t frame, const float (&centre)[3], const float (&a)[3],
+                                   const float (&b)[3], const float (&c)[3]) {
+    lastHitVertex = -1;
+    const MeshFrame* f = frameToTest(part, frame);
+    if (f == nullptr) return 0;
+    const Vec3 worldCentre = vec3(centre);
+    const Vec3 p = pointToObjectSpace(*this, worldCentre);
+    const Vec3 reach = vec3(a) + vec3(b) + vec3(c);
+    // The squares are added, not the lengths: a loose but cheap bound.
+    if (lengthSquared(p - vec3(f->centre)) > lengthSquared(reach) + f->radius * f->radius) return 0;
+    const Vec3 axisA = pointToObjectSpace(*this, worldCentre + vec3(a)) - p;
+    const Vec3 axisB = pointToObjectSpace(*this, worldCentre + vec3(b)) - p;
+    const Vec3 axisC = pointToObjectSpace(*this, worldCentre + vec3(c)) - p;
+    for (int32_t i = 0; i + 2 < f->triangles.count; i += 3) {
+        Vec3 t[3];
+        trianglePositions(*f, i, t);
+        if (boxTriangleOverlap(p, axisA, axisB, axisC, t[0], t[1], t[2])) {
+            lastHitVertex = i;
+            return 1;
+        }
+    }
+    return 0;
+}
+
+double Rainbows3D::rayDistance(MeshObjectX* part, int32_t frame, const float (&start)[3],
+                               const float (&direction)[3]) {
+    const MeshFrame* f = frameToTest(part, frame);
+    if (f == nullptr) return 0.0;
+    float front = 0.0f, back = 0.0f;
+    int32_t frontIndex = -1, backIndex = -1;
+    const Vec3 unit = normalisedOrKept(vec3(direction));
+    const Vec3 s = pointToObjectSpace(*this, vec3(start));
+    const Vec3 e = pointToObjectSpace(*this, vec3(start) + unit);
+    for (int32_t i = 0; i + 2 < f->triangles.count; i += 3) {
+        Vec3 t[3];
+        trianglePositions(*f, i, t);
+        const float d = static_cast<float>(rayTriangleDistance(t, s, e));
+        if (d > 0.0f && (front == 0.0f || d < front)) {
+            front = d;
+            frontIndex = i;
+        } else if (d < 0.0f && (back == 0.0f || d > back)) {
+            back = d;
+            backIndex = i;
+        }
+    }
+    if (front != 0.0f) {
+        lastHitVertex = frontIndex;
+        return front;
+    }
+    lastHitVertex = backIndex;
+    return back;
+}
+
+// --- Per slot ---
+
+int32_t Rainbows3D::collideSphereSlot(int32_t number, int32_t frame, float radius, const float (&centre)[3]) {
+    Object3DSlot* s = slot(number);
+    if (s == nullptr) return 0;
+    for (int32_t p = 0; p < s->parts.count; ++p) {
+        if (collideSphere(&s->parts.data[p], frame, radius, centre)) return 1;
+    }
+    return 0;
+}
+
+int32_t Rainbows3D::collideBoxSlot(int32_t number, int32_t frame, const float (&centre)[3], const float (&a)[3],
+                                   const float (&b)[3], const float (&c)[3]) {
+    Object3DSlot* s = slot(number);
+    if (s == nullptr) return 0;
+    for (int32_t p = 0; p < s->parts.count; ++p) {
+        if (collideBoxPart(&s->parts.data[p], frame, centre, a, b, c)) return 1;
+    }
+    return 0;
+}
+
+double Rainbows3D::rayDistanceSlot(int32_t number, int32_t frame, const float (&start)[3],
+                                   const float (&direction)[3]) {
+    Object3DSlot* s = slot(number);
+    if (s == nullptr) return 0.0;
+    double nearestAhead = 0.0, nearestBehind = 0.0;
+    for (int32_t p = 0; p < s->parts.count; ++p) {
+        const double d = rayDistance(&s->parts.data[p], frame, start, direction);
+        if (d > 0.0 && (nearestAhead == 0.0 || d < nearestAhead)) nearestAhead = d;
+        if (d < 0.0 && (nearestBehind == 0.0 || d > nearestBehind)) nearestBehind = d;
+    }
+    return nearestAhead != 0.0 ? nearestAhead : nearestBehind;
+}
+
+int32_t Rainbows3D::collideSphereBox(const float (&point)[3], float squaredRadius, float hx, float hy, float hz) {
+    return sphereBoxOverlap(pointToObjectSpace(*this, vec3(point)), squaredRadius, hx, hy, hz);
+}

@@ -1,0 +1,64 @@
+// Collision tests between simple shapes (sphere, oriented box, ray) and the
+// triangles of an object slot, and the triangle routines under them. A test
+// is asked for one slot and one animation frame; the shape is given in world
+// coordinates and carried into the object's own space through the current
+// object transform (the inverse of its rotation and translation only: scale
+// and shear are not undone). All arithmetic is in 32-bit floats.
+//
+// The renderer's per-slot and per-part tests are Rainbows3D methods
+// (collideSphereSlot, collideBoxSlot, rayDistanceSlot, collideSphereBox and
+// the per-part collideSphere, collideBoxPart, rayDistance); they leave the
+// first record of the deciding triangle in lastHitVertex (rainbows3d.h).
+//
+// Departures, each where the exact routine was left open or gave a plainly
+// wrong answer: the edge point of sphereTouchesEdges is the point of the edge
+// segment nearest to the centre; boxTriangleOverlap tests the triangle's
+// normal as its fourth axis (so a box beside a triangle's plane is never
+// reported as touching it); pointInPolygon clamps the cosine of each angle
+// to -1..1 (rounding never turns the angle sum into NaN); a negative frame
+// number gives 0 like a frame beyond the last; a triangle list whose length
+// is not a multiple of 3 has its incomplete last triangle ignored.
+#pragma once
+#include <cstdint>
+
+#include "gfx3d/vec3.h"
+
+class Rainbows3D;
+
+// A world point in the object space of the renderer's current transform
+// (its matrix brought up to date first), and a world direction likewise.
+Vec3 pointToObjectSpace(Rainbows3D& renderer, const Vec3& point);
+// The world direction from `point`: (point + direction)' - point'.
+Vec3 directionToObjectSpace(Rainbows3D& renderer, const Vec3& point, const Vec3& direction);
+
+// 1 when the sphere touches the polygon of `count` vertices (a triangle
+// normally): its plane closer than the radius, and the centre's foot inside
+// the polygon or an edge within the radius.
+int32_t collideSphereTriangle(const Vec3* vertices, const Vec3& centre, int32_t count, float radius);
+// 1 when the angles from the point to consecutive vertices add up to at
+// least 0.99 of a full turn (the point inside the polygon's outline).
+int32_t pointInPolygon(const Vec3& point, const Vec3* vertices, int32_t count);
+// 1 when some edge segment passes closer than the radius to the centre.
+int32_t sphereTouchesEdges(const Vec3& centre, const Vec3* vertices, int32_t count, float radius);
+// Separating axes between the box (centre, half-axis vectors a, b, c) and
+// the triangle; touching counts as overlap. 1 when no axis separates them.
+int32_t boxTriangleOverlap(const Vec3& centre, const Vec3& a, const Vec3& b, const Vec3& c, const Vec3& t0,
+                           const Vec3& t1, const Vec3& t2);
+// The signed distance along end - start from start to the triangle's plane
+// where the line meets the triangle; 0 for a miss, a line parallel to the
+// plane or a degenerate triangle. Hits behind the start are negative.
+double rayTriangleDistance(const Vec3 (&triangle)[3], const Vec3& start, const Vec3& end);
+// 1 when the squared distance from p to the box of half sizes h (centred at
+// the origin) is at most rr.
+int32_t sphereBoxOverlap(const Vec3& p, float rr, float hx, float hy, float hz);
+// The point where the line from p0 towards p1 meets the plane N . x + d = 0
+// (p0 itself when the line is parallel to the plane).
+Vec3 intersectRayPlane(const Vec3& normal, const Vec3& p0, const Vec3& p1, float d);
+// 1 when the segment's ends lie strictly on both sides of the polygon's
+// plane and the crossing lies inside the polygon.
+int32_t intersectRayTriangle(const Vec3* vertices, const Vec3& p0, const Vec3& p1, int32_t count);
+// The signed distance of the centre from the plane (stored in `distance`):
+// 1 when it is below the radius in size, 2 when it is beyond it in front,
+// 0 otherwise (behind, or exactly at the radius).
+int32_t classifySpherePlane(const Vec3& centre, const Vec3& normal, const Vec3& planePoint, float radius,
+                            float& distance);

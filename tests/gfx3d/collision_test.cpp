@@ -1,0 +1,191 @@
+// Collision of spheres, boxes and rays with object triangles: the triangle
+// routines, the per-part and per-slot tests with their hit triangles, and
+// the carrying of shapes into the object's space.
+#include <gtest/gtest.h>
+
+#include "gfx3d/collision.h"
+#include "mesh_fixtures.h"
+
+namespace {
+
+using meshtest::RendererFixture;
+
+const float kOrigin[3] = {0, 0, 0};
+
+class Collision : public ::testing::Test {
+protected:
+    RendererFixture fixture;
+    Rainbows3D& r = fixture.renderer();
+};
+
+}  // namespace
+
+TEST(CollisionRoutines, PointInPolygonByAngleSum) {
+    const Vec3 t[3] = {{0, 0, 0}, {3, 0, 0}, {0, 3, 0}};
+    EXPECT_EQ(1, pointInPolygon({1, 1, 0}, t, 3));
+    EXPECT_EQ(0, pointInPolygon({4, 4, 0}, t, 3));
+    EXPECT_EQ(1, pointInPolygon({1.5f, 0, 0}, t, 3));  // on an edge: half turns clamp, no NaN
+    EXPECT_EQ(0, pointInPolygon({1, 1, 0}, t, 0));
+}
+
+TEST(CollisionRoutines, SphereTriangleNeedsThePlaneStrictlyCloserThanTheRadius) {
+    const Vec3 t[3] = {{-1, 0, -1}, {1, 0, -1}, {0, 0, 1}};
+    EXPECT_EQ(1, collideSphereTriangle(t, {0, 0.5f, 0}, 3, 0.6f));
+    EXPECT_EQ(0, collideSphereTriangle(t, {0, 0.5f, 0}, 3, 0.5f));  // exactly at the radius
+    EXPECT_EQ(0, collideSphereTriangle(t, {3, 0.1f, 0}, 3, 0.5f));
+    EXPECT_EQ(1, collideSphereTriangle(t, {1.3f, 0.1f, -1.0f}, 3, 0.5f));  // beside the corner, within reach
+    EXPECT_EQ(1, sphereTouchesEdges({0, 0, -1.4f}, t, 3, 0.5f));
+    EXPECT_EQ(0, sphereTouchesEdges({0, 0, -1.6f}, t, 3, 0.5f));
+    EXPECT_EQ(1, sphereTouchesEdges({1.45f, 0, -1}, t, 3, 0.5f));  // past the end of an edge: its corner
+    EXPECT_EQ(0, sphereTouchesEdges({1.55f, 0, -1}, t, 3, 0.5f));
+}
+
+TEST(CollisionRoutines, BoxTriangleSeparatingAxes) {
+    const Vec3 a{1, 0, 0}, b{0, 1, 0}, c{0, 0, 1};
+    const Vec3 t0{-5, 2, -5}, t1{5, 2, -5}, t2{0, 2, 5};
+    EXPECT_EQ(1, boxTriangleOverlap({0, 1, 0}, a, b, c, t0, t1, t2));  // the box's top face touches
+    EXPECT_EQ(0, boxTriangleOverlap({0, 0.99f, 0}, a, b, c, t0, t1, t2));
+    // Beside the plane of a tilted triangle and inside its outline: only the
+    // triangle's normal separates the two.
+    const Vec3 s0{-3, -1, 0.5f}, s1{3, -1.5f, 1}, s2{0, 3, -1};
+    const Vec3 small[3] = {a * 0.2f, b * 0.2f, c * 0.2f};
+    EXPECT_EQ(0, boxTriangleOverlap({0, 0.28f, 0.45f}, small[0], small[1], small[2], s0, s1, s2));
+    EXPECT_EQ(1, boxTriangleOverlap({0, 1.0f / 6, 1.0f / 6}, small[0], small[1], small[2], s0, s1, s2));
+}
+
+TEST(CollisionRoutines, RayDistanceIsSignedAlongTheDirection) {
+    const Vec3 t[3] = {{-1, -1, 5}, {1, -1, 5}, {0, 1, 5}};
+    EXPECT_FLOAT_EQ(5.0f, static_cast<float>(rayTriangleDistance(t, {0, 0, 0}, {0, 0, 1})));
+    EXPECT_FLOAT_EQ(2.5f, static_cast<float>(rayTriangleDistance(t, {0, 0, 0}, {0, 0, 2})));
+    EXPECT_FLOAT_EQ(-5.0f, static_cast<float>(rayTriangleDistance(t, {0, 0, 10}, {0, 0, 11})));
+    EXPECT_EQ(0.0, rayTriangleDistance(t, {3, 0, 0}, {3, 0, 1}));  // beside the triangle
+    EXPECT_EQ(0.0, rayTriangleDistance(t, {0, 0, 0}, {1, 0, 0}));  // parallel
+    EXPECT_EQ(0.0, rayTriangleDistance(t, {0, 0, 5}, {0, 0, 6}));  // starting on it
+    const Vec3 flat[3] = {{0, 0, 0}, {1, 1, 1}, {2, 2, 2}};
+    EXPECT_EQ(0.0, rayTriangleDistance(flat, {0, 0, -1}, {0, 0, 1}));
+}
+
+TEST(CollisionRoutines, SphereBoxComparesSquaredDistances) {
+    EXPECT_EQ(1, sphereBoxOverlap({2, 0, 0}, 1.0f, 1, 1, 1));
+    EXPECT_EQ(0, sphereBoxOverlap({2, 0, 0}, 0.99f, 1, 1, 1));
+    EXPECT_EQ(1, sphereBoxOverlap({2, 2, 0}, 2.0f, 1, 1, 1));
+    EXPECT_EQ(1, sphereBoxOverlap({0, 0, -0.5f}, 0.0f, 1, 1, 1));
+}
+
+TEST(CollisionRoutines, PlaneHelpers) {
+    const Vec3 up{0, 1, 0};
+    const Vec3 p = intersectRayPlane(up, {0, 5, 0}, {0, 3, 0}, -1.0f);
+    EXPECT_FLOAT_EQ(1.0f, p.y);
+    EXPECT_EQ(4.0f, intersectRayPlane(up, {4, 5, 0}, {5, 5, 0}, 0).x);  // parallel: p0
+    const Vec3 t[3] = {{-1, 0, -1}, {0, 0, 1}, {1, 0, -1}};
+    EXPECT_EQ(1, intersectRayTriangle(t, {0, 1, 0}, {0, -1, 0}, 3));
+    EXPECT_EQ(0, intersectRayTriangle(t, {0, 1, 0}, {0, 0.5f, 0}, 3));
+    float d = 0;
+    EXPECT_EQ(1, classifySpherePlane({0, 0.5f, 0}, up, {0, 0, 0}, 1, d));
+    EXPECT_EQ(0.5f, d);
+    EXPECT_EQ(2, classifySpherePlane({0, 3, 0}, up, {0, 0, 0}, 1, d));
+    EXPECT_EQ(0, classifySpherePlane({0, 1, 0}, up, {0, 0, 0}, 1, d));
+    EXPECT_EQ(0, classifySpherePlane({0, -3, 0}, up, {0, 0, 0}, 1, d));
+}
+
+TEST_F(Collision, SphereCoveringTheFirstVertexHitsWithoutATriangle) {
+    fixture.putTriangles(1, meshtest::floorCorners(0, 1));
+    const float centre[3] = {-1, 0.2f, 1};
+    EXPECT_EQ(1, r.collideSphereSlot(1, 0, 0.5f, centre));
+    EXPECT_EQ(-1, lastHitVertex);
+    EXPECT_EQ(0, r.getHitTriangle());
+}
+
+TEST_F(Collision, SphereReportsTheFirstTriangleItTouches) {
+    fixture.putTriangles(1, meshtest::floorCorners(0, 1));
+    const float overSecond[3] = {-0.5f, 0.3f, -0.6f};  // above the second triangle only
+    EXPECT_EQ(1, r.collideSphereSlot(1, 0, 0.4f, overSecond));
+    EXPECT_EQ(3, lastHitVertex);
+    EXPECT_EQ(1, r.getHitTriangle());
+    const float above[3] = {-0.5f, 0.4f, -0.6f};  // plane exactly at the radius
+    EXPECT_EQ(0, r.collideSphereSlot(1, 0, 0.4f, above));
+    EXPECT_EQ(-1, lastHitVertex);
+    const float far[3] = {50, 0, 0};
+    EXPECT_EQ(0, r.collideSphereSlot(1, 0, 0.4f, far));
+}
+
+TEST_F(Collision, TestsUseTheCurrentTransform) {
+    fixture.putTriangles(1, meshtest::floorCorners(0, 1));
+    Object3DTransform& t = r.currentTransform();
+    t.position[0] = 10.0f;
+    t.rotations[0] = TransformRotation{90.0f, 0, 0, 1};  // the floor stands up: its normal along -x
+    t.rotationCount = 1;
+    t.matrixValid = 0;
+    const float beside[3] = {10.3f, 0.5f, 0.5f};
+    EXPECT_EQ(1, r.collideSphereSlot(1, 0, 0.4f, beside));
+    const float old[3] = {-0.5f, 0.3f, -0.6f};
+    EXPECT_EQ(0, r.collideSphereSlot(1, 0, 0.4f, old));
+    const float start[3] = {12, 0.5f, 0.5f}, left[3] = {-1, 0, 0};
+    EXPECT_NEAR(2.0, r.rayDistanceSlot(1, 0, start, left), 1e-5);
+    EXPECT_EQ(0, lastHitVertex);
+}
+
+TEST_F(Collision, BoxesMissFarAwayAndHitWhenAFaceTouches) {
+    fixture.putTriangles(2, meshtest::floorCorners(0, 1));
+    const float a[3] = {0.5f, 0, 0}, b[3] = {0, 0, 0.5f}, c[3] = {0, 0.5f, 0};
+    const float touching[3] = {0.5f, 0.5f, 0.5f};
+    EXPECT_EQ(1, r.collideBoxSlot(2, 0, touching, a, b, c));
+    EXPECT_EQ(0, lastHitVertex);
+    const float lifted[3] = {0.5f, 0.51f, 0.5f};
+    EXPECT_EQ(0, r.collideBoxSlot(2, 0, lifted, a, b, c));
+    EXPECT_EQ(-1, lastHitVertex);
+    const float far[3] = {100, 0, 0};
+    EXPECT_EQ(0, r.collideBoxSlot(2, 0, far, a, b, c));
+    const float onSecond[3] = {-0.6f, 0.2f, -0.7f};
+    const float small[3] = {0.1f, 0, 0}, smallB[3] = {0, 0, 0.1f}, smallC[3] = {0, 0.25f, 0};
+    EXPECT_EQ(1, r.collideBoxSlot(2, 0, onSecond, small, smallB, smallC));
+    EXPECT_EQ(3, lastHitVertex);
+}
+
+TEST_F(Collision, RayFromInsideACubeMeasuresToTheWallAhead) {
+    fixture.putTriangles(3, meshtest::cubeCorners(2.0f));
+    const float start[3] = {0.5f, 0.25f, 0.5f}, up[3] = {0, 3, 0};
+    EXPECT_FLOAT_EQ(1.75f, static_cast<float>(r.rayDistanceSlot(3, 0, start, up)));
+    EXPECT_TRUE(lastHitVertex == 24 || lastHitVertex == 27);  // the +y face
+    const float outside[3] = {0.5f, 5.0f, 0.5f};
+    EXPECT_FLOAT_EQ(-3.0f, static_cast<float>(r.rayDistanceSlot(3, 0, outside, up)));
+    const float beside[3] = {9, 9, 9};
+    EXPECT_EQ(0.0, r.rayDistanceSlot(3, 0, beside, up));
+    EXPECT_EQ(-1, lastHitVertex);
+    EXPECT_EQ(0, r.getHitTriangle());
+}
+
+TEST_F(Collision, EveryTestGivesZeroForAFrameWithoutATriangle) {
+    MeshObjectX& part = fixture.putTriangles(4, meshtest::floorCorners(0, 1));
+    part.frames.data[0].triangles.count = 2;
+    const float centre[3] = {0, 0, 0}, axis[3] = {0.5f, 0, 0};
+    lastHitVertex = 6;
+    EXPECT_EQ(0, r.collideSphereSlot(4, 0, 5, centre));
+    EXPECT_EQ(-1, lastHitVertex);
+    EXPECT_EQ(0, r.collideBoxSlot(4, 0, centre, axis, axis, axis));
+    lastHitVertex = 6;
+    EXPECT_EQ(0.0, r.rayDistanceSlot(4, 0, centre, axis));
+    EXPECT_EQ(6, lastHitVertex);  // the ray leaves it alone
+    part.frames.data[0].triangles.count = 6;
+    EXPECT_EQ(0, r.collideSphereSlot(4, 1, 5, centre));
+    EXPECT_EQ(0, r.collideSphereSlot(4, -1, 5, centre));
+    EXPECT_EQ(0, r.collideSphereSlot(kObjectSlotCount, 0, 5, centre));
+    EXPECT_EQ(0, r.collideSphereSlot(-1, 0, 5, centre));
+}
+
+TEST_F(Collision, RayOverPartsTakesTheNearestAheadElseTheNearestBehind) {
+    Object3DSlot& s = *r.slot(5);
+    s.parts.reserve(2);
+    s.parts.count = 2;
+    meshtest::fillTriangleList(s.parts.data[0], meshtest::floorCorners(4, 1));
+    meshtest::fillTriangleList(s.parts.data[1], meshtest::floorCorners(2, 1));
+    const float start[3] = {0.2f, 0, 0.3f}, up[3] = {0, 1, 0}, down[3] = {0, -1, 0};
+    EXPECT_FLOAT_EQ(2.0f, static_cast<float>(r.rayDistanceSlot(5, 0, start, up)));
+    EXPECT_FLOAT_EQ(-2.0f, static_cast<float>(r.rayDistanceSlot(5, 0, start, down)));
+    const float centre[3] = {0.5f, 2.2f, 0.5f};
+    EXPECT_EQ(1, r.collideSphereSlot(5, 0, 0.3f, centre));  // the second part
+    const float point[3] = {1.5f, 0, 0};
+    EXPECT_EQ(1, r.collideSphereBox(point, 0.25f, 1, 1, 1));
+    EXPECT_EQ(0, r.collideSphereBox(point, 0.24f, 1, 1, 1));
+    EXPECT_EQ(1, r.collideSphereBox(kOrigin, 0, 0, 0, 0));
+}
