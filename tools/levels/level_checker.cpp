@@ -3,6 +3,8 @@
 
 #include "level_text.h"
 
+#include <cstdio>
+
 namespace levels {
 
 namespace {
@@ -11,7 +13,11 @@ constexpr int32_t kDiver = 32, kGem = 33, kFishUp = 35, kFishDown = 38, kMine = 
 constexpr int32_t kFirstSpawn = 32, kLastSpawn = 48;
 constexpr int32_t kMineSetOffAbove = 20;
 
-std::string at(int32_t x, int32_t y) { return "(" + std::to_string(x) + ", " + std::to_string(y) + ")"; }
+std::string at(int32_t x, int32_t y) {
+    char text[32];
+    std::snprintf(text, sizeof text, "(%d, %d)", x, y);
+    return text;
+}
 
 bool allowedCode(int32_t code) {
     return code == 0 || (code >= 1 && code <= 21) || code == kKelp || (code >= kFirstSpawn && code <= kLastSpawn);
