@@ -32,10 +32,6 @@ Vec3 pointToObjectSpace(Rainbows3D& renderer, const Vec3& point) {
             m[8] * d.x + m[9] * d.y + m[10] * d.z};
 }
 
-Vec3 directionToObjectSpace(Rainbows3D& renderer, const Vec3& point, const Vec3& direction) {
-    return pointToObjectSpace(renderer, point + direction) - pointToObjectSpace(renderer, point);
-}
-
 // --- Triangle routines ---
 
 int32_t collideSphereTriangle(const Vec3* vertices, const Vec3& centre, int32_t count, float radius) {

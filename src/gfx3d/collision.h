@@ -26,10 +26,8 @@
 class Rainbows3D;
 
 // A world point in the object space of the renderer's current transform
-// (its matrix brought up to date first), and a world direction likewise.
+// (its matrix brought up to date first).
 Vec3 pointToObjectSpace(Rainbows3D& renderer, const Vec3& point);
-// The world direction from `point`: (point + direction)' - point'.
-Vec3 directionToObjectSpace(Rainbows3D& renderer, const Vec3& point, const Vec3& direction);
 
 // 1 when the sphere touches the polygon of `count` vertices (a triangle
 // normally): its plane closer than the radius, and the centre's foot inside

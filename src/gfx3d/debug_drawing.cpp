@@ -2,7 +2,7 @@
 // wire sphere, a wire box) and the query of the last hit triangle. Each
 // drawing puts back the state it changes: lighting by the light mask, the
 // current colour to white at the 2-D context's opacity.
-#include <cmath>
+#include <initializer_list>
 
 #include "gfx2d/gl_extensions.h"
 #include "gfx2d/gl_state_cache.h"
@@ -10,6 +10,7 @@
 #include "gfx3d/debug_drawing.h"
 #include "gfx3d/rainbows3d.h"
 #include "gfx3d/render_state.h"
+#include "gfx3d/vec3.h"
 
 namespace {
 
@@ -17,16 +18,6 @@ void setPackedColour(int32_t colour) {
     float rgba[4];
     render3d::unpackColour(colour, 1.0f, rgba);
     glcache::setColour(rgba[0], rgba[1], rgba[2], rgba[3]);
-}
-
-void normaliseAboveEpsilon(float (&v)[3]) {
-    const float squared = v[0] * v[0] + v[1] * v[1] + v[2] * v[2];
-    if (squared > 1e-7f) {
-        const float length = std::sqrt(squared);
-        v[0] /= length;
-        v[1] /= length;
-        v[2] /= length;
-    }
 }
 
 // The lighting switch around a debug drawing.
@@ -43,6 +34,58 @@ private:
     uint8_t mask_;
 };
 
+// A smooth point (GL_POINTS) or line (GL_LINES) `size` pixels across in the
+// packed colour, unlit and untextured. Afterwards the size is 1 again and the
+// current colour white at the 2-D context's opacity.
+void drawSmoothPrimitive(Rainbows3D& r, GLenum mode, std::initializer_list<const float*> vertices, int32_t colour,
+                         float size) {
+    if (!r.hasGL()) return;
+    const bool points = mode == GL_POINTS;
+    const GLenum smoothing = points ? GL_POINT_SMOOTH : GL_LINE_SMOOTH;
+    r.gfx2d->flushBatch();
+    glPushMatrix();
+    glcache::enableCapability(GL_COLOR_MATERIAL);
+    setPackedColour(colour);
+    glcache::enableCapability(smoothing);
+    LightingOff lighting(r.lightMask);
+    r.gfx2d->bindSpriteTextures(-1, -1, 0, nullptr);
+    if (points) glPointSize(size);
+    else glLineWidth(size);
+    glBegin(mode);
+    for (const float* v : vertices) glVertex3fv(v);
+    glEnd();
+    if (points) glPointSize(1.0f);
+    else glLineWidth(1.0f);
+    glcache::disableCapability(smoothing);
+    glcache::setColour(1.0f, 1.0f, 1.0f, r.gfx2d->alpha);
+    glcache::disableCapability(GL_COLOR_MATERIAL);
+    lighting.restore();
+    glPopMatrix();
+}
+
+// The frame of a wire sphere or box: `drawLines` draws in the packed colour,
+// unlit, untextured and unblended, with lines `width` pixels wide. Blending
+// stays off afterwards; the line width is 1 again and the current colour
+// white at the 2-D context's opacity.
+template <class DrawLines>
+void drawWireShape(Rainbows3D& r, int32_t colour, int16_t width, DrawLines&& drawLines) {
+    if (!r.hasGL()) return;
+    r.gfx2d->flushBatch();
+    LightingOff lighting(r.lightMask);
+    r.gfx2d->bindSpriteTextures(-1, -1, 0, nullptr);
+    glcache::disableCapability(GL_BLEND);
+    glcache::enableCapability(GL_COLOR_MATERIAL);
+    glLineWidth(width);
+    glPushMatrix();
+    setPackedColour(colour);
+    drawLines();
+    glLineWidth(1.0f);
+    glcache::disableCapability(GL_COLOR_MATERIAL);
+    glPopMatrix();
+    lighting.restore();
+    glcache::setColour(1.0f, 1.0f, 1.0f, r.gfx2d->alpha);
+}
+
 }  // namespace
 
 void drawWireSphereTriangle(const float (&centre)[3], float radius, const float (&a)[3], const float (&b)[3],
@@ -54,9 +97,9 @@ void drawWireSphereTriangle(const float (&centre)[3], float radius, const float 
             bc[k] = b[k] + c[k];
             ca[k] = c[k] + a[k];
         }
-        normaliseAboveEpsilon(ab);
-        normaliseAboveEpsilon(bc);
-        normaliseAboveEpsilon(ca);
+        normaliseXyz(ab);
+        normaliseXyz(bc);
+        normaliseXyz(ca);
         drawWireSphereTriangle(centre, radius, a, ab, ca, depth - 1);
         drawWireSphereTriangle(centre, radius, b, bc, ab, depth - 1);
         drawWireSphereTriangle(centre, radius, c, ca, bc, depth - 1);
@@ -71,46 +114,11 @@ void drawWireSphereTriangle(const float (&centre)[3], float radius, const float 
 }
 
 void Rainbows3D::drawPoint(const float (&position)[3], int32_t colour, float size) {
-    if (!hasGL()) return;
-    gfx2d->flushBatch();
-    glPushMatrix();
-    glcache::enableCapability(GL_COLOR_MATERIAL);
-    setPackedColour(colour);
-    glcache::enableCapability(GL_POINT_SMOOTH);
-    LightingOff lighting(lightMask);
-    gfx2d->bindSpriteTextures(-1, -1, 0, nullptr);
-    glPointSize(size);
-    glBegin(GL_POINTS);
-    glVertex3fv(position);
-    glEnd();
-    glPointSize(1.0f);
-    glcache::disableCapability(GL_POINT_SMOOTH);
-    glcache::setColour(1.0f, 1.0f, 1.0f, gfx2d->alpha);
-    glcache::disableCapability(GL_COLOR_MATERIAL);
-    lighting.restore();
-    glPopMatrix();
+    drawSmoothPrimitive(*this, GL_POINTS, {position}, colour, size);
 }
 
 void Rainbows3D::drawLine(const float (&from)[3], const float (&to)[3], int32_t colour, float width) {
-    if (!hasGL()) return;
-    gfx2d->flushBatch();
-    glPushMatrix();
-    glcache::enableCapability(GL_COLOR_MATERIAL);
-    setPackedColour(colour);
-    glcache::enableCapability(GL_LINE_SMOOTH);
-    LightingOff lighting(lightMask);
-    gfx2d->bindSpriteTextures(-1, -1, 0, nullptr);
-    glLineWidth(width);
-    glBegin(GL_LINES);
-    glVertex3fv(from);
-    glVertex3fv(to);
-    glEnd();
-    glLineWidth(1.0f);
-    glcache::disableCapability(GL_LINE_SMOOTH);
-    glcache::setColour(1.0f, 1.0f, 1.0f, gfx2d->alpha);
-    glcache::disableCapability(GL_COLOR_MATERIAL);
-    lighting.restore();
-    glPopMatrix();
+    drawSmoothPrimitive(*this, GL_LINES, {from, to}, colour, width);
 }
 
 void Rainbows3D::drawAxes(float x, float y, float z) {
@@ -153,7 +161,6 @@ void Rainbows3D::drawAxes(float x, float y, float z) {
 }
 
 void Rainbows3D::drawDebugSphere(const float (&c)[3], float radius, int32_t colour, int16_t width) {
-    if (!hasGL()) return;
     static constexpr float X = 0.525731f, Z = 0.850651f;
     static const float kVertices[12][3] = {{-X, 0, Z}, {X, 0, Z},  {-X, 0, -Z}, {X, 0, -Z}, {0, Z, X},  {0, Z, -X},
                                            {0, -Z, X}, {0, -Z, -X}, {Z, X, 0},   {-Z, X, 0}, {Z, -X, 0}, {-Z, -X, 0}};
@@ -161,55 +168,32 @@ void Rainbows3D::drawDebugSphere(const float (&c)[3], float radius, int32_t colo
                                       {8, 10, 1}, {8, 3, 10}, {5, 3, 8},  {5, 2, 3},  {2, 7, 3},
                                       {7, 10, 3}, {7, 6, 10}, {7, 11, 6}, {11, 0, 6}, {0, 1, 6},
                                       {6, 1, 10}, {9, 0, 11}, {9, 11, 2}, {9, 2, 5},  {7, 2, 11}};
-    gfx2d->flushBatch();
-    LightingOff lighting(lightMask);
-    gfx2d->bindSpriteTextures(-1, -1, 0, nullptr);
-    glcache::disableCapability(GL_BLEND);
-    glcache::enableCapability(GL_COLOR_MATERIAL);
-    glLineWidth(width);
-    glPushMatrix();
-    setPackedColour(colour);
-    for (const int(&face)[3] : kFaces) {
-        drawWireSphereTriangle(c, radius, kVertices[face[0]], kVertices[face[1]], kVertices[face[2]], 1);
-    }
-    glLineWidth(1.0f);
-    glcache::disableCapability(GL_COLOR_MATERIAL);
-    glPopMatrix();
-    lighting.restore();
-    glcache::setColour(1.0f, 1.0f, 1.0f, gfx2d->alpha);
+    drawWireShape(*this, colour, width, [&] {
+        for (const int(&face)[3] : kFaces) {
+            drawWireSphereTriangle(c, radius, kVertices[face[0]], kVertices[face[1]], kVertices[face[2]], 1);
+        }
+    });
 }
 
 void Rainbows3D::drawDebugBox(const float (&c)[3], const float (&a)[3], const float (&b)[3], const float (&d)[3],
                               int32_t colour, int16_t width) {
-    if (!hasGL()) return;
-    gfx2d->flushBatch();
-    gfx2d->bindSpriteTextures(-1, -1, 0, nullptr);
-    glcache::disableCapability(GL_BLEND);
-    glcache::enableCapability(GL_COLOR_MATERIAL);
-    glLineWidth(width);
-    glPushMatrix();
-    setPackedColour(colour);
-    LightingOff lighting(lightMask);
     // Corner k = c + sa*a + sb*b + sd*d with the signs from bits 0, 1, 2 of k.
     float corner[8][3];
     for (int k = 0; k < 8; ++k) {
         const float sa = (k & 1) ? 1.0f : -1.0f, sb = (k & 2) ? 1.0f : -1.0f, sd = (k & 4) ? 1.0f : -1.0f;
         for (int i = 0; i < 3; ++i) corner[k][i] = c[i] + sa * a[i] + sb * b[i] + sd * d[i];
     }
-    glBegin(GL_LINES);
-    for (int k = 0; k < 8; ++k) {
-        for (int bit = 1; bit < 8; bit <<= 1) {
-            if (k & bit) continue;  // each edge once, from its corner with the bit clear
-            glVertex3fv(corner[k]);
-            glVertex3fv(corner[k | bit]);
+    drawWireShape(*this, colour, width, [&] {
+        glBegin(GL_LINES);
+        for (int k = 0; k < 8; ++k) {
+            for (int bit = 1; bit < 8; bit <<= 1) {
+                if (k & bit) continue;  // each edge once, from its corner with the bit clear
+                glVertex3fv(corner[k]);
+                glVertex3fv(corner[k | bit]);
+            }
         }
-    }
-    glEnd();
-    glLineWidth(1.0f);
-    glcache::disableCapability(GL_COLOR_MATERIAL);
-    glPopMatrix();
-    lighting.restore();
-    glcache::setColour(1.0f, 1.0f, 1.0f, gfx2d->alpha);
+        glEnd();
+    });
 }
 
 int32_t Rainbows3D::getHitTriangle() const { return lastHitVertex / 3; }

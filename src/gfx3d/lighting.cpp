@@ -7,20 +7,7 @@
 #include "gfx2d/opengl_rainbows.h"
 #include "gfx3d/rainbows3d.h"
 #include "gfx3d/render_state.h"
-
-namespace {
-
-void normaliseAboveEpsilon(float (&v)[4]) {
-    const float squared = v[0] * v[0] + v[1] * v[1] + v[2] * v[2];
-    if (squared > 1e-7f) {
-        const float length = std::sqrt(squared);
-        v[0] /= length;
-        v[1] /= length;
-        v[2] /= length;
-    }
-}
-
-}  // namespace
+#include "gfx3d/vec3.h"
 
 void Rainbows3D::setLight(int32_t index, int32_t colour, float x, float y, float z, float dx, float dy, float dz,
                           float cutoff, int32_t debug) {
@@ -72,7 +59,7 @@ void Rainbows3D::setLight(int32_t index, int32_t colour, float x, float y, float
     }
     if (cutoff == 180.0f) {
         float towards[4] = {-dx, -dy, -dz, 0.0f};
-        normaliseAboveEpsilon(towards);
+        normaliseXyz(towards);
         glLightf(light, GL_SPOT_CUTOFF, 180.0f);
         glLightfv(light, GL_POSITION, towards);
         glLightfv(light, GL_DIFFUSE, diffuse);
@@ -85,7 +72,7 @@ void Rainbows3D::setLight(int32_t index, int32_t colour, float x, float y, float
     } else {
         // GL takes spot cutoffs of 0 to 90 only; a negative one would be refused.
         glLightf(light, GL_SPOT_CUTOFF, cutoff < 0.0f ? 0.0f : cutoff);
-        normaliseAboveEpsilon(direction);
+        normaliseXyz(direction);
         glLightfv(light, GL_POSITION, position);
         glLightfv(light, GL_SPOT_DIRECTION, direction);
         glLightfv(light, GL_DIFFUSE, diffuse);

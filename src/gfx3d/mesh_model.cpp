@@ -55,6 +55,14 @@ void multiply(float& x, float& y, float& z, const Vec3& by) {
 
 void multiply(float (&v)[3], const Vec3& by) { multiply(v[0], v[1], v[2], by); }
 
+// The position by `factors`; the normal, tangent and bitangent by `directions`.
+void scaleVertex(MeshVertex& v, const Vec3& factors, const Vec3& directions) {
+    multiply(v.x, v.y, v.z, factors);
+    multiply(v.nx, v.ny, v.nz, directions);
+    multiply(v.tangent, directions);
+    multiply(v.bitangent, directions);
+}
+
 }  // namespace
 
 void MeshObject::scale(float sx, float sy, float sz) {
@@ -63,20 +71,8 @@ void MeshObject::scale(float sx, float sy, float sz) {
     const Vec3 unit = normalisedOrKept(factors);
     for (int32_t f = 0; f < frames.count; ++f) {
         MeshFrame& frame = frames.data[f];
-        for (int32_t i = 0; i < frame.triangles.count; ++i) {
-            MeshVertex& v = frame.triangles.data[i];
-            multiply(v.x, v.y, v.z, factors);
-            multiply(v.nx, v.ny, v.nz, factors);
-            multiply(v.tangent, factors);
-            multiply(v.bitangent, factors);
-        }
-        for (int32_t i = 0; i < frame.nodes.count; ++i) {
-            MeshVertex& v = frame.nodes.data[i];
-            multiply(v.x, v.y, v.z, factors);
-            multiply(v.nx, v.ny, v.nz, unit);
-            multiply(v.tangent, unit);
-            multiply(v.bitangent, unit);
-        }
+        for (int32_t i = 0; i < frame.triangles.count; ++i) scaleVertex(frame.triangles.data[i], factors, factors);
+        for (int32_t i = 0; i < frame.nodes.count; ++i) scaleVertex(frame.nodes.data[i], factors, unit);
     }
     computeFrameBounds();
 }

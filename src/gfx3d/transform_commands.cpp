@@ -36,6 +36,34 @@ Object3DTransform& restartRecord(Rainbows3D& r) {
     return t;
 }
 
+// Starts the current record again with a new position or scale.
+void restartRecordWith(float (Object3DTransform::*field)[3], double x, double y, double z) {
+    Rainbows3D* r = renderer();
+    if (!r) return;
+    float (&v)[3] = restartRecord(*r).*field;
+    v[0] = narrow(x);
+    v[1] = narrow(y);
+    v[2] = narrow(z);
+}
+
+// projectPoint or unprojectPoint through the context's viewport and the
+// renderer's matrices; the outputs keep their values where it fails.
+using ViewportMapping = bool (*)(float, float, float, float&, float&, float&, const int32_t (&)[4],
+                                 const float (&)[16], const float (&)[16]);
+void throughViewport(Rainbows3D& r, ViewportMapping mapping, double x, double y, double z, double& outX,
+                     double& outY, double& outZ) {
+    int32_t viewport[4];
+    r.gfx2d->copyViewport(viewport);
+    float mappedX = 0.0f, mappedY = 0.0f, mappedZ = 0.0f;
+    if (!mapping(narrow(x), narrow(y), narrow(z), mappedX, mappedY, mappedZ, viewport, r.projectionMatrix,
+                 r.viewMatrix)) {
+        return;
+    }
+    outX = mappedX;
+    outY = mappedY;
+    outZ = mappedZ;
+}
+
 void copyMatrixOut(const float (&m)[16], RtArray<double>& out) {
     if (!isMatrixArray(out)) out.dim(16, 0, 0, 0);
     for (int32_t i = 0; i < 16; ++i) out.at(i) = m[i];
@@ -64,23 +92,9 @@ void PopTransform() {
     if (Rainbows3D* r = renderer()) r->popTransform();
 }
 
-void SetObjectPosition(double x, double y, double z) {
-    Rainbows3D* r = renderer();
-    if (!r) return;
-    Object3DTransform& t = restartRecord(*r);
-    t.position[0] = narrow(x);
-    t.position[1] = narrow(y);
-    t.position[2] = narrow(z);
-}
+void SetObjectPosition(double x, double y, double z) { restartRecordWith(&Object3DTransform::position, x, y, z); }
 
-void SetObjectScale(double x, double y, double z) {
-    Rainbows3D* r = renderer();
-    if (!r) return;
-    Object3DTransform& t = restartRecord(*r);
-    t.scale[0] = narrow(x);
-    t.scale[1] = narrow(y);
-    t.scale[2] = narrow(z);
-}
+void SetObjectScale(double x, double y, double z) { restartRecordWith(&Object3DTransform::scale, x, y, z); }
 
 void AddObjectRotation(double angle, double x, double y, double z) {
     Rainbows3D* r = renderer();
@@ -176,32 +190,14 @@ void SetShadeTable(RtArray<double>& values) {
 void ProjectPoint(double x, double y, double z, double& sx, double& sy, double& sz) {
     Rainbows3D* r = renderer();
     if (!r || !r->gfx2d) return;
-    int32_t viewport[4];
-    r->gfx2d->copyViewport(viewport);
-    float outX = 0.0f, outY = 0.0f, outZ = 0.0f;
-    if (!projectPoint(narrow(x), narrow(y), narrow(z), outX, outY, outZ, viewport, r->projectionMatrix,
-                      r->viewMatrix)) {
-        return;
-    }
-    sx = outX;
-    sy = outY;
-    sz = outZ;
+    throughViewport(*r, projectPoint, x, y, z, sx, sy, sz);
 }
 
 void UnprojectPoint(double sx, double sy, double sz, double& x, double& y, double& z) {
     Rainbows3D* r = renderer();
     if (!r || !r->gfx2d) return;
-    int32_t viewport[4];
-    r->gfx2d->copyViewport(viewport);
     const double row = (r->gfx2d->windowHeight - 1) - sy;  // window rows counted from the bottom
-    float outX = 0.0f, outY = 0.0f, outZ = 0.0f;
-    if (!unprojectPoint(narrow(sx), narrow(row), narrow(sz), outX, outY, outZ, viewport, r->projectionMatrix,
-                        r->viewMatrix)) {
-        return;
-    }
-    x = outX;
-    y = outY;
-    z = outZ;
+    throughViewport(*r, unprojectPoint, sx, row, sz, x, y, z);
 }
 
 // --- Collision ---

@@ -44,3 +44,11 @@ inline Vec3 normalisedOrKept(const Vec3& a) {
     float s = lengthSquared(a);
     return s > kTinySquared ? a / std::sqrt(s) : a;
 }
+// The same in place on the first three floats of v (a GL light position or
+// direction keeps its fourth, w).
+inline void normaliseXyz(float* v) {
+    const Vec3 n = normalisedOrKept({v[0], v[1], v[2]});
+    v[0] = n.x;
+    v[1] = n.y;
+    v[2] = n.z;
+}

@@ -24,8 +24,6 @@ void releaseSocketSlot(int32_t slot);
 // The socket of a record; kInvalidSocketHandle for a free, claimed or
 // out-of-range record.
 platform::SocketHandle socketHandleOf(int32_t slot);
-// The record; null outside 0..1023.
-SocketSlot* socketSlotRecord(int32_t slot);
 
 // Linger off, both directions shut, closed: the end of every socket the
 // layer made. The result of the close; the last error of the service is

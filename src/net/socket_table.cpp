@@ -100,8 +100,6 @@ SocketHandle socketHandleOf(int32_t slot) {
     return inUse(table[slot]) ? table[slot].socket : kInvalidSocketHandle;
 }
 
-SocketSlot* socketSlotRecord(int32_t slot) { return inRange(slot) ? &table[slot] : nullptr; }
-
 int32_t closeSocketHandleInOrder(SocketHandle socket) {
     const uint16_t lingerOff[2] = {0, 0};
     setSocketOption(socket, SocketOption::Linger, lingerOff, sizeof lingerOff);

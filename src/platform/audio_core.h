@@ -34,6 +34,10 @@ struct AudioCore {
     // Takes the locks itself.
     AudioResult restore(AudioVoice& voice);
     AudioResult setPrimaryFormat(const AudioWaveFormat& format);
+    // A new buffer over `voice` (null: the primary buffer) into *out; the
+    // buffer holds a reference on the core and owns the voice. OutOfMemory
+    // leaves *out as it was.
+    AudioResult handOutBuffer(std::unique_ptr<AudioVoice> voice, AudioBuffer** out);
 };
 
 bool isPlayablePcm(const AudioWaveFormat& format);

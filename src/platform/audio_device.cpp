@@ -5,7 +5,9 @@
 #include <algorithm>
 #include <atomic>
 #include <cstring>
+#include <memory>
 #include <new>
+#include <utility>
 
 #include "platform/audio_core.h"
 
@@ -78,6 +80,16 @@ AudioResult AudioCore::restore(AudioVoice& voice) {
     if (!reopened) return AudioResult::BufferLost;
     lossNoticed = false;
     voice.generation = generation;
+    return AudioResult::Ok;
+}
+
+AudioResult AudioCore::handOutBuffer(std::unique_ptr<AudioVoice> voice, AudioBuffer** out) {
+    auto* buffer = new (std::nothrow) AudioBuffer();
+    if (buffer == nullptr) return AudioResult::OutOfMemory;
+    buffer->core_ = this;
+    buffer->voice_ = voice.release();
+    addRef();
+    *out = buffer;
     return AudioResult::Ok;
 }
 
@@ -167,32 +179,20 @@ AudioResult AudioDevice::createSoundBuffer(const AudioBufferDesc* desc, AudioBuf
     if (desc == nullptr || desc->version != kBufferDescVersion) return AudioResult::InvalidParam;
     if (desc->flags & kBufferPrimary) {
         if (desc->bufferBytes != 0 || desc->format != nullptr) return AudioResult::InvalidParam;
-        auto* buffer = new (std::nothrow) AudioBuffer();
-        if (buffer == nullptr) return AudioResult::OutOfMemory;
-        buffer->core_ = core_;
-        core_->addRef();
-        *out = buffer;
-        return AudioResult::Ok;
+        return core_->handOutBuffer(nullptr, out);
     }
     if (desc->format == nullptr || !isPlayablePcm(*desc->format)) return AudioResult::InvalidParam;
     if (desc->bufferBytes < kBufferMinBytes || desc->bufferBytes > kBufferMaxBytes) {
         return AudioResult::InvalidParam;
     }
     const AudioWaveFormat& format = *desc->format;
-    auto* voice = new (std::nothrow) AudioVoice();
-    auto* buffer = new (std::nothrow) AudioBuffer();
-    if (voice == nullptr || buffer == nullptr) {
-        delete voice;
-        delete buffer;
-        return AudioResult::OutOfMemory;
-    }
+    std::unique_ptr<AudioVoice> voice(new (std::nothrow) AudioVoice());
+    if (voice == nullptr) return AudioResult::OutOfMemory;
     try {
         // A fresh buffer holds silence of its own sample width.
         voice->samples = std::make_shared<std::vector<uint8_t>>(
             desc->bufferBytes, static_cast<uint8_t>(format.bitsPerSample == 8 ? 128 : 0));
     } catch (const std::bad_alloc&) {
-        delete voice;
-        delete buffer;
         return AudioResult::OutOfMemory;
     }
     voice->data = voice->samples->data();
@@ -208,11 +208,7 @@ AudioResult AudioDevice::createSoundBuffer(const AudioBufferDesc* desc, AudioBuf
         std::lock_guard<std::mutex> guard(core_->mixer.lock());
         voice->generation = core_->generation;
     }
-    buffer->core_ = core_;
-    buffer->voice_ = voice;
-    core_->addRef();
-    *out = buffer;
-    return AudioResult::Ok;
+    return core_->handOutBuffer(std::move(voice), out);
 }
 
 AudioResult AudioDevice::duplicateSoundBuffer(AudioBuffer* original, AudioBuffer** out) {
@@ -220,13 +216,8 @@ AudioResult AudioDevice::duplicateSoundBuffer(AudioBuffer* original, AudioBuffer
     *out = nullptr;
     if (original == nullptr || original->core_ != core_) return AudioResult::InvalidParam;
     if (original->voice_ == nullptr) return AudioResult::InvalidCall;  // the primary buffer
-    auto* voice = new (std::nothrow) AudioVoice();
-    auto* buffer = new (std::nothrow) AudioBuffer();
-    if (voice == nullptr || buffer == nullptr) {
-        delete voice;
-        delete buffer;
-        return AudioResult::OutOfMemory;
-    }
+    std::unique_ptr<AudioVoice> voice(new (std::nothrow) AudioVoice());
+    if (voice == nullptr) return AudioResult::OutOfMemory;
     {
         std::lock_guard<std::mutex> guard(core_->mixer.lock());
         const AudioVoice& source = *original->voice_;
@@ -244,11 +235,7 @@ AudioResult AudioDevice::duplicateSoundBuffer(AudioBuffer* original, AudioBuffer
         voice->generation = core_->generation;
         updateVoiceGains(*voice);
     }
-    buffer->core_ = core_;
-    buffer->voice_ = voice;
-    core_->addRef();
-    *out = buffer;
-    return AudioResult::Ok;
+    return core_->handOutBuffer(std::move(voice), out);
 }
 
 AudioMixer& AudioDevice::mixer() { return core_->mixer; }

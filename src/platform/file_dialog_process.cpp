@@ -6,14 +6,12 @@
 #include "platform/file_dialog.h"
 
 #include <cerrno>
-#include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-extern char** environ;
+#include "platform/child_spawn.h"
 
 namespace platform {
 
@@ -71,27 +69,12 @@ bool runCollecting(const std::string& program, const std::vector<std::string>& w
                    int& status) {
     int pipeEnds[2];
     if (pipe2(pipeEnds, O_CLOEXEC) != 0) return false;
-    posix_spawn_file_actions_t actions;
-    posix_spawnattr_t attributes;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawnattr_init(&attributes);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], 1);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addclosefrom_np(&actions, 3);
-    sigset_t all, none;
-    sigfillset(&all);
-    sigemptyset(&none);
-    posix_spawnattr_setsigdefault(&attributes, &all);
-    posix_spawnattr_setsigmask(&attributes, &none);
-    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
-    std::vector<char*> argv;
-    for (const std::string& word : words) argv.push_back(const_cast<char*>(word.c_str()));
-    argv.push_back(nullptr);
     pid_t pid = 0;
-    int failed = posix_spawn(&pid, program.c_str(), &actions, &attributes, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    posix_spawnattr_destroy(&attributes);
+    const int failed = spawnChild(program.c_str(), false, words, pid, [&](posix_spawn_file_actions_t& actions) {
+        posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+        posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], 1);
+        posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    });
     close(pipeEnds[1]);
     if (failed != 0) {
         close(pipeEnds[0]);
@@ -105,10 +88,7 @@ bool runCollecting(const std::string& program, const std::vector<std::string>& w
         output.append(chunk, static_cast<size_t>(got));
     }
     close(pipeEnds[0]);
-    while (waitpid(pid, &status, 0) < 0) {
-        if (errno != EINTR) return false;
-    }
-    return true;
+    return waitForChild(pid, status) >= 0;
 }
 
 }  // namespace

@@ -1,14 +1,10 @@
-// Child processes over posix_spawnp and waitpid.
+// Child processes over posix_spawnp and waitpid (child_spawn.h).
 #include "platform/processes.h"
 
-#include <cerrno>
-#include <csignal>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <thread>
-#include <unistd.h>
 
-extern char** environ;
+#include "platform/child_spawn.h"
 
 namespace platform {
 
@@ -89,31 +85,8 @@ std::vector<std::string> splitCommandLine(const char* commandLine) {
 bool startProgram(const std::vector<std::string>& args, ChildProcess* child) {
     child->pid = 0;
     if (args.empty() || args[0].empty()) return false;
-    std::vector<char*> argv;
-    argv.reserve(args.size() + 1);
-    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-
-    posix_spawn_file_actions_t actions;
-    posix_spawnattr_t attributes;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawnattr_init(&attributes);
-    // Only the standard descriptors reach the child.
-    posix_spawn_file_actions_addclosefrom_np(&actions, 3);
-    // The child starts with default signal handling and nothing blocked,
-    // whatever this process has set up for itself.
-    sigset_t all, none;
-    sigfillset(&all);
-    sigemptyset(&none);
-    posix_spawnattr_setsigdefault(&attributes, &all);
-    posix_spawnattr_setsigmask(&attributes, &none);
-    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
-
     pid_t pid = 0;
-    int failed = posix_spawnp(&pid, argv[0], &actions, &attributes, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    posix_spawnattr_destroy(&attributes);
-    if (failed != 0) return false;
+    if (spawnChild(args[0].c_str(), true, args, pid) != 0) return false;
     child->pid = pid;
     return true;
 }
@@ -127,10 +100,7 @@ bool waitForProcess(ChildProcess& child, uint32_t* exitCode) {
     child.pid = 0;
     if (pid <= 0) return false;
     int status = 0;
-    pid_t done;
-    while ((done = waitpid(pid, &status, 0)) < 0 && errno == EINTR) {
-    }
-    if (done != pid) return false;
+    if (waitForChild(pid, status) != pid) return false;
     if (exitCode) *exitCode = exitCodeOf(status);
     return true;
 }
@@ -142,8 +112,7 @@ void releaseProcess(ChildProcess& child) {
     try {
         std::thread([pid] {
             int status = 0;
-            while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-            }
+            waitForChild(pid, status);
         }).detach();
     } catch (...) {
         // No thread to spare: the child stays a zombie until this process ends.

@@ -52,6 +52,19 @@ int32_t failWith(int32_t code) {
 
 int32_t failFromErrno() { return failWith(socketErrorFromErrno(errno)); }
 
+// A call that returns 0 on success and -1 with errno set.
+int32_t zeroOrFail(int result) { return result == 0 ? succeed(0) : failFromErrno(); }
+
+// A transfer: the byte count, or -1 with errno set.
+int32_t countOrFail(ssize_t count) { return count < 0 ? failFromErrno() : succeed(static_cast<int32_t>(count)); }
+
+// Whether the descriptor is a socket; errno tells why not.
+bool isSocketDescriptor(int fd) {
+    int type = 0;
+    socklen_t length = sizeof type;
+    return getsockopt(fd, SOL_SOCKET, SO_TYPE, &type, &length) == 0;
+}
+
 // Calls on a handle that can name no descriptor fail as on a closed one.
 #define REQUIRE_DESCRIPTOR(fd, socket)           \
     const int fd = descriptorOf(socket);         \
@@ -70,6 +83,21 @@ SocketEndpoint fromSockaddr(const sockaddr_in& address) {
     endpoint.address = address.sin_addr.s_addr;
     endpoint.port = address.sin_port;
     return endpoint;
+}
+
+// accept4 or getsockname, which fill in an IPv4 address: the call's result
+// with the address in *out (when wanted), or -1 with the last error set.
+template <class Call>
+int callFillingAddress(SocketHandle socket, SocketEndpoint* out, Call&& call) {
+    const int fd = descriptorOf(socket);
+    if (fd < 0) return failWith(kSockNotSocket);
+    sockaddr_in address{};
+    socklen_t length = sizeof address;
+    const int result = call(fd, reinterpret_cast<sockaddr*>(&address), &length);
+    if (result < 0) return failFromErrno();
+    if (out) *out = fromSockaddr(address);
+    setSocketLastError(kSockOk);
+    return result;
 }
 
 int clampCount(uint32_t count) { return count > static_cast<uint32_t>(INT_MAX) ? INT_MAX : static_cast<int>(count); }
@@ -154,75 +182,47 @@ int32_t setSocketOption(SocketHandle socket, SocketOption option, const void* va
         const int name = option == SocketOption::ReuseAddress ? SO_REUSEADDR : SO_BROADCAST;
         result = setsockopt(fd, SOL_SOCKET, name, &flag, sizeof flag);
     }
-    return result == 0 ? succeed(0) : failFromErrno();
+    return zeroOrFail(result);
 }
 
 int32_t setSocketNonBlocking(SocketHandle socket, bool nonBlocking) {
     REQUIRE_DESCRIPTOR(fd, socket);
     // fcntl works on any descriptor; the service's call works on sockets only.
-    int type = 0;
-    socklen_t length = sizeof type;
-    if (getsockopt(fd, SOL_SOCKET, SO_TYPE, &type, &length) != 0) return failFromErrno();
+    if (!isSocketDescriptor(fd)) return failFromErrno();
     int flags = fcntl(fd, F_GETFL);
     if (flags < 0) return failFromErrno();
     flags = nonBlocking ? (flags | O_NONBLOCK) : (flags & ~O_NONBLOCK);
-    if (fcntl(fd, F_SETFL, flags) != 0) return failFromErrno();
-    return succeed(0);
+    return zeroOrFail(fcntl(fd, F_SETFL, flags));
 }
 
 int32_t bindSocket(SocketHandle socket, const SocketEndpoint& local) {
     REQUIRE_DESCRIPTOR(fd, socket);
     sockaddr_in address = toSockaddr(local);
-    if (::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) return failFromErrno();
-    return succeed(0);
+    return zeroOrFail(::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address));
 }
 
 int32_t listenOnSocket(SocketHandle socket, int32_t backlog) {
     REQUIRE_DESCRIPTOR(fd, socket);
-    if (::listen(fd, backlog) != 0) return failFromErrno();
-    return succeed(0);
+    return zeroOrFail(::listen(fd, backlog));
 }
 
 SocketHandle acceptOnSocket(SocketHandle socket, SocketEndpoint* remote) {
-    const int fd = descriptorOf(socket);
-    if (fd < 0) {
-        failWith(kSockNotSocket);
-        return kInvalidSocketHandle;
-    }
-    sockaddr_in address{};
-    socklen_t length = sizeof address;
-    int accepted = ::accept4(fd, reinterpret_cast<sockaddr*>(&address), &length, SOCK_CLOEXEC);
-    if (accepted < 0) {
-        failFromErrno();
-        return kInvalidSocketHandle;
-    }
-    if (remote) *remote = fromSockaddr(address);
-    setSocketLastError(kSockOk);
-    return static_cast<SocketHandle>(accepted);
+    const int accepted = callFillingAddress(socket, remote, [](int fd, sockaddr* address, socklen_t* length) {
+        return ::accept4(fd, address, length, SOCK_CLOEXEC);
+    });
+    return accepted < 0 ? kInvalidSocketHandle : static_cast<SocketHandle>(accepted);
 }
 
 int32_t connectSocket(SocketHandle socket, const SocketEndpoint& remote) {
     REQUIRE_DESCRIPTOR(fd, socket);
     sockaddr_in address = toSockaddr(remote);
-    if (::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) return failFromErrno();
-    return succeed(0);
+    return zeroOrFail(::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address));
 }
 
 bool socketLocalEndpoint(SocketHandle socket, SocketEndpoint* local) {
-    const int fd = descriptorOf(socket);
-    if (fd < 0) {
-        failWith(kSockNotSocket);
-        return false;
-    }
-    sockaddr_in address{};
-    socklen_t length = sizeof address;
-    if (getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
-        failFromErrno();
-        return false;
-    }
-    if (local) *local = fromSockaddr(address);
-    setSocketLastError(kSockOk);
-    return true;
+    return callFillingAddress(socket, local, [](int fd, sockaddr* address, socklen_t* length) {
+               return ::getsockname(fd, address, length);
+           }) >= 0;
 }
 
 int32_t shutdownSocket(SocketHandle socket, SocketDirection direction) {
@@ -230,16 +230,13 @@ int32_t shutdownSocket(SocketHandle socket, SocketDirection direction) {
     const int how = direction == SocketDirection::Receive ? SHUT_RD
                     : direction == SocketDirection::Send  ? SHUT_WR
                                                           : SHUT_RDWR;
-    if (::shutdown(fd, how) != 0) return failFromErrno();
-    return succeed(0);
+    return zeroOrFail(::shutdown(fd, how));
 }
 
 int32_t closeSocketHandle(SocketHandle socket) {
     REQUIRE_DESCRIPTOR(fd, socket);
     // Only sockets are closed here, never a file that happens to hold the number.
-    int type = 0;
-    socklen_t length = sizeof type;
-    if (getsockopt(fd, SOL_SOCKET, SO_TYPE, &type, &length) != 0) return failFromErrno();
+    if (!isSocketDescriptor(fd)) return failFromErrno();
     // After close the descriptor is gone even when close reports EINTR.
     if (::close(fd) != 0 && errno != EINTR) return failFromErrno();
     return succeed(0);
@@ -247,25 +244,19 @@ int32_t closeSocketHandle(SocketHandle socket) {
 
 int32_t sendOnHandle(SocketHandle socket, const void* bytes, uint32_t count) {
     REQUIRE_DESCRIPTOR(fd, socket);
-    ssize_t sent = ::send(fd, bytes, static_cast<size_t>(clampCount(count)), MSG_NOSIGNAL);
-    if (sent < 0) return failFromErrno();
-    return succeed(static_cast<int32_t>(sent));
+    return countOrFail(::send(fd, bytes, static_cast<size_t>(clampCount(count)), MSG_NOSIGNAL));
 }
 
 int32_t sendToOnHandle(SocketHandle socket, const void* bytes, uint32_t count, const SocketEndpoint& target) {
     REQUIRE_DESCRIPTOR(fd, socket);
     sockaddr_in address = toSockaddr(target);
-    ssize_t sent = ::sendto(fd, bytes, static_cast<size_t>(clampCount(count)), MSG_NOSIGNAL,
-                            reinterpret_cast<const sockaddr*>(&address), sizeof address);
-    if (sent < 0) return failFromErrno();
-    return succeed(static_cast<int32_t>(sent));
+    return countOrFail(::sendto(fd, bytes, static_cast<size_t>(clampCount(count)), MSG_NOSIGNAL,
+                                reinterpret_cast<const sockaddr*>(&address), sizeof address));
 }
 
 int32_t receiveOnHandle(SocketHandle socket, void* buffer, uint32_t count) {
     REQUIRE_DESCRIPTOR(fd, socket);
-    ssize_t got = ::recv(fd, buffer, static_cast<size_t>(clampCount(count)), 0);
-    if (got < 0) return failFromErrno();
-    return succeed(static_cast<int32_t>(got));
+    return countOrFail(::recv(fd, buffer, static_cast<size_t>(clampCount(count)), 0));
 }
 
 int32_t receiveFromOnHandle(SocketHandle socket, void* buffer, uint32_t count, SocketEndpoint* source) {

@@ -62,14 +62,7 @@ void changeRow(int32_t direction) {
 }
 
 void takeInput(OptionsState& s) {
-    if (directionPressed(MenuDirection::Up) && STEP_COOLDOWN == 0) {
-        if (PLAYER_Y > kTopRow) PLAYER_Y -= kRowStep;
-        STEP_COOLDOWN = kMoveCooldown;
-    }
-    if (directionPressed(MenuDirection::Down) && STEP_COOLDOWN == 0) {
-        if (PLAYER_Y < kBottomRow) PLAYER_Y += kRowStep;
-        STEP_COOLDOWN = kMoveCooldown;
-    }
+    moveMenuCursor(kTopRow, kBottomRow, kRowStep, kMoveCooldown);
     if (menuButtonPressed("b1") && STEP_COOLDOWN == 0 && PLAYER_Y == kBottomRow) s.leave = true;
     if (directionPressed(MenuDirection::Left) && STEP_COOLDOWN == 0) {
         changeRow(-1);

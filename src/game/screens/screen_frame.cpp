@@ -11,6 +11,7 @@
 #include "game/world/game_sprites.h"
 #include "game/world/game_state.h"
 #include "game/world/play_surface.h"
+#include "game/world/player.h"
 #include "game/world/water_background.h"
 #include "game/world/world_host.h"
 #include "gfx2d/gfx2d_commands.h"
@@ -18,7 +19,6 @@
 #include "shell/frame_end.h"
 
 namespace {
-constexpr double kDirectionThreshold = 600;
 constexpr int32_t kBubbleInterval = 50;  // a bubble once the count passes this
 constexpr int32_t kCycleFrames = 4;
 
@@ -48,10 +48,21 @@ void endScreenFrame() {
 
 bool directionPressed(MenuDirection direction) {
     const DirectionActions& actions = kDirections[static_cast<int32_t>(direction)];
-    return controllerValue(actions.stick) > kDirectionThreshold || controllerValue(actions.pad) != 0;
+    return directionPressed(actions.stick, actions.pad);  // the diver's own rule
 }
 
 bool menuButtonPressed(const char* button) { return buttonPressed(button); }
+
+void moveMenuCursor(int32_t top, int32_t bottom, int32_t rowStep, int32_t cooldown) {
+    if (directionPressed(MenuDirection::Up) && STEP_COOLDOWN == 0) {
+        if (PLAYER_Y > top) PLAYER_Y -= rowStep;
+        STEP_COOLDOWN = cooldown;
+    }
+    if (directionPressed(MenuDirection::Down) && STEP_COOLDOWN == 0) {
+        if (PLAYER_Y < bottom) PLAYER_Y += rowStep;
+        STEP_COOLDOWN = cooldown;
+    }
+}
 
 void BubbleRelease::step() {
     frames += 1;

@@ -1,7 +1,7 @@
 // What every screen's frame shares: the play surface with the water drawn
 // first, the stretch of that surface into the window inside the overscan
 // margins, the frame end with the fresh controller state, the menu input
-// rules, the rising bubbles of the menus, and the four-frame cursor cycle.
+// rules and cursor, the rising bubbles of the menus, and the four-frame cursor cycle.
 #pragma once
 #include <cstdint>
 
@@ -19,6 +19,11 @@ void endScreenFrame();
 enum class MenuDirection : int32_t { Up, Down, Left, Right };
 bool directionPressed(MenuDirection direction);
 bool menuButtonPressed(const char* button);
+
+// The menu cursor (PLAYER_Y): while STEP_COOLDOWN is 0, Up and then Down
+// each move it one row of `rowStep` pixels, held to top..bottom, and set
+// STEP_COOLDOWN to `cooldown` (a press at the end row too).
+void moveMenuCursor(int32_t top, int32_t bottom, int32_t rowStep, int32_t cooldown);
 
 // The bubbles of the title, options and splash screens: every 51st frame one
 // bubble starts below the surface at a random x.

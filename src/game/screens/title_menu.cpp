@@ -80,14 +80,7 @@ void drawTitleMenu(const TitleMenuState& s) {
 
 // Each action needs STEP_COOLDOWN at 0 when it is tested.
 void takeInput(TitleMenuState& s) {
-    if (directionPressed(MenuDirection::Up) && STEP_COOLDOWN == 0) {
-        if (PLAYER_Y > kTopRow) PLAYER_Y -= kRowStep;
-        STEP_COOLDOWN = kMoveCooldown;
-    }
-    if (directionPressed(MenuDirection::Down) && STEP_COOLDOWN == 0) {
-        if (PLAYER_Y < kBottomRow) PLAYER_Y += kRowStep;
-        STEP_COOLDOWN = kMoveCooldown;
-    }
+    moveMenuCursor(kTopRow, kBottomRow, kRowStep, kMoveCooldown);
     if (menuButtonPressed("b2") && STEP_COOLDOWN == 0) s.chosen = TitleItem::Exit;
     if (menuButtonPressed("b1") && STEP_COOLDOWN == 0) {
         s.chosen = static_cast<TitleItem>((PLAYER_Y - kTopRow) / kRowStep + 1);

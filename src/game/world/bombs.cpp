@@ -9,6 +9,7 @@
 #include "game/world/game_sprites.h"
 #include "game/world/mines_blasts.h"
 #include "game/world/movable_objects.h"
+#include "game/world/pushed_blocks.h"
 #include "gfx2d/gfx2d_commands.h"
 #include "runtime/services/mathematics.h"
 
@@ -35,14 +36,7 @@ RecordFate stepBomb(Bomb& b) {
     const int32_t here = mapCell(at);
     if (LEVEL_LOST == 0 && here >= 32 && here <= 38) loseLevelWithPop(b.x, b.y);
     if (inBlastFire(at)) return explode(b, true);
-    if (stepAtRest() && b.falling == 0) {
-        b.pushHeading = 0;
-        mapCell(at) = cell::kBoulder;
-        if (mapCell(at, 0, 1) <= 0 && overlayCell(at, 0, 1) == cell::kNothing) {
-            mapCell(at) = cell::kWater;
-            b.falling = 1;
-        }
-    }
+    settleOrStartFalling(b, at);
     if (b.falling == 1 && stepAtRest() && LEVEL_LOST == 0) {
         STEP_COOLDOWN = kFallCooldown;
         b.fallCount += 1;
@@ -52,15 +46,7 @@ RecordFate stepBomb(Bomb& b) {
             if (b.fallCount > kExplodeAfterFalling) return explode(b, false);
         }
     }
-    if (stepStarting() && mapCell(at) == cell::kPush && b.falling == 0) {
-        PlayGameSound(SoundDrag, SOUND_VOLUME);
-        b.pushHeading = PLAYER_DIR;
-    }
-    b.spare = 0;
-    if (stepRunning()) {
-        if (b.pushHeading == 1) b.x += kStepPixelsPerFrame;
-        if (b.pushHeading == 3) b.x -= kStepPixelsPerFrame;
-    }
+    takePushAndSlide(b, at);
     b.bubbleTick += 1;
     if (b.bubbleInterval < b.bubbleTick) {
         bubbleBurst(1, [&] { pushBreathBubble(b.x + 8, b.y + RandomInt(10), kBombBubbleKind); });

@@ -8,6 +8,7 @@
 #include "game/world/game_sounds.h"
 #include "game/world/game_sprites.h"
 #include "game/world/movable_objects.h"
+#include "game/world/pushed_blocks.h"
 #include "gfx2d/gfx2d_commands.h"
 #include "runtime/services/mathematics.h"
 
@@ -25,7 +26,7 @@ bool holdsBoulder(CellPos below) {
 }
 
 RecordFate stepBoulder(Boulder& b) {
-    CellPos at = cellAt(b.x, b.y);
+    const CellPos at = cellAt(b.x, b.y);
     const int32_t here = mapCell(at);
     if (stepAtRest() && LEVEL_LOST == 0 && here > cell::kLastSolid && here != cell::kBoulder) {
         PlayGameSound(SoundPop, SOUND_VOLUME);
@@ -35,14 +36,7 @@ RecordFate stepBoulder(Boulder& b) {
         mapCell(at) = cell::kWater;
         return RecordFate::Delete;
     }
-    if (stepAtRest() && b.falling == 0) {
-        b.pushHeading = 0;
-        mapCell(at) = cell::kBoulder;
-        if (mapCell(at, 0, 1) <= 0 && overlayCell(at, 0, 1) == cell::kNothing) {
-            mapCell(at) = cell::kWater;
-            b.falling = 1;
-        }
-    }
+    settleOrStartFalling(b, at);
     if (b.falling == 1 && LEVEL_LOST == 0) {
         STEP_COOLDOWN = kFallCooldown;
         b.y += kFallPixels;
@@ -51,16 +45,7 @@ RecordFate stepBoulder(Boulder& b) {
             b.falling = 0;
         }
     }
-    at = cellAt(b.x, b.y);
-    if (stepStarting() && mapCell(at) == cell::kPush && b.falling == 0) {
-        PlayGameSound(SoundDrag, SOUND_VOLUME);
-        b.pushHeading = PLAYER_DIR;
-    }
-    b.spare = 0;
-    if (stepRunning()) {
-        if (b.pushHeading == 1) b.x += kStepPixelsPerFrame;
-        if (b.pushHeading == 3) b.x -= kStepPixelsPerFrame;
-    }
+    takePushAndSlide(b, cellAt(b.x, b.y));  // the cell after this frame's fall
     DrawAnimFrame(kSpriteTiles, kTileFrame, SHAKE_X + b.x, b.y);
     return RecordFate::Keep;
 }

@@ -1,14 +1,15 @@
 // The object pass of the level loader: the spawn codes of a level file and
-// the records they make. The records are pushed here with the same starting
-// values the families' spawn routines give them; gems and oysters go through
-// their own spawn routines.
+// the records they make, each through its family's spawn routine.
 #include "game/world/level_objects.h"
 
-#include "game/world/cell_codes.h"
 #include "game/world/collectibles.h"
+#include "game/world/creatures.h"
 #include "game/world/effects.h"
 #include "game/world/game_state.h"
-#include "runtime/services/isaac.h"
+#include "game/world/mines_blasts.h"
+#include "game/world/movable_objects.h"
+#include "game/world/player.h"
+#include "game/world/submarine_scenes.h"
 #include "runtime/services/mathematics.h"
 
 namespace {
@@ -40,46 +41,26 @@ constexpr int32_t kObjectPassOrder[] = {
     kSpawnBomb,     kSpawnOyster,  kSpawnPearl,     kSpawnAngler,
 };
 
-void pushCrab(int32_t x, int32_t y, int32_t heading) {
-    CRABS.push(Crab{x, y, 0, 0, 0, 0, heading, CRAB_SERIAL, 0});
-    CRAB_SERIAL += 1;
-}
-
 void spawnObject(int32_t code, int32_t column, int32_t row) {
-    const int32_t x = column * kCellPixels;
-    const int32_t y = row * kCellPixels;
     switch (code) {
         case kSpawnWeed: SpawnWeed(column, row); break;
-        case kSpawnPlayer: PLAYERS.push(Player{x, y, 0, 0, 0, 0, 0, 0, 0, RandomInt(20)}); break;
+        case kSpawnPlayer: SpawnPlayer(column, row); break;
         case kSpawnGem: SpawnGem(column, row); break;
-        case kSpawnStarfishLeft: STARFISH.push(Starfish{x, y, 0, 0, 0, 0, 3, 0, 0, 0, -1}); break;
-        case kSpawnOctopus: OCTOPUSES.push(Octopus{x, y, 0, 0, 0, 0}); break;
-        case kSpawnSponge: SPONGES.push(Sponge{x, y, 0, 0}); break;
-        case kSpawnBoulder: BOULDERS.push(Boulder{x, y, 0, 0, 0}); break;
+        case kSpawnStarfishLeft: SpawnStarfish(column, row, -1); break;
+        case kSpawnOctopus: SpawnOctopus(column, row); break;
+        case kSpawnSponge: SpawnSponge(column, row); break;
+        case kSpawnBoulder: SpawnBoulder(column, row); break;
         case kSpawnVent: SpawnBubbleVent(column, row); break;
-        case kSpawnCrabRight: pushCrab(x, y, 0); break;
-        case kSpawnCrabLeft: pushCrab(x, y, 1); break;
-        case kSpawnMine: MINES.push(Mine{x, y, 0, 0, 0, 0}); break;
-        case kSpawnStarfishRight: STARFISH.push(Starfish{x, y, 0, 0, 0, 0, 1, 0, 0, 0, 1}); break;
-        case kSpawnBomb: BOMBS.push(Bomb{x, y, 0, 0, 0, 0, RandomInt(90), 0}); break;
+        case kSpawnCrabRight: SpawnCrab(column, row, 0); break;
+        case kSpawnCrabLeft: SpawnCrab(column, row, 1); break;
+        case kSpawnMine: SpawnMine(column, row); break;
+        case kSpawnStarfishRight: SpawnStarfish(column, row, 1); break;
+        case kSpawnBomb: SpawnBomb(column, row); break;
         case kSpawnOyster: SpawnOyster(column, row); break;
         case kSpawnPearl: SpawnPearl(column, row); break;
-        case kSpawnAngler:
-            ANGLERS.push(Angler{x, y, 0, 0, 0, 0, 0});
-            DARK_LEVEL = 1;
-            break;
+        case kSpawnAngler: SpawnAngler(column, row); break;  // the cell keeps its 48
         default: break;
     }
-}
-
-void spawnFishAt(int32_t column, int32_t row, int32_t heading, int32_t index) {
-    MAP.at(column, row) = cell::kFish;
-    Fish fish{};
-    fish.x = column * kCellPixels;
-    fish.y = row * kCellPixels;
-    fish.heading = heading;
-    fish.spare = index;
-    FISH.push(fish);
 }
 }  // namespace
 
@@ -93,11 +74,7 @@ void spawnLevelObjects() {
     }
 }
 
-void spawnStoryDiver() {
-    constexpr int32_t kColumn = 5, kRow = 4;
-    DIVERS.push(Diver{kColumn * kCellPixels, kRow * kCellPixels, 30, 1, 0, 0});
-    MAP.at(kColumn, kRow) = cell::kStoryDiver;
-}
+void spawnStoryDiver() { SpawnDiver(5, 4); }
 
 void spawnLevelFish() {
     for (int32_t i = 0; i < kLevelParamCount; ++i) {
@@ -105,7 +82,7 @@ void spawnLevelFish() {
         if (param <= 0) continue;
         const int32_t x = IntMod(param, 15);
         const int32_t y = (param - x) / 15;
-        if (MAP.at(x, y) == kFishUp) spawnFishAt(x, y, 0, i);
-        if (MAP.at(x, y) == kFishDown) spawnFishAt(x, y, 1, i);
+        if (MAP.at(x, y) == kFishUp) SpawnFish(x, y, 0, i);
+        if (MAP.at(x, y) == kFishDown) SpawnFish(x, y, 1, i);
     }
 }

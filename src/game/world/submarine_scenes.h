@@ -1,6 +1,6 @@
 // The scripted actors of the story of level 0 and of the last level: the
-// submarine (submarine.cpp), the story divers with their speech (story
-// divers.cpp), the reel that lowers a plunger and hauls a diver away
+// submarine (submarine.cpp), the story divers with their speech
+// (story_divers.cpp), the reel that lowers a plunger and hauls a diver away
 // (reel.cpp), the shark (shark.cpp), and the photo reel of zooming pictures
 // (photo_reel.cpp), which the game itself never starts. They talk to the
 // in-game loop and to the player's diver through GAME_PHASE, SPEECH_FRAME,

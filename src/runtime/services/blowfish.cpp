@@ -2,6 +2,7 @@
 #include "runtime/services/blowfish.h"
 
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -20,6 +21,24 @@ void writeLittle(uint8_t* p, uint32_t v) {
     p[1] = static_cast<uint8_t>(v >> 8);
     p[2] = static_cast<uint8_t>(v >> 16);
     p[3] = static_cast<uint8_t>(v >> 24);
+}
+
+// The sixteen rounds and the output whitening. Decryption is the same
+// network with the P entries taken from the end.
+template <bool Reversed>
+void feistelNetwork(const BlowfishContext& c, uint32_t& left, uint32_t& right) {
+    const auto p = [&c](int i) { return c.P[Reversed ? 17 - i : i]; };
+    uint32_t l = left, r = right;
+    for (int i = 0; i < 16; ++i) {
+        l ^= p(i);
+        r ^= feistel(c, l);
+        std::swap(l, r);
+    }
+    std::swap(l, r);  // the last swap is undone
+    r ^= p(16);
+    l ^= p(17);
+    left = l;
+    right = r;
 }
 
 template <void (*Cipher)(const BlowfishContext&, uint32_t&, uint32_t&)>
@@ -61,40 +80,11 @@ void blowfishSetKey(BlowfishContext& context, const uint8_t* key, int32_t keyLen
 }
 
 void blowfishEncryptBlock(const BlowfishContext& context, uint32_t& left, uint32_t& right) {
-    uint32_t l = left, r = right;
-    for (int i = 0; i < 16; ++i) {
-        l ^= context.P[i];
-        r ^= feistel(context, l);
-        uint32_t t = l;
-        l = r;
-        r = t;
-    }
-    // The last swap is undone.
-    uint32_t t = l;
-    l = r;
-    r = t;
-    r ^= context.P[16];
-    l ^= context.P[17];
-    left = l;
-    right = r;
+    feistelNetwork<false>(context, left, right);
 }
 
 void blowfishDecryptBlock(const BlowfishContext& context, uint32_t& left, uint32_t& right) {
-    uint32_t l = left, r = right;
-    for (int i = 17; i > 1; --i) {
-        l ^= context.P[i];
-        r ^= feistel(context, l);
-        uint32_t t = l;
-        l = r;
-        r = t;
-    }
-    uint32_t t = l;
-    l = r;
-    r = t;
-    r ^= context.P[1];
-    l ^= context.P[0];
-    left = l;
-    right = r;
+    feistelNetwork<true>(context, left, right);
 }
 
 uint32_t blowfishPaddedSize(uint32_t n) { return n % 8 == 0 ? n : (n / 8 + 1) * 8; }

@@ -81,7 +81,7 @@ public:
     bool isEmpty() const { return length == 0; }
     const char* c_str() const { return data; }
 
-    // Number values of the text up to its first NUL (string_compare.cpp):
+    // Number values of the text up to its first NUL (string_members.cpp):
     // atof and atoi rules of number_format.h.
     double toDouble() const;
     int toInt() const;

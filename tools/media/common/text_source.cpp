@@ -1,7 +1,9 @@
 // Line and token reading for the generators' sources, and their file writes.
 #include "text_source.h"
 
+#include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 
@@ -18,6 +20,31 @@ void SourceLine::fail(const std::string& message) const { failAt(file, number, m
 const std::string& SourceLine::token(size_t i, const char* what) const {
     if (i >= tokens.size()) fail(std::string("missing ") + what);
     return tokens[i];
+}
+
+double numberToken(const SourceLine& line, const std::string& token) {
+    const char* begin = token.c_str();
+    char* end = nullptr;
+    double v = std::strtod(begin, &end);
+    if (token.empty() || end != begin + token.size() || !std::isfinite(v)) line.fail("not a number: '" + token + "'");
+    return v;
+}
+
+double numberInRange(const SourceLine& line, const std::string& token, double lo, double hi) {
+    double v = numberToken(line, token);
+    if (v < lo || v > hi) line.fail("'" + token + "' outside " + std::to_string(lo) + " to " + std::to_string(hi));
+    return v;
+}
+
+bool isPlainFileName(const std::string& name, const std::string& extension) {
+    return name.find('/') == std::string::npos && name.size() > extension.size() &&
+           name.compare(name.size() - extension.size(), extension.size(), extension) == 0;
+}
+
+uint32_t sampleRateOption(const SourceLine& line, const std::string& value) {
+    double r = numberInRange(line, value, 0, 1e6);
+    if (r != 22050 && r != 44100) line.fail("the rate is 22050 or 44100");
+    return static_cast<uint32_t>(r);
 }
 
 void tokenizeLine(SourceLine& line) {

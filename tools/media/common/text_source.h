@@ -5,6 +5,7 @@
 // token, begins a comment that runs to the end of the line ("#0c1028" later
 // in a line is a colour). Blank lines are dropped.
 #pragma once
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,17 @@ struct SourceLine {
 
 // Every non-empty line of the file; a file that cannot be read is an error.
 std::vector<SourceLine> readSourceFile(const std::string& path);
+
+// The token as a finite number, or the failure "not a number: '<token>'".
+double numberToken(const SourceLine& line, const std::string& token);
+// The same held to lo..hi: a value outside is a failure naming the range.
+double numberInRange(const SourceLine& line, const std::string& token, double lo, double hi);
+
+// A file name without a folder and with something before `extension`
+// (".wav", ".ogg").
+bool isPlainFileName(const std::string& name, const std::string& extension);
+// The value of a "rate" option: 22050 or 44100, else a failure.
+uint32_t sampleRateOption(const SourceLine& line, const std::string& value);
 
 // Splits one line into tokens (exposed for the tests).
 void tokenizeLine(SourceLine& line);

@@ -1,9 +1,6 @@
 // Reading the music source.
 #include "score.h"
 
-#include <cmath>
-#include <cstdlib>
-
 #include "../common/media_error.h"
 #include "../common/text_source.h"
 
@@ -12,21 +9,12 @@ namespace {
 
 constexpr int kStepsPerBar = 16;
 
-double number(const SourceLine& line, const std::string& token, double lo, double hi) {
-    char* end = nullptr;
-    double v = std::strtod(token.c_str(), &end);
-    if (token.empty() || end != token.c_str() + token.size() || !std::isfinite(v))
-        line.fail("not a number: '" + token + "'");
-    if (v < lo || v > hi) line.fail("'" + token + "' outside " + std::to_string(lo) + " to " + std::to_string(hi));
-    return v;
-}
-
 Instrument readInstrument(const SourceLine& line) {
     Instrument in;
     in.name = line.token(1, "instrument name");
     for (size_t i = 2; i < line.tokens.size(); ++i) {
         const std::string& key = line.tokens[i];
-        auto value = [&](double lo, double hi) { return number(line, line.token(++i, "value"), lo, hi); };
+        auto value = [&](double lo, double hi) { return numberInRange(line, line.token(++i, "value"), lo, hi); };
         if (key == "wave") {
             if (!parseWave(line.token(++i, "wave"), in.wave)) line.fail("unknown wave '" + line.tokens[i] + "'");
         } else if (key == "attack") in.env.attack = value(0, 10);
@@ -65,7 +53,7 @@ void readNotes(const SourceLine& line, int instrument, Section& section, std::ma
         Note note;
         note.instrument = instrument;
         note.start = pos;
-        note.length = static_cast<int>(number(line, tok.substr(colon + 1), 1, 256));
+        note.length = static_cast<int>(numberInRange(line, tok.substr(colon + 1), 1, 256));
         std::string pitch = tok.substr(0, colon);
         if (pitch != "-") {
             size_t from = 0;
@@ -127,18 +115,13 @@ Score readScore(const std::string& path) {
         }
         if (word == "music") {
             score.file = line.token(1, "file name");
-            if (score.file.find('/') != std::string::npos || score.file.size() < 5 ||
-                score.file.substr(score.file.size() - 4) != ".ogg")
-                line.fail("the music is a plain file name ending in .ogg");
+            if (!isPlainFileName(score.file, ".ogg")) line.fail("the music is a plain file name ending in .ogg");
             for (size_t i = 2; i < line.tokens.size(); i += 2) {
                 const std::string& key = line.tokens[i];
                 const std::string& value = line.token(i + 1, "value");
-                if (key == "rate") {
-                    double r = number(line, value, 0, 1e6);
-                    if (r != 22050 && r != 44100) line.fail("the rate is 22050 or 44100");
-                    score.rate = static_cast<uint32_t>(r);
-                } else if (key == "tempo") score.tempo = number(line, value, 30, 300);
-                else if (key == "quality") score.quality = number(line, value, -0.1, 1);
+                if (key == "rate") score.rate = sampleRateOption(line, value);
+                else if (key == "tempo") score.tempo = numberInRange(line, value, 30, 300);
+                else if (key == "quality") score.quality = numberInRange(line, value, -0.1, 1);
                 else line.fail("unknown music option '" + key + "'");
             }
             headed = true;
@@ -147,9 +130,9 @@ Score readScore(const std::string& path) {
             if (findInstrument(in.name) >= 0) line.fail("instrument '" + in.name + "' defined twice");
             score.instruments.push_back(in);
         } else if (word == "echo") {
-            score.echoDelay = number(line, line.token(1, "delay"), 0.01, 2);
-            score.echoFeedback = number(line, line.token(2, "feedback"), 0, 0.9);
-            score.echoMix = number(line, line.token(3, "mix"), 0, 1);
+            score.echoDelay = numberInRange(line, line.token(1, "delay"), 0.01, 2);
+            score.echoFeedback = numberInRange(line, line.token(2, "feedback"), 0, 0.9);
+            score.echoMix = numberInRange(line, line.token(3, "mix"), 0, 1);
         } else if (word == "section") {
             const std::string& name = line.token(1, "section name");
             if (score.sections.count(name)) line.fail("section '" + name + "' defined twice");

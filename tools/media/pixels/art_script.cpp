@@ -48,13 +48,13 @@ std::string trim(const std::string& s) {
 }
 
 int intArg(const SourceLine& line, const std::string& token) {
-    double v = numberArg(line, token);
+    double v = numberToken(line, token);
     if (std::fabs(v) > 1e7) line.fail("number out of range: " + token);
     return static_cast<int>(std::lround(v));
 }
 
 uint64_t seedArg(const SourceLine& line, const std::string& token) {
-    double v = numberArg(line, token);
+    double v = numberToken(line, token);
     if (v < 0 || v > 1e15) line.fail("a seed is a whole number from 0: " + token);
     return static_cast<uint64_t>(v);
 }
@@ -66,19 +66,11 @@ struct Args {
     void need(size_t count, const char* usage) const {
         if (t.size() < count) line.fail(std::string("usage: ") + usage);
     }
-    double num(size_t i) const { return numberArg(line, t[i]); }
+    double num(size_t i) const { return numberToken(line, t[i]); }
     int whole(size_t i) const { return intArg(line, t[i]); }
 };
 
 }  // namespace
-
-double numberArg(const SourceLine& line, const std::string& token) {
-    const char* begin = token.c_str();
-    char* end = nullptr;
-    double v = std::strtod(begin, &end);
-    if (token.empty() || end != begin + token.size() || !std::isfinite(v)) line.fail("not a number: '" + token + "'");
-    return v;
-}
 
 Canvas Sheet::assemble() const {
     Canvas whole(columns * frameW, rows() * frameH);

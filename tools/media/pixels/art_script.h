@@ -80,7 +80,4 @@ private:
     std::vector<std::string> written_;
 };
 
-// A number token; fails at the line when it is not one.
-double numberArg(const SourceLine& line, const std::string& token);
-
 }  // namespace media

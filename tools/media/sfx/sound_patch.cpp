@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
 
 #include "../common/media_error.h"
 
@@ -13,21 +12,11 @@ namespace {
 constexpr double kPi = 3.14159265358979323846;
 constexpr double kMaxLength = 10.0;  // seconds: no effect is longer
 
-double number(const SourceLine& line, const std::string& token, double lo, double hi) {
-    char* end = nullptr;
-    double v = std::strtod(token.c_str(), &end);
-    if (token.empty() || end != token.c_str() + token.size() || !std::isfinite(v))
-        line.fail("not a number: '" + token + "'");
-    if (v < lo || v > hi)
-        line.fail("'" + token + "' outside " + std::to_string(lo) + " to " + std::to_string(hi));
-    return v;
-}
-
 Sweep sweep(const SourceLine& line, const std::string& token, double lo, double hi) {
     Sweep s;
     size_t arrow = token.find('>');
-    s.from = number(line, token.substr(0, arrow), lo, hi);
-    s.to = arrow == std::string::npos ? s.from : number(line, token.substr(arrow + 1), lo, hi);
+    s.from = numberInRange(line, token.substr(0, arrow), lo, hi);
+    s.to = arrow == std::string::npos ? s.from : numberInRange(line, token.substr(arrow + 1), lo, hi);
     s.set = true;
     return s;
 }
@@ -38,7 +27,7 @@ Layer readLayer(const SourceLine& line) {
     if (l.wave == Wave::Noise) l.freq = Sweep{0, 0, true};
     for (size_t i = 2; i < line.tokens.size(); ++i) {
         const std::string& key = line.tokens[i];
-        auto value = [&](double lo, double hi) { return number(line, line.token(++i, "value"), lo, hi); };
+        auto value = [&](double lo, double hi) { return numberInRange(line, line.token(++i, "value"), lo, hi); };
         if (key == "freq") l.freq = sweep(line, line.token(++i, "frequency"), 0, 20000);
         else if (key == "amp") l.amp = value(0, 4);
         else if (key == "start") l.start = value(0, kMaxLength);
@@ -125,19 +114,15 @@ std::vector<SoundPatch> readSoundPatches(const std::string& path) {
             if (open) line.fail("'sound' inside a sound block (missing 'end'?)");
             SoundPatch p;
             p.file = line.token(1, "file name");
-            if (p.file.find('/') != std::string::npos || p.file.size() < 5 || p.file.substr(p.file.size() - 4) != ".wav")
-                line.fail("a sound is a plain file name ending in .wav");
+            if (!isPlainFileName(p.file, ".wav")) line.fail("a sound is a plain file name ending in .wav");
             for (const SoundPatch& other : patches)
                 if (other.file == p.file) line.fail("sound '" + p.file + "' made twice");
             for (size_t i = 2; i < line.tokens.size(); i += 2) {
                 const std::string& key = line.tokens[i];
                 const std::string& value = line.token(i + 1, "value");
-                if (key == "rate") {
-                    double r = number(line, value, 0, 1e6);
-                    if (r != 22050 && r != 44100) line.fail("the rate is 22050 or 44100");
-                    p.rate = static_cast<uint32_t>(r);
-                } else if (key == "length") p.length = number(line, value, 0.01, kMaxLength);
-                else if (key == "peak") p.peak = number(line, value, 0.05, 1);
+                if (key == "rate") p.rate = sampleRateOption(line, value);
+                else if (key == "length") p.length = numberInRange(line, value, 0.01, kMaxLength);
+                else if (key == "peak") p.peak = numberInRange(line, value, 0.05, 1);
                 else line.fail("unknown sound option '" + key + "'");
             }
             patches.push_back(p);
