@@ -23,7 +23,7 @@ test: deps
 	@cd $(TESTING) && ctest --output-on-failure -j $(JOBS) --timeout 300
 
 bench: build
-	@for b in $(RELEASE)/bench/*; do [ -x "$$b" ] && echo "== $$b" && "$$b"; done; true
+	@for b in $(RELEASE)/bench/*; do [ -f "$$b" ] && [ -x "$$b" ] && echo "== $$b" && "$$b"; done; true
 
 clean:
 	rm -rf build
