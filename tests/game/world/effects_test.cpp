@@ -4,6 +4,9 @@
 #include "game/world/effects.h"
 #include "game/world/family_walk.h"
 #include "game/world/level_file.h"
+#include "game/world/movable_objects.h"
+#include "game/world/player.h"
+#include "game/world/submarine_scenes.h"
 #include "runtime/services/isaac.h"
 #include "world_fixture.h"
 
@@ -256,6 +259,73 @@ TEST_F(Effects, AWeedSwaysOneFrameEveryEightUpdates) {
     EXPECT_EQ(frames[7], 3);
     EXPECT_EQ(frames[15], 0);
     EXPECT_EQ(frames[23], 1);
+}
+
+// One burst as the emitters let it out: a counter from 0 while it is at most
+// a fresh RandomInt(limit), each pass one bubble {x, y + RandomInt(spread),
+// 0, RandomInt(frames), kind, 0}.
+std::vector<Fields> expectedBurst(int limit, double x, int y, int spread, int frames, int kind) {
+    std::vector<Fields> burst;
+    for (int n = 0; n <= RandomInt(limit); ++n) {
+        const int by = y + RandomInt(spread);
+        burst.push_back(Fields{x, double(by), 0, double(RandomInt(frames)), double(kind), 0});
+    }
+    return burst;
+}
+
+// Runs `update` `quiet` times with no bubble let out, then once more from the
+// fixed seed, and compares the bubbles with the expected burst.
+template <class Update, class Expect>
+void expectBurstAfter(int quiet, Update update, Expect expect) {
+    for (int i = 0; i < quiet; ++i) update();
+    ASSERT_EQ(BUBBLES.d1, 0) << "before the burst";
+    SeedRandom(kSeed);
+    std::vector<Fields> expected = expect();
+    SeedRandom(kSeed);
+    update();
+    ASSERT_EQ(BUBBLES.d1, static_cast<int32_t>(expected.size()));
+    for (int32_t i = 0; i < BUBBLES.d1; ++i) EXPECT_EQ(fields(BUBBLES.at(i)), expected[static_cast<size_t>(i)]) << i;
+    emptyFamily(BUBBLES);
+}
+
+TEST_F(Effects, BreathBubblesComeInBurstsOfTheirOwnSizePlaceAndKind) {
+    // The diver: 1 to 3 at x + 9, y + 0..7, frames 0..2, once his tick exceeds 60.
+    PLAYER_CONTROL = 0;
+    PLAYERS.push(Player{64, 64, 0, 0, 0, 0, 0, 0, 0, 5});
+    expectBurstAfter(60, [] { UpdatePlayer(); }, [] { return expectedBurst(2, 73, 64, 7, 2, 0); });
+    EXPECT_EQ(PLAYERS.at(0).bubbleTick, 0);
+    emptyFamily(PLAYERS);
+
+    // A bomb: 1 or 2 of kind 1 at x + 8, y + 0..10 once its interval is below its
+    // tick; the next interval is RandomInt(90).
+    BOMBS.push(Bomb{32, 32, 0, 0, 0, 0, 2, 0});
+    int interval = 0;
+    expectBurstAfter(2, [] { UpdateBombs(); }, [&] {
+        std::vector<Fields> burst = expectedBurst(1, 40, 32, 10, 2, 1);
+        interval = RandomInt(90);
+        return burst;
+    });
+    EXPECT_EQ(BOMBS.at(0).bubbleTick, 0);
+    EXPECT_EQ(BOMBS.at(0).bubbleInterval, interval);
+    emptyFamily(BOMBS);
+
+    // The submarine: two every eleventh frame at x + 75 + 0..10, y + 23 + 0..10.
+    SpawnSubmarine(16, 2);
+    expectBurstAfter(10, [] { UpdateSubmarine(); }, [] {
+        std::vector<Fields> two;
+        for (int i = 0; i < 2; ++i) {
+            const int x = 256 + 75 + RandomInt(10);
+            const int y = 32 + 23 + RandomInt(10);
+            two.push_back(Fields{double(x), double(y), 0, double(RandomInt(2)), 0, 0});
+        }
+        return two;
+    });
+    emptyFamily(SUBMARINES);
+
+    // A story diver starts at tick 30 and breathes like the player's diver.
+    SHARK_X = 300;
+    SpawnDiver(5, 4);
+    expectBurstAfter(30, [] { UpdateDivers(); }, [] { return expectedBurst(2, 89, 64, 7, 2, 0); });
 }
 
 TEST_F(Effects, LosingTheLevelPopsAtThePlaceGiven) {
