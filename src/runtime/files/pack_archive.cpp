@@ -137,8 +137,11 @@ int32_t resolvePackedFile(PackArchive* context, const char* name, char* outName,
     case files::PackOpenResult::Ready:
         break;
     }
+    // A name that ends in a separator has no base name and names no entry,
+    // also not one whose stored name has a NUL as its first byte.
+    const char* baseName = baseNameOf(name);
     files::PackEntry entry;
-    if (!pack.find(baseNameOf(name), entry)) {
+    if (!*baseName || !pack.find(baseName, entry)) {
         outName[0] = '\0';
         return 0;
     }

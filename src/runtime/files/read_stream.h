@@ -7,6 +7,9 @@
 // up on every read, so a stream whose block has been released (by the next
 // resolve on the pack context that made it) fails instead of reading freed
 // memory.
+//
+// The end of a block ends its last line as the end of a disk file does (a
+// "\r" there is dropped on both), so the same bytes read the same lines.
 #pragma once
 #include <cstdint>
 

@@ -5,11 +5,12 @@
 // 80), fromHex 16 (capacity 32). Number text has "." as its point and no
 // thousands separators; the digit rules are those of number_format.h.
 //
-// Departures kept deliberately small: the width commands build their result
-// directly instead of through a shared static string (same text, same
-// capacity as the copy they returned, and safe to call from anywhere); a
-// width beyond +-1024 counts as +-1024, a NaN width as 0, and decimals are
-// taken as 0 to 512, a negative number of decimals meaning the default 6.
+// Departures kept deliberately small: the width commands and
+// CharacterFromCode build their result directly instead of through a shared
+// static string (same text, same capacity as the copy they returned, and
+// safe to call from anywhere); a width beyond +-1024 counts as +-1024, a
+// NaN width as 0, and decimals are taken as 0 to 512, a negative number of
+// decimals meaning the default 6.
 #pragma once
 #include <cstdint>
 

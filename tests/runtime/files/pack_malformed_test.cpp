@@ -175,3 +175,9 @@ TEST_F(MalformedPack, NamesWithBytesBehindANulMatchTheirTextPart) {
     EXPECT_EQ(tmpdir_ + "/sbxA" + sizeLetter + "a.txt", out_);
     EXPECT_EQ("hidden tail", testsupport::readFileBytes(out_));
 }
+
+TEST_F(MalformedPack, AnEmptyBaseNameNeverMatchesAnEntryWhoseNameStartsWithNul) {
+    std::string data = modeOneStream("hidden");
+    std::string archive = archiveOf(data, directoryEntry(std::string("\0x", 2), 0, static_cast<int32_t>(data.size())));
+    for (const char* name : {"dir/", "dir\\", "/"}) expectOnFileAndBlock(archive, name, 0, "", 1);
+}
