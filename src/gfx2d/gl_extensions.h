@@ -6,51 +6,55 @@
 #pragma once
 #include "gfx2d/gl_headers.h"
 
-// One row per entry point: X(pointer type, name). The loader, the pointers
-// and the reset all come from this one list.
-#define VANTRIC_GL_EXTENSION_ENTRY_POINTS(X)                              \
-    X(PFNGLACTIVETEXTUREARBPROC, glActiveTextureARB)                      \
-    X(PFNGLCLIENTACTIVETEXTUREARBPROC, glClientActiveTextureARB)          \
-    X(PFNGLMULTITEXCOORD2FARBPROC, glMultiTexCoord2fARB)                  \
-    X(PFNGLGENBUFFERSARBPROC, glGenBuffersARB)                            \
-    X(PFNGLBINDBUFFERARBPROC, glBindBufferARB)                            \
-    X(PFNGLBUFFERDATAARBPROC, glBufferDataARB)                            \
-    X(PFNGLDELETEBUFFERSARBPROC, glDeleteBuffersARB)                      \
-    X(PFNGLCREATEPROGRAMOBJECTARBPROC, glCreateProgramObjectARB)          \
-    X(PFNGLDELETEOBJECTARBPROC, glDeleteObjectARB)                        \
-    X(PFNGLCREATESHADEROBJECTARBPROC, glCreateShaderObjectARB)            \
-    X(PFNGLSHADERSOURCEARBPROC, glShaderSourceARB)                        \
-    X(PFNGLCOMPILESHADERARBPROC, glCompileShaderARB)                      \
-    X(PFNGLGETOBJECTPARAMETERIVARBPROC, glGetObjectParameterivARB)        \
-    X(PFNGLATTACHOBJECTARBPROC, glAttachObjectARB)                        \
-    X(PFNGLGETINFOLOGARBPROC, glGetInfoLogARB)                            \
-    X(PFNGLLINKPROGRAMARBPROC, glLinkProgramARB)                          \
-    X(PFNGLUSEPROGRAMOBJECTARBPROC, glUseProgramObjectARB)                \
-    X(PFNGLGETUNIFORMLOCATIONARBPROC, glGetUniformLocationARB)            \
-    X(PFNGLUNIFORM1FARBPROC, glUniform1fARB)                              \
-    X(PFNGLUNIFORM1IARBPROC, glUniform1iARB)                              \
-    X(PFNGLGETATTRIBLOCATIONARBPROC, glGetAttribLocationARB)              \
-    X(PFNGLVERTEXATTRIB1FARBPROC, glVertexAttrib1fARB)                    \
-    X(PFNGLGENFRAMEBUFFERSEXTPROC, glGenFramebuffersEXT)                  \
-    X(PFNGLBINDFRAMEBUFFEREXTPROC, glBindFramebufferEXT)                  \
-    X(PFNGLFRAMEBUFFERTEXTURE2DEXTPROC, glFramebufferTexture2DEXT)        \
-    X(PFNGLCHECKFRAMEBUFFERSTATUSEXTPROC, glCheckFramebufferStatusEXT)    \
-    X(PFNGLDELETEFRAMEBUFFERSEXTPROC, glDeleteFramebuffersEXT)            \
-    X(PFNGLGENRENDERBUFFERSEXTPROC, glGenRenderbuffersEXT)                \
-    X(PFNGLBINDRENDERBUFFEREXTPROC, glBindRenderbufferEXT)                \
-    X(PFNGLRENDERBUFFERSTORAGEEXTPROC, glRenderbufferStorageEXT)          \
-    X(PFNGLFRAMEBUFFERRENDERBUFFEREXTPROC, glFramebufferRenderbufferEXT)  \
-    X(PFNGLDELETERENDERBUFFERSEXTPROC, glDeleteRenderbuffersEXT)          \
-    X(PFNGLGENERATEMIPMAPEXTPROC, glGenerateMipmapEXT)                    \
-    X(PFNGLBLENDFUNCSEPARATEPROC, glBlendFuncSeparate)
+// One row per entry point: X(pointer type, name, the extension that offers
+// it, the GL version (times 10) from which the core offers it, 0 for none).
+// Drivers hand out a callable stub for any name asked, so a pointer is
+// fetched only when the context offers its extension (or version); the
+// loader, the pointers and the reset all come from this one list.
+#define VANTRIC_GL_EXTENSION_ENTRY_POINTS(X)                                                             \
+    X(PFNGLACTIVETEXTUREARBPROC, glActiveTextureARB, "GL_ARB_multitexture", 0)                           \
+    X(PFNGLCLIENTACTIVETEXTUREARBPROC, glClientActiveTextureARB, "GL_ARB_multitexture", 0)               \
+    X(PFNGLMULTITEXCOORD2FARBPROC, glMultiTexCoord2fARB, "GL_ARB_multitexture", 0)                       \
+    X(PFNGLGENBUFFERSARBPROC, glGenBuffersARB, "GL_ARB_vertex_buffer_object", 0)                         \
+    X(PFNGLBINDBUFFERARBPROC, glBindBufferARB, "GL_ARB_vertex_buffer_object", 0)                         \
+    X(PFNGLBUFFERDATAARBPROC, glBufferDataARB, "GL_ARB_vertex_buffer_object", 0)                         \
+    X(PFNGLDELETEBUFFERSARBPROC, glDeleteBuffersARB, "GL_ARB_vertex_buffer_object", 0)                   \
+    X(PFNGLCREATEPROGRAMOBJECTARBPROC, glCreateProgramObjectARB, "GL_ARB_shader_objects", 0)             \
+    X(PFNGLDELETEOBJECTARBPROC, glDeleteObjectARB, "GL_ARB_shader_objects", 0)                           \
+    X(PFNGLCREATESHADEROBJECTARBPROC, glCreateShaderObjectARB, "GL_ARB_shader_objects", 0)               \
+    X(PFNGLSHADERSOURCEARBPROC, glShaderSourceARB, "GL_ARB_shader_objects", 0)                           \
+    X(PFNGLCOMPILESHADERARBPROC, glCompileShaderARB, "GL_ARB_shader_objects", 0)                         \
+    X(PFNGLGETOBJECTPARAMETERIVARBPROC, glGetObjectParameterivARB, "GL_ARB_shader_objects", 0)           \
+    X(PFNGLATTACHOBJECTARBPROC, glAttachObjectARB, "GL_ARB_shader_objects", 0)                           \
+    X(PFNGLGETINFOLOGARBPROC, glGetInfoLogARB, "GL_ARB_shader_objects", 0)                               \
+    X(PFNGLLINKPROGRAMARBPROC, glLinkProgramARB, "GL_ARB_shader_objects", 0)                             \
+    X(PFNGLUSEPROGRAMOBJECTARBPROC, glUseProgramObjectARB, "GL_ARB_shader_objects", 0)                   \
+    X(PFNGLGETUNIFORMLOCATIONARBPROC, glGetUniformLocationARB, "GL_ARB_shader_objects", 0)               \
+    X(PFNGLUNIFORM1FARBPROC, glUniform1fARB, "GL_ARB_shader_objects", 0)                                 \
+    X(PFNGLUNIFORM1IARBPROC, glUniform1iARB, "GL_ARB_shader_objects", 0)                                 \
+    X(PFNGLGETATTRIBLOCATIONARBPROC, glGetAttribLocationARB, "GL_ARB_vertex_shader", 0)                  \
+    X(PFNGLVERTEXATTRIB1FARBPROC, glVertexAttrib1fARB, "GL_ARB_vertex_shader", 0)                        \
+    X(PFNGLGENFRAMEBUFFERSEXTPROC, glGenFramebuffersEXT, "GL_EXT_framebuffer_object", 0)                 \
+    X(PFNGLBINDFRAMEBUFFEREXTPROC, glBindFramebufferEXT, "GL_EXT_framebuffer_object", 0)                 \
+    X(PFNGLFRAMEBUFFERTEXTURE2DEXTPROC, glFramebufferTexture2DEXT, "GL_EXT_framebuffer_object", 0)       \
+    X(PFNGLCHECKFRAMEBUFFERSTATUSEXTPROC, glCheckFramebufferStatusEXT, "GL_EXT_framebuffer_object", 0)   \
+    X(PFNGLDELETEFRAMEBUFFERSEXTPROC, glDeleteFramebuffersEXT, "GL_EXT_framebuffer_object", 0)           \
+    X(PFNGLGENRENDERBUFFERSEXTPROC, glGenRenderbuffersEXT, "GL_EXT_framebuffer_object", 0)               \
+    X(PFNGLBINDRENDERBUFFEREXTPROC, glBindRenderbufferEXT, "GL_EXT_framebuffer_object", 0)               \
+    X(PFNGLRENDERBUFFERSTORAGEEXTPROC, glRenderbufferStorageEXT, "GL_EXT_framebuffer_object", 0)         \
+    X(PFNGLFRAMEBUFFERRENDERBUFFEREXTPROC, glFramebufferRenderbufferEXT, "GL_EXT_framebuffer_object", 0) \
+    X(PFNGLDELETERENDERBUFFERSEXTPROC, glDeleteRenderbuffersEXT, "GL_EXT_framebuffer_object", 0)         \
+    X(PFNGLGENERATEMIPMAPEXTPROC, glGenerateMipmapEXT, "GL_EXT_framebuffer_object", 0)                   \
+    X(PFNGLBLENDFUNCSEPARATEPROC, glBlendFuncSeparate, "GL_EXT_blend_func_separate", 14)
 
 namespace glext {
 
-#define VANTRIC_DECLARE_ENTRY_POINT(type, name) extern type name;
+#define VANTRIC_DECLARE_ENTRY_POINT(type, name, extension, coreVersion) extern type name;
 VANTRIC_GL_EXTENSION_ENTRY_POINTS(VANTRIC_DECLARE_ENTRY_POINT)
 #undef VANTRIC_DECLARE_ENTRY_POINT
 
-// Fetches every entry point from the current context; each one missing is
+// Fetches every entry point that the current context offers; each one it
+// does not offer, or the driver does not hand out, stays null and is
 // reported to the error log as "ext: <name padded to 35>   [FAILED]\n".
 // Returns the number found.
 int loadEntryPoints();
@@ -61,5 +65,11 @@ void clearEntryPoints();
 // False without a context, for a null or empty name, and for a name that
 // only begins or ends another one's.
 bool hasExtension(const char* name);
+
+// True when a driver with this extension list (names separated by blanks) and
+// version text ("4.5 (Compatibility Profile) Mesa ...") offers what
+// `extension` brings, or, with coreVersion above 0 (major times 10 plus
+// minor), whose version reaches it. Null texts offer nothing.
+bool driverOffers(const char* extensionList, const char* versionText, const char* extension, int coreVersion);
 
 }  // namespace glext

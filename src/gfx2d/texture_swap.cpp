@@ -2,7 +2,8 @@
 // hosts that lose or must give up their textures. A file holds "VTEX", the
 // width and height (32-bit little-endian) and the pixels (RGBA, rows from
 // the top). The slots keep their frames and screens meanwhile; offscreen
-// screens get new framebuffers on the way back.
+// screens get new framebuffers on the way back. A slot that was given a new
+// image in the meantime keeps it: the waiting pixels are older.
 #include <unistd.h>
 
 #include <cstdio>
@@ -86,6 +87,10 @@ uint8_t OpenGLRainbows::moveTexturesToTempFiles(uint8_t toFiles) {
     for (SwappedSprite& entry : swapped_) {
         DecodedImage image;
         SpriteSlot& s = *entry.slot;
+        if (s.holdsImage()) {
+            std::remove(entry.file.c_str());
+            continue;
+        }
         bool ok = readPixelFile(entry.file.c_str(), image) && uploadToSlot(s, image, false);
         std::remove(entry.file.c_str());
         if (!ok) {

@@ -1,10 +1,9 @@
 // The engine start-up. Depends on the 2-D context (the window), the input
-// object, the runtime's timers, random generator and error log.
+// object, the runtime's timers, random generator, error log and pack resolver.
 #include "shell/engine_startup.h"
 
 #include <cstdio>
 #include <string>
-#include <sys/stat.h>
 
 #include "gfx2d/gl_headers.h"
 #include "gfx2d/opengl_rainbows.h"
@@ -33,11 +32,6 @@ namespace {
 
 void logStep(const std::string& line) { appendToErrorLog(line.c_str()); }
 
-bool isFile(const char* path) {
-    struct stat st;
-    return stat(path, &st) == 0 && S_ISREG(st.st_mode);
-}
-
 bool failWithoutWindow(const char* reason) {
     std::string line = std::string("Window failed: ") + reason + "\n";
     appendToErrorLog(line.c_str());
@@ -49,6 +43,14 @@ bool failWithoutWindow(const char* reason) {
 }
 
 }  // namespace
+
+const char* findStartupFontFile() {
+    char resolved[files::kPathBufferSize];
+    for (const char* candidate : kStartupFontFiles) {
+        if (resolvePackedFile(filePackArchive(), candidate, resolved, 1)) return candidate;
+    }
+    return nullptr;
+}
 
 bool startEngine(const RtString& projectName) {
     if (engine.graphics2D) return engine.graphics2D->window != nullptr;  // each object is made once
@@ -103,13 +105,7 @@ bool startEngine(const RtString& projectName) {
     graphics->reset2DGLState();
     logStep("Screen cleared\n");
 
-    const char* fontFile = nullptr;
-    for (const char* candidate : kStartupFontFiles) {
-        if (isFile(candidate)) {
-            fontFile = candidate;
-            break;
-        }
-    }
+    const char* fontFile = findStartupFontFile();
     bool fontLoaded = fontFile && graphics->loadFontFile(RtString(fontFile), 0);
     logStep(std::string("Font 0: ") + (fontLoaded ? fontFile : "built-in") + "\n");
 

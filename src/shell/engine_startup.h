@@ -19,3 +19,6 @@ bool startEngine(const RtString& projectName);
 
 // The font images tried for font 0, in order.
 extern const char* const kStartupFontFiles[4];
+// The first of them found through the file context (on disk, or in the pack
+// appended to the executable); null when none is.
+const char* findStartupFontFile();

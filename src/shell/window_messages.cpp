@@ -1,10 +1,13 @@
-// The window procedure over the platform's event records.
+// The window procedure over the platform's event records. Depends on the
+// input object, the 2-D context, the pause flags, callbacks by name and the
+// orderly end.
 #include "shell/window_messages.h"
 
 #include "gfx2d/opengl_rainbows.h"
 #include "input/input_state.h"
 #include "platform/event_pump.h"
 #include "platform/key_codes.h"
+#include "runtime/services/callbacks.h"
 #include "runtime/services/pause_flags.h"
 #include "runtime/services/runtime_error.h"
 #include "shell/display_settings.h"
@@ -55,6 +58,10 @@ int32_t queueTypedText(const char* utf8) {
 }
 
 void handleWindowEvent(const platform::Event& e) {
+    // The program's window-message hook sees every message first (a missing
+    // hook is skipped without a word).
+    static const RtString messageHook("VNT_WIN32_MSG");
+    CallByName(messageHook);
     switch (e.kind) {
     case platform::EventKind::FocusLost:
         if (!displaySettings.debug) setPaused(1);

@@ -1,7 +1,9 @@
 // The window's message handling (the window procedure) and the message pump.
-// Focus loss pauses the program (not with the debug flag), focus gain resumes
-// it; closing the window ends the program in order; typed characters go to the
-// input object's queue; a size change reaches the 2-D context.
+// Every message first runs the program's hook "VNT_WIN32_MSG" by name, when
+// the program has one. Focus loss pauses the program (not with the debug
+// flag), focus gain resumes it; closing the window ends the program in order;
+// typed characters go to the input object's queue; a size change reaches the
+// 2-D context.
 #pragma once
 #include <cstdint>
 

@@ -139,4 +139,16 @@ TEST_F(Gfx2D, TexturesMoveToTemporaryFilesAndBack) {
     EXPECT_EQ(MoveTexturesToTempFiles(0), 1);  // nothing waiting
 }
 
+TEST_F(Gfx2D, ASpriteGivenANewImageMeanwhileKeepsIt) {
+    put(1, imagetest::gradient(6, 5));
+    EXPECT_EQ(MoveTexturesToTempFiles(1), 1);
+    const DecodedImage newer = imagetest::gradient(3, 2);
+    put(1, newer);
+    const GLuint texture = g->sprites[1].texture;
+    EXPECT_EQ(MoveTexturesToTempFiles(0), 1);
+    EXPECT_EQ(filesNamed(folder.path(), "vnttex"), 0);
+    EXPECT_EQ(g->sprites[1].texture, texture);
+    EXPECT_EQ(pixelsOf(1).pixels, newer.pixels);
+}
+
 }  // namespace

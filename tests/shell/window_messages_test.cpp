@@ -5,6 +5,7 @@
 #include "input/input_state.h"
 #include "platform/event_pump.h"
 #include "platform/key_codes.h"
+#include "runtime/services/callbacks.h"
 #include "runtime/services/pause_flags.h"
 #include "shell/display_settings.h"
 #include "shell/engine_state.h"
@@ -75,6 +76,24 @@ TEST_F(WindowMessages, FocusPausesAndResumesUnlessDebugging) {
     displaySettings.debug = 1;
     handleWindowEvent(event(platform::EventKind::FocusLost));
     EXPECT_EQ(pauseFlag, 0);
+}
+
+int messageHookCalls = 0;
+double countMessage() {
+    ++messageHookCalls;
+    // The hook runs before the message's own handling: no character queued yet.
+    EXPECT_EQ(engine.input->typedChars.size(), 0);
+    return 0.0;
+}
+
+TEST_F(WindowMessages, EveryMessageRunsTheProgramsMessageHookFirst) {
+    const NamedRoutine table[] = {{countMessage, "VNT_WIN32_MSG"}, {nullptr, nullptr}};
+    const NamedRoutine* programTable = namedRoutineTable;
+    namedRoutineTable = table;
+    handleWindowEvent(event(platform::EventKind::KeyDown, keys::Enter));
+    namedRoutineTable = programTable;
+    EXPECT_EQ(messageHookCalls, 1);
+    EXPECT_EQ(drain(), "\r");
 }
 
 TEST_F(WindowMessages, WithoutObjectsEventsAreHarmless) {
