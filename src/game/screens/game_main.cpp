@@ -49,7 +49,7 @@ double PrepareGame() {
     SOUND_VOLUME = 0.5;
     for (const char* key : kDeviceInfoKeys) HostGetDeviceInfo(RtString(key));
     HostSetButtonLayout(RtString(kButtonLayout));
-    PrintToStdout("GETCURRENTDIR$(): " + GetCurrentDir() + "\n");
+    PrintToStdout("GETCURRENTDIR$(): " + GetCurrentDir());  // no line end of its own
     UpdateScreenOrientation();
     LoadGameImages();
     FillWaveTables();

@@ -17,7 +17,8 @@
 //   15 columns and the palette only on its cells.
 // - The save makes the "data" folder when the media folder has none.
 // - The scroll line is printed under the size line, not over it, and the
-//   ten level parameters are shown beside the map picture.
+//   ten level parameters are shown beside the map picture, on a window
+//   cleared black each frame so that changed values do not pile up.
 #include "game/screens/level_editor.h"
 
 #include "game/screens/screen_bodies.h"

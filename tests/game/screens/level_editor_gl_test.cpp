@@ -6,6 +6,7 @@
 #include "file_bytes.h"
 #include "game/screens/level_editor.h"
 #include "game/screens/screens.h"
+#include "game/world/game_sprites.h"
 #include "game/world/game_state.h"
 #include "game/world/level_file.h"
 #include "game_window.h"
@@ -157,8 +158,12 @@ TEST_F(Editor, PaletteAndMapTakeClicksOnlyOnTheirCells) {
 }
 
 TEST_F(Editor, ClearLoadAndSwitchingToALevelWithoutAFileWithinZeroTo99) {
+    LEVEL_PARAM.at(4) = 77;
+    PARAM_INDEX = 5;
     click(MenuClear, 13);  // no cool-down needed
     EXPECT_EQ(MAP.at(2, 2), 1);
+    EXPECT_EQ(LEVEL_PARAM.at(4), 0);
+    EXPECT_EQ(PARAM_INDEX, 5) << "the clear keeps the count of fish cells";
     idle(20);
     click(MenuLoad, 13);
     EXPECT_EQ(MAP.at(2, 2), 32);
@@ -187,6 +192,58 @@ TEST_F(Editor, ClearLoadAndSwitchingToALevelWithoutAFileWithinZeroTo99) {
     idle(20);
     click(MenuPreviousLevel, 13);
     EXPECT_EQ(LEVEL, 0);
+}
+
+TEST_F(Editor, TheStatusLinesNameTheMouseCellItsMapValueTheLevelAndTheSizes) {
+    moveTo(3, 4);
+    RtArray<int> shown;
+    SpriteToPixels(kSpriteMapPicture, shown);
+    // The same lines printed on a cleared surface.
+    SelectScreen(kScreenMapPicture);
+    FillRect(0, 0, 320, 320, 0);
+    PrintText(RtString("X=3 Y=4  MAP[0]"), 0, 240, 0);
+    PrintText(RtString("LEVEL=3"), 175, 240, 0);
+    PrintText(RtString("SIZE_X=14  SIZE_Y=9"), 0, 250, 0);
+    PrintText(RtString("SCROLLX=0  SCROLLY=0"), 0, 260, 0);
+    SelectScreen(kScreenWindow);
+    RtArray<int> expected;
+    SpriteToPixels(kSpriteMapPicture, expected);
+    ASSERT_EQ(shown.total, 320 * 320);
+    ASSERT_EQ(expected.total, shown.total);
+    int32_t differing = 0, lettering = 0;
+    for (int32_t i = 236 * 320; i < 272 * 320; ++i) {
+        differing += shown.at(i) != expected.at(i);
+        lettering += expected.at(i) != expected.at(0);
+    }
+    EXPECT_GT(lettering, 200);
+    EXPECT_EQ(differing, 0);
+}
+
+TEST_F(Editor, TheLevelPictureComesWithALevelSwitchOnlyAndAMissingOneLeavesItEmpty) {
+    // Pictures are named by the level alone, in the working folder (the media folder).
+    for (int32_t level : {3, 4}) {
+        makeFlatSprite(4000, 16 * level, 16, 0xFF2040C0u);
+        SaveSpriteToFile(RtString(file("Media/" + std::to_string(level) + ".png").c_str()), 4000);
+    }
+    auto pictureWidth = [] {
+        RtArray<int> pixels;
+        SpriteToPixels(kLevelPictureSprite, pixels);
+        return pixels.total / 16;
+    };
+    StartLevelEditor(e);
+    idle(20);
+    EXPECT_EQ(pictureWidth(), 0) << "not loaded on entry";
+    click(MenuNextLevel, 13);
+    EXPECT_EQ(pictureWidth(), 64) << "4.png under level 4";
+    idle(10);
+    click(MenuNextLevel, 13);
+    EXPECT_EQ(LEVEL, 5);
+    EXPECT_EQ(pictureWidth(), 0) << "no 5.png";
+    idle(10);
+    click(MenuPreviousLevel, 13);
+    idle(10);
+    click(MenuPreviousLevel, 13);
+    EXPECT_EQ(pictureWidth(), 48) << "3.png under level 3";
 }
 
 TEST_F(Editor, OpensInALargerWindowAndEscapeLeavesForTheTitleMenuAtTheNormalSize) {

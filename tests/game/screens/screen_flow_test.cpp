@@ -2,6 +2,8 @@
 // title menu's rows and cool-downs, the options screen and the progress
 // file it writes, the ways into and out of the game, the ending, and the
 // dispatcher keeping the stack where it was.
+#include <utility>
+
 #include "file_bytes.h"
 #include "game/screens/game_main.h"
 #include "game/screens/screens.h"
@@ -49,6 +51,26 @@ TEST_F(ScreenFlow, HoldingDownMovesTheCursorEveryTwentyFramesAndStopsAtExit) {
     EXPECT_EQ(title(101).screen, S::Title);
 }
 
+TEST_F(ScreenFlow, TheTitleSharkSwimsLeftPast160TurnsAndTurnsAgainPast400) {
+    device.addFrames(40, "b1=1");  // the splash leaves on its frame 41
+    device.addFrames(1130, "");    // title frames 1 to 1130
+    device.addFrames(1, "b2=1");   // frame 1131: EXIT
+    std::vector<std::pair<int32_t, int32_t>> shark;  // x and direction at the end of each title frame
+    device.onFrame = [&](const Snapshot& s) {
+        if (s.screen == S::Title) shark.emplace_back(SHARK_X, TITLE_SHARK_DIR);
+    };
+    GameMain();
+    using P = std::pair<int32_t, int32_t>;
+    ASSERT_EQ(shark.size(), 1131u);
+    EXPECT_EQ(shark[0], P(399, 0));
+    EXPECT_EQ(shark[559], P(-160, 0));
+    EXPECT_EQ(shark[560], P(-161, 1)) << "frame 561 turns it";
+    EXPECT_EQ(shark[561], P(-160, 1));
+    EXPECT_EQ(shark[1121], P(400, 1));
+    EXPECT_EQ(shark[1122], P(401, 0)) << "frame 1123 turns it back";
+    EXPECT_EQ(shark[1123], P(400, 0));
+}
+
 TEST_F(ScreenFlow, ButtonsOneAndTwoInOneFrameChooseTheRowUnderTheCursor) {
     device.pilot[S::Title] = {kDown, kDown, "b1=1;b2=1", "b2=1"};
     device.pilot[S::Options] = {kDown, kDown, kDown, "b1=1"};
@@ -74,6 +96,38 @@ TEST_F(ScreenFlow, TheOptionsScreenWritesTheExactProgressFile) {
         if (s.screen == S::Options && s.playerY == 105 && s.cooldown == 4) sawMenuCooldown = true;
     }
     EXPECT_TRUE(sawMenuCooldown);
+}
+
+TEST_F(ScreenFlow, MarginsStopAtFiftyAndZeroAndEveryLeavingSavesEvenWithoutAChange) {
+    auto& options = device.pilot[S::Options];
+    auto push = [&](int n, const char* state) {
+        for (int i = 0; i < n; ++i) options.push_back(state);
+    };
+    push(1, "b1=1");  // on "Overscan H": nothing
+    push(55, "Left=1000");
+    push(3, kDown);
+    push(1, "b1=1");
+    push(55, "Right=1000");
+    push(3, kDown);
+    push(1, "b1=1");
+    push(3, kDown);  // a third visit changes nothing
+    push(1, "b1=1");
+    device.pilot[S::Title] = {kDown, kDown, "b1=1", kDown, kDown, "b1=1", kDown, kDown, "b1=1", "b2=1"};
+    std::vector<std::string> saved;  // the file as each visit left it
+    GameScreen last = S::None;
+    int32_t widest = 0;
+    device.onFrame = [&](const Snapshot& s) {
+        if (s.screen == S::Title && last == S::Options) {
+            saved.push_back(testsupport::readFileBytes(configPath()));
+            testsupport::writeFileBytes(configPath(), "");
+        }
+        if (s.screen == S::Options && s.overscanH > widest) widest = s.overscanH;
+        last = s.screen;
+    };
+    GameMain();
+    EXPECT_EQ(widest, 50);
+    EXPECT_EQ(saved, (std::vector<std::string>{"0\r\n50\r\n0\r\n0.5\r\n", "0\r\n0\r\n0\r\n0.5\r\n",
+                                               "0\r\n0\r\n0\r\n0.5\r\n"}));
 }
 
 TEST_F(ScreenFlow, NewGameShowsTheCardThenPlaysLevelZeroAndTheQuitBoxLeadsBack) {
