@@ -11,7 +11,11 @@
 // - only messages from this process's own host connection count as the
 //   host's (ids assigned, answers), so a member cannot forge them;
 // - a player request names the place of its connection, and one that names
-//   no place in use is dropped; the host's 129th connection is closed.
+//   no place in use is dropped; the host's 129th connection is closed;
+// - once every valid id (up to 65,279) has been handed out, further player
+//   requests are dropped rather than given an id that means something else;
+// - a text is delivered to a local player only when its receiver is a valid
+//   id, never to a record whose request is still unsent or unanswered.
 // Depends on the network object, the session messages and the socket layer.
 #include <algorithm>
 #include <cstring>

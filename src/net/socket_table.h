@@ -79,7 +79,8 @@ int32_t pollSocket(int32_t slot);
 // 1 when the socket turned readable (or writable) within the time, 0 when
 // time ran out, -1 on an error.
 int32_t waitForSocket(int32_t slot, bool forWriting, uint32_t timeoutMs);
-// Sets the socket blocking or not; returns the value stored as last error.
+// Sets the socket blocking or not; returns the value stored as last error
+// (a free record fails as an invalid handle does: 10038, not a stale value).
 int32_t setSocketBlocking(int32_t slot, bool blocking);
 
 // The record's peer; the no-address record for a free record.

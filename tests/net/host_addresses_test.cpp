@@ -70,7 +70,10 @@ TEST(HostAddresses, NamesResolveToTheirFirstAddress) {
     const int32_t self = SocketResolveHost(RtString(""));
     ASSERT_NE(self, -1);
     const RtString list = GetHostIpAddresses();
-    ASSERT_FALSE(list.isEmpty());
+    if (list.isEmpty()) {  // a host name without an address: the loopback address
+        EXPECT_EQ(self, 2130706433);
+        return;
+    }
     std::string first(list.c_str());
     first = first.substr(0, first.find('|'));
     EXPECT_STREQ(SocketIpToText(self).c_str(), first.c_str());

@@ -177,6 +177,19 @@ TEST(NetSession, AClosedHostTakesNoPlayers) {
     EXPECT_GE(host.addPlayer("now"), 101);
 }
 
+TEST(NetSession, NoIdPastTheValidRangeIsHandedOut) {
+    HostedSession hosted;
+    NetSession& host = hosted.host;
+    ASSERT_NE(hosted.port, 0);
+    host.lock();
+    host.nextPlayerId = kLastValidPlayerId;
+    host.unlock();
+    EXPECT_EQ(host.addPlayer("last"), kLastValidPlayerId);
+    host.answerPolls = 5;
+    EXPECT_EQ(host.addPlayer("beyond"), 0);  // 65,280 would be no player id
+    EXPECT_FALSE(hasLocalPlayerNamed(host, "beyond"));
+}
+
 TEST(NetSession, AFreedPlaceTakesTheLastConnection) {
     HostedSession hosted;
     ASSERT_NE(hosted.port, 0);
