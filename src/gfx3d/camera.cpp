@@ -7,7 +7,9 @@
 // row 0 is the picture's top, as the 2-D drawing keeps it), so a scene drawn
 // there uses the 2-D viewport rectangle as it stands and a projection turned
 // upside down; the front-face winding is swapped with it (mirroredScene), so
-// culling and the shadow volumes see the same faces as on the window.
+// culling and the shadow volumes see the same faces as on the window. An
+// empty viewport (no width or height) takes the aspect ratio 1, so the
+// projection and the frustum planes stay finite.
 #include <cmath>
 
 #include "gfx2d/gl_state_cache.h"

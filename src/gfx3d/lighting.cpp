@@ -1,6 +1,12 @@
 // Lights, fog, face culling, the effect light, the stencil shadow pass and
 // the shade table of cel shading. Depends on the 2-D context (the full-screen
 // fill that ends a shadow pass) and the GL capability and colour caches.
+//
+// Departures: ending a shadow pass puts GL_LIGHTING and GL_FOG back as they
+// were (the 2-D fill in between switches both off), so lighting stays on
+// while a light is on and a scene drawn on after the pass keeps its lights
+// and fog; a spot light's negative cutoff goes to GL as 0 (GL refuses a
+// negative one and would keep the light's previous cone).
 #include <cmath>
 
 #include "gfx2d/gl_state_cache.h"

@@ -8,6 +8,9 @@
 // Departures, each to keep the picture or the memory sound:
 // - a draw reads no vertex beyond the shortest of the frames it blends and
 //   the draw array (frames of unequal size draw their common prefix);
+// - the frame position of an animated draw is worked out in 64 bits, so any
+//   two frame numbers give frames of the mesh; an infinite or NaN blend
+//   counts as 0;
 // - texture numbers of a multi-part slot outside its texture list bind no
 //   texture instead of reading past the list;
 // - GL_COLOR_MATERIAL goes through the capability cache like the rest, so the
@@ -41,9 +44,9 @@ static_assert(kNormalOffset == 12 && kTexCoordOffset == 24 && kBumpOffset == 32 
 bool hasBuffers() { return glext::glBindBufferARB && glext::glGenBuffersARB && glext::glBufferDataARB; }
 bool hasMultitexture() { return glext::glActiveTextureARB && glext::glClientActiveTextureARB; }
 
-int32_t clampFrame(int32_t frame, int32_t count) {
+int32_t clampFrame(int64_t frame, int32_t count) {
     if (frame < 0) return 0;
-    return frame > count - 1 ? count - 1 : frame;
+    return frame > count - 1 ? count - 1 : static_cast<int32_t>(frame);
 }
 
 // Into `bufferName` (made when 0): the vertices, when `fill`; bound in any case.
@@ -95,22 +98,22 @@ float meanColumnLength(const float (&m)[16]) {
 }  // namespace
 
 FramePick pickFrames(int32_t a, int32_t b, float t, uint8_t animated, int32_t frameCount) {
-    FramePick pick{a, b, t};
+    int64_t first = a, second = b;
     if (animated) {
         if (t > 1.0f || t < 0.0f) t = std::fabs(std::fmod(t, 1.0f));
-        const float p = static_cast<float>(b - a) * t + static_cast<float>(a);
-        const int32_t i = static_cast<int32_t>(p);
+        if (std::isnan(t)) t = 0.0f;  // an infinite or NaN blend
+        // In 64 bits: b - a and i + 1 may leave the 32-bit range.
+        const double p = static_cast<double>(int64_t{b} - a) * t + a;
+        const int64_t i = static_cast<int64_t>(p);
         if (a < b) {
-            pick = {i + 1, i, 1.0f - (p - static_cast<float>(i))};
+            first = i + 1, second = i, t = static_cast<float>(1.0 - (p - static_cast<double>(i)));
         } else if (a > b) {
-            pick = {i, i + 1, p - static_cast<float>(i)};
+            first = i, second = i + 1, t = static_cast<float>(p - static_cast<double>(i));
         } else {
-            pick = {b, a, 0.0f};
+            first = b, second = a, t = 0.0f;
         }
     }
-    pick.first = clampFrame(pick.first, frameCount);
-    pick.second = clampFrame(pick.second, frameCount);
-    return pick;
+    return {clampFrame(first, frameCount), clampFrame(second, frameCount), t};
 }
 
 uint32_t shadeTextureHeight(int32_t paletteCount) {

@@ -106,6 +106,11 @@ void MeshObjectX::swapContents(MeshObjectX& other) noexcept {
     std::swap(textureB, other.textureB);
 }
 
+void MeshObjectX::dropStaticBuffer() {
+    if (bufferNames[0] != 0 && meshGpuRelease.deleteBuffer != nullptr) meshGpuRelease.deleteBuffer(bufferNames[0]);
+    bufferNames[0] = 0;
+}
+
 void MeshObjectX::clear(bool freeMemory) {
     MeshObject::clear(freeMemory);
     edges.clear(freeMemory);

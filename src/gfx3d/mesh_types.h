@@ -139,8 +139,12 @@ public:
     // freeMemory) with step and minimum 64; the GPU objects deleted.
     void clear(bool freeMemory);
 
+    // Deletes the static buffer (frame 0 as first drawn), so that the next
+    // draw fills it again: for changes to frame 0's triangles after a draw.
+    void dropStaticBuffer();
+
     // Every frame's nodes expanded into its triangle list (runs of lists,
-    // strips and fans by the palette entries of the nodes), frame 0's copied
+    // strips and fans by the run kinds the break nodes carry), frame 0's copied
     // into baseTriangles, hasColours set.
     void buildFaces() override;
 

@@ -6,6 +6,12 @@
 // The normal pass keeps its shared-vertex table per frame: a later frame's
 // nodes never add their face normals to an earlier frame's vertices, so each
 // animation frame gets the normals of its own shape.
+//
+// Departure: a palette index keeps 8 bits, so from the 257th colour on it
+// names another palette entry (the first is the opening break node's run
+// kind). The expansion into triangles reads a node's run kind from its own
+// colour, which is that palette entry wherever the index holds: a mesh of
+// many colours keeps every triangle.
 #include "gfx3d/object_building.h"
 
 #include <cmath>
@@ -303,15 +309,15 @@ namespace {
 
 // Walks the nodes as buildFaces does and calls emit(c0, c1, c2) per triangle.
 template <class Emit>
-void expandRuns(const MeshObject& mesh, const RtVector<MeshVertex>& nodes, Emit emit) {
+void expandRuns(const RtVector<MeshVertex>& nodes, Emit emit) {
     const MeshVertex* corner[3] = {nullptr, nullptr, nullptr};
     int32_t corners = 0, parity = 0;
     uint32_t kind = kRunList;
     for (int32_t i = 0; i < nodes.count; ++i) {
         const MeshVertex& node = nodes.data[i];
-        // The kind comes from the palette; an index without an entry counts by its own colour.
-        const uint32_t value =
-            node.paletteIndex < mesh.palette.count ? mesh.palette.data[node.paletteIndex] : node.colour;
+        // The node's own colour: the palette entry at its index wherever that
+        // index holds (it wraps past 256 colours, or the palette may be gone).
+        const uint32_t value = node.colour;
         if (value == kRunStrip) {
             corners = 0;
             kind = kRunStrip;
@@ -350,10 +356,10 @@ void MeshObjectX::buildFaces() {
         frame.triangles.count = 0;
         // Counted first, so the list grows once instead of step by step.
         int64_t records = 0;
-        expandRuns(*this, frame.nodes, [&](const MeshVertex&, const MeshVertex&, const MeshVertex&) { records += 3; });
+        expandRuns(frame.nodes, [&](const MeshVertex&, const MeshVertex&, const MeshVertex&) { records += 3; });
         const int64_t room = records > frame.nodes.count / 3 ? records : frame.nodes.count / 3;
         if (room > INT32_MAX - 1 || !frame.triangles.reserve(static_cast<int32_t>(room))) continue;
-        expandRuns(*this, frame.nodes, [&](const MeshVertex& a, const MeshVertex& b, const MeshVertex& c) {
+        expandRuns(frame.nodes, [&](const MeshVertex& a, const MeshVertex& b, const MeshVertex& c) {
             RtVector<MeshVertex>& t = frame.triangles;
             t.data[t.count++] = a;
             t.data[t.count++] = b;

@@ -3,6 +3,8 @@
 // selecting a slot, and setting uniforms and attributes by name. Every
 // message goes to the caller's callback; nothing is logged or recorded.
 // Depends on the extension pointers (each may be null) and the read streams.
+// Without glCreateProgramObjectARB no program can be made: a load then
+// gives false after its compiles.
 #include <memory>
 #include <vector>
 

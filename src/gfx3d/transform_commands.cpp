@@ -171,7 +171,11 @@ void ScaleObjectMesh(int slot, double sx, double sy, double sz) {
     Rainbows3D* r = renderer();
     Object3DSlot* s = r ? r->slot(slot) : nullptr;
     if (!s) return;
-    for (int32_t p = 0; p < s->parts.count; ++p) s->parts.data[p].scale(narrow(sx), narrow(sy), narrow(sz));
+    for (int32_t p = 0; p < s->parts.count; ++p) {
+        MeshObjectX& part = s->parts.data[p];
+        part.scale(narrow(sx), narrow(sy), narrow(sz));
+        part.dropStaticBuffer();  // it holds frame 0 at its old size
+    }
 }
 
 void SetShadeTable(RtArray<double>& values) {

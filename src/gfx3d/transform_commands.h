@@ -11,7 +11,9 @@
 // Departures: a slot number outside 0 to 4,095 gives 0 (nothing for
 // GetObjectTriangle but the zeroed array); GetObjectTriangle treats a frame
 // that a part does not have as holding no triangles; RayDistance draws no
-// debug line for a zero direction (the line's length would divide by 0).
+// debug line for a zero direction (the line's length would divide by 0);
+// ScaleObjectMesh drops each part's static vertex buffer, which holds frame 0
+// as first drawn, so the next draw shows the new size.
 // ConeHitsObject is a command of its own for the renderer's cone test.
 #pragma once
 #include <cstdint>

@@ -2,6 +2,8 @@
 // factor, and the size and texels of a cel-shading texture.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdint>
 #include <vector>
 
 #include "gfx3d/mesh_drawing.h"
@@ -56,6 +58,21 @@ TEST(PickFrames, FramesAreHeldInsideTheMesh) {
     FramePick animated = pickFrames(0, 40, 0.9f, 1, 5);
     EXPECT_EQ(animated.first, 4);
     EXPECT_EQ(animated.second, 4);
+}
+
+TEST(PickFrames, ExtremeFrameNumbersAndBlendsStayInsideTheMesh) {
+    FramePick wide = pickFrames(INT32_MIN, INT32_MAX, 0.5f, 1, 5);  // position -0.5
+    EXPECT_EQ(wide.first, 1);
+    EXPECT_EQ(wide.second, 0);
+    FramePick last = pickFrames(0, INT32_MAX, 1.0f, 1, 5);
+    EXPECT_EQ(last.first, 4);
+    EXPECT_EQ(last.second, 4);
+    for (float t : {NAN, INFINITY, -INFINITY}) {
+        FramePick p = pickFrames(1, 3, t, 1, 5);
+        EXPECT_EQ(p.second, 1);  // folded to blend 0: position 1
+        EXPECT_EQ(p.first, 2);
+        EXPECT_EQ(p.blend, 1.0f);
+    }
 }
 
 TEST(ShadeTexture, Sizes) {

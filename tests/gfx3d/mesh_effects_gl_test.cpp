@@ -8,6 +8,7 @@
 #include "gfx2d/gl_extensions.h"
 #include "gfx3d/mesh_drawing.h"
 #include "gfx3d/scene_commands.h"
+#include "gfx3d/transform_commands.h"
 #include "scene_fixture.h"
 #include "shell/orderly_end.h"
 
@@ -175,6 +176,20 @@ TEST_F(Scene, BuffersAreMadeOnceForFrameZero) {
     DrawObject(1, 0);
     EXPECT_NE(part.bufferNames[1], 0u);
     EXPECT_TRUE(near(px(32, 32), kWhite, 2));
+}
+
+TEST_F(Scene, ScalingADrawnObjectShowsAtTheNextDraw) {
+    put(1, square(0.5f, 0.0f));  // 5.5 pixels each side of the centre
+    StartScene3D(1.0, 100.0, 60.0);
+    SetCamera(0, 0, 5, 0, 0, 0);
+    DrawObject(1, 0);  // fills the static buffer from frame 0
+    EXPECT_NE(r->objects.data[1].parts.data[0].bufferNames[0], 0u);
+    EXPECT_NE(px(32 + 8, 32), kWhite);
+    ScaleObjectMesh(1, 2, 2, 2);
+    StartScene3D(1.0, 100.0, 60.0);
+    SetCamera(0, 0, 5, 0, 0, 0);
+    DrawObject(1, 0);
+    EXPECT_TRUE(near(px(32 + 8, 32), kWhite, 2));
 }
 
 TEST_F(Scene, ProgramEndReleasesTheRendererAfterTheWindow) {

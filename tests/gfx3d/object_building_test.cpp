@@ -198,6 +198,20 @@ TEST_F(Building, PaletteIndicesWrapAfter256Colours) {
     EXPECT_EQ(5, mesh.frames.data[0].nodes.data[258].paletteIndex);
 }
 
+TEST_F(Building, AStripOfMoreThan256ColoursKeepsEveryTriangle) {
+    // The 256th vertex colour wraps to palette index 0, the run kind of the
+    // opening break node; the expansion must still take it as a corner.
+    r.lightingMode = 0;
+    r.beginObject(5, 1);
+    for (int32_t k = 0; k < 300; ++k) r.addVertex(static_cast<float>(k), static_cast<float>(k % 2), 0, 0, 0, k);
+    r.endObject();
+    ASSERT_EQ(1, r.slot(5)->used);
+    EXPECT_EQ(301, part(5).palette.count);
+    EXPECT_EQ(0, part(5).frames.data[0].nodes.data[256].paletteIndex);
+    EXPECT_EQ(3 * 298, part(5).frames.data[0].triangles.count);
+    EXPECT_EQ(255.0f, part(5).frames.data[0].triangles.data[3 * 253 + 2].x);  // (c d e) = 253 254 255
+}
+
 TEST_F(Building, LightingModeZeroKeepsTheGivenNormals) {
     r.lightingMode = 0;
     r.beginObject(4, 1);
