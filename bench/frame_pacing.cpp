@@ -2,31 +2,14 @@
 // software OpenGL unless a video driver is named), ends 300 frames at the
 // 60-per-second limit, and reports the mean interval between frame ends and
 // its standard deviation, then the same for 300 frames with a 5 ms load.
-// It is also the smallest program on the runtime: it brings its own hooks.
+// It is also the smallest program on the runtime.
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <vector>
 
 #include "platform/clock.h"
-#include "runtime/services/process_strings.h"
-#include "runtime/services/runtime_error.h"
-#include "shell/display_settings.h"
-#include "shell/engine_startup.h"
 #include "shell/frame_end.h"
-#include "shell/orderly_end.h"
-#include "shell/project_hooks.h"
-
-double ApplyProjectSettings() {
-    displaySettings = DisplaySettings{0, 1, 60, 0, 0, 480, 640};
-    projectNameString() = RtString("Frame_Pacing");
-    return 0.0;
-}
-double GameMain() { return 0.0; }
-RtString GetBuildDateTime() { return RtString(__DATE__ "-" __TIME__); }
-RtString GetProjectId() { return RtString("00000000"); }
-RtString GetProjectVersion() { return RtString("000.001"); }
-void EmptyProjectHook() {}
+#include "support/bench_program.h"
 
 namespace {
 
@@ -65,14 +48,9 @@ void measure(const char* label, double loadMillis) {
 }  // namespace
 
 int main() {
-    setenv("SDL_VIDEODRIVER", "offscreen", 0);
-    setenv("SDL_AUDIODRIVER", "dummy", 0);
-    ApplyProjectSettings();
-    if (!startEngine(projectNameString())) return 1;
+    if (!bench::startHeadlessEngine("Frame_Pacing", 60)) return 1;
     std::printf("frame pacing at 60 frames per second (target 16.6667 ms)\n");
     measure("idle frames", 0.0);
     measure("frames with 5 ms work", 5.0);
-    std::fflush(stdout);
-    setRuntimeError(0);
-    terminateProgramAndExit();
+    bench::endProgram();
 }

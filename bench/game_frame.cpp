@@ -4,12 +4,14 @@
 // busy level with the diver walking to and fro, then on the same level made
 // dark by an angler. Reports frames per second over the whole frame (update,
 // draw, present) and the share the game needs at 60 per second.
-// It brings its own program hooks, as the smallest programs on the runtime do.
+// The level goes through the level tools' text form and file writer, so that
+// it reads as the game's own levels do (rock outlined by its neighbours).
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -24,24 +26,13 @@
 #include "gfx2d/gfx2d_commands.h"
 #include "platform/clock.h"
 #include "runtime/services/isaac.h"
-#include "runtime/services/process_strings.h"
 #include "runtime/services/runtime_error.h"
-#include "shell/display_settings.h"
-#include "shell/engine_startup.h"
 #include "shell/frame_end.h"
-#include "shell/orderly_end.h"
-#include "shell/project_hooks.h"
+#include "support/bench_program.h"
 
-double ApplyProjectSettings() {
-    displaySettings = DisplaySettings{0, 1, 60, 0, 0, 480, 640};
-    projectNameString() = RtString("Game_Frame");
-    return 0.0;
-}
-double GameMain() { return 0.0; }
-RtString GetBuildDateTime() { return RtString(__DATE__ "-" __TIME__); }
-RtString GetProjectId() { return RtString("00000000"); }
-RtString GetProjectVersion() { return RtString("000.001"); }
-void EmptyProjectHook() {}
+// The level tools (tools/levels).
+#include "level_data.h"
+#include "level_text.h"
 
 namespace {
 
@@ -64,58 +55,32 @@ const char* const kBusyLevel[] = {
     "#####G#########",
 };
 
-int32_t codeOf(char c) {
-    switch (c) {
-        case '#': return 1;
-        case 'W': return 7;
-        case 'P': return 32;
-        case 'G': return 33;
-        case 'S': return 34;
-        case 'F': return 35;
-        case 'O': return 36;
-        case 'Q': return 37;
-        case 'f': return 38;
-        case 'B': return 39;
-        case 'V': return 40;
-        case 'C': return 41;
-        case 'c': return 42;
-        case 'M': return 43;
-        case 's': return 44;
-        case 'X': return 45;
-        case 'Y': return 46;
-        case 'K': return 47;
-        case 'A': return 48;
-        default: return 0;
+constexpr int kAnglerX = 10, kAnglerY = 7;  // the dark level's angler, beside the bomb
+
+// The level's text (glyphs as in levels/); `dark` puts an angler in.
+std::string busyLevelText(bool dark) {
+    std::string text = "size 15 10\n";
+    for (int y = 0; y < static_cast<int>(std::size(kBusyLevel)); ++y) {
+        std::string row = kBusyLevel[y];
+        if (dark && y == kAnglerY) row[kAnglerX] = 'A';
+        text += row + "\n";
     }
+    return text;
 }
 
-void put16(std::string& out, int32_t v) {
-    out.push_back(static_cast<char>(v & 0xFF));
-    out.push_back(static_cast<char>((v >> 8) & 0xFF));
-}
+// "Data/shol<level>.dat" in the working directory.
+std::string busyLevelPath(int32_t level) { return "Data/" + levels::levelFileName(level); }
 
-// "Data/shol<level>.dat" in the working directory; `dark` puts an angler in.
-void writeBusyLevel(int32_t level, bool dark) {
-    std::string bytes;
-    put16(bytes, 14);
-    put16(bytes, 9);
-    int32_t params[10] = {};
-    int fish = 0;
-    for (int y = 0; y < 10; ++y) {
-        for (int x = 0; x < 15; ++x) {
-            char c = kBusyLevel[y][x];
-            if (dark && x == 10 && y == 7) c = 'A';
-            if ((c == 'F' || c == 'f') && fish < 10) params[fish++] = x + 15 * y;
-            bytes.push_back(static_cast<char>(codeOf(c)));
-        }
+// The level file; `dark` puts an angler in.
+bool writeBusyLevel(int32_t level, bool dark) {
+    levels::LevelData data;
+    std::vector<std::string> errors;
+    if (!levels::parseLevelText(busyLevelText(dark), data, errors)) {
+        for (const std::string& e : errors) std::fprintf(stderr, "busy level: %s\n", e.c_str());
+        return false;
     }
-    for (int32_t p : params) put16(bytes, p);
     ::mkdir("Data", 0755);
-    const std::string name = "Data/shol" + std::to_string(level) + ".dat";
-    if (FILE* f = std::fopen(name.c_str(), "wb")) {
-        std::fwrite(bytes.data(), 1, bytes.size(), f);
-        std::fclose(f);
-    }
+    return levels::writeWholeFile(busyLevelPath(level), levels::encodeLevel(data));
 }
 
 int32_t liveRecords() {
@@ -124,8 +89,8 @@ int32_t liveRecords() {
            BUBBLES.d1 + POPS.d1 + SPARKLES.d1 + EXPLOSIONS.d1;
 }
 
-void measure(const char* label, int32_t level, bool dark) {
-    writeBusyLevel(level, dark);
+bool measure(const char* label, int32_t level, bool dark) {
+    if (!writeBusyLevel(level, dark)) return false;
     LEVEL = level;
     PLAY_MODE = 1;
     STEP_COOLDOWN = 0;
@@ -150,15 +115,13 @@ void measure(const char* label, int32_t level, bool dark) {
                 "records %.1f on average\n",
                 label, kFrames, 1000.0 * seconds / kFrames, fps, fps / 60.0,
                 static_cast<double>(records) / kFrames);
+    return true;
 }
 
 }  // namespace
 
 int main() {
-    setenv("SDL_VIDEODRIVER", "offscreen", 0);
-    setenv("SDL_AUDIODRIVER", "dummy", 0);
-    ApplyProjectSettings();
-    if (!startEngine(projectNameString())) return 1;
+    if (!bench::startHeadlessEngine("Game_Frame", 60)) return 1;
     SetFrameLimit(0, 0);  // unpaced
 
     // The images: the media resolver moves into the Media folder of the
@@ -191,15 +154,12 @@ int main() {
     setDeviceTransport(&device);
 
     std::printf("in-game frame, unpaced, %dx%d window (update, draw and present)\n", SCREEN_W, SCREEN_H);
-    measure("busy level", 1, false);
-    measure("dark level", 2, true);
-    std::fflush(stdout);
-    std::remove("Data/shol1.dat");
-    std::remove("Data/shol2.dat");
+    const bool measured = measure("busy level", 1, false) && measure("dark level", 2, true);
+    for (int32_t level : {1, 2}) std::remove(busyLevelPath(level).c_str());
     ::rmdir("Data");
     ::chdir("/");
     ::rmdir(folder);
     setDeviceTransport(nullptr);
-    setRuntimeError(0);
-    terminateProgramAndExit();
+    if (!measured) return 1;
+    bench::endProgram();
 }

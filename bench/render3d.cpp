@@ -7,33 +7,16 @@
 // buffers filled once) and for blended animation frames (streamed).
 #include <GL/gl.h>
 
-#include <chrono>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 
 #include "gfx2d/decoded_image.h"
 #include "gfx2d/opengl_rainbows.h"
 #include "gfx3d/rainbows3d.h"
 #include "gfx3d/scene_commands.h"
-#include "runtime/services/process_strings.h"
-#include "runtime/services/runtime_error.h"
-#include "shell/display_settings.h"
-#include "shell/engine_startup.h"
 #include "shell/engine_state.h"
-#include "shell/orderly_end.h"
-#include "shell/project_hooks.h"
-
-double ApplyProjectSettings() {
-    displaySettings = DisplaySettings{0, 1, 0, 0, 0, 480, 640};
-    projectNameString() = RtString("Render3D_Bench");
-    return 0.0;
-}
-double GameMain() { return 0.0; }
-RtString GetBuildDateTime() { return RtString(__DATE__ "-" __TIME__); }
-RtString GetProjectId() { return RtString("00000000"); }
-RtString GetProjectVersion() { return RtString("000.001"); }
-void EmptyProjectHook() {}
+#include "support/bench_program.h"
+#include "support/frame_timing.h"
 
 namespace {
 
@@ -67,15 +50,6 @@ void buildSphere() {
     EndObject();
 }
 
-template <class Frame>
-double millisPerFrame(int repeats, Frame frame) {
-    frame();  // warm up: buffers made, textures resident
-    auto start = std::chrono::steady_clock::now();
-    for (int i = 0; i < repeats; ++i) frame();
-    std::chrono::duration<double, std::milli> spent = std::chrono::steady_clock::now() - start;
-    return spent.count() / repeats;
-}
-
 void drawFrame(int n, bool animated, int tick) {
     OpenGLRainbows* g = engine.graphics2D;
     g->clear(0x402010);
@@ -105,10 +79,7 @@ void drawFrame(int n, bool animated, int tick) {
 }  // namespace
 
 int main() {
-    setenv("SDL_VIDEODRIVER", "offscreen", 0);
-    setenv("SDL_AUDIODRIVER", "dummy", 0);
-    ApplyProjectSettings();
-    if (!startEngine(projectNameString()) || !engine.graphics3D) return 1;
+    if (!bench::startHeadlessEngine("Render3D_Bench", 0) || !engine.graphics3D) return 1;
     DecodedImage image;
     image.width = image.height = 64;
     image.pixels.resize(64 * 64);
@@ -122,11 +93,9 @@ int main() {
     for (int n : kCounts) {
         const int repeats = n >= 1000 ? 10 : 40;
         int tick = 0;
-        const double still = millisPerFrame(repeats, [&] { drawFrame(n, false, tick++); });
-        const double blended = millisPerFrame(repeats, [&] { drawFrame(n, true, tick++); });
+        const double still = bench::millisPerFrame(repeats, [&] { drawFrame(n, false, tick++); });
+        const double blended = bench::millisPerFrame(repeats, [&] { drawFrame(n, true, tick++); });
         std::printf("%8d  %11.3f ms  %11.3f ms\n", n, still, blended);
     }
-    std::fflush(stdout);
-    setRuntimeError(0);
-    terminateProgramAndExit();
+    bench::endProgram();
 }

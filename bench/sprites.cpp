@@ -10,9 +10,7 @@
 #include <GL/gl.h>
 #include <SDL.h>
 
-#include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -21,24 +19,10 @@
 #include "gfx2d/image_codecs.h"
 #include "gfx2d/opengl_rainbows.h"
 #include "runtime/files/temp_folder.h"
-#include "runtime/services/process_strings.h"
 #include "runtime/services/runtime_error.h"
-#include "shell/display_settings.h"
-#include "shell/engine_startup.h"
 #include "shell/engine_state.h"
-#include "shell/orderly_end.h"
-#include "shell/project_hooks.h"
-
-double ApplyProjectSettings() {
-    displaySettings = DisplaySettings{0, 1, 0, 0, 0, 480, 640};
-    projectNameString() = RtString("Sprite_Bench");
-    return 0.0;
-}
-double GameMain() { return 0.0; }
-RtString GetBuildDateTime() { return RtString(__DATE__ "-" __TIME__); }
-RtString GetProjectId() { return RtString("00000000"); }
-RtString GetProjectVersion() { return RtString("000.001"); }
-void EmptyProjectHook() {}
+#include "support/bench_program.h"
+#include "support/frame_timing.h"
 
 namespace {
 
@@ -75,15 +59,6 @@ DecodedImage sheet() {
     return image;
 }
 
-template <class Frame>
-double millisPerFrame(int repeats, Frame frame) {
-    frame();  // warm up: textures resident, buffers grown
-    auto start = std::chrono::steady_clock::now();
-    for (int i = 0; i < repeats; ++i) frame();
-    std::chrono::duration<double, std::milli> spent = std::chrono::steady_clock::now() - start;
-    return spent.count() / repeats;
-}
-
 int repeatsFor(int n) { return n >= 20000 ? 20 : n >= 5000 ? 40 : 100; }
 
 bool runSdl(const DecodedImage& image, std::vector<double>& results) {
@@ -106,7 +81,7 @@ bool runSdl(const DecodedImage& image, std::vector<double>& results) {
     SDL_SetTextureBlendMode(texture, SDL_BLENDMODE_BLEND);
     for (int n : kCounts) {
         std::vector<Placement> list = placements(n);
-        results.push_back(millisPerFrame(repeatsFor(n), [&] {
+        results.push_back(bench::millisPerFrame(repeatsFor(n), [&] {
             SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
             SDL_RenderClear(renderer);
             for (const Placement& p : list) {
@@ -126,8 +101,7 @@ bool runSdl(const DecodedImage& image, std::vector<double>& results) {
 }
 
 bool runOurs(const DecodedImage& image, std::vector<double>& results, uint64_t& drawCalls) {
-    ApplyProjectSettings();
-    if (!startEngine(projectNameString())) return false;
+    if (!bench::startHeadlessEngine("Sprite_Bench", 0)) return false;
     OpenGLRainbows* g = engine.graphics2D;
     std::vector<uint8_t> png;
     encodePng(image, png);
@@ -144,7 +118,7 @@ bool runOurs(const DecodedImage& image, std::vector<double>& results, uint64_t& 
     for (int n : kCounts) {
         std::vector<Placement> list = placements(n);
         uint64_t callsBefore = g->batch.drawCalls();
-        results.push_back(millisPerFrame(repeatsFor(n), [&] {
+        results.push_back(bench::millisPerFrame(repeatsFor(n), [&] {
             g->clear(0);
             for (const Placement& p : list) DrawAnimFrame(kSprite, p.frame, p.x, p.y);
             g->flip();
@@ -158,8 +132,7 @@ bool runOurs(const DecodedImage& image, std::vector<double>& results, uint64_t& 
 }  // namespace
 
 int main() {
-    setenv("SDL_VIDEODRIVER", "offscreen", 0);
-    setenv("SDL_AUDIODRIVER", "dummy", 0);
+    bench::useHeadlessDrivers();  // before SDL opens for the comparison
     DecodedImage image = sheet();
     std::vector<double> sdl, ours;
     uint64_t drawCalls = 0;
@@ -171,7 +144,5 @@ int main() {
         std::printf("%8d  %11.3f ms  %11.3f ms  %.3f\n", kCounts[i], ours[i], sdl[i], ours[i] / sdl[i]);
     }
     std::printf("draw calls per frame of ours at 20,000: %llu\n", static_cast<unsigned long long>(drawCalls));
-    std::fflush(stdout);
-    setRuntimeError(0);
-    terminateProgramAndExit();
+    bench::endProgram();
 }
