@@ -13,17 +13,9 @@
 namespace worldtest {
 namespace {
 
-using Diver = PlayTest;
+const std::vector<std::string>& kRoom = kSmallRoom;
 
-// The gem keeps the level from being complete.
-const std::vector<std::string> kRoom = {
-    "#######",
-    "#....G#",
-    "#.....#",
-    "#..P..#",
-    "#.....#",
-    "#######",
-};
+using Diver = PlayTest;
 
 TEST_F(Diver, SpawnPlayerMakesTheRecordWithARandomPushDelay) {
     SeedRandom(77);

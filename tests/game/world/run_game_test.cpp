@@ -13,16 +13,9 @@
 namespace worldtest {
 namespace {
 
-using Game = PlayTest;
+const std::vector<std::string>& kRoom = kSmallRoom;
 
-const std::vector<std::string> kRoom = {
-    "#######",
-    "#....G#",
-    "#.....#",
-    "#..P..#",
-    "#.....#",
-    "#######",
-};
+using Game = PlayTest;
 
 TEST_F(Game, StartingShowsTheCardAndGivesControlFromLevelOne) {
     start(1, kRoom);

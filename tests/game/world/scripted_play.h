@@ -22,6 +22,17 @@ namespace worldtest {
 // Any other character is a test mistake and fails the test.
 std::string levelFromText(const std::vector<std::string>& rows);
 
+// A small walled room with the diver in the middle; its gem keeps the level
+// from being complete.
+inline const std::vector<std::string> kSmallRoom = {
+    "#######",
+    "#....G#",
+    "#.....#",
+    "#..P..#",
+    "#.....#",
+    "#######",
+};
+
 // Which screens the in-game loop led to, in order: "intro <n>", "ending",
 // "title", "editor". The level card loads the level as the real one does.
 extern std::vector<std::string> screensShown;
