@@ -1,9 +1,11 @@
 // The image commands: loading into sprites and fonts, pixels in and out,
 // saving. Failures record the runtime error code (3 for a file, 7 for a
-// slot number) and return.
+// slot number) and return; a file that does not load is also named in the
+// error log ("Image failed: " and its path), so a user can tell which one.
 #include "gfx2d/decoded_image.h"
 #include "gfx2d/gfx2d_commands.h"
 #include "gfx2d/opengl_rainbows.h"
+#include "runtime/files/error_log.h"
 #include "runtime/services/runtime_error.h"
 #include "shell/engine_state.h"
 
@@ -20,9 +22,15 @@ OpenGLRainbows* contextForSprite(int sprite) {
     return g;
 }
 
+// A file that did not load: error 3, and its path in the error log.
+void failLoad(const RtString& file) {
+    setRuntimeError(ErrorNoSuchFile);
+    logFileFailure("Image failed", file.data);
+}
+
 void loadInto(const RtString& file, int sprite, int frameWidth, int frameHeight, bool normalMap) {
     OpenGLRainbows* g = contextForSprite(sprite);
-    if (g && !g->loadSprite(file, sprite, frameWidth, frameHeight, normalMap)) setRuntimeError(ErrorNoSuchFile);
+    if (g && !g->loadSprite(file, sprite, frameWidth, frameHeight, normalMap)) failLoad(file);
 }
 
 }  // namespace
@@ -42,7 +50,7 @@ void LoadSpriteAsNormalMap(const RtString& file, int sprite) { loadInto(file, sp
 
 void LoadBackgroundImage(const RtString& file) {
     OpenGLRainbows* g = engine.graphics2D;
-    if (g && !g->loadBackground(file)) setRuntimeError(ErrorNoSuchFile);
+    if (g && !g->loadBackground(file)) failLoad(file);
 }
 
 void LoadFontFile(const RtString& file, int font) {
@@ -52,7 +60,7 @@ void LoadFontFile(const RtString& file, int font) {
         setRuntimeError(ErrorOutOfMemory);
         return;
     }
-    if (!g->loadFontFile(file, font)) setRuntimeError(ErrorNoSuchFile);
+    if (!g->loadFontFile(file, font)) failLoad(file);
 }
 
 void GrabScreenToSprite(int sprite, int x, int y, int width, int height) {

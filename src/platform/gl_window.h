@@ -23,8 +23,15 @@ struct WindowRequest {
 
 // Creates the window (shown, centred) and makes its context current. Null
 // when the video system, the window or the context cannot be had; then
-// windowSystemError() says why.
+// windowSystemError() says why. Also null, with the reason "no display",
+// when the video system fell back on a driver that shows nothing without
+// being asked for it (showsNothingUnasked): a program there would run
+// unseen for ever.
 GLWindow* createGLWindow(const WindowRequest& request);
+// True when the video driver of that name draws only into memory (the
+// offscreen and dummy drivers) and the request, a comma-separated list of
+// driver names in any letter case (null or empty: none), does not name it.
+bool showsNothingUnasked(const char* driver, const char* requested);
 // Releases the context and the window; null is allowed.
 void destroyGLWindow(GLWindow* window);
 // The reason of the last failure of this service ("" when none).

@@ -1,4 +1,7 @@
 // The window and OpenGL context service over SDL2's video subsystem.
+// A window on a driver that shows nothing is refused unless the user named
+// that driver (SDL_VIDEODRIVER): without a display SDL falls back on its
+// offscreen driver, and the program would run unseen.
 // The video subsystem is started by the first window and stopped with it,
 // so the display queries work only while the window exists, or start the
 // subsystem for themselves for the length of the call.
@@ -42,6 +45,14 @@ struct VideoForQuery {
     }
 };
 
+// Drivers that draw into memory only; the user may still name them (tests,
+// headless rendering), but SDL must not fall back on them unseen.
+constexpr const char* kDriversShowingNothing[] = {"offscreen", "dummy", "evdev"};
+
+bool sameNameIgnoringCase(const char* a, size_t length, const char* b) {
+    return std::strlen(b) == length && SDL_strncasecmp(a, b, length) == 0;
+}
+
 int displayOf(SDL_Window* w) {
     int index = w ? SDL_GetWindowDisplayIndex(w) : 0;
     return index < 0 ? 0 : index;
@@ -51,10 +62,30 @@ int displayOf(SDL_Window* w) {
 
 const char* windowSystemError() { return lastError; }
 
+bool showsNothingUnasked(const char* driver, const char* requested) {
+    if (driver == nullptr) return false;
+    const size_t driverLength = std::strlen(driver);
+    bool showsNothing = false;
+    for (const char* name : kDriversShowingNothing) showsNothing |= sameNameIgnoringCase(driver, driverLength, name);
+    if (!showsNothing) return false;
+    for (const char* item = requested; item != nullptr && *item != 0;) {
+        const char* comma = std::strchr(item, ',');
+        const size_t length = comma ? static_cast<size_t>(comma - item) : std::strlen(item);
+        if (sameNameIgnoringCase(item, length, driver)) return false;
+        item = comma ? comma + 1 : nullptr;
+    }
+    return true;
+}
+
 GLWindow* createGLWindow(const WindowRequest& request) {
     lastError[0] = 0;
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         recordError("the video system cannot start");
+        return nullptr;
+    }
+    if (showsNothingUnasked(SDL_GetCurrentVideoDriver(), SDL_GetHint(SDL_HINT_VIDEODRIVER))) {
+        std::snprintf(lastError, sizeof lastError, "no display");
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
         return nullptr;
     }
     SDL_GL_ResetAttributes();

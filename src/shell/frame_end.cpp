@@ -1,4 +1,8 @@
 // The frame end, the pause loop and the screen-mode command.
+//
+// Departure: the message pump runs before the keyboard and mice are read
+// rather than after, so input that arrived during a frame counts at that
+// frame's end instead of the next one (a frame less of lag).
 #include "shell/frame_end.h"
 
 #include "gfx2d/opengl_rainbows.h"
@@ -61,12 +65,14 @@ void finishFrame() {
         windowActivationRequest = 0;
     }
     if (pauseFlag) runPauseLoop();
+    // The messages first: the input read next then holds every key and
+    // button that changed before this frame end, not one frame late.
+    pumpWindowMessages();
     if (InputState* input = engine.input) {
         input->refreshKeyboard();
         input->pollMice();
         applyQuitKeys(*input);
     }
-    pumpWindowMessages();
     if ((graphics = engine.graphics2D) != nullptr) {
         graphics->flip();
         graphics->restore2DRenderState();

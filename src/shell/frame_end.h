@@ -4,10 +4,10 @@
 #include <cstdint>
 
 // In order: ends a 3-D shadow pass; moves the frame times on; serves a request
-// to bring the window to the front; runs the pause loop while paused; polls
-// keyboard and mice; applies the quit keys (Escape while escapeQuits is set,
-// left Alt with F4 always: an orderly end with status 0); pumps the window's
-// messages; shows the frame at the frame limit; restores the 2-D state.
+// to bring the window to the front; runs the pause loop while paused; pumps
+// the window's messages; polls keyboard and mice; applies the quit keys
+// (Escape while escapeQuits is set, left Alt with F4 always: an orderly end
+// with status 0); shows the frame at the frame limit; restores the 2-D state.
 void finishFrame();
 void EndFrame();
 

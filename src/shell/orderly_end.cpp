@@ -4,7 +4,9 @@
 //
 // Departure: the program ends with the runtime error code as its exit status
 // rather than always with 0, and a fatal error's text goes to the error log,
-// so a failed run is visible to whoever started it. The screen needs no
+// so a failed run is visible to whoever started it. An error about a file
+// names it (the error's subject), and then its text goes to standard error
+// as well: a missing or damaged file is what a user can mend. The screen needs no
 // redraw request here: the desktop redraws what the closed window covered.
 #include "shell/orderly_end.h"
 
@@ -77,8 +79,17 @@ void terminateProgramAndExit() {
     }
     if (code != 0) {
         RtString line = GetErrorText();
+        const bool namesSubject = runtimeErrorSubject()[0] != '\0';
+        if (namesSubject) {
+            line += ": ";
+            line += runtimeErrorSubject();
+        }
         line += "\n";
         appendToErrorLog(line.data);
+        if (namesSubject) {
+            std::fputs(line.data, stderr);
+            std::fflush(stderr);
+        }
     }
     shutdownEngine();
     std::fputs("exit", stdout);

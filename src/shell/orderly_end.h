@@ -5,7 +5,9 @@
 // where it returns at once. The exit status is the runtime error code as it
 // stands when the end begins: 0 for an orderly end (the end command, the quit
 // keys, closing the window: each records 0 first), the code of the error
-// after a fatal runtime error, whose text then also goes to the error log.
+// after a fatal runtime error, whose text ("0003 no such file") then also
+// goes to the error log; when the error has a subject (runtime_error.h),
+// ": " and the subject follow, and the line goes to standard error too.
 #pragma once
 
 // terminateProgram for callers that cannot go on in any case: called while

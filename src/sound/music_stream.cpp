@@ -45,7 +45,25 @@ struct MusicMemoryCallbacks {
 namespace {
 
 constexpr auto kFeedPeriod = std::chrono::milliseconds(20);
+// The music rises from silence over this part of a second when it starts,
+// so a first sample far from 0 does not click; a loop goes on unfaded.
+constexpr uint32_t kFadeInDivisor = 100;  // 10 ms
 constexpr int kMaxHolesInARow = 64;  // gaps in the stream skipped before it counts as ended
+
+// Scales the first frames of 16-bit PCM from 0 up to full level.
+void fadeIn(uint8_t* pcm, uint32_t bytes, uint16_t channels, uint32_t frames) {
+    const uint32_t frameBytes = channels * 2u;
+    frames = std::min(frames, bytes / frameBytes);
+    for (uint32_t f = 0; f < frames; ++f) {
+        for (uint16_t c = 0; c < channels; ++c) {
+            uint8_t* at = pcm + f * frameBytes + c * 2u;
+            int16_t sample = 0;
+            std::memcpy(&sample, at, 2);
+            sample = static_cast<int16_t>(static_cast<int64_t>(sample) * f / frames);
+            std::memcpy(at, &sample, 2);
+        }
+    }
+}
 
 void logMusicFailure(const char* what, const char* path) {
     std::string line = std::string("Music: ") + what + ": " + (path != nullptr ? path : "NULL") + "\n";
@@ -140,6 +158,7 @@ bool MusicStream::start(const char* path, double volume, bool loop, bool feed) {
     uint32_t bytes = 0;
     if (succeeded(buffer_->lock(0, 0, &part, &bytes, nullptr, nullptr, kLockEntireBuffer))) {
         decode(static_cast<uint8_t*>(part), bytes);
+        fadeIn(static_cast<uint8_t*>(part), bytes, channels_, rate_ / kFadeInDivisor);
         buffer_->unlock(part, bytes, nullptr, 0);
     }
     volume_ = volumeToHundredthsDb(volume);

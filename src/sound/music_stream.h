@@ -1,7 +1,9 @@
 // MusicStream: an OGG Vorbis file streamed through one looping sound buffer
 // of the sound device. The buffer holds about a second of 16-bit PCM at the
 // file's rate; a feeder thread (or a test calling service()) decodes into
-// the part the mixer has already played. The volume applies at once.
+// the part the mixer has already played. The volume applies at once. The
+// first 10 ms rise from silence, so music whose first sample is far from 0
+// starts without a click; the loop goes on from the end without a fade.
 // Depends on libvorbisfile, the platform's sound buffers, the pack resolver.
 #pragma once
 #include <condition_variable>

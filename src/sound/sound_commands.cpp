@@ -1,11 +1,12 @@
 // The sound commands over the engine's slot table and device. Before the
 // start-up and after the shutdown there is no table: loads then fail with
 // error 3, plays give -1, and nothing else happens.
-// Depends on the sound system, SoundSlot and the pack resolver.
+// Depends on the sound system, SoundSlot, the pack resolver and the error log.
 #include "sound/sound_commands.h"
 
 #include <cmath>
 
+#include "runtime/files/error_log.h"
 #include "runtime/files/pack_archive.h"
 #include "runtime/services/runtime_error.h"
 #include "sound/sound_slot.h"
@@ -45,13 +46,11 @@ void LoadSound(const RtString& file, int32_t slot, int32_t voices) {
         return;
     }
     char resolved[files::kPathBufferSize];
-    if (resolvePackedFile(filePackArchive(), file.c_str(), resolved, 1) == 0) {
-        setRuntimeError(kErrorNoSuchFile);
-        return;
-    }
     SoundSlot* slots = engineSoundSlots();
-    if (slots == nullptr || !slots[slot].load(engineSoundDevice(), resolved, voices)) {
+    if (resolvePackedFile(filePackArchive(), file.c_str(), resolved, 1) == 0 || slots == nullptr ||
+        !slots[slot].load(engineSoundDevice(), resolved, voices)) {
         setRuntimeError(kErrorNoSuchFile);
+        logFileFailure("Sound failed", file.c_str());
     }
 }
 

@@ -13,7 +13,8 @@ int32_t FindFreeSoundSlot();
 // Clears the error code; loads the WAV file (from disk, the pack or a
 // "mem://" block) into the slot with 1..4 voices. A slot outside 0..4095:
 // error 7. A name that resolves to nothing: error 3, the slot unchanged. A
-// file that does not load, or no device: error 3, the slot left free.
+// file that does not load, or no device: error 3, the slot left free. Either
+// failure of the file names it in the error log ("Sound failed: " + path).
 void LoadSound(const RtString& file, int32_t slot, int32_t voices);
 // Plays the slot once: pan -1..1 (left to right), volume 0..1 (NaN counts as
 // 0, infinities as the ends). The SoundChannel played, or -1 when no voice

@@ -1,15 +1,18 @@
 // The WAV reader. Only what a PCM sound needs is read: the "fmt " chunk's
 // first 16 bytes and the "data" chunk; other chunks are skipped by their
-// stated size, with no pad byte after an odd size. The buffer takes the
-// file's rate, block alignment and sample width, stereo for more than one
-// channel; the device decides whether it can play that.
+// stated size. The buffer takes the file's rate, block alignment and sample
+// width, stereo for more than one channel; the device decides whether it
+// can play that.
 //
-// Deliberate departures, for files that lie about their sizes: every header
-// and chunk header must be there in full (a short memory block does not
-// leave stale bytes in them); a "fmt " chunk shorter than 16 bytes is
-// refused; and the buffer is never made larger than the data that is there:
-// a disk file shorter than its "data" chunk claims fails before anything is
-// allocated, and a memory block gives a buffer of the bytes it holds.
+// Deliberate departures. After a chunk of odd size its pad byte is skipped
+// when there is one (a NUL), so files that follow the RIFF rule load as well
+// as those written without the pad. For files that lie about their sizes:
+// every header and chunk header must be there in full (a short memory block
+// does not leave stale bytes in them); a "fmt " chunk shorter than 16 bytes
+// is refused; and the buffer is never made larger than the data that is
+// there: a disk file shorter than its "data" chunk claims fails before
+// anything is allocated, and a memory block gives a buffer of the bytes it
+// holds.
 // Depends on ReadStream and SoundSlot.
 #include "sound/wave_loader.h"
 
@@ -54,12 +57,29 @@ bool skip(ReadStream& stream, uint32_t count) {
     return true;
 }
 
+// After a chunk of odd size: RIFF pads every chunk to an even length with a
+// NUL byte, which some writers leave out. A chunk id never begins with a
+// NUL, so the byte is skipped only when it is one.
+void skipPadByte(ReadStream& stream) {
+    const int64_t at = stream.position;
+    uint8_t pad = 0;
+    if (readWhole(stream, &pad, 1) && pad != 0) readStreamSeek(stream, at);
+}
+
+// Skips the `rest` bytes of a chunk of `chunkSize` bytes that are still
+// unread, and its pad byte.
+bool skipChunkRest(ReadStream& stream, uint32_t rest, uint32_t chunkSize) {
+    if (!skip(stream, rest)) return false;
+    if (chunkSize % 2 != 0) skipPadByte(stream);
+    return true;
+}
+
 // Reads chunk headers, skipping every chunk until one named `id`.
 bool findChunk(ReadStream& stream, const char* id, ChunkHeader& header) {
     for (;;) {
         if (!readChunkHeader(stream, header)) return false;
         if (std::memcmp(header.id, id, 4) == 0) return true;
-        if (!skip(stream, header.size)) return false;
+        if (!skipChunkRest(stream, header.size, header.size)) return false;
     }
 }
 
@@ -77,7 +97,7 @@ bool readWave(SoundSlot& slot, ReadStream& stream) {
     if (!findChunk(stream, "fmt ", header) || header.size < 16) return false;
     uint8_t format[16];
     if (!readWhole(stream, format, sizeof format)) return false;
-    if (header.size > 16 && !skip(stream, header.size - 16)) return false;
+    if (!skipChunkRest(stream, header.size - 16, header.size)) return false;
     const uint16_t channels = littleEndian16(format + 2);
     const uint32_t samplesPerSecond = littleEndian32(format + 4);
     const uint16_t blockAlign = littleEndian16(format + 12);

@@ -2,6 +2,7 @@
 // the objects it makes, and the orderly failure without a window.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <sstream>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -110,6 +111,26 @@ TEST(EngineStartup, WithoutAWindowTheProgramEndsInOrderWithStatusOne) {
         << visible(log);
     EXPECT_NE(log.find("Shut down VNT\n"), std::string::npos) << visible(log);
     EXPECT_EQ(log.find("Init Finalized"), std::string::npos);
+}
+
+TEST(EngineStartup, WithoutADisplayTheProgramEndsAtOnceInsteadOfRunningUnseen) {
+    TempDir folder;
+    auto started = std::chrono::steady_clock::now();
+    ChildResult r = runInChild([&] {
+        unsetenv("SDL_VIDEODRIVER");  // the driver is SDL's own choice
+        unsetenv("DISPLAY");
+        unsetenv("WAYLAND_DISPLAY");
+        startTestEngine(folder.path());
+        std::printf("ran on unseen");
+    });
+    double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    ASSERT_TRUE(r.exited);
+    EXPECT_EQ(r.exitStatus, kNoWindowExitStatus);
+    EXPECT_EQ(r.out.find("ran on unseen"), std::string::npos);
+    EXPECT_NE(r.err.find("Window failed: no display\n"), std::string::npos) << r.err;
+    std::string log = readFileBytes(folder.file("ErrorLog.txt"));
+    EXPECT_EQ(log.rfind("Start new log...\nTimer started\nWindow failed: no display\n", 0), 0u) << visible(log);
+    EXPECT_LT(seconds, 1.0);
 }
 
 TEST(EngineStartup, ABadWindowSizeIsAStartFailureToo) {

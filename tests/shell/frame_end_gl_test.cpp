@@ -8,6 +8,7 @@
 #include "engine_harness.h"
 #include "file_bytes.h"
 #include "gfx2d/opengl_rainbows.h"
+#include "input/input_state.h"
 #include "platform/clock.h"
 #include "platform/key_codes.h"
 #include "runtime/services/debug_output.h"
@@ -171,6 +172,24 @@ TEST(PauseLoop, ClosingTheWindowWhilePausedEnds) {
         runFrames(1);
     });
     expectOrderlyEnd(r, folder);
+}
+
+TEST(FrameEnd, InputBeforeTheFrameEndIsSeenAtThatFrameEnd) {
+    TempDir folder;
+    ASSERT_TRUE(startTestEngine(folder.path()));
+    SetEscapeQuits(0);
+    runFrames(1);
+    InputState& input = *engine.input;
+    injectKey(keys::Right, true);
+    injectMouseButton(1, true, 20, 30);
+    runFrames(1);
+    EXPECT_EQ(input.keyState[keys::Right], platform::kKeyDownBit);
+    EXPECT_EQ(input.lastMouse.left, 1);
+    injectKey(keys::Right, false);
+    injectMouseButton(1, false, 20, 30);
+    runFrames(1);
+    EXPECT_EQ(input.keyState[keys::Right], 0);
+    EXPECT_EQ(input.lastMouse.left, 0);
 }
 
 TEST(FrameEnd, MovesTheFrameTimesOn) {

@@ -112,7 +112,21 @@ TEST(TerminateProgram, FatalErrorExitsWithItsCodeAndLogsItsText) {
     ASSERT_TRUE(child.exited);
     EXPECT_EQ(child.exitStatus, 9);
     EXPECT_EQ(child.out, "exit");
+    EXPECT_EQ(child.err, "");  // nothing a user could mend
     EXPECT_EQ(folder.log(), "0009 out of bounds\nShut down VNT\n");
+}
+
+TEST(TerminateProgram, AFatalErrorsTextNamesItsSubject) {
+    LogFolder folder;
+    auto child = runInChild([] {
+        setRuntimeError(3);
+        setRuntimeErrorSubject("/games/shoalrunner/Data/shol0.dat");
+        terminateProgram();
+    });
+    ASSERT_TRUE(child.exited);
+    EXPECT_EQ(child.exitStatus, 3);
+    EXPECT_EQ(child.err, "0003 no such file: /games/shoalrunner/Data/shol0.dat\n");
+    EXPECT_EQ(folder.log(), "0003 no such file: /games/shoalrunner/Data/shol0.dat\nShut down VNT\n");
 }
 
 TEST(TerminateProgram, OrderlyEndExitsWith0AndLogsNoError) {
@@ -124,6 +138,7 @@ TEST(TerminateProgram, OrderlyEndExitsWith0AndLogsNoError) {
     ASSERT_TRUE(child.exited);
     EXPECT_EQ(child.exitStatus, 0);
     EXPECT_EQ(child.out, "exit");
+    EXPECT_EQ(child.err, "");
     EXPECT_EQ(folder.log(), "Shut down VNT\n");
 }
 

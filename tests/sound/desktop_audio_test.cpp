@@ -121,6 +121,29 @@ TEST_F(DesktopSoundTest, MusicStreamsLoopsAndTurnsDownAtOnce) {
     EXPECT_EQ(peak(play(0.05)), 0);
 }
 
+TEST_F(DesktopSoundTest, MusicStartsFromSilenceWithoutAStepAndLoopsWithoutAFade) {
+    // A cosine: its first sample is the peak. 132 whole cycles, so the loop
+    // joins without a step of its own.
+    const long rate = 22050;
+    std::vector<float> wave;
+    for (long i = 0; i < rate * 3 / 10; ++i) {
+        const float level = static_cast<float>(0.5 * std::cos(2 * M_PI * 440.0 * i / rate));
+        wave.push_back(level);
+        wave.push_back(level);
+    }
+    ASSERT_TRUE(playDesktopMusic(writeFile("peak.ogg", makeOgg(wave, 2, rate)).c_str(), 1.0, true));
+    const std::vector<int16_t> heard = play(0.5);
+    ASSERT_GT(heard.size(), 2u * 7000);
+    EXPECT_EQ(heard[0], 0);
+    // The cosine itself moves by at most 2 pi 440 / 22050 of its peak a sample.
+    int largestStep = std::abs(static_cast<int>(heard[0]));
+    for (size_t i = 2; i < 2 * 441; i += 2) largestStep = std::max(largestStep, std::abs(heard[i] - heard[i - 2]));
+    EXPECT_LT(largestStep, 2300);
+    EXPECT_GT(peak(std::vector<int16_t>(heard.begin() + 2 * 300, heard.begin() + 2 * 441)), 13000);
+    // Round the loop (sample 6615) the level stays up.
+    EXPECT_GT(peak(std::vector<int16_t>(heard.begin() + 2 * 6600, heard.begin() + 2 * 6630)), 13000);
+}
+
 TEST_F(DesktopSoundTest, MusicWithoutLoopEndsAfterItsLastSample) {
     ASSERT_TRUE(playDesktopMusic(oggFile("once.ogg", 0.3, 1, 44100).c_str(), 1.0, false));
     EXPECT_GT(peak(play(0.2)), 13000);

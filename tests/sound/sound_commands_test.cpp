@@ -84,6 +84,9 @@ TEST_F(CommandTest, LoadSoundErrors) {
     EXPECT_EQ(RtErrorCode, 3);
     loadInto(3, 4);
     EXPECT_EQ(slotAt(3).voiceCount, 4);
+    // Each file that failed is named; the bad slot numbers name none.
+    EXPECT_EQ(errorLog(), "Sound failed: " + dir.file("missing.wav") + "\nSound failed: " + dir.file("text.wav") +
+                              "\nSound failed: \n");
 }
 
 TEST_F(CommandTest, PlaySoundSlotGivesTheChannel) {

@@ -76,6 +76,23 @@ TEST_F(WaveTest, OtherChunksBeforeAndBetweenAreSkipped) {
     EXPECT_EQ(mixStereo16(2), (std::vector<int16_t>{1234, 1234, 4321, 4321}));
 }
 
+TEST_F(WaveTest, OddSizedChunksFollowedByTheirPadByteLoad) {
+    WavSpec spec;
+    spec.samples = samples16({1234, 4321});
+    spec.chunkBeforeFmt = chunk("LIST", "INFOodd") + std::string(1, '\0');
+    spec.chunkBetween = chunk("note", "x") + std::string(1, '\0');
+    ASSERT_TRUE(load(makeWav(spec)));
+    slot.play(0, 100, 0);
+    EXPECT_EQ(mixStereo16(2), (std::vector<int16_t>{1234, 1234, 4321, 4321}));
+
+    // A "fmt " chunk of 17 bytes and its pad byte.
+    spec.fmtExtra = 1;
+    spec.chunkBetween = std::string(1, '\0') + spec.chunkBetween;
+    ASSERT_TRUE(load(makeWav(spec)));
+    slot.play(0, 100, 0);
+    EXPECT_EQ(mixStereo16(2), (std::vector<int16_t>{1234, 1234, 4321, 4321}));
+}
+
 TEST_F(WaveTest, AnEighteenByteFormatChunkLoads) {
     WavSpec spec;
     spec.samples = samples16({77, 88});

@@ -36,10 +36,10 @@ struct DeviceInfo {
 extern DeviceInfo deviceInfo;
 
 // Media. The path "Media/" + name. On the first call, unless the working
-// directory's path holds "Media/" after its first five characters, the
-// sub-folder "Media" of the working directory becomes the working directory
-// (a missing folder records error 3 and leaves it; later calls do not try
-// again), so that plain names opened afterwards lie in the media folder.
+// directory is the media folder already (media_path.h), its sub-folder
+// "Media" becomes the working directory (later calls do not try again), so
+// that plain names opened afterwards lie in the media folder; the error log
+// gets "Media folder: " and the folder's path.
 RtString ResolveMediaPath(const RtString& name);
 
 // Controller. "Update" sends "JoyUpdateKeys" and keeps the reply for the

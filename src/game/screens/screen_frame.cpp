@@ -1,10 +1,5 @@
 // The shared screen frame. Depends on the game world's drawing routines and
 // controller requests, the 2-D commands and the frame end.
-//
-// Departure: the stretch paints the window black before it when a margin is
-// set. Nothing else draws outside the play surface, and a margin that grew
-// (the options screen) otherwise went on showing the picture that used to
-// be there.
 #include "game/screens/screen_frame.h"
 
 #include "game/world/effects.h"
@@ -37,8 +32,7 @@ void beginScreenFrame() {
 
 void presentScreenFrame() {
     SelectScreen(kScreenWindow);
-    if (OVERSCAN_H != 0 || OVERSCAN_V != 0) FillRect(0, 0, SCREEN_W, SCREEN_H, 0);
-    PresentPlaySurface();
+    PresentPlaySurface();  // black margins included
 }
 
 void endScreenFrame() {

@@ -4,7 +4,9 @@
 // A pop that has played reloads the level and ends the walk over the pops;
 // the frame then goes on with the fresh level (its story, tile map, darkness
 // and the present) rather than being cut short, so that every frame ends in
-// the one frame end and the controller state is fetched once per frame.
+// the one frame end and the controller state is fetched once per frame. The
+// reload leaves the window selected; the frame selects the play surface
+// again, so the rest of it is not drawn unscaled into the window.
 #include "game/world/run_game.h"
 
 #include "game/world/collectibles.h"
@@ -136,6 +138,7 @@ void RunGameFrame(GameLoop& loop) {
     UpdatePearls();
     UpdateOysters();
     UpdatePops();
+    SelectScreen(kScreenPlay);  // a death's reload selected the window
     runLevelZeroStory();
     runQuake(loop.explosionCount);
     UpdateBubbleVents();

@@ -9,6 +9,7 @@
 #include "runtime/files/error_log.h"
 
 #include <cerrno>
+#include <string>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
@@ -65,4 +66,9 @@ void recreateErrorLog() {
     RtString path = errorLogPath();
     files::removeFileOrEmptyDirectory(path.data);
     appendToErrorLog("Start new log...\n");
+}
+
+void logFileFailure(const char* what, const char* name) {
+    const std::string line = std::string(what ? what : "NULL") + ": " + files::pathForMessages(name) + "\n";
+    appendToErrorLog(line.c_str());
 }

@@ -14,6 +14,9 @@ RtString errorLogPath();
 // Appends the text; a null pointer is written as "NULL", an empty text
 // creates the file when missing and writes nothing.
 void appendToErrorLog(const char* text);
+// A load that failed, named so that a user can find the file: the line
+// `what` + ": " + the path as pathForMessages gives it (file_paths.h) + "\n".
+void logFileFailure(const char* what, const char* name);
 // Engine start-up: deletes the log (or an empty directory of its name) and
 // starts it again with "Start new log...\n".
 void recreateErrorLog();

@@ -11,12 +11,14 @@
 #include <bit>
 #include <cfloat>
 #include <cstring>
+#include <string>
 #include <sys/stat.h>
 #include <type_traits>
 #include <unistd.h>
 
 #include "runtime/files/case_blind_path.h"
 #include "runtime/files/disk_files.h"
+#include "runtime/files/file_paths.h"
 #include "runtime/files/mem_blocks.h"
 #include "runtime/files/pack_archive.h"
 #include "runtime/services/runtime_error.h"
@@ -29,6 +31,9 @@ constexpr int32_t kLineBytes = 1024;  // the longest line one read returns
 constexpr int32_t kLinePiece = 64;    // bytes a disk line read asks for at a time
 
 FileChannel channels[kFileChannelCount];
+// The path each channel was last opened with (or tried), as a message shows
+// it: a fatal read or write names the file.
+std::string channelPaths[kFileChannelCount];
 
 void closeChannel(FileChannel& c) {
     files::closeDiskFile(c.handle);
@@ -42,9 +47,10 @@ struct ChannelTableTearDown {
     }
 } channelTableTearDown;
 
-// A failed read or write: the program cannot go on.
-void failTransfer() {
+// A failed read or write: the program cannot go on; its text names the file.
+void failTransfer(const FileChannel& c) {
     setRuntimeError(ErrorNoSuchFile);
+    setRuntimeErrorSubject(channelPaths[&c - channels].c_str());
     terminateProgram();
 }
 
@@ -86,12 +92,12 @@ enum class ShortBlock { Fatal, ZeroFill };
 bool readFixed(FileChannel& c, uint8_t* bytes, int32_t width, ShortBlock shortBlock) {
     if (c.handle) {
         if (c.position < 0) {
-            failTransfer();
+            failTransfer(c);
             return false;
         }
         c.position += width;
         if (files::readUpTo(c.handle, bytes, static_cast<size_t>(width)) != width) {
-            failTransfer();
+            failTransfer(c);
             return false;
         }
         return true;
@@ -99,7 +105,7 @@ bool readFixed(FileChannel& c, uint8_t* bytes, int32_t width, ShortBlock shortBl
     const uint8_t* data = c.block ? blockBytes(c) : nullptr;
     int64_t left = c.size - c.position;
     if (!data || c.position < 0 || left < 0 || (left < width && shortBlock == ShortBlock::Fatal)) {
-        failTransfer();
+        failTransfer(c);
         return false;
     }
     int64_t taken = std::min<int64_t>(width, left);
@@ -111,7 +117,7 @@ bool readFixed(FileChannel& c, uint8_t* bytes, int32_t width, ShortBlock shortBl
 void writeBytes(uint32_t channel, const void* bytes, size_t count) {
     FileChannel* c = checkedChannel(channel);
     if (!c || count == 0) return;
-    if (!c->handle || !files::writeAll(c->handle, bytes, count)) failTransfer();
+    if (!c->handle || !files::writeAll(c->handle, bytes, count)) failTransfer(*c);
 }
 
 // The unsigned integer type of a value's width.
@@ -213,6 +219,7 @@ int32_t OpenFile(uint32_t channel, const RtString& name, int32_t mode) {
     }
     FileChannel& c = channels[channel];
     closeChannel(c);
+    channelPaths[channel] = files::pathForMessages(name.data);
     char diskName[files::kPathBufferSize];
     if (mode > 0) {
         if (files::isMemBlockName(name.data)) {
@@ -303,7 +310,7 @@ void WriteLineToFile(uint32_t channel, const RtString& text) {
     FileChannel* c = checkedChannel(channel);
     if (!c) return;
     if (!c->handle || !files::writeAll(c->handle, text.data, text.length) || !files::writeAll(c->handle, "\r\n", 2))
-        failTransfer();
+        failTransfer(*c);
 }
 
 void WriteStringToFile(uint32_t channel, const RtString& text) { writeBytes(channel, text.data, text.length); }
@@ -352,7 +359,7 @@ void ReadLineFromFile(uint32_t channel, RtString& out) {
     bool read = c->handle ? readDiskLine(*c, text) : (c->block && readBlockLine(*c, text));
     if (!read) {
         text[0] = '\0';
-        failTransfer();
+        failTransfer(*c);
     }
     out.recountLength();
 }

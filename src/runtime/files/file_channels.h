@@ -11,7 +11,9 @@
 // Failure: commands record an RtErrorCode. A channel number above 7 (a
 // negative number counts as too large) records 7 and ends the program in
 // every command but OpenFile, which records 7 and returns 0. Every short or
-// failed read or write records 3 and ends the program (terminateProgram).
+// failed read or write records 3 and ends the program (terminateProgram);
+// the path the channel was last opened with is the error's subject
+// (runtime_error.h), so the fatal end's text names the file.
 //
 // Record rules: `size` and `position` are the channel's own; reads and
 // FileSeek move `position`, writes never do (they go to the file's own

@@ -17,6 +17,18 @@ bool toDiskPath(const char* name, char (&out)[kPathBufferSize]) {
     return true;
 }
 
+std::string pathForMessages(const char* name) {
+    if (name == nullptr) return "NULL";
+    std::string path(name);
+    for (char& c : path) c = c == '\\' ? '/' : c;
+    if (path.empty() || path[0] == '/' || path.rfind("mem://", 0) == 0) return path;
+    char folder[kPathBufferSize];
+    if (getcwd(folder, sizeof folder) == nullptr) return path;
+    std::string joined(folder);
+    if (joined.empty() || joined.back() != '/') joined += '/';
+    return joined + path;
+}
+
 bool isExistingFile(const char* path) {
     struct stat st;
     return path && *path && stat(path, &st) == 0 && !S_ISDIR(st.st_mode);

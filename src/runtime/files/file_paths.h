@@ -8,6 +8,7 @@
 // Depends on POSIX stat, unlink and rmdir.
 #pragma once
 #include <cstddef>
+#include <string>
 
 namespace files {
 
@@ -16,6 +17,11 @@ constexpr size_t kPathBufferSize = 1024;  // bytes, the NUL included
 // Copies `name` into `out` with every "\\" made "/". False (and `out` empty)
 // for a null name or one of 1,024 characters or more.
 bool toDiskPath(const char* name, char (&out)[kPathBufferSize]);
+
+// The name as a message shows it to a user: a relative name joined to the
+// working directory, so the text says where the file was looked for; an
+// absolute path or a "mem://" name unchanged; "NULL" for a null name.
+std::string pathForMessages(const char* name);
 
 // True when the path names something that exists and is not a directory.
 bool isExistingFile(const char* path);

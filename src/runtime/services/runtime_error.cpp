@@ -15,8 +15,13 @@ int32_t errorLine = 0;
 int32_t currentLine = 0;
 int32_t currentPosition = 0;
 
+namespace {
+char errorSubject[1024] = "";
+}
+
 int32_t setRuntimeError(int32_t code) {
     RtErrorCode = code;
+    errorSubject[0] = '\0';
     errorLine = currentLine;
     if (code != 0 && platform::isDebuggerPresent()) {
         char line[32];
@@ -26,7 +31,16 @@ int32_t setRuntimeError(int32_t code) {
     return code;
 }
 
-void clearErrorCode() { RtErrorCode = 0; }
+void clearErrorCode() {
+    RtErrorCode = 0;
+    errorSubject[0] = '\0';
+}
+
+void setRuntimeErrorSubject(const char* subject) {
+    std::snprintf(errorSubject, sizeof errorSubject, "%s", subject ? subject : "");
+}
+
+const char* runtimeErrorSubject() { return errorSubject; }
 
 const char* errorCodeText(int32_t code) {
     switch (code) {

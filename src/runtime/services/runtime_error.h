@@ -30,6 +30,12 @@ enum RuntimeErrorNumber : int32_t {
 int32_t setRuntimeError(int32_t code);
 // Sets the code to 0 without any output.
 void clearErrorCode();
+// What the last recorded error concerns, such as the path of the file that
+// could not be read (at most 1,023 bytes kept; null counts as ""): the fatal
+// end's text names it. setRuntimeError and clearErrorCode forget it, so set
+// it right after recording the code.
+void setRuntimeErrorSubject(const char* subject);
+const char* runtimeErrorSubject();  // "" when none
 // The text of a code: "success", "no such file", "out of memory",
 // "out of bounds", "out of data", else "unknown error".
 const char* errorCodeText(int32_t code);

@@ -1,4 +1,5 @@
-// ResolveMediaPath's one change into the media folder.
+// ResolveMediaPath's one change into the media folder, and the rule that
+// tells a media folder.
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
@@ -9,10 +10,12 @@
 #include "game/bridge/media_path.h"
 #include "runtime/files/file_system.h"
 #include "runtime/services/runtime_error.h"
+#include "file_bytes.h"
 #include "temp_dir.h"
 
 namespace {
 
+using testsupport::readFileBytes;
 using testsupport::ScopedCwd;
 using testsupport::TempDir;
 
@@ -23,6 +26,7 @@ TEST(MediaPath, TheFirstCallEntersTheMediaFolderOnce) {
     ASSERT_EQ(mkdir(dir.file("Media").c_str(), 0755), 0);
     ASSERT_EQ(mkdir(dir.file("Media/Media").c_str(), 0755), 0);
     ScopedCwd cwd(dir.path());
+    resetMediaFolderCheck();
     EXPECT_STREQ(ResolveMediaPath("tiles.png").data, "Media/tiles.png");
     EXPECT_EQ(workingDir(), dir.path() + "/Media/");
     ASSERT_EQ(mkdir("Other", 0755), 0);
@@ -38,31 +42,63 @@ TEST(MediaPath, AFolderAlreadyInsideMediaStays) {
     ASSERT_EQ(mkdir(dir.file("Media").c_str(), 0755), 0);
     ASSERT_EQ(mkdir(dir.file("Media/Media").c_str(), 0755), 0);
     ScopedCwd cwd(dir.file("Media"));
+    resetMediaFolderCheck();
     EXPECT_STREQ(ResolveMediaPath("pop.wav").data, "Media/pop.wav");
     EXPECT_EQ(workingDir(), dir.path() + "/Media/");
 }
 
-TEST(MediaPath, MediaCountsFromTheSixthCharacterOn) {
-    EXPECT_TRUE(isInsideMediaFolder("/tmp/game/Media/"));
-    EXPECT_TRUE(isInsideMediaFolder("/tmp/Media/game/"));
-    EXPECT_TRUE(isInsideMediaFolder("/abcdMedia/"));  // begins at the sixth
-    EXPECT_FALSE(isInsideMediaFolder("/abcMedia/"));  // begins at the fifth
-    EXPECT_FALSE(isInsideMediaFolder("/Media/"));
-    EXPECT_FALSE(isInsideMediaFolder("/tmp/game/Media"));   // no "/" behind it
-    EXPECT_FALSE(isInsideMediaFolder("/tmp/game/media/"));  // letter case counts
-    EXPECT_FALSE(isInsideMediaFolder(""));
+TEST(MediaPath, OnlyAFolderNamedMediaOrOneWithoutMediaBesideItCountsAsInside) {
+    TempDir dir;
+    for (const char* folder : {"Media", "Media/Games", "Media/Games/shoalrunner", "Media/Games/shoalrunner/Media",
+                               "Other", "Other/Media", "Other/NotMedia", "Other/NotMedia/Media"}) {
+        ASSERT_EQ(mkdir(dir.file(folder).c_str(), 0755), 0) << folder;
+    }
+    struct Case {
+        const char* folder;  // under the test folder, ending in "/"
+        bool inside;
+    };
+    const Case cases[] = {
+        {"Media/Games/shoalrunner/", false},  // a Media folder beside the program, Media further up
+        {"Media/Games/shoalrunner/Media/", true},
+        {"Media/Games/shoalrunner/Media", true},
+        {"Media/Games/", true},  // nothing to enter
+        {"Other/", false},
+        {"Other/Media/", true},
+        {"Other/NotMedia/", false},  // a last name that only ends in "Media"
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(isInsideMediaFolder(RtString((dir.path() + "/" + c.folder).c_str())), c.inside) << c.folder;
+    }
+    EXPECT_TRUE(isInsideMediaFolder("Media/"));
 }
 
-TEST(MediaPath, AMissingMediaFolderRecordsNoSuchFileAndIsNotTriedAgain) {
+TEST(MediaPath, AGameKeptUnderAFolderNamedMediaEntersItsOwnMediaFolder) {
     TempDir dir;
+    const std::string game = dir.file("Media/Games/shoalrunner");
+    ASSERT_EQ(mkdir(dir.file("Media").c_str(), 0755), 0);
+    ASSERT_EQ(mkdir(dir.file("Media/Games").c_str(), 0755), 0);
+    ASSERT_EQ(mkdir(game.c_str(), 0755), 0);
+    ASSERT_EQ(mkdir((game + "/Media").c_str(), 0755), 0);
+    testsupport::ScopedEnv tmp("TMPDIR", dir.path().c_str());
+    ScopedCwd cwd(game);
+    resetMediaFolderCheck();
+    ResolveMediaPath("title.png");
+    EXPECT_EQ(workingDir(), game + "/Media/");
+    EXPECT_NE(readFileBytes(dir.file("ErrorLog.txt")).find("Media folder: " + game + "/Media/\n"), std::string::npos);
+}
+
+TEST(MediaPath, WithoutAMediaFolderTheWorkingDirectoryStaysAndIsNamed) {
+    TempDir dir;
+    testsupport::ScopedEnv tmp("TMPDIR", dir.path().c_str());
     ScopedCwd cwd(dir.path());
-    EXPECT_STREQ(ResolveMediaPath("a.png").data, "Media/a.png");
-    EXPECT_EQ(RtErrorCode, 3);
-    EXPECT_EQ(workingDir(), dir.path() + "/");
+    resetMediaFolderCheck();
     clearErrorCode();
-    ASSERT_EQ(mkdir("Media", 0755), 0);
-    ResolveMediaPath("b.png");
+    EXPECT_STREQ(ResolveMediaPath("a.png").data, "Media/a.png");
     EXPECT_EQ(RtErrorCode, 0);
+    EXPECT_EQ(workingDir(), dir.path() + "/");
+    EXPECT_NE(readFileBytes(dir.file("ErrorLog.txt")).find("Media folder: " + dir.path() + "/\n"), std::string::npos);
+    ASSERT_EQ(mkdir("Media", 0755), 0);
+    ResolveMediaPath("b.png");  // not tried again
     EXPECT_EQ(workingDir(), dir.path() + "/");
 }
 

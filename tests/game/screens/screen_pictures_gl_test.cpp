@@ -1,6 +1,8 @@
 // The screens on a real window: the play surface inside the overscan
-// margins, the level card's picture, Escape on the card, and the program's
-// orderly end after "EXIT".
+// margins, the level card's picture, Escape on the card, the program's
+// orderly end after "EXIT", and its end naming what a missing Media folder
+// took away.
+#include <cstdio>
 #include <unistd.h>
 
 #include "child_process.h"
@@ -136,9 +138,34 @@ TEST_F(ProgramEnd, ExitEndsTheProgramWithStatusZeroAndTheShutdownLines) {
     EXPECT_EQ(r.out.rfind("GETCURRENTDIR$(): " + dir.path() + "/[VNT]->", 0), 0u) << r.out;
     const std::string log = testsupport::readFileBytes(file("ErrorLog.txt"));
     EXPECT_EQ(log.rfind("Start new log...\n", 0), 0u) << log;
-    const std::string tail = "Init Finalized\nShut down VNT\n";
+    // After the start only the media folder and the pictures this folder
+    // lacks are named, then the shutdown.
+    const std::string media = "Init Finalized\nMedia folder: " + dir.path() + "/Media/\nImage failed: ";
+    EXPECT_NE(log.find(media), std::string::npos) << log;
+    const std::string tail = ".png\nShut down VNT\n";
     ASSERT_GE(log.size(), tail.size());
     EXPECT_EQ(log.substr(log.size() - tail.size()), tail) << log;
+}
+
+TEST_F(ProgramEnd, WithoutTheMediaFolderTheLogNamesEveryMissingPictureAndNewGameEndsNamingTheLevel) {
+    ASSERT_EQ(::rename(file("Media").c_str(), file("Media.away").c_str()), 0);
+    const testsupport::ChildResult r = testsupport::runInChild([&] {
+        if (!startGameEngine(dir.path())) std::_Exit(50);
+        device.pilot[GameScreen::Title] = {"b1=1"};  // NEW GAME
+        char name[] = "shoalrunner";
+        char* argv[] = {name, nullptr};
+        runProgram(1, argv);
+    });
+    ASSERT_TRUE(r.exited) << r.err;
+    EXPECT_EQ(r.exitStatus, 3) << r.err;
+    const std::string fatal = "0003 no such file: " + dir.path() + "/Data/shol0.dat\n";
+    EXPECT_NE(r.err.find(fatal), std::string::npos) << r.err;
+    const std::string log = testsupport::readFileBytes(file("ErrorLog.txt"));
+    EXPECT_NE(log.find("Media folder: " + dir.path() + "/\n"), std::string::npos) << log;
+    for (const char* picture : {"tiles.png", "title.png", "photo.png"}) {
+        EXPECT_NE(log.find("Image failed: " + dir.path() + "/" + picture + "\n"), std::string::npos) << picture;
+    }
+    EXPECT_NE(log.find(fatal), std::string::npos) << log;
 }
 
 }  // namespace

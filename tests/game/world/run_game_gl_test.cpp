@@ -1,9 +1,11 @@
 // The in-game frame on a real window (offscreen, software OpenGL): the play
-// surface stretched inside the overscan margins without filtering, and the
-// darkness mask with its holes around the diver and the anglers.
+// surface stretched inside the overscan margins without filtering, margins
+// that stay black when a death reloads the level, and the darkness mask with
+// its holes around the diver and the anglers.
 #include <unistd.h>
 
 #include "engine_harness.h"
+#include "game/world/effects.h"
 #include "game/world/game_sprites.h"
 #include "gfx2d/gfx2d_commands.h"
 #include "scripted_play.h"
@@ -69,6 +71,27 @@ TEST_F(GameOnScreen, ThePlaySurfaceFillsTheWindowInsideTheMarginsWithoutFilterin
     EXPECT_EQ(px(589, 429), kWaterPixel);
     EXPECT_EQ(px(590, 429), kBlack) << "the right margin";
     EXPECT_EQ(px(589, 430), kBlack) << "the bottom margin";
+}
+
+TEST_F(GameOnScreen, TheMarginsStayBlackThroughTheFrameThatReloadsTheLevelAfterADeath) {
+    OVERSCAN_H = 50;
+    OVERSCAN_V = 50;
+    // A wall along the top row: drawn unscaled into the window it would
+    // show white in the top left margin.
+    start(1, {
+                 "###########",
+                 "...........",
+                 ".P.......G.",
+                 "...........",
+             });
+    SpawnPop(16, 16);
+    const int32_t reload = framesUntil([] { return POPS.d1 == 0; }, 40);
+    ASSERT_GT(reload, 0) << "the pop never reloaded the level";
+    EXPECT_EQ(px(5, 5), kBlack) << "the reload frame";
+    EXPECT_EQ(px(49, 49), kBlack);
+    EXPECT_EQ(px(60, 55), kWhitePixel) << "the wall inside the margins";
+    frame();
+    EXPECT_EQ(px(5, 5), kBlack) << "the frame after";
 }
 
 TEST_F(GameOnScreen, ADarkLevelShowsItsWaterOnlyThroughTheHolesOfTheMask) {

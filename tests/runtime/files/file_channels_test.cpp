@@ -134,7 +134,22 @@ TEST_F(Channels, ALineReadWithNoDataLeftEndsTheProgram) {
             ReadLineFromFile(2, line);
         }, 3);
     }
-    EXPECT_EQ("0003 no such file\n", testsupport::readFileBytes(tmp_ + "/ErrorLog.txt").substr(0, 18));
+    const std::string log = testsupport::readFileBytes(tmp_ + "/ErrorLog.txt");
+    EXPECT_EQ(log.rfind("0003 no such file: " + work("lines.txt") + "\n", 0), 0u) << log;
+}
+
+TEST_F(Channels, AFatalReadNamesTheFileTheChannelWasOpenedWithOnStandardErrorAndInTheLog) {
+    ASSERT_EQ(0, mkdir(work("Data").c_str(), 0755));
+    testsupport::ChildResult r = testsupport::runInChild([] {
+        OpenFile(1, "Data/shol1.dat", 1);  // missing: 3, the program goes on
+        int32_t v;
+        ReadInt16FromFile(1, v);
+    });
+    ASSERT_TRUE(r.exited);
+    EXPECT_EQ(3, r.exitStatus);
+    const std::string text = "0003 no such file: " + work("Data/shol1.dat") + "\n";
+    EXPECT_EQ(text, r.err);
+    EXPECT_EQ(text, testsupport::readFileBytes(tmp_ + "/ErrorLog.txt").substr(0, text.size()));
 }
 
 TEST_F(Channels, LongLinesComeIn1024BytePieces) {

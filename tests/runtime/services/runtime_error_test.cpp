@@ -2,6 +2,8 @@
 // command.
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "runtime/services/callbacks.h"
 #include "runtime/services/runtime_error.h"
 #include "service_test_helpers.h"
@@ -76,6 +78,20 @@ TEST(RuntimeError, ErrorTextsFollowTheTable) {
         EXPECT_STREQ(GetErrorText().data, c.text) << c.code;
         EXPECT_EQ(RtErrorCode, c.code);  // reading the text does not change the code
     }
+}
+
+TEST(RuntimeError, TheSubjectLastsUntilTheNextCodeIsRecordedOrCleared) {
+    setRuntimeError(3);
+    setRuntimeErrorSubject("/x/tiles.png");
+    EXPECT_STREQ(runtimeErrorSubject(), "/x/tiles.png");
+    setRuntimeError(9);
+    EXPECT_STREQ(runtimeErrorSubject(), "");
+    setRuntimeErrorSubject(std::string(2000, 'a').c_str());
+    EXPECT_EQ(std::string(runtimeErrorSubject()), std::string(1023, 'a'));
+    clearErrorCode();
+    EXPECT_STREQ(runtimeErrorSubject(), "");
+    setRuntimeErrorSubject(nullptr);
+    EXPECT_STREQ(runtimeErrorSubject(), "");
 }
 
 TEST(RuntimeError, AssertValueOfNonZeroDoesNothing) {
