@@ -35,6 +35,7 @@ protected:
         ASSERT_EQ(::chdir(dir.path().c_str()), 0);  // the start-up moved to the program's folder
         CreateScreen(kScreenPlay, kSpritePlaySurface, kPlayWidth, kPlayHeight);
         CreateScreen(kScreenDarkness, kSpriteDarkness, kPlayWidth, kPlayHeight);
+        CreateScreen(kScreenMapPicture, kSpriteMapPicture, 320, 320);  // the level loader draws it
         SelectScreen(kScreenWindow);
         FillRect(0, 0, 640, 480, 0);
         // Tiny pictures: a tile sheet whose tile 1 is white and the rest
@@ -73,25 +74,38 @@ TEST_F(GameOnScreen, ThePlaySurfaceFillsTheWindowInsideTheMarginsWithoutFilterin
     EXPECT_EQ(px(589, 430), kBlack) << "the bottom margin";
 }
 
-TEST_F(GameOnScreen, TheMarginsStayBlackThroughTheFrameThatReloadsTheLevelAfterADeath) {
+TEST_F(GameOnScreen, TheMarginsStayBlackAndTheReloadAfterADeathIsDrawnOnThePlaySurface) {
     OVERSCAN_H = 50;
     OVERSCAN_V = 50;
-    // A wall along the top row: drawn unscaled into the window it would
-    // show white in the top left margin.
     start(1, {
-                 "###########",
+                 "...........",
                  "...........",
                  ".P.......G.",
                  "...........",
              });
-    SpawnPop(16, 16);
+    SpawnPop(16, 32);
+    // The level the death reloads has a wall along its top row.
+    writeLevel(1, levelFromText({
+                      "###########",
+                      "...........",
+                      ".P.......G.",
+                      "...........",
+                  }));
+    // Whatever the window held before (a picture of another screen) is gone
+    // from the margins in the next frame.
+    SelectScreen(kScreenWindow);
+    FillRect(0, 0, 640, 480, 0xFFFFFF);
+    frame();
+    EXPECT_EQ(px(5, 5), kBlack) << "a frame after a stale picture";
+    EXPECT_EQ(px(60, 55), kWaterPixel);
     const int32_t reload = framesUntil([] { return POPS.d1 == 0; }, 40);
     ASSERT_GT(reload, 0) << "the pop never reloaded the level";
-    EXPECT_EQ(px(5, 5), kBlack) << "the reload frame";
+    EXPECT_EQ(px(5, 5), kBlack) << "the reload frame's margin";
     EXPECT_EQ(px(49, 49), kBlack);
-    EXPECT_EQ(px(60, 55), kWhitePixel) << "the wall inside the margins";
+    EXPECT_EQ(px(60, 55), kWhitePixel) << "the reloaded level's wall, drawn in its frame";
     frame();
     EXPECT_EQ(px(5, 5), kBlack) << "the frame after";
+    EXPECT_EQ(px(60, 55), kWhitePixel);
 }
 
 TEST_F(GameOnScreen, ADarkLevelShowsItsWaterOnlyThroughTheHolesOfTheMask) {
