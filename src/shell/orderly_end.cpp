@@ -6,8 +6,9 @@
 // rather than always with 0, and a fatal error's text goes to the error log,
 // so a failed run is visible to whoever started it. An error about a file
 // names it (the error's subject), and then its text goes to standard error
-// as well: a missing or damaged file is what a user can mend. The screen needs no
-// redraw request here: the desktop redraws what the closed window covered.
+// as well: a missing or damaged file is what a user can mend. The screen
+// needs no redraw request here: the desktop redraws what the closed window
+// covered.
 #include "shell/orderly_end.h"
 
 #include <cstdio>

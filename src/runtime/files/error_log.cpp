@@ -9,8 +9,8 @@
 #include "runtime/files/error_log.h"
 
 #include <cerrno>
-#include <string>
 #include <cstring>
+#include <string>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
