@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "gfx2d/gl_matrix.h"
 #include "gfx3d/rainbows3d.h"
 
 namespace {
@@ -51,15 +52,16 @@ float boxReach(const Vec3& a, const Vec3& b, const Vec3& c) {
 
 ObjectPlacement::ObjectPlacement(Rainbows3D& renderer) {
     renderer.updateObjectMatrix();
-    matrix_ = renderer.currentTransform().matrix;
-    identity_ = isIdentity(matrix_);
+    matrix_ = &renderer.currentTransform().matrix;
+    identity_ = isIdentity(*matrix_);
 }
 
 Vec3 ObjectPlacement::toWorld(const Vec3& p) const {
     if (identity_) return p;
-    const float* m = matrix_;
-    return {m[0] * p.x + m[4] * p.y + m[8] * p.z + m[12], m[1] * p.x + m[5] * p.y + m[9] * p.z + m[13],
-            m[2] * p.x + m[6] * p.y + m[10] * p.z + m[14]};
+    const float in[3] = {p.x, p.y, p.z};
+    float out[3];
+    glmatrix::transformPoint(*matrix_, in, out);
+    return vec3(out);
 }
 
 void ObjectPlacement::triangle(const MeshFrame& frame, int32_t first, Vec3 (&out)[3]) const {
@@ -68,7 +70,7 @@ void ObjectPlacement::triangle(const MeshFrame& frame, int32_t first, Vec3 (&out
 
 void ObjectPlacement::bounds(const MeshFrame& frame, Vec3& centre, float& radius) const {
     centre = toWorld(vec3(frame.centre));
-    radius = identity_ ? frame.radius : frame.radius * largestStretch(matrix_);
+    radius = identity_ ? frame.radius : frame.radius * largestStretch(*matrix_);
 }
 
 // --- Triangle routines ---

@@ -48,7 +48,7 @@ public:
     void bounds(const MeshFrame& frame, Vec3& centre, float& radius) const;
 
 private:
-    const float* matrix_;  // column-major, finished
+    const float (*matrix_)[16];  // the transform's finished matrix, column-major
     bool identity_;
 };
 
