@@ -6,6 +6,7 @@
 
 #include "gfx2d/gl_extensions.h"
 #include "gfx2d/gl_headers.h"
+#include "gfx2d/gl_matrix.h"
 #include "gfx2d/gl_state_cache.h"
 #include "gfx2d/renderer3d_link.h"
 #include "gfx2d/screen_orientation.h"
@@ -151,12 +152,7 @@ void OpenGLRainbows::applyViewport() {
         glLoadIdentity();
         return;
     }
-    static const GLfloat quarterCW[16] = {0, -1, 0, 0, 1, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
-    static const GLfloat halfTurn[16] = {-1, 0, 0, 0, 0, -1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
-    static const GLfloat quarterCCW[16] = {0, 1, 0, 0, -1, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
-    if (orientation == 1) glLoadMatrixf(quarterCW);
-    if (orientation == 2) glLoadMatrixf(halfTurn);
-    if (orientation == 3) glLoadMatrixf(quarterCCW);
+    if (const float* turn = glmatrix::orientationTurn(orientation)) glLoadMatrixf(turn);
     WindowRect r = ::rotateRectByOrientation(orientation, {viewportX, viewportY, viewportWidth, viewportHeight},
                                              screenWidth, screenHeight);
     if (orientation == 1 || orientation == 3) {

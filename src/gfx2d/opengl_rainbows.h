@@ -154,6 +154,11 @@ public:
 
     // --- For the 3-D renderer (renderer3d_support.cpp) ---
     void bindSpriteTextures(int32_t sprite0, int32_t sprite1, int32_t useSecond, const GLuint* names);
+    // The GL texture that stands for a sprite in 3-D drawing: names[sprite]
+    // when a name list is given, else the sprite's texture, or with useSecond
+    // its mipmapped copy (made on first use); 0 for a negative number or a
+    // sprite without an image.
+    GLuint spriteTexture(int32_t sprite, int32_t useSecond, const GLuint* names);
     void applyTextureFilter();
     void drawBillboard(int32_t sprite, float x, float y, float z, float scale);
     // `kerning` as in printText; `centred` not 0 centres the text on the point.

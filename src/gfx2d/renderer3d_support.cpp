@@ -1,23 +1,15 @@
-// What the 3-D renderer asks of the 2-D context: texture binding and
-// filtering, billboards, and text over a 3-D scene. Each first draws what
-// the 2-D queue holds, so the order of the picture is kept.
+// What the 3-D renderer asks of the 2-D context: the texture that stands for
+// a sprite, texture binding and filtering, billboards (wound
+// counter-clockwise, so they stay front faces under culling), and text over
+// a 3-D scene. Each that draws or binds first draws what the 2-D queue
+// holds, so the order of the picture is kept.
 #include <cmath>
 
 #include "gfx2d/gl_extensions.h"
+#include "gfx2d/gl_matrix.h"
 #include "gfx2d/gl_state_cache.h"
 #include "gfx2d/opengl_rainbows.h"
 #include "gfx2d/texture_upload.h"
-
-namespace {
-
-// column-major 4 x 4 times (x, y, z, w)
-void transform(const GLfloat (&m)[16], const float (&in)[4], float (&out)[4]) {
-    for (int row = 0; row < 4; ++row) {
-        out[row] = m[row] * in[0] + m[4 + row] * in[1] + m[8 + row] * in[2] + m[12 + row] * in[3];
-    }
-}
-
-}  // namespace
 
 void OpenGLRainbows::bindSpriteTextures(int32_t sprite0, int32_t sprite1, int32_t useSecond, const GLuint* names) {
     if (!window) return;
@@ -25,17 +17,8 @@ void OpenGLRainbows::bindSpriteTextures(int32_t sprite0, int32_t sprite1, int32_
     texturePair[0] = sprite0;
     texturePair[1] = sprite1;
     secondTexture = useSecond;
-    auto textureOf = [&](int32_t sprite) -> GLuint {
-        if (sprite < 0) return 0;
-        if (names) return names[sprite];
-        SpriteSlot* s = slot(sprite);
-        if (!s || !s->holdsImage()) return 0;
-        if (!useSecond) return s->texture;
-        if (!s->texture2) s->texture2 = makeMipmappedCopy(s->texture, s->textureWidth, s->textureHeight);
-        return s->texture2;
-    };
-    const GLuint first = textureOf(sprite0);
-    const GLuint second = glext::glActiveTextureARB ? textureOf(sprite1) : 0;
+    const GLuint first = spriteTexture(sprite0, useSecond, names);
+    const GLuint second = glext::glActiveTextureARB ? spriteTexture(sprite1, useSecond, names) : 0;
     auto bindWrapped = [](GLuint texture) {
         glBindTexture(GL_TEXTURE_2D, texture);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
@@ -58,6 +41,16 @@ void OpenGLRainbows::bindSpriteTextures(int32_t sprite0, int32_t sprite1, int32_
     } else {
         glcache::disableCapability(GL_TEXTURE_2D);
     }
+}
+
+GLuint OpenGLRainbows::spriteTexture(int32_t sprite, int32_t useSecond, const GLuint* names) {
+    if (sprite < 0) return 0;
+    if (names) return names[sprite];
+    SpriteSlot* s = slot(sprite);
+    if (!s || !s->holdsImage()) return 0;
+    if (!useSecond) return s->texture;
+    if (!s->texture2) s->texture2 = makeMipmappedCopy(s->texture, s->textureWidth, s->textureHeight);
+    return s->texture2;
 }
 
 void OpenGLRainbows::applyTextureFilter() {
@@ -90,11 +83,13 @@ void OpenGLRainbows::drawBillboard(int32_t sprite, float x, float y, float z, fl
     setBoundTextureFilter(smoothing != 0);
     s->appliedFilter = smoothing ? 1 : 0;
     glcache::setColour(1.0f, 1.0f, 1.0f, alpha);
+    // Counter-clockwise as the viewer sees it, the winding of a front face;
+    // the image's top row faces up.
     glBegin(GL_QUADS);
-    corner(-1, 1, 0, 0);  // the image's top row faces up
-    corner(1, 1, u1, 0);
-    corner(1, -1, u1, v1);
+    corner(-1, 1, 0, 0);
     corner(-1, -1, 0, v1);
+    corner(1, -1, u1, v1);
+    corner(1, 1, u1, 0);
     glEnd();
 }
 
@@ -109,8 +104,8 @@ void OpenGLRainbows::printTextOver3D(int32_t font, const RtString& text, float x
     glGetIntegerv(GL_VIEWPORT, viewport);
     const float point[4] = {x, y, z, 1.0f};
     float eye[4], clip[4];
-    transform(modelview, point, eye);
-    transform(projection, eye, clip);
+    glmatrix::transform(modelview, point, eye);
+    glmatrix::transform(projection, eye, clip);
     if (clip[3] <= 0.0f) return;  // behind the viewer
     const float windowX = viewport[0] + (clip[0] / clip[3] + 1.0f) * 0.5f * viewport[2];
     const float glY = viewport[1] + (clip[1] / clip[3] + 1.0f) * 0.5f * viewport[3];

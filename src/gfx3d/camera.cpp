@@ -16,6 +16,7 @@
 #include "gfx2d/opengl_rainbows.h"
 #include "gfx3d/rainbows3d.h"
 #include "gfx3d/render_state.h"
+#include "gfx3d/vec3.h"
 
 namespace {
 
@@ -33,30 +34,8 @@ constexpr float kPi = 3.1415927f;
 constexpr float kWidestTangentAngle = 1.553343f;  // 89 degrees in radians
 
 void loadOrientation(int32_t orientation) {
-    static const GLfloat quarterCW[16] = {0, -1, 0, 0, 1, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
-    static const GLfloat halfTurn[16] = {-1, 0, 0, 0, 0, -1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
-    static const GLfloat quarterCCW[16] = {0, 1, 0, 0, -1, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
-    switch (orientation) {
-    case 1: glLoadMatrixf(quarterCW); break;
-    case 2: glLoadMatrixf(halfTurn); break;
-    case 3: glLoadMatrixf(quarterCCW); break;
-    default: glLoadIdentity(); break;
-    }
-}
-
-void normaliseIfLong(float (&v)[3]) {
-    const float length = std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]);
-    if (length != 0.0f) {
-        v[0] /= length;
-        v[1] /= length;
-        v[2] /= length;
-    }
-}
-
-void cross(const float (&a)[3], const float (&b)[3], float (&out)[3]) {
-    out[0] = a[1] * b[2] - a[2] * b[1];
-    out[1] = a[2] * b[0] - a[0] * b[2];
-    out[2] = a[0] * b[1] - a[1] * b[0];
+    if (const float* turn = glmatrix::orientationTurn(orientation)) glLoadMatrixf(turn);
+    else glLoadIdentity();
 }
 
 }  // namespace
@@ -73,8 +52,7 @@ void setFrontFace(GLenum face) {
 }  // namespace render3d
 
 void Rainbows3D::startScene(float nearDistance, float farDistance, float angle) {
-    if (!hasGL()) return;
-    gfx2d->flushBatch();
+    if (!glReady()) return;
     gfx2d->depthClearPending = 1;
     setShadowPass(0);
     viewTangent = angle + 5.0f <= 89.0f ? std::tan((angle + 5.0f) * kDegreesToRadians) : std::tan(kWidestTangentAngle);
@@ -173,35 +151,26 @@ void Rainbows3D::setUpVector(float x, float y, float z) {
 
 void Rainbows3D::loadViewMatrix(const float (&eye)[3], const float (&target)[3], const float (&up)[3],
                                 float (&out)[16]) {
-    float z[3] = {eye[0] - target[0], eye[1] - target[1], eye[2] - target[2]};
-    normaliseIfLong(z);
-    float x[3], y[3];
-    cross(up, z, x);
-    normaliseIfLong(x);
-    cross(z, x, y);
-    normaliseIfLong(y);
-    const float* rows[3] = {x, y, z};
+    // Each axis is divided by its length unless that length is 0.
+    const Vec3 z = normalisedOrKept(vec3(eye) - vec3(target), 0.0f);
+    const Vec3 x = normalisedOrKept(cross(vec3(up), z), 0.0f);
+    const Vec3 y = normalisedOrKept(cross(z, x), 0.0f);
+    const Vec3 rows[3] = {x, y, z};
     for (int r = 0; r < 3; ++r) {
-        out[r] = rows[r][0];
-        out[4 + r] = rows[r][1];
-        out[8 + r] = rows[r][2];
-        out[12 + r] = -(rows[r][0] * eye[0] + rows[r][1] * eye[1] + rows[r][2] * eye[2]);
+        out[r] = rows[r].x;
+        out[4 + r] = rows[r].y;
+        out[8 + r] = rows[r].z;
+        out[12 + r] = -dot(rows[r], vec3(eye));
     }
     out[3] = out[7] = out[11] = 0.0f;
     out[15] = 1.0f;
-    if (hasGL()) glLoadMatrixf(out);
+    if (glReady()) glLoadMatrixf(out);
 }
 
 void Rainbows3D::updateCamera() {
     // C = projection x view, column-major; row i of C is C[i], C[4 + i], C[8 + i], C[12 + i].
     float c[16];
-    for (int col = 0; col < 4; ++col) {
-        for (int row = 0; row < 4; ++row) {
-            float sum = 0.0f;
-            for (int k = 0; k < 4; ++k) sum += projectionMatrix[k * 4 + row] * viewMatrix[col * 4 + k];
-            c[col * 4 + row] = sum;
-        }
-    }
+    glmatrix::multiply(projectionMatrix, viewMatrix, c);
     // right R3-R0, left R3+R0, bottom R3+R1, top R3-R1, far R3-R2, near R3+R2
     static constexpr int kRow[6] = {0, 0, 1, 1, 2, 2};
     static constexpr float kSign[6] = {-1.0f, 1.0f, 1.0f, -1.0f, -1.0f, 1.0f};
@@ -222,7 +191,7 @@ void Rainbows3D::multProjection(float l, float r, float b, float t, float n, flo
     out[10] = -(f + n) / (f - n);
     out[11] = -1.0f;
     out[14] = -2.0f * f * n / (f - n);
-    if (hasGL()) glMultMatrixf(out);
+    if (glReady()) glMultMatrixf(out);
 }
 
 void Rainbows3D::multOrtho(float l, float r, float b, float t, float n, float f, float (&out)[16]) {
@@ -234,7 +203,7 @@ void Rainbows3D::multOrtho(float l, float r, float b, float t, float n, float f,
     out[13] = -(t + b) / (t - b);
     out[14] = -(f + n) / (f - n);
     out[15] = 1.0f;
-    if (hasGL()) glMultMatrixf(out);
+    if (glReady()) glMultMatrixf(out);
 }
 
 int32_t Rainbows3D::isInFrustum(float x, float y, float z, float radius) const {
@@ -246,13 +215,12 @@ int32_t Rainbows3D::isInFrustum(float x, float y, float z, float radius) const {
 
 void Rainbows3D::clearDepth() {
     setShadowPass(0);
-    if (!hasGL()) return;
-    gfx2d->flushBatch();
+    if (!glReady()) return;
     glClear(GL_DEPTH_BUFFER_BIT);
 }
 
 void Rainbows3D::setDepthTest(uint8_t on) {
-    if (!hasGL()) return;
+    if (!glReady()) return;
     if (on) {
         glcache::enableCapability(GL_DEPTH_TEST);
         glDepthFunc(GL_LESS);

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "gfx2d/gl_matrix.h"
 #include "gfx3d/rainbows3d.h"
 
 namespace {
@@ -17,19 +18,59 @@ const MeshFrame* frameToTest(const MeshObjectX* part, int32_t frame) {
     return f.triangles.count > 2 ? &f : nullptr;
 }
 
-void trianglePositions(const MeshFrame& frame, int32_t first, Vec3 (&out)[3]) {
-    for (int32_t k = 0; k < 3; ++k) out[k] = positionOf(frame.triangles.data[first + k]);
+bool isIdentity(const float* m) {
+    for (int i = 0; i < 16; ++i) {
+        if (m[i] != (i % 5 == 0 ? 1.0f : 0.0f)) return false;
+    }
+    return true;
+}
+
+Vec3 column(const float* m, int c) { return {m[c * 4], m[c * 4 + 1], m[c * 4 + 2]}; }
+
+// An upper bound of |L v| / |v| for the upper 3 x 3 part L of m: the square
+// root of the largest row sum of |L^T L| (Gershgorin). Exact when the
+// columns are orthogonal (turns and scales); never below the true stretch.
+float largestStretch(const float* m) {
+    const Vec3 c[3] = {column(m, 0), column(m, 1), column(m, 2)};
+    float largest = 0.0f;
+    for (int i = 0; i < 3; ++i) {
+        float sum = 0.0f;
+        for (int j = 0; j < 3; ++j) sum += std::fabs(dot(c[i], c[j]));
+        largest = std::max(largest, sum);
+    }
+    return std::sqrt(largest);
+}
+
+// The farthest corner of the box (centre + a sum of +-a, +-b, +-c) from its centre.
+float boxReach(const Vec3& a, const Vec3& b, const Vec3& c) {
+    const float squared = std::max({lengthSquared(a + b + c), lengthSquared(a + b - c), lengthSquared(a - b + c),
+                                    lengthSquared(a - b - c)});
+    return std::sqrt(squared);
 }
 
 }  // namespace
 
-Vec3 pointToObjectSpace(Rainbows3D& renderer, const Vec3& point) {
+ObjectPlacement::ObjectPlacement(Rainbows3D& renderer) {
     renderer.updateObjectMatrix();
-    const float* m = renderer.currentTransform().matrix;
-    const Vec3 d = point - Vec3{m[12], m[13], m[14]};
-    // The transpose of the rotation part: column c of M dotted with d.
-    return {m[0] * d.x + m[1] * d.y + m[2] * d.z, m[4] * d.x + m[5] * d.y + m[6] * d.z,
-            m[8] * d.x + m[9] * d.y + m[10] * d.z};
+    matrix_ = &renderer.currentTransform().matrix;
+    identity_ = isIdentity(*matrix_);
+}
+
+Vec3 ObjectPlacement::toWorld(const Vec3& p) const {
+    if (identity_) return p;
+    const float in[3] = {p.x, p.y, p.z};
+    float out[3];
+    glmatrix::transformPoint(*matrix_, in, out);
+    return vec3(out);
+}
+
+void ObjectPlacement::triangle(const MeshFrame& frame, int32_t first, Vec3 (&out)[3]) const {
+    for (int32_t k = 0; k < 3; ++k) out[k] = toWorld(positionOf(frame.triangles.data[first + k]));
+}
+
+void ObjectPlacement::bounds(const MeshFrame& frame, Vec3& centre, float& radius) const {
+    centre = toWorld(vec3(frame.centre));
+    radius = identity_ ? frame.radius : frame.radius * largestStretch(*matrix_);
 }
 
 // --- Triangle routines ---
@@ -146,13 +187,17 @@ int32_t Rainbows3D::collideSphere(MeshObjectX* part, int32_t frame, float radius
     lastHitVertex = -1;
     const MeshFrame* f = frameToTest(part, frame);
     if (f == nullptr) return 0;
-    const Vec3 c = pointToObjectSpace(*this, vec3(centre));
-    const float reach = radius + f->radius;
-    if (reach * reach < lengthSquared(c - vec3(f->centre))) return 0;
-    if (lengthSquared(c - positionOf(f->triangles.data[0])) <= radius * radius) return 1;
+    const ObjectPlacement place(*this);
+    const Vec3 c = vec3(centre);
+    Vec3 frameCentre;
+    float frameRadius = 0.0f;
+    place.bounds(*f, frameCentre, frameRadius);
+    const float reach = radius + frameRadius;
+    if (reach * reach < lengthSquared(c - frameCentre)) return 0;
+    if (lengthSquared(c - place.toWorld(positionOf(f->triangles.data[0]))) <= radius * radius) return 1;
     for (int32_t i = 0; i + 2 < f->triangles.count; i += 3) {
         Vec3 triangle[3];
-        trianglePositions(*f, i, triangle);
+        place.triangle(*f, i, triangle);
         if (collideSphereTriangle(triangle, c, 3, radius)) {
             lastHitVertex = i;
             return 1;
@@ -166,17 +211,17 @@ int32_t Rainbows3D::collideBoxPart(MeshObjectX* part, int32_t frame, const float
     lastHitVertex = -1;
     const MeshFrame* f = frameToTest(part, frame);
     if (f == nullptr) return 0;
-    const Vec3 worldCentre = vec3(centre);
-    const Vec3 p = pointToObjectSpace(*this, worldCentre);
-    const Vec3 reach = vec3(a) + vec3(b) + vec3(c);
-    // The squares are added, not the lengths: a loose but cheap bound.
-    if (lengthSquared(p - vec3(f->centre)) > lengthSquared(reach) + f->radius * f->radius) return 0;
-    const Vec3 axisA = pointToObjectSpace(*this, worldCentre + vec3(a)) - p;
-    const Vec3 axisB = pointToObjectSpace(*this, worldCentre + vec3(b)) - p;
-    const Vec3 axisC = pointToObjectSpace(*this, worldCentre + vec3(c)) - p;
+    const ObjectPlacement place(*this);
+    const Vec3 p = vec3(centre), axisA = vec3(a), axisB = vec3(b), axisC = vec3(c);
+    Vec3 frameCentre;
+    float frameRadius = 0.0f;
+    place.bounds(*f, frameCentre, frameRadius);
+    // Apart when the box's farthest corner and the bounding sphere cannot meet.
+    const float reach = boxReach(axisA, axisB, axisC) + frameRadius;
+    if (lengthSquared(p - frameCentre) > reach * reach) return 0;
     for (int32_t i = 0; i + 2 < f->triangles.count; i += 3) {
         Vec3 t[3];
-        trianglePositions(*f, i, t);
+        place.triangle(*f, i, t);
         if (boxTriangleOverlap(p, axisA, axisB, axisC, t[0], t[1], t[2])) {
             lastHitVertex = i;
             return 1;
@@ -191,12 +236,12 @@ double Rainbows3D::rayDistance(MeshObjectX* part, int32_t frame, const float (&s
     if (f == nullptr) return 0.0;
     float front = 0.0f, back = 0.0f;
     int32_t frontIndex = -1, backIndex = -1;
-    const Vec3 unit = normalisedOrKept(vec3(direction));
-    const Vec3 s = pointToObjectSpace(*this, vec3(start));
-    const Vec3 e = pointToObjectSpace(*this, vec3(start) + unit);
+    const ObjectPlacement place(*this);
+    const Vec3 s = vec3(start);
+    const Vec3 e = s + normalisedOrKept(vec3(direction));
     for (int32_t i = 0; i + 2 < f->triangles.count; i += 3) {
         Vec3 t[3];
-        trianglePositions(*f, i, t);
+        place.triangle(*f, i, t);
         const float d = static_cast<float>(rayTriangleDistance(t, s, e));
         if (d > 0.0f && (front == 0.0f || d < front)) {
             front = d;
@@ -249,5 +294,17 @@ double Rainbows3D::rayDistanceSlot(int32_t number, int32_t frame, const float (&
 }
 
 int32_t Rainbows3D::collideSphereBox(const float (&point)[3], float squaredRadius, float hx, float hy, float hz) {
-    return sphereBoxOverlap(pointToObjectSpace(*this, vec3(point)), squaredRadius, hx, hy, hz);
+    // The box turns and scales with the transform; distances stay in world
+    // units: the point is measured along each unit column, and each half
+    // size stretched by its column's length.
+    updateObjectMatrix();
+    const float* m = currentTransform().matrix;
+    const Vec3 d = vec3(point) - Vec3{m[12], m[13], m[14]};
+    float local[3], half[3] = {hx, hy, hz};
+    for (int c = 0; c < 3; ++c) {
+        const float length = std::sqrt(lengthSquared(column(m, c)));
+        local[c] = length > 0.0f ? dot(column(m, c), d) / length : 0.0f;
+        half[c] *= length;
+    }
+    return sphereBoxOverlap({local[0], local[1], local[2]}, squaredRadius, half[0], half[1], half[2]);
 }

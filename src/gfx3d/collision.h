@@ -1,9 +1,11 @@
 // Collision tests between simple shapes (sphere, oriented box, ray) and the
 // triangles of an object slot, and the triangle routines under them. A test
 // is asked for one slot and one animation frame; the shape is given in world
-// coordinates and carried into the object's own space through the current
-// object transform (the inverse of its rotation and translation only: scale
-// and shear are not undone). All arithmetic is in 32-bit floats.
+// coordinates and met by the object where the next draw puts it: the
+// triangles are carried into the world through the current object transform
+// (ObjectPlacement), so scale and shear count as they do on the screen, and
+// radii and ray distances are world units. All arithmetic is in 32-bit
+// floats.
 //
 // The renderer's per-slot and per-part tests are Rainbows3D methods
 // (collideSphereSlot, collideBoxSlot, rayDistanceSlot, collideSphereBox and
@@ -11,7 +13,14 @@
 // first record of the deciding triangle in lastHitVertex (rainbows3d.h).
 //
 // Departures, each where the exact routine was left open or gave a plainly
-// wrong answer: the edge point of sphereTouchesEdges is the point of the edge
+// wrong answer: the tests meet the shapes in the world (above) instead of
+// carrying them into the object through the inverse of its rotation and
+// translation alone, which made a scaled object collide at 1/scale of its
+// drawn size; the box test's quick rejection compares the distance with the
+// box's reach plus the bounding radius (the sum squared, not the sum of the
+// squares), so it never rejects a box that touches; CollideSphereBox's box
+// turns and scales with the transform, the radius staying in world units;
+// the edge point of sphereTouchesEdges is the point of the edge
 // segment nearest to the centre; boxTriangleOverlap tests the triangle's
 // normal as its fourth axis (so a box beside a triangle's plane is never
 // reported as touching it); pointInPolygon clamps the cosine of each angle
@@ -23,11 +32,25 @@
 
 #include "gfx3d/vec3.h"
 
+class MeshFrame;
 class Rainbows3D;
 
-// A world point in the object space of the renderer's current transform
-// (its matrix brought up to date first).
-Vec3 pointToObjectSpace(Rainbows3D& renderer, const Vec3& point);
+// Where the next draw puts an object: the renderer's current transform, its
+// matrix brought up to date. Carries the points of a frame into the world.
+class ObjectPlacement {
+public:
+    explicit ObjectPlacement(Rainbows3D& renderer);
+    Vec3 toWorld(const Vec3& point) const;
+    // The three corners of the triangle whose first record is `first`.
+    void triangle(const MeshFrame& frame, int32_t first, Vec3 (&out)[3]) const;
+    // A sphere around the frame's triangles in the world: the frame's centre
+    // carried over, its radius times the most the matrix stretches a length.
+    void bounds(const MeshFrame& frame, Vec3& centre, float& radius) const;
+
+private:
+    const float (*matrix_)[16];  // the transform's finished matrix, column-major
+    bool identity_;
+};
 
 // 1 when the sphere touches the polygon of `count` vertices (a triangle
 // normally): its plane closer than the radius, and the centre's foot inside

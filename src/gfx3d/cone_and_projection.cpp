@@ -2,6 +2,7 @@
 // and window pixels.
 #include "gfx3d/cone_and_projection.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -12,31 +13,30 @@
 namespace {
 
 constexpr float kDegreesToRadians = 0.017453292f;
-constexpr float kBoundingReach = 10000.0f;  // the axis is followed this far for the bounding test
+constexpr float kRounding = 1e-5f;  // slack of the quick rejection, relative to the sizes compared
 
-// True when the bounding sphere (centre, radius) may reach into the cone.
-bool boundsMayReachCone(const Vec3& apex, const Vec3& axis, float halfAngle, const Vec3& centre, float radius) {
-    const Vec3 far = apex + axis * kBoundingReach;
-    const Vec3 w = normalisedOrKept(far - apex);
+// False only when the sphere (centre, radius) lies wholly outside the cone
+// that coneTriangleOverlap accepts: apex, unit axis, the points in front of
+// the apex within the half angle, whose cosine counts by its size (a half
+// angle beyond 90 degrees acts as 180 less it). Worked in the plane of the
+// axis and the centre: `along` and `across` the axis, the cone's edge the
+// ray at the half angle from the apex.
+bool boundsMayReachCone(const Vec3& apex, const Vec3& axis, float cosine, const Vec3& centre, float radius) {
     const Vec3 c = centre - apex;
-    const float along = dot(w, c);
-    if (along < 0.0f) return !(radius * radius < lengthSquared(c));
-    const Vec3 foot = w * along;
-    const Vec3 n = normalisedOrKept(c - foot);
-    const float rho = approxSqrt(lengthSquared(foot)) * std::tan(halfAngle * kDegreesToRadians);
-    return !(lengthSquared(n * rho) + radius * radius < lengthSquared(foot - c));
+    const float squared = lengthSquared(c);
+    const float along = dot(axis, c);
+    const float across = std::sqrt(std::max(0.0f, squared - along * along));
+    const float cosA = std::fabs(cosine), sinA = std::sqrt(std::max(0.0f, 1.0f - cosA * cosA));
+    const float slack = kRounding * (std::sqrt(squared) + radius);
+    // Distance beyond the line of the cone's edge (0 or less: the centre is inside).
+    const float beyondEdge = across * cosA - along * sinA;
+    if (beyondEdge <= 0.0f) return true;
+    // Nearest point of the cone the apex itself, or a point of its edge.
+    if (along * cosA + across * sinA <= 0.0f) return squared <= (radius + slack) * (radius + slack);
+    return beyondEdge <= radius + slack;
 }
 
 }  // namespace
-
-float approxSqrt(float x) {
-    uint32_t bits = 0;
-    std::memcpy(&bits, &x, 4);
-    bits = ((bits - 0x3F800000u) >> 1) + 0x3F800000u;
-    float result = 0.0f;
-    std::memcpy(&result, &bits, 4);
-    return result;
-}
 
 int32_t coneTriangleOverlap(const Vec3& axis, const Vec3& apex, float cosine, const Vec3& p0, const Vec3& p1,
                             const Vec3& p2) {
@@ -87,16 +87,18 @@ double Rainbows3D::coneHitsPart(MeshObjectX* part, int32_t frame, const float (&
     if (part == nullptr || frame < 0 || frame >= part->frames.count) return 0.0;
     const MeshFrame& f = part->frames.data[frame];
     if (f.triangles.count < 3) return 0.0;
-    const Vec3 unit = normalisedOrKept(vec3(axis));
-    const Vec3 a = pointToObjectSpace(*this, vec3(apex));
-    const Vec3 d = pointToObjectSpace(*this, vec3(apex) + unit) - a;
-    if (!boundsMayReachCone(a, d, halfAngle, vec3(f.centre), f.radius)) return 0.0;
+    // The cone meets the triangles where the next draw puts them, in the world.
+    const ObjectPlacement place(*this);
+    const Vec3 a = vec3(apex), d = normalisedOrKept(vec3(axis));
     const float cosine = std::cos(halfAngle * kDegreesToRadians);
+    Vec3 frameCentre;
+    float frameRadius = 0.0f;
+    place.bounds(f, frameCentre, frameRadius);
+    if (!boundsMayReachCone(a, d, cosine, frameCentre, frameRadius)) return 0.0;
     for (int32_t i = 0; i + 2 < f.triangles.count; i += 3) {
-        if (coneTriangleOverlap(d, a, cosine, positionOf(f.triangles.data[i]), positionOf(f.triangles.data[i + 1]),
-                                positionOf(f.triangles.data[i + 2]))) {
-            return 1.0;
-        }
+        Vec3 t[3];
+        place.triangle(f, i, t);
+        if (coneTriangleOverlap(d, a, cosine, t[0], t[1], t[2])) return 1.0;
     }
     return 0.0;
 }
@@ -113,14 +115,6 @@ double Rainbows3D::coneHitsSlot(int32_t number, int32_t frame, float apexX, floa
 }
 
 // --- Projection ---
-
-namespace {
-
-void transform(const float (&m)[16], const float (&in)[4], float (&out)[4]) {
-    for (int r = 0; r < 4; ++r) out[r] = m[r] * in[0] + m[4 + r] * in[1] + m[8 + r] * in[2] + m[12 + r] * in[3];
-}
-
-}  // namespace
 
 bool invertByCofactors(const float (&m)[16], float (&out)[16]) {
     float inv[16];
@@ -166,14 +160,14 @@ bool projectPoint(float x, float y, float z, float& sx, float& sy, float& sz, co
                   const float (&projection)[16], const float (&modelview)[16]) {
     const float point[4] = {x, y, z, 1.0f};
     float eye[4], clip[4];
-    transform(modelview, point, eye);
-    transform(projection, eye, clip);
+    glmatrix::transform(modelview, point, eye);
+    glmatrix::transform(projection, eye, clip);
     if (clip[3] == 0.0f) return false;
     const float nx = clip[0] / clip[3], ny = clip[1] / clip[3], nz = clip[2] / clip[3];
     const float vx = static_cast<float>(viewport[0]), vy = static_cast<float>(viewport[1]);
     const float vw = static_cast<float>(viewport[2]), vh = static_cast<float>(viewport[3]);
     sx = (nx + 1.0f) * vw * 0.5f + vx;
-    sy = vh - ((ny + 1.0f) * vh * 0.5f + vy);
+    sy = vh - (ny + 1.0f) * vh * 0.5f + vy;  // rows from the top, the viewport's top at vy
     sz = (nz + 1.0f) * 0.5f;
     return true;
 }
@@ -181,16 +175,17 @@ bool projectPoint(float x, float y, float z, float& sx, float& sy, float& sz, co
 bool unprojectPoint(float sx, float sy, float sz, float& x, float& y, float& z, const int32_t (&viewport)[4],
                     const float (&projection)[16], const float (&modelview)[16]) {
     float product[16], inverse[16];
-    render3d::multiplyMatrices(projection, modelview, product);
+    glmatrix::multiply(projection, modelview, product);
     if (!invertByCofactors(product, inverse)) {
         static constexpr float kIdentity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
         std::memcpy(inverse, kIdentity, sizeof inverse);
     }
     const float vx = static_cast<float>(viewport[0]), vy = static_cast<float>(viewport[1]);
     const float vw = static_cast<float>(viewport[2]), vh = static_cast<float>(viewport[3]);
-    const float normalised[4] = {(sx - vx) / vw * 2.0f - 1.0f, (sy - vy) / vh * 2.0f - 1.0f, sz * 2.0f - 1.0f, 1.0f};
+    // Rows from the top, as projectPoint gives them.
+    const float normalised[4] = {(sx - vx) / vw * 2.0f - 1.0f, 1.0f - (sy - vy) / vh * 2.0f, sz * 2.0f - 1.0f, 1.0f};
     float r[4];
-    transform(inverse, normalised, r);
+    glmatrix::transform(inverse, normalised, r);
     if (r[3] == 0.0f) return false;
     x = r[0] / r[3];
     y = r[1] / r[3];

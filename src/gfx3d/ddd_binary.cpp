@@ -7,6 +7,7 @@
 #include <cstring>
 #include <new>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "gfx3d/ddd_normals.h"
@@ -213,6 +214,41 @@ void putF64(std::vector<uint8_t>& out, double value) {
     putU32(out, static_cast<uint32_t>(bits >> 32));
 }
 
+// The palette a file gets and each node's index into it: the mesh's own
+// while every node's index lies inside it, else one made from the nodes'
+// colours in order of first appearance (an index keeps 8 bits, as the
+// mesh's own do), so the reader takes the file.
+class FilePalette {
+public:
+    explicit FilePalette(const MeshObject& mesh) {
+        colours_.assign(mesh.palette.data, mesh.palette.data + std::max(mesh.palette.count, 0));
+        bool served = true;
+        forEachNode(mesh, [&](const MeshVertex& node) { served = served && node.paletteIndex < colours_.size(); });
+        if (served) return;
+        colours_.clear();
+        forEachNode(mesh, [&](const MeshVertex& node) {
+            if (rebuilt_.emplace(node.colour, static_cast<uint8_t>(colours_.size())).second) {
+                colours_.push_back(node.colour);
+            }
+        });
+    }
+    const std::vector<uint32_t>& colours() const { return colours_; }
+    uint8_t indexOf(const MeshVertex& node) const {
+        return rebuilt_.empty() ? node.paletteIndex : rebuilt_.at(node.colour);
+    }
+
+private:
+    template <class Visit>
+    static void forEachNode(const MeshObject& mesh, Visit visit) {
+        for (int32_t f = 0; f < mesh.frames.count; ++f) {
+            const RtVector<MeshVertex>& nodes = mesh.frames.data[f].nodes;
+            for (int32_t k = 0; k < nodes.count; ++k) visit(nodes.data[k]);
+        }
+    }
+    std::vector<uint32_t> colours_;
+    std::unordered_map<uint32_t, uint8_t> rebuilt_;  // empty while the mesh's own indices stand
+};
+
 }  // namespace
 
 int32_t loadDddFile(MeshObject& mesh, const char* name) {
@@ -254,15 +290,15 @@ int32_t saveDddFile(const MeshObject& mesh, const char* name) {
     if (!files::resolveDiskPath(name, path)) return 0;
 
     const MeshFrame& first = mesh.frames.data[0];
-    const int32_t paletteSize = std::max(mesh.palette.count, 0);
+    const FilePalette palette(mesh);
     const int32_t pairs = std::max(first.nodes.count, 0);
     std::vector<uint8_t> out;
     putU32(out, static_cast<uint32_t>(kDddMagic));
     putF64(out, kNewestVersion);
     putU32(out, static_cast<uint32_t>(mesh.frames.count));
-    putU32(out, static_cast<uint32_t>(paletteSize));
+    putU32(out, static_cast<uint32_t>(palette.colours().size()));
     putU32(out, static_cast<uint32_t>(pairs));
-    for (int32_t i = 0; i < paletteSize; ++i) putU32(out, mesh.palette.data[i]);
+    for (uint32_t colour : palette.colours()) putU32(out, colour);
     for (int32_t k = 0; k < pairs; ++k) {
         putF32(out, first.nodes.data[k].u);
         putF32(out, first.nodes.data[k].v);
@@ -277,7 +313,7 @@ int32_t saveDddFile(const MeshObject& mesh, const char* name) {
             putF32(out, node.y);
             putF32(out, node.z);
             out.push_back(quantiseDddNormal(node.nx, node.ny, node.nz));
-            out.push_back(node.paletteIndex);
+            out.push_back(palette.indexOf(node));
         }
     }
 

@@ -19,7 +19,9 @@
 // 161 and a palette index without a palette entry are read errors (the file
 // is rejected instead of read past its end or its tables); a node without a
 // texture pair gets u = v = 0; a file whose bytes cannot all be written is
-// removed and gives 0.
+// removed and gives 0; a mesh whose palette does not hold its nodes' indices
+// (a reduced object's) is written with a palette made from the nodes'
+// colours, so every file written can be read back.
 #pragma once
 #include <cstdint>
 

@@ -13,6 +13,13 @@ namespace {
 
 constexpr int32_t kCommentLimit = 512;  // characters a "#" skips at most
 
+// The mesh of a text model holds, in every frame, a node per face and per
+// corner: faces x frames, which a short text can make huge. A real model's
+// frames give a position (six bytes at least) for every few nodes, so it
+// stays well below this many nodes per byte of its text; a model that
+// claims more is refused before anything is built.
+constexpr int64_t kNodesPerTextByte = 8;
+
 bool isSeparator(int c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 
 // A number used as a count or an index: truncated toward zero, NaN as 0,
@@ -125,6 +132,15 @@ bool indicesInRange(const DddTextModel& model) {
     return true;
 }
 
+// The nodes the model's mesh would hold: within what its text can hold?
+bool withinTextBound(const DddTextModel& model, int64_t textBytes) {
+    int64_t nodesPerFrame = 0;
+    for (const DddTextFace& face : model.faces) nodesPerFrame += 1 + static_cast<int64_t>(face.vertexIndices.size());
+    const int64_t frames = static_cast<int64_t>(model.frameVertices.size());
+    const int64_t allowed = kNodesPerTextByte * std::max<int64_t>(textBytes, 0);
+    return frames == 0 || nodesPerFrame <= allowed / frames;
+}
+
 }  // namespace
 
 bool DddTextSource::refill() {
@@ -161,7 +177,7 @@ bool readDddTextModel(DddTextModel& model, const char* name) {
     DddTextSource source(stream);
     bool ok = false;
     try {
-        ok = parse(model, source) && indicesInRange(model);
+        ok = parse(model, source) && indicesInRange(model) && withinTextBound(model, stream.size);
     } catch (const std::bad_alloc&) {
         ok = false;
     }

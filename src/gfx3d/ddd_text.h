@@ -19,7 +19,9 @@
 // from a non-empty list, is rejected instead of read out of bounds; the
 // vertices of files before version 1.1 get the normal (0, 0, 1), and models
 // without texture coordinates get u = v = 0; tokens longer than 1,023
-// characters keep their first 1,023.
+// characters keep their first 1,023; a model whose mesh would hold more
+// than 8 nodes (a face or a corner in one frame) per byte of its text is
+// refused, so a short hostile text cannot claim gigabytes of faces x frames.
 #pragma once
 #include <cstdint>
 #include <vector>
@@ -72,7 +74,8 @@ float readDddTextNumber(char (&token)[1024], DddTextSource& source);
 
 // Parses the whole file (a disk file or a "mem://" block) into the model.
 // False when it cannot be opened, the first word is not "DDDA", the version
-// is above 1.1, or an index lies outside its list.
+// is above 1.1, an index lies outside its list, or the mesh would hold more
+// nodes than its text can (above).
 bool readDddTextModel(DddTextModel& model, const char* name);
 
 // The mesh (cleared first, normalsValid 1): per frame one fan per face, a

@@ -39,10 +39,9 @@ private:
 // current colour white at the 2-D context's opacity.
 void drawSmoothPrimitive(Rainbows3D& r, GLenum mode, std::initializer_list<const float*> vertices, int32_t colour,
                          float size) {
-    if (!r.hasGL()) return;
+    if (!r.glReady()) return;
     const bool points = mode == GL_POINTS;
     const GLenum smoothing = points ? GL_POINT_SMOOTH : GL_LINE_SMOOTH;
-    r.gfx2d->flushBatch();
     glPushMatrix();
     glcache::enableCapability(GL_COLOR_MATERIAL);
     setPackedColour(colour);
@@ -69,8 +68,7 @@ void drawSmoothPrimitive(Rainbows3D& r, GLenum mode, std::initializer_list<const
 // white at the 2-D context's opacity.
 template <class DrawLines>
 void drawWireShape(Rainbows3D& r, int32_t colour, int16_t width, DrawLines&& drawLines) {
-    if (!r.hasGL()) return;
-    r.gfx2d->flushBatch();
+    if (!r.glReady()) return;
     LightingOff lighting(r.lightMask);
     r.gfx2d->bindSpriteTextures(-1, -1, 0, nullptr);
     glcache::disableCapability(GL_BLEND);
@@ -122,7 +120,7 @@ void Rainbows3D::drawLine(const float (&from)[3], const float (&to)[3], int32_t 
 }
 
 void Rainbows3D::drawAxes(float x, float y, float z) {
-    if (!hasGL()) return;
+    if (!glReady()) return;
     static const float kArrows[3][8][3] = {
         {{0, 0, 0}, {1, 0, 0}, {0.75f, 0.25f, 0}, {0.75f, -0.25f, 0}, {1, 0, 0}, {0.75f, 0, 0.25f},
          {0.75f, 0, -0.25f}, {1, 0, 0}},
@@ -131,7 +129,6 @@ void Rainbows3D::drawAxes(float x, float y, float z) {
         {{0, 0, 0}, {0, 0, 1}, {0.25f, 0, 0.75f}, {-0.25f, 0, 0.75f}, {0, 0, 1}, {0, 0.25f, 0.75f},
          {0, -0.25f, 0.75f}, {0, 0, 1}},
     };
-    gfx2d->flushBatch();
     const bool textured = gfx2d->texturePair[0] >= 0;
     glPushMatrix();
     glLoadMatrixf(viewMatrix);

@@ -5,8 +5,9 @@
 // Departures: ending a shadow pass puts GL_LIGHTING and GL_FOG back as they
 // were (the 2-D fill in between switches both off), so lighting stays on
 // while a light is on and a scene drawn on after the pass keeps its lights
-// and fog; a spot light's negative cutoff goes to GL as 0 (GL refuses a
-// negative one and would keep the light's previous cone).
+// and fog, and gives the 2-D context back the program's opacity and blending
+// (the fill draws at half opacity); a spot light's negative cutoff goes to GL
+// as 0 (GL refuses a negative one and would keep the light's previous cone).
 #include <cmath>
 
 #include "gfx2d/gl_state_cache.h"
@@ -33,8 +34,7 @@ void Rainbows3D::setLight(int32_t index, int32_t colour, float x, float y, float
         }
         return;
     }
-    if (!hasGL()) return;
-    gfx2d->flushBatch();
+    if (!glReady()) return;
     const int32_t n = index & 7;
     const GLenum light = GL_LIGHT0 + static_cast<GLenum>(n);
     if (cutoff == 0.0f) {
@@ -95,14 +95,23 @@ void Rainbows3D::setLight(int32_t index, int32_t colour, float x, float y, float
     }
 }
 
+void Rainbows3D::switchLightsOff() {
+    if (glReady()) {
+        for (int32_t n = 0; n < 8; ++n) {
+            if (lightMask & (1u << n)) glDisable(GL_LIGHT0 + static_cast<GLenum>(n));
+        }
+        glcache::disableCapability(GL_LIGHTING);
+    }
+    lightMask = 0;
+}
+
 void Rainbows3D::setCameraLight(int32_t index, int32_t colour) {
     const float eye[3] = {cameraEye[0], cameraEye[1], cameraEye[2]};
     setLight(index, colour, eye[0], eye[1], eye[2], -eye[0], -eye[1], -eye[2], 180.0f, 0);
 }
 
 void Rainbows3D::setFog(int32_t colour, int32_t exponential, float startOrDensity, float end) {
-    if (!hasGL()) return;
-    gfx2d->flushBatch();
+    if (!glReady()) return;
     if (colour == -1) {
         glcache::disableCapability(GL_FOG);
         return;
@@ -127,7 +136,7 @@ void Rainbows3D::setFog(int32_t colour, int32_t exponential, float startOrDensit
 
 void Rainbows3D::setCulling(int32_t mode) {
     cullMode = static_cast<int8_t>(mode);
-    if (!hasGL()) return;
+    if (!glReady()) return;
     if (mode == 0) {
         glcache::disableCapability(GL_CULL_FACE);
     } else if (mode == 1) {
@@ -142,8 +151,7 @@ void Rainbows3D::setCulling(int32_t mode) {
 void Rainbows3D::setShadowPass(uint8_t on) {
     if (shadowPassOn == on) return;
     shadowPassOn = on;
-    if (!hasGL()) return;
-    gfx2d->flushBatch();
+    if (!glReady()) return;
     if (on) {
         glShadeModel(GL_FLAT);
         glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
@@ -165,6 +173,9 @@ void Rainbows3D::setShadowPass(uint8_t on) {
     // drawing after the pass keeps them.
     const bool lighting = glcache::capabilityEnabled(GL_LIGHTING);
     const bool fog = glcache::capabilityEnabled(GL_FOG);
+    // The fill borrows the 2-D opacity and blending; the program's own come back after it.
+    const float opacity = gfx2d->alpha;
+    const BlendMode blending = gfx2d->blendMode;
     gfx2d->reset2DGLState();
     glcache::enableCapability(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
@@ -177,7 +188,8 @@ void Rainbows3D::setShadowPass(uint8_t on) {
                     static_cast<uint32_t>(shadowColour));
     gfx2d->flushBatch();  // the fill must meet the stencil before the test goes off
     glcache::disableCapability(GL_BLEND);
-    gfx2d->alpha = 1.0f;
+    gfx2d->alpha = opacity;
+    gfx2d->blendMode = blending;
     glcache::setColour(1.0f, 1.0f, 1.0f, 1.0f);
     glMatrixMode(GL_PROJECTION);
     glPopMatrix();
@@ -209,7 +221,7 @@ void Rainbows3D::setShadeTable(const uint8_t* bytes, int32_t count) {
         for (int32_t p = 0; p < slot.parts.count; ++p) {
             MeshObjectX& part = slot.parts.data[p];
             if (part.textureName == 0) continue;
-            if (hasGL()) glDeleteTextures(1, &part.textureName);
+            if (glReady()) glDeleteTextures(1, &part.textureName);
             part.textureName = 0;
         }
     }

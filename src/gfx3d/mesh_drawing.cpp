@@ -156,7 +156,7 @@ void fillShadeTexels(const RtVector<uint32_t>& palette, const RtVector<uint8_t>&
 }
 
 void Rainbows3D::uploadTexture(MeshObjectX* part, uint8_t bgra) {
-    if (!part || part->textureName != 0 || !hasGL()) return;
+    if (!part || part->textureName != 0 || !glReady()) return;
     const uint32_t height = shadeTextureHeight(part->palette.count);
     part->shadeScale = 1.0f / static_cast<float>(height);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
@@ -185,7 +185,7 @@ void Rainbows3D::uploadTexture(MeshObjectX* part, uint8_t bgra) {
 
 void Rainbows3D::drawObject(int32_t number, int32_t frame, int32_t nextFrame, float blend, uint8_t animated) {
     Object3DSlot* s = slot(number);
-    if (!s || !hasGL()) return;
+    if (!s || !glReady()) return;
     if (!s->multiPart) {
         if (s->parts.count >= 1) drawMesh(&s->parts.data[0], frame, nextFrame, blend, animated, nullptr);
         return;
@@ -205,8 +205,7 @@ void Rainbows3D::drawObject(int32_t number, int32_t frame, int32_t nextFrame, fl
 
 void Rainbows3D::drawMesh(MeshObjectX* part, int32_t a, int32_t b, float t, uint8_t animated,
                           const uint32_t* names) {
-    if (!part || !hasGL() || part->frames.count == 0 || part->frames.data[0].nodes.count == 0) return;
-    gfx2d->flushBatch();
+    if (!part || part->frames.count == 0 || part->frames.data[0].nodes.count == 0 || !glReady()) return;
     const FramePick pick = pickFrames(a, b, t, animated, part->frames.count);
     const int32_t F = pick.first, S = pick.second;
     t = pick.blend;
@@ -286,13 +285,7 @@ void Rainbows3D::drawMesh(MeshObjectX* part, int32_t a, int32_t b, float t, uint
 
     const bool multitexture = hasMultitexture();
     const int32_t firstSprite = gfx2d->texturePair[0], secondSprite = gfx2d->texturePair[1];
-    auto textureOf = [&](int32_t sprite) -> GLuint {
-        if (sprite < 0) return 0;
-        if (names) return names[sprite];
-        SpriteSlot* slot = gfx2d->slot(sprite);
-        if (!slot) return 0;
-        return gfx2d->secondTexture && slot->texture2 ? slot->texture2 : slot->texture;
-    };
+    auto textureOf = [&](int32_t sprite) { return gfx2d->spriteTexture(sprite, gfx2d->secondTexture, names); };
     bool colourArray = false;
     const int32_t mode = (effect && multitexture) ? lightEffect : 0;
     if (mode == 1) {

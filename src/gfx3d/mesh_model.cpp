@@ -1,5 +1,9 @@
 // The mesh model's colour rule and break nodes, and the two whole-mesh
 // operations that are pure geometry: frame bounds and scaling.
+//
+// Departure: scaling keeps normals, tangents and bitangents unit length
+// (normals by the inverse transpose of the scale), where the factors alone
+// left lit meshes too bright or too dark with GL_NORMALIZE off.
 #include "gfx3d/mesh_model.h"
 
 #include <cmath>
@@ -47,32 +51,53 @@ void MeshObject::computeFrameBounds() {
 
 namespace {
 
-void multiply(float& x, float& y, float& z, const Vec3& by) {
-    x *= by.x;
-    y *= by.y;
-    z *= by.z;
+Vec3 times(const Vec3& a, const Vec3& b) { return {a.x * b.x, a.y * b.y, a.z * b.z}; }
+
+// Factors that turn directions alike, their largest 1 in size (so that tiny
+// factors leave no direction too short to be made unit length again).
+Vec3 directionFactors(const Vec3& f) {
+    const float largest = std::fmax(std::fabs(f.x), std::fmax(std::fabs(f.y), std::fabs(f.z)));
+    return largest > 0.0f ? f / largest : f;
 }
 
-void multiply(float (&v)[3], const Vec3& by) { multiply(v[0], v[1], v[2], by); }
+// The direction times `by`, made unit length again (a zero result stays zero).
+void scaleDirection(float& x, float& y, float& z, const Vec3& by) {
+    const Vec3 d = normalisedOrKept(times({x, y, z}, by), 0.0f);
+    x = d.x;
+    y = d.y;
+    z = d.z;
+}
 
-// The position by `factors`; the normal, tangent and bitangent by `directions`.
-void scaleVertex(MeshVertex& v, const Vec3& factors, const Vec3& directions) {
-    multiply(v.x, v.y, v.z, factors);
-    multiply(v.nx, v.ny, v.nz, directions);
-    multiply(v.tangent, directions);
-    multiply(v.bitangent, directions);
+void scaleDirection(float (&v)[3], const Vec3& by) { scaleDirection(v[0], v[1], v[2], by); }
+
+// The position by the factors; the normal by `normals`; the tangent and
+// bitangent, which run along the surface, by `alongSurface`.
+void scaleVertex(MeshVertex& v, const Vec3& factors, const Vec3& normals, const Vec3& alongSurface) {
+    v.x *= factors.x;
+    v.y *= factors.y;
+    v.z *= factors.z;
+    scaleDirection(v.nx, v.ny, v.nz, normals);
+    scaleDirection(v.tangent, alongSurface);
+    scaleDirection(v.bitangent, alongSurface);
 }
 
 }  // namespace
 
 void MeshObject::scale(float sx, float sy, float sz) {
     const Vec3 factors{sx, sy, sz};
-    // Directions of the nodes keep their sense: only the factors' direction applies.
-    const Vec3 unit = normalisedOrKept(factors);
+    // A normal follows the inverse transpose of the scale: the cofactors
+    // (sy sz, sx sz, sx sy) with the determinant's sign, which need no
+    // division, so a factor of 0 flattens the normals with the mesh; a mirror
+    // keeps them pointing out.
+    const Vec3 along = directionFactors(factors);
+    const float sign = ((sx < 0.0f) != (sy < 0.0f)) != (sz < 0.0f) ? -1.0f : 1.0f;
+    const Vec3 normals = directionFactors(Vec3{along.y * along.z, along.x * along.z, along.x * along.y} * sign);
     for (int32_t f = 0; f < frames.count; ++f) {
         MeshFrame& frame = frames.data[f];
-        for (int32_t i = 0; i < frame.triangles.count; ++i) scaleVertex(frame.triangles.data[i], factors, factors);
-        for (int32_t i = 0; i < frame.nodes.count; ++i) scaleVertex(frame.nodes.data[i], factors, unit);
+        for (int32_t i = 0; i < frame.triangles.count; ++i) {
+            scaleVertex(frame.triangles.data[i], factors, normals, along);
+        }
+        for (int32_t i = 0; i < frame.nodes.count; ++i) scaleVertex(frame.nodes.data[i], factors, normals, along);
     }
     computeFrameBounds();
 }

@@ -100,9 +100,10 @@ public:
     // Every frame's centre (mean of its triangle positions; the origin for
     // a frame without triangles) and radius (largest distance from it).
     void computeFrameBounds();
-    // Triangles: positions, normals, tangents and bitangents times the
-    // factors; nodes: positions times the factors, the directions times the
-    // factors' unit vector. Then the bounds.
+    // Positions times the factors; normals by the inverse transpose of the
+    // scale, tangents and bitangents times the factors, each back to unit
+    // length (a zero result stays zero). Triangles and nodes alike; then
+    // the bounds.
     void scale(float sx, float sy, float sz);
     // The distinct colours of all nodes in order of first appearance, and
     // each node's index into them (low 8 bits).
@@ -145,7 +146,9 @@ public:
 
     // Every frame's nodes expanded into its triangle list (runs of lists,
     // strips and fans by the run kinds the break nodes carry), frame 0's copied
-    // into baseTriangles, hasColours set.
+    // into baseTriangles, hasColours set; the static buffer is dropped, so the
+    // next draw fills it from the new triangles (new normals after the normal
+    // pass, for one).
     void buildFaces() override;
 
     // Shadow volumes. The triangle count is frame 0's triangle records / 3;

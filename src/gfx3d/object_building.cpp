@@ -80,7 +80,7 @@ void Rainbows3D::beginObject(int32_t number, int32_t kind) {
     s->used = 0;
     s->multiPart = 0;
     s->parts.count = 0;
-    if (s->textureNames.count > 0 && hasGL()) glDeleteTextures(s->textureNames.count, s->textureNames.data);
+    if (s->textureNames.count > 0 && glReady()) glDeleteTextures(s->textureNames.count, s->textureNames.data);
     s->textureNames.count = 0;
     s->parts.step = s->parts.minimum = 1;
     s->textureNames.step = s->textureNames.minimum = 1;
@@ -351,6 +351,7 @@ void expandRuns(const RtVector<MeshVertex>& nodes, Emit emit) {
 
 void MeshObjectX::buildFaces() {
     if (frames.count < 1) return;
+    dropStaticBuffer();  // it holds frame 0's triangles as they were
     for (int32_t f = 0; f < frames.count; ++f) {
         MeshFrame& frame = frames.data[f];
         frame.triangles.count = 0;

@@ -101,7 +101,7 @@ int32_t loadObjectPack(Rainbows3D& renderer, const char* name, Object3DSlot& slo
     if (textures > 0 && slot.textureNames.reserve(textures)) {
         slot.textureNames.count = textures;
         for (int32_t k = 0; k < textures; ++k) slot.textureNames.data[k] = 0;
-        for (int32_t k = 1; k <= textures && renderer.hasGL(); ++k) {
+        for (int32_t k = 1; k <= textures && renderer.glReady(); ++k) {
             resolveEntry(ini, folder, "textures", RtString(k), resolved);
             loadTexture(resolved, transparentColour, slot.textureNames.data[k - 1]);
         }

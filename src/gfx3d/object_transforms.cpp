@@ -20,7 +20,7 @@ void setIdentity(float (&m)[16]) {
 // M := M x X
 void multiplyInto(float (&m)[16], const float (&x)[16]) {
     float result[16];
-    render3d::multiplyMatrices(m, x, result);
+    glmatrix::multiply(m, x, result);
     for (int i = 0; i < 16; ++i) m[i] = result[i];
 }
 
@@ -110,7 +110,7 @@ void Rainbows3D::updateObjectMatrix() { finishTransformMatrix(currentTransform()
 
 void Rainbows3D::multObjectMatrix() {
     updateObjectMatrix();
-    if (hasGL()) glMultMatrixf(currentTransform().matrix);
+    if (glReady()) glMultMatrixf(currentTransform().matrix);
 }
 
 void Rainbows3D::setTextureOffset(float du, float dv) {
@@ -129,6 +129,13 @@ void Rainbows3D::pushTransform() {
     const Object3DTransform& parent = transforms[transformIndex];
     ++transformIndex;
     clearRecord(transforms[transformIndex], parent.matrix);
+}
+
+void Rainbows3D::reopenTransform() {
+    Object3DTransform& t = currentTransform();
+    const float(&start)[16] = transformIndex > 0 ? transforms[transformIndex - 1].matrix : kIdentity;
+    for (int i = 0; i < 16; ++i) t.matrix[i] = start[i];
+    t.matrixValid = 0;
 }
 
 void Rainbows3D::popTransform() {

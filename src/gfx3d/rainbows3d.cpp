@@ -65,6 +65,12 @@ Rainbows3D::~Rainbows3D() {
 
 bool Rainbows3D::hasGL() const { return gfx2d != nullptr && gfx2d->window != nullptr; }
 
+bool Rainbows3D::glReady() {
+    if (!hasGL()) return false;
+    gfx2d->flushBatch();
+    return true;
+}
+
 void Rainbows3D::detachGraphics2D() {
     gfx2d = nullptr;
     connectMeshRelease(false);
@@ -73,14 +79,17 @@ void Rainbows3D::detachGraphics2D() {
 void Rainbows3D::releaseSlot(Object3DSlot& s) {
     for (int32_t p = 0; p < s.parts.count; ++p) s.parts.data[p].clear(true);
     s.parts.clear(true);  // destroys the parts, last to first
-    if (s.textureNames.count > 0 && hasGL()) glDeleteTextures(s.textureNames.count, s.textureNames.data);
+    if (s.textureNames.count > 0 && glReady()) glDeleteTextures(s.textureNames.count, s.textureNames.data);
     s.textureNames.clear(true);
     s.used = 0;
     s.multiPart = 0;
 }
 
 void Rainbows3D::freeShader(int32_t slot) {
-    if (static_cast<uint32_t>(slot) >= static_cast<uint32_t>(kShaderSlotCount) || !glext::glDeleteObjectARB) return;
+    if (static_cast<uint32_t>(slot) >= static_cast<uint32_t>(kShaderSlotCount) || !glext::glDeleteObjectARB ||
+        !glReady()) {
+        return;
+    }
     ShaderSlot& s = shaders[slot];
     for (uint32_t* name : {&s.program, &s.vertexShader, &s.fragmentShader}) {
         if (*name != 0) glext::glDeleteObjectARB(*name);

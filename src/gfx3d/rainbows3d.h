@@ -17,7 +17,9 @@
 //
 // Every GL extension entry point (glext::*) may be null and is tested before
 // each use. GL capabilities and the current colour go through the caches of
-// gfx2d/gl_state_cache.h.
+// gfx2d/gl_state_cache.h. Every method reaches GL through one gate, glReady,
+// which first draws what the 2-D queue holds: 2-D drawing queued before a
+// 3-D call is drawn under the state it was queued with.
 //
 // Departures: slot numbers outside 0 to 4,095 are refused (the method does
 // nothing, or gives 0) instead of indexing past the table; the constructor
@@ -91,8 +93,11 @@ public:
 
     // The slot, or null for a number outside 0 to 4,095.
     Object3DSlot* slot(int32_t number) { return isObjectSlotNumber(number) ? &objects.data[number] : nullptr; }
-    // True while the renderer may call GL: its 2-D context exists and has a window.
-    bool hasGL() const;
+    // The gate every method passes before it calls GL: false while there is
+    // no GL context (no 2-D context, or one without a window); otherwise the
+    // 2-D drawing queue is drawn first, so 2-D drawing queued before a 3-D
+    // call keeps the GL state it was queued under.
+    bool glReady();
     // The 2-D context is being (or has been) deleted: forget it, so nothing
     // reaches the GL context from here on.
     void detachGraphics2D();
@@ -124,6 +129,10 @@ public:
     void resetTransforms();  // index 0, record 0 cleared with the identity, valid
     void pushTransform();    // nothing at index 15
     void popTransform();     // at index 0 resets record 0
+    // The current record is about to change: its matrix goes back to its
+    // starting matrix (the parent's finished matrix, the identity for record
+    // 0) and waits to be finished again, so what was added before counts once.
+    void reopenTransform();
     Object3DTransform& currentTransform() { return transforms[transformIndex]; }
 
     // --- lighting.cpp ---
@@ -133,6 +142,8 @@ public:
     void setFog(int32_t colour, int32_t exponential, float startOrDensity, float end);
     void setCulling(int32_t mode);
     void setShadowPass(uint8_t on);
+    // Every GL light of the light mask off, the mask 0, lighting off.
+    void switchLightsOff();
     void setShadeTable(const uint8_t* bytes, int32_t count);
 
     // --- mesh_drawing.cpp ---
@@ -214,6 +225,9 @@ public:
     int32_t lightingMode = 2;  // 0, 1 or 2 (a command may store a negative remainder)
 
 private:
+    // True while the 2-D context exists and has a window. Only the life of
+    // the renderer asks this; everything that calls GL goes through glReady.
+    bool hasGL() const;
     // mesh_drawing.cpp: frames F and S blended into the first n vertices of
     // the draw array, with the texture offset and the effect light's
     // per-vertex values; the cel-shading outline.

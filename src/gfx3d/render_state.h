@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "gfx2d/gl_headers.h"
+#include "gfx2d/gl_matrix.h"
 
 namespace render3d {
 
@@ -25,21 +26,8 @@ inline void unpackColour(int32_t colour, float alpha, float (&out)[4]) {
     out[3] = alpha;
 }
 
-// out = a x b, column-major 4 x 4 (out may not alias a or b).
-inline void multiplyMatrices(const float (&a)[16], const float (&b)[16], float (&out)[16]) {
-    for (int col = 0; col < 4; ++col) {
-        for (int row = 0; row < 4; ++row) {
-            float sum = 0.0f;
-            for (int k = 0; k < 4; ++k) sum += a[k * 4 + row] * b[col * 4 + k];
-            out[col * 4 + row] = sum;
-        }
-    }
-}
-
-// (x, y, z, 1) through a column-major matrix, the w row dropped.
-inline void transformPoint(const float (&m)[16], const float (&p)[3], float (&out)[3]) {
-    for (int row = 0; row < 3; ++row) out[row] = m[row] * p[0] + m[4 + row] * p[1] + m[8 + row] * p[2] + m[12 + row];
-}
+// The column-major matrix helpers are shared with the 2-D context (gl_matrix.h).
+using glmatrix::transformPoint;
 
 // The inverse of a column-major 4 x 4 matrix by Gauss-Jordan elimination with
 // partial pivoting; false (out the identity) for a singular matrix.

@@ -4,8 +4,8 @@
 //
 // Departures: object slot numbers outside 0 to 4,095 are refused by the
 // commands that build, save, load or reduce (the draw commands refuse them in
-// the renderer); DrawSprite3D draws its sprite with culling off, because the
-// 2-D context's billboard quad runs clockwise on the screen.
+// the renderer); StartScene3D switches off the GL lights of the light mask
+// it clears, so no light of an earlier scene shines on again.
 #include "gfx3d/scene_commands.h"
 
 #include <cmath>
@@ -58,7 +58,7 @@ void StartScene3D(double nearClip, double farClip, double angle) {
     r->startScene(static_cast<float>(nearClip), static_cast<float>(farClip), static_cast<float>(angle));
     sceneState.rememberedCullMode = 0;
     r->setCulling(0);
-    r->lightMask = 0;
+    r->switchLightsOff();
     r->effectLightOn = 0;
     sceneState.texturePair[0] = sceneState.texturePair[1] = -1;
     bindCurrentTexturePair(*r);
@@ -236,9 +236,7 @@ void DrawPoint3D(double x, double y, double z, double size, int colour) {
 void DrawSprite3D(int sprite, double x, double y, double z, double scale) {
     Rainbows3D* r = renderer();
     if (!r || sprite < 0 || !r->gfx2d) return;
-    // The 2-D context's billboard quad runs clockwise on the screen, so a
-    // counter-clockwise front would cull it: the sprite draws unculled.
-    r->setCulling(0);
+    r->setCulling(-1);  // the billboard is a counter-clockwise front face
     r->gfx2d->drawBillboard(static_cast<uint16_t>(sprite), static_cast<float>(x), static_cast<float>(y),
                             static_cast<float>(z), static_cast<float>(scale));
     r->setCulling(sceneState.rememberedCullMode);

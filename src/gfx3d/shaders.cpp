@@ -106,6 +106,7 @@ bool Rainbows3D::loadShader(int32_t slot, const char* vertexFile, const char* fr
         }
         return false;
     }
+    if (!glReady()) return false;
     ShaderSlot& s = shaders[slot];
     if (glext::glDeleteObjectARB) freeShader(slot);
 
@@ -140,7 +141,7 @@ bool Rainbows3D::loadShader(int32_t slot, const char* vertexFile, const char* fr
 }
 
 void Rainbows3D::useShader(int32_t index) {
-    if (!glext::glUseProgramObjectARB) return;
+    if (!glext::glUseProgramObjectARB || !glReady()) return;
     if (static_cast<uint32_t>(index) < static_cast<uint32_t>(kShaderSlotCount)) {
         currentShader = index;
         glext::glUseProgramObjectARB(shaders[index].program);
@@ -152,7 +153,7 @@ void Rainbows3D::useShader(int32_t index) {
 
 void Rainbows3D::setUniform(const char* name, float value, ShaderMessageCallback callback) {
     GLint location = -1;
-    if (!locate(glext::glGetUniformLocationARB, shaders, currentShader, name, location)) return;
+    if (!glReady() || !locate(glext::glGetUniformLocationARB, shaders, currentShader, name, location)) return;
     if (location == -1) {
         report(callback, "undefined uniform:");
         report(callback, name);
@@ -163,7 +164,7 @@ void Rainbows3D::setUniform(const char* name, float value, ShaderMessageCallback
 
 void Rainbows3D::setUniformInt(const char* name, int32_t value, ShaderMessageCallback callback) {
     GLint location = -1;
-    if (!locate(glext::glGetUniformLocationARB, shaders, currentShader, name, location)) return;
+    if (!glReady() || !locate(glext::glGetUniformLocationARB, shaders, currentShader, name, location)) return;
     if (location == -1) {
         report(callback, "undefined uniform:");
         report(callback, name);
@@ -174,7 +175,7 @@ void Rainbows3D::setUniformInt(const char* name, int32_t value, ShaderMessageCal
 
 void Rainbows3D::setAttribute(const char* name, float value, ShaderMessageCallback callback) {
     GLint location = -1;
-    if (!locate(glext::glGetAttribLocationARB, shaders, currentShader, name, location)) return;
+    if (!glReady() || !locate(glext::glGetAttribLocationARB, shaders, currentShader, name, location)) return;
     if (location == -1) {
         report(callback, "undefined attrib:");
         report(callback, name);

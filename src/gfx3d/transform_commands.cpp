@@ -26,11 +26,8 @@ bool isMatrixArray(const RtArray<double>& a) { return a.d1 == 16 && a.d2 == 0; }
 
 // Starts the current record again from its parent's finished matrix.
 Object3DTransform& restartRecord(Rainbows3D& r) {
+    r.reopenTransform();
     Object3DTransform& t = r.currentTransform();
-    static constexpr float kIdentity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
-    const float* parent = r.transformIndex > 0 ? r.transforms[r.transformIndex - 1].matrix : kIdentity;
-    for (int i = 0; i < 16; ++i) t.matrix[i] = parent[i];
-    t.matrixValid = 0;
     t.rotationCount = 0;
     t.matrixCount = 0;
     return t;
@@ -99,8 +96,8 @@ void SetObjectScale(double x, double y, double z) { restartRecordWith(&Object3DT
 void AddObjectRotation(double angle, double x, double y, double z) {
     Rainbows3D* r = renderer();
     if (!r) return;
+    r->reopenTransform();
     Object3DTransform& t = r->currentTransform();
-    t.matrixValid = 0;
     if (t.rotationCount < 0 || t.rotationCount >= kMaxTransformRotations) return;
     t.rotations[t.rotationCount++] = TransformRotation{narrow(angle), narrow(x), narrow(y), narrow(z)};
 }
@@ -108,8 +105,8 @@ void AddObjectRotation(double angle, double x, double y, double z) {
 void AddObjectMatrix(RtArray<double>& matrix) {
     Rainbows3D* r = renderer();
     if (!r || !isMatrixArray(matrix)) return;
+    r->reopenTransform();
     Object3DTransform& t = r->currentTransform();
-    t.matrixValid = 0;
     if (t.matrixCount < 0 || t.matrixCount >= kMaxTransformMatrices) return;
     float (&m)[16] = t.matrices[t.matrixCount];
     for (int32_t i = 0; i < 16; ++i) m[i] = narrow(matrix.at(i));
@@ -200,8 +197,7 @@ void ProjectPoint(double x, double y, double z, double& sx, double& sy, double& 
 void UnprojectPoint(double sx, double sy, double sz, double& x, double& y, double& z) {
     Rainbows3D* r = renderer();
     if (!r || !r->gfx2d) return;
-    const double row = (r->gfx2d->windowHeight - 1) - sy;  // window rows counted from the bottom
-    throughViewport(*r, unprojectPoint, sx, row, sz, x, y, z);
+    throughViewport(*r, unprojectPoint, sx, sy, sz, x, y, z);  // rows from the top, as ProjectPoint gives them
 }
 
 // --- Collision ---

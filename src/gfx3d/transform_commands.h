@@ -13,7 +13,12 @@
 // that a part does not have as holding no triangles; RayDistance draws no
 // debug line for a zero direction (the line's length would divide by 0);
 // ScaleObjectMesh drops each part's static vertex buffer, which holds frame 0
-// as first drawn, so the next draw shows the new size.
+// as first drawn, so the next draw shows the new size; AddObjectRotation and
+// AddObjectMatrix start the record's matrix again from its starting matrix,
+// so a transform added after the matrix was finished counts once, as if it
+// had been added before; UnprojectPoint takes rows from the top as
+// ProjectPoint gives them, so it is ProjectPoint's inverse on any viewport
+// (cone_and_projection.h).
 // ConeHitsObject is a command of its own for the renderer's cone test.
 #pragma once
 #include <cstdint>
@@ -47,8 +52,10 @@ void ScaleObjectMesh(int slot, double sx, double sy, double sz);
 // truncated, then its low 8 bits). An empty array ends the program (error 9).
 void SetShadeTable(RtArray<double>& values);
 
-// World point to window pixels (rows from the top) and back; the outputs are
-// left as they are when the point cannot be mapped.
+// World point to pixels of the picture where the scene draws it (x to the
+// right, rows from the top, as the mouse reads them whatever the
+// orientation; the offscreen screen's own while one is selected), and back; the outputs are left as they are when the point cannot be
+// mapped.
 void ProjectPoint(double x, double y, double z, double& sx, double& sy, double& sz);
 void UnprojectPoint(double sx, double sy, double sz, double& x, double& y, double& z);
 

@@ -39,10 +39,10 @@ inline float lengthOrZero(const Vec3& a) {
     return s <= kTinySquared ? 0.0f : std::sqrt(s);
 }
 // The vector divided by its length; unchanged when its squared length is at
-// or below kTinySquared.
-inline Vec3 normalisedOrKept(const Vec3& a) {
+// or below `tiny` (0: only the zero vector is kept).
+inline Vec3 normalisedOrKept(const Vec3& a, float tiny = kTinySquared) {
     float s = lengthSquared(a);
-    return s > kTinySquared ? a / std::sqrt(s) : a;
+    return s > tiny ? a / std::sqrt(s) : a;
 }
 // The same in place on the first three floats of v (a GL light position or
 // direction keeps its fourth, w).

@@ -189,3 +189,33 @@ TEST_F(Collision, RayOverPartsTakesTheNearestAheadElseTheNearestBehind) {
     EXPECT_EQ(0, r.collideSphereBox(point, 0.24f, 1, 1, 1));
     EXPECT_EQ(1, r.collideSphereBox(kOrigin, 0, 0, 0, 0));
 }
+
+TEST_F(Collision, QuickRejectionsLetEveryRealHitThrough) {
+    // A 2 x 2 x 2 box beside the cube's corner region overlaps 7 of its triangles.
+    fixture.putTriangles(1, meshtest::cubeCorners(1));
+    const float corner[3] = {1.9f, 1.9f, 0}, a[3] = {1, 0, 0}, b[3] = {0, 0, 1}, c[3] = {0, 1, 0};
+    EXPECT_EQ(1, r.collideBoxSlot(1, 0, corner, a, b, c));
+    const float apart[3] = {2.1f, 2.1f, 0};
+    EXPECT_EQ(0, r.collideBoxSlot(1, 0, apart, a, b, c));
+
+    // A 45-degree cone along +z: a small triangle at (3, 0, 4) lies inside it,
+    // one at (8, 0, 4) outside; together their bounds must not hide the hit.
+    auto triangleAt = [](float x, float y, float z) {
+        return std::vector<Vec3>{{x, y, z}, {x + 0.1f, y, z}, {x, y + 0.1f, z}};
+    };
+    std::vector<Vec3> both = triangleAt(3, 0, 4), outside = triangleAt(8, 0, 4);
+    both.insert(both.end(), outside.begin(), outside.end());
+    fixture.putTriangles(2, triangleAt(3, 0, 4));
+    fixture.putTriangles(3, both);
+    fixture.putTriangles(4, outside);
+    EXPECT_EQ(1.0, r.coneHitsSlot(2, 0, 0, 0, 0, 0, 0, 1, 45));
+    EXPECT_EQ(1.0, r.coneHitsSlot(3, 0, 0, 0, 0, 0, 0, 1, 45));
+    EXPECT_EQ(0.0, r.coneHitsSlot(4, 0, 0, 0, 0, 0, 0, 1, 45));
+    // A wide cone reaches an object whose centre lies behind its apex.
+    std::vector<Vec3> straddling = triangleAt(5, 0, 1), behind = triangleAt(5, 0, -3);
+    straddling.insert(straddling.end(), behind.begin(), behind.end());
+    fixture.putTriangles(5, straddling);
+    EXPECT_EQ(1.0, r.coneHitsSlot(5, 0, 0, 0, 0, 0, 0, 1, 80));
+    EXPECT_EQ(1.0, r.coneHitsSlot(5, 0, 0, 0, 0, 0, 0, 1, 100));  // beyond 90 degrees: as 80, ahead only
+    EXPECT_EQ(0.0, r.coneHitsSlot(5, 0, 0, 0, 0, 0, 0, 1, 70));
+}

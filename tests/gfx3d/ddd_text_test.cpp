@@ -150,6 +150,24 @@ TEST_F(DddText, CountsPromisingMoreThanTheFileHoldsCostNothing) {
     EXPECT_EQ(1, loadDddFile(mesh, file("DDDA 1.0 0 0 1e30 -5").c_str()));
 }
 
+TEST_F(DddText, AModelClaimingMoreNodesThanItsTextCanHoldIsAReadError) {
+    // 500 faces without corners in 500 frames without vertices: 5 KB of text
+    // whose mesh would hold 250,000 nodes.
+    std::string hostile = "DDDA 1.0 0 500\n";
+    for (int i = 0; i < 500; ++i) hostile += "0 0 0 0\n";
+    hostile += "500\n";
+    for (int i = 0; i < 500; ++i) hostile += "0\n";
+    MeshObject mesh;
+    EXPECT_EQ(0, loadDddFile(mesh, file(hostile, "hostile.txt").c_str()));
+    EXPECT_EQ(0, mesh.frames.count);
+    EXPECT_NE(std::string::npos, log().find("# read error\n" + dir.file("hostile.txt") + "\n"));
+    // A real animation, however long, stays within what its text holds.
+    std::string animated = "DDDA 1.0 0 1 255 0 0 3 0 0 1 0 2 0\n2000\n";
+    for (int f = 0; f < 2000; ++f) animated += "3 0 0 0 1 0 0 0 1 0\n";
+    ASSERT_EQ(1, loadDddFile(mesh, file(animated).c_str()));
+    EXPECT_EQ(2000, mesh.frames.count);
+}
+
 TEST_F(DddText, OverlongTokensKeepTheirStart) {
     std::string text = "DDDA 1." + std::string(3000, '0') + " 0 0 0";
     MeshObject mesh;

@@ -192,6 +192,23 @@ TEST_F(Scene, ScalingADrawnObjectShowsAtTheNextDraw) {
     EXPECT_TRUE(near(px(32 + 8, 32), kWhite, 2));
 }
 
+TEST_F(Scene, ScaledMeshesAreLitAsBrightAsBefore) {
+    put(1, square(0.5f, 0.0f));
+    auto litCentre = [&] {
+        StartScene3D(1.0, 100.0, 60.0);
+        SetCamera(0, 0, 5, 0, 0, 0);
+        SetLight(0, 0x808080, 0, 0, 0, 0, 0, -1, 180);  // half bright, straight at the square
+        DrawObject(1, 0);
+        return px(32, 32);
+    };
+    const uint32_t unscaled = litCentre();
+    ASSERT_TRUE(near(unscaled, 0xFF8A8A8Au, 4)) << std::hex << unscaled;  // 128 and the ambient 10
+    ScaleObjectMesh(1, 2, 2, 2);
+    EXPECT_TRUE(near(litCentre(), unscaled, 2)) << std::hex << px(32, 32);
+    ScaleObjectMesh(1, 1, 1, 0.25);  // flatter along the view: the face still looks straight at the light
+    EXPECT_TRUE(near(litCentre(), unscaled, 2)) << std::hex << px(32, 32);
+}
+
 TEST_F(Scene, ProgramEndReleasesTheRendererAfterTheWindow) {
     // The end runs in a freshly started copy of this test program: a plain
     // fork would inherit the software renderer's worker threads half-made.

@@ -1,6 +1,8 @@
 // The mesh model: the colour rule, break nodes, frame bounds and scaling.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "gfx3d/mesh_model.h"
 #include "mesh_fixtures.h"
 
@@ -58,28 +60,45 @@ TEST(MeshFrameBounds, CentreIsTheMeanAndRadiusTheFarthestTriangleVertex) {
     EXPECT_EQ(0.0f, mesh.frames.data[1].centre[0]);
 }
 
-TEST(MeshScale, TrianglesTakeTheFactorsAndNodeDirectionsTheirUnitVector) {
+TEST(MeshScale, PositionsTakeTheFactorsAndDirectionsStayUnitLength) {
     MeshObjectX part;
     meshtest::fillTriangleList(part, {{1, 1, 1}, {2, 0, 0}, {0, 2, 0}});
-    MeshVertex& node = part.frames.data[0].nodes.data[1];
-    node.nx = 1.0f;
-    node.ny = 1.0f;
-    node.nz = 1.0f;
-    node.tangent[1] = 2.0f;
-    part.frames.data[0].triangles.data[0].nx = 1.0f;
-    part.scale(2.0f, 0.0f, 0.0f);
-    EXPECT_EQ(2.0f, node.x);
-    EXPECT_EQ(0.0f, node.y);
-    EXPECT_EQ(1.0f, node.nx);  // unit of (2, 0, 0)
-    EXPECT_EQ(0.0f, node.ny);
-    EXPECT_EQ(0.0f, node.tangent[1]);
-    const MeshVertex& t0 = part.frames.data[0].triangles.data[0];
-    EXPECT_EQ(2.0f, t0.x);
-    EXPECT_EQ(2.0f, t0.nx);  // the factor itself
+    const float half = std::sqrt(0.5f);
+    for (MeshVertex* v : {&part.frames.data[0].nodes.data[1], &part.frames.data[0].triangles.data[0]}) {
+        v->nx = half;  // the plane x + y = constant
+        v->ny = half;
+        v->nz = 0.0f;
+        v->tangent[0] = half;  // along it
+        v->tangent[1] = -half;
+        v->tangent[2] = 0.0f;
+    }
+    part.scale(2.0f, 1.0f, 1.0f);  // the plane becomes x / 2 + y = constant
+    const float n = 1.0f / std::sqrt(1.25f);
+    for (const MeshVertex* v : {&part.frames.data[0].nodes.data[1], &part.frames.data[0].triangles.data[0]}) {
+        EXPECT_EQ(2.0f, v->x);
+        EXPECT_FLOAT_EQ(0.5f * n, v->nx);
+        EXPECT_FLOAT_EQ(n, v->ny);
+        EXPECT_FLOAT_EQ(n, v->tangent[0]);
+        EXPECT_FLOAT_EQ(-0.5f * n, v->tangent[1]);
+    }
     EXPECT_FLOAT_EQ(2.0f, part.frames.data[0].centre[0]);
 
-    part.scale(0.0f, 0.0f, 0.0f);  // a tiny factor vector is not normalised
-    EXPECT_EQ(0.0f, node.x);
-    EXPECT_EQ(0.0f, node.nx);
+    part.scale(-3.0f, 3.0f, 3.0f);  // a mirror keeps normals pointing out of the mirrored surface
+    const MeshVertex& t0 = part.frames.data[0].triangles.data[0];
+    EXPECT_EQ(-6.0f, t0.x);
+    EXPECT_FLOAT_EQ(-0.5f * n, t0.nx);
+    EXPECT_FLOAT_EQ(n, t0.ny);
+
+    part.scale(1e-20f, 1e-20f, 1e-20f);  // tiny factors still leave unit directions
+    EXPECT_FLOAT_EQ(1.0f, std::sqrt(t0.nx * t0.nx + t0.ny * t0.ny + t0.nz * t0.nz));
+
+    part.scale(0.0f, 1.0f, 1.0f);  // flattened onto x = 0: the normals follow the flat mesh
+    EXPECT_EQ(0.0f, t0.x);
+    EXPECT_FLOAT_EQ(-1.0f, t0.nx);
+    EXPECT_EQ(0.0f, t0.ny);
+
+    part.scale(0.0f, 0.0f, 0.0f);  // all collapsed: no direction is left
+    EXPECT_EQ(0.0f, t0.nx);
+    EXPECT_EQ(0.0f, t0.tangent[0]);
     EXPECT_EQ(0.0f, part.frames.data[0].radius);
 }

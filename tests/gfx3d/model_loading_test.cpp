@@ -156,6 +156,24 @@ TEST_F(SlotLoading, SavingWritesPart0AndReportsTheWritersResult) {
     EXPECT_EQ(6, r.slot(4)->parts.data[0].frames.data[0].triangles.count);
 }
 
+TEST_F(SlotLoading, AReducedObjectIsSavedAsAFileThatLoadsAgain) {
+    ASSERT_EQ(1u, r.loadObject(write("square.ddd", kSquare), 3));
+    r.reduceObject(3);
+    ASSERT_EQ(1, r.saveObject(RtString(dir.file("stub.ddd").c_str()), 3));
+    MeshObjectX stub;
+    ASSERT_EQ(1, loadDddFile(stub, dir.file("stub.ddd").c_str()));
+    EXPECT_EQ(std::string::npos, log().find("# read error"));
+    ASSERT_EQ(1, stub.frames.count);
+    const RtVector<MeshVertex>& reduced = r.slot(3)->parts.data[0].frames.data[0].nodes;
+    const RtVector<MeshVertex>& loaded = stub.frames.data[0].nodes;
+    ASSERT_EQ(3, loaded.count);
+    for (int k = 0; k < 3; ++k) {
+        EXPECT_EQ(reduced.data[k].colour, loaded.data[k].colour) << k;
+        EXPECT_EQ(reduced.data[k].x, loaded.data[k].x) << k;
+    }
+    EXPECT_EQ(1u, r.loadObject(RtString(dir.file("stub.ddd").c_str()), 4));
+}
+
 TEST_F(SlotLoading, ReductionLeavesOneFrameOfThreeNodesAndOneTriangleRecord) {
     MeshObjectX& part = fixture.putTriangles(2, meshtest::cubeCorners(1));  // 37 nodes, 36 records
     part.frames.reserve(2);

@@ -7,6 +7,7 @@
 
 #include "gfx3d/object_transforms.h"
 #include "gfx3d/rainbows3d.h"
+#include "gfx2d/gl_matrix.h"
 #include "gfx3d/render_state.h"
 
 namespace {
@@ -151,7 +152,7 @@ TEST(MatrixInverse, InvertsAndRefusesSingular) {
     m[0] *= 2;
     float inverse[16], product[16];
     ASSERT_TRUE(render3d::invertMatrix(m, inverse));
-    render3d::multiplyMatrices(m, inverse, product);
+    glmatrix::multiply(m, inverse, product);
     const float identity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
     expectMatrixNear(product, identity, 1e-5f);
     const float singular[16] = {};

@@ -4,7 +4,9 @@
 
 #include "gfx2d/gfx2d_commands.h"
 #include "gfx2d/gl_state_cache.h"
+#include "gfx2d/screen_orientation.h"
 #include "gfx3d/scene_commands.h"
+#include "gfx3d/transform_commands.h"
 #include "scene_fixture.h"
 
 namespace {
@@ -255,6 +257,63 @@ TEST_F(Scene, SceneOnAnOffscreenScreenIsUpright) {
     g->flushBatch();
     EXPECT_TRUE(near(px(32, 32 - 11), kWhite, 2));
     EXPECT_TRUE(near(px(32, 32 + 11), kBlack, 2));
+}
+
+TEST_F(Scene, PointsProjectWhereTheSceneDrawsThemAndBack) {
+    put(1, square(0.3f, 0.0f, 1.0f, 1.0f));  // a small square up and to the right
+    struct View {
+        int orientation;
+        bool screen;
+        int x, y, width, height;
+    };
+    const View views[] = {{0, false, 0, 0, kSize, kSize}, {0, false, 0, 16, kSize, 32}, {0, false, 8, 24, 48, 40},
+                          {1, false, 0, 16, kSize, 32}, {2, false, 8, 24, 48, 40}, {3, false, 0, 16, kSize, 32},
+                          {0, true, 0, 16, kSize, 32}};
+    CreateScreen(0, 30, kSize, kSize);
+    for (const View& v : views) {
+        SCOPED_TRACE(testing::Message() << "orientation " << v.orientation << (v.screen ? " on a screen" : "")
+                                        << ", viewport " << v.x << " " << v.y << " " << v.width << " " << v.height);
+        SelectScreen(-1);
+        SetOrientation(v.orientation);
+        g->clear(0);
+        if (v.screen) {
+            SelectScreen(0);
+            g->clear(0);
+        }
+        SetViewport(v.x, v.y, v.width, v.height);
+        StartScene3D(1.0, 100.0, 60.0);
+        SetCamera(0, 0, 5, 0, 0, 0);
+        DrawObject(1, 0);
+        double sx = -1, sy = -1, sz = -1;
+        ProjectPoint(1, 1, 0, sx, sy, sz);
+        double x = 9, y = 9, z = 9;
+        UnprojectPoint(sx, sy, sz, x, y, z);
+        EXPECT_NEAR(x, 1.0, 1e-3);
+        EXPECT_NEAR(y, 1.0, 1e-3);
+        EXPECT_NEAR(z, 0.0, 1e-3);
+        // The picture's pixel there: the window's under the orientation, or the screen's own.
+        const int pictureX = static_cast<int>(sx), pictureY = static_cast<int>(sy);
+        uint32_t there = 0, mirrored = 0;  // and the pixel as far on the other side of the centre
+        const int otherX = static_cast<int>(2 * (v.x + v.width / 2.0) - sx);
+        const int otherY = static_cast<int>(2 * (v.y + v.height / 2.0) - sy);
+        for (int c : {pictureX, pictureY, otherX, otherY}) ASSERT_TRUE(c >= 0 && c < kSize) << sx << ", " << sy;
+        if (v.screen) {
+            DecodedImage image;
+            ASSERT_TRUE(g->spritePixels(30, image));
+            there = image.at(pictureX, pictureY);
+            mirrored = image.at(otherX, otherY);
+        } else {
+            const WindowRect w = rotateRectByOrientation(v.orientation, {pictureX, pictureY, 1, 1}, kSize, kSize);
+            const WindowRect o = rotateRectByOrientation(v.orientation, {otherX, otherY, 1, 1}, kSize, kSize);
+            there = px(w.x, w.y);
+            mirrored = px(o.x, o.y);
+        }
+        EXPECT_TRUE(near(there, 0xFFFFFFFFu, 2)) << std::hex << there << " at " << std::dec << sx << ", " << sy;
+        EXPECT_FALSE(near(mirrored, 0xFFFFFFFFu, 2));
+    }
+    SelectScreen(-1);
+    SetOrientation(0);
+    SetViewport(0, 0, kSize, kSize);
 }
 
 }  // namespace

@@ -70,6 +70,72 @@ TEST_F(Commands, RotationsAndMatricesStopAtSixteen) {
     EXPECT_EQ(7.0f, current().matrices[15][7]);
 }
 
+TEST_F(Commands, ATransformAddedAfterTheMatrixWasFinishedCountsOnce) {
+    RtArray<double> m;
+    SetObjectPosition(1, 0, 0);
+    for (int i = 0; i < 3; ++i) {
+        GetObjectMatrix(m);
+        EXPECT_EQ(1.0, m.at(12)) << i << " rotations of 0 degrees";
+        AddObjectRotation(0, 0, 0, 1);
+    }
+    RtArray<double> shift;
+    shift.dim(16);
+    for (int i : {0, 5, 10, 15}) shift.at(i) = 1;
+    shift.at(13) = 4;
+    // Added with a finishing after each step, or all before the first: the same matrix.
+    auto build = [&](bool finishEachStep) {
+        auto step = [&] {
+            if (finishEachStep) GetObjectMatrix(m);
+        };
+        SetObjectPosition(1, 2, 3);
+        step();
+        AddObjectRotation(30, 0, 1, 0);
+        step();
+        AddObjectMatrix(shift);
+        step();
+        AddObjectRotation(45, 1, 0, 0);
+        step();
+        GetObjectMatrix(m);
+        return elements(m);
+    };
+    const std::vector<double> once = build(false);
+    EXPECT_EQ(once, build(true));
+    PushTransform();  // a child starts from this matrix, and keeps to it as well
+    const std::vector<double> childOnce = build(false);
+    EXPECT_EQ(childOnce, build(true));
+    EXPECT_NE(once, childOnce);
+}
+
+TEST_F(Commands, ScaledObjectsCollideAtTheirDrawnSize) {
+    fixture.putTriangles(1, meshtest::cubeCorners(1));  // faces at -1 and 1
+    SetObjectScale(2, 2, 2);                           // drawn with faces at -2 and 2
+    EXPECT_EQ(1, CollideSphere(1, 0, 0.4, 0, 0, 2.3));   // touches the drawn face
+    EXPECT_EQ(0, CollideSphere(1, 0, 0.4, 0, 0, 0.55));  // deep inside, far from every face
+    EXPECT_DOUBLE_EQ(8.0, RayDistance(1, 0, 0, 0, 10, 0, 0, -1));
+    EXPECT_DOUBLE_EQ(8.0, RayDistance(1, 0, 0, 0, 10, 0, 0, -7));  // world units, whatever the direction's length
+    EXPECT_EQ(1, CollideBoxObject(1, 0, 2.4, 0, 0, 1, 1, 1));
+    EXPECT_EQ(0, CollideBoxObject(1, 0, 0, 0, 0, 1, 1, 1));
+    EXPECT_EQ(1, ConeHitsObject(1, 0, 1.5, 0, 10, 0, 0, -1, 5));  // above a part of the top only the scaled cube has
+    EXPECT_EQ(0, ConeHitsObject(1, 0, 3.5, 0, 10, 0, 0, -1, 5));
+    EXPECT_EQ(1, CollideSphereBox(2.5, 0, 0, 0.25, 2, 2, 2));  // the box scales with the transform too
+    EXPECT_EQ(0, CollideSphereBox(2.5, 0, 0, 0.24, 2, 2, 2));
+    SetObjectScale(1, 3, 1);  // stretched along y only
+    EXPECT_DOUBLE_EQ(7.0, RayDistance(1, 0, 0, 10, 0, 0, -2, 0));
+    EXPECT_DOUBLE_EQ(0.5, RayDistance(1, 0, 0.5, 0, 0, 1, 0, 0));
+    EXPECT_EQ(1, CollideSphere(1, 0, 0.4, 0, 3.3, 0));
+    EXPECT_EQ(0, CollideSphere(1, 0, 0.4, 0, 2.5, 1.5));
+    EXPECT_EQ(1, ConeHitsObject(1, 0, 0.5, 10, 0.5, 0, -1, 0, 3));
+    SetObjectScale(1, 1, 1);
+    RtArray<double> shear;  // x gains y
+    shear.dim(16);
+    for (int i : {0, 4, 5, 10, 15}) shear.at(i) = 1;
+    AddObjectMatrix(shear);
+    // Where y is 0.5 the sheared cube runs from x = -0.5 to 1.5; where it is -0.5, from -1.5 to 0.5.
+    EXPECT_NEAR(9.5, RayDistance(1, 0, -10, 0.5, 0.5, 1, 0, 0), 1e-5);
+    EXPECT_NEAR(8.5, RayDistance(1, 0, -10, -0.5, 0.5, 1, 0, 0), 1e-5);
+    EXPECT_EQ(0.0, RayDistance(1, 0, -10, 1.5, 0.5, 1, 0, 0));
+}
+
 TEST_F(Commands, OnlyAOneDimensionalArrayOf16IsAMatrix) {
     r.updateObjectMatrix();
     RtArray<double> wrong;
@@ -183,7 +249,7 @@ TEST_F(Commands, SphereRayAndPointCollisions) {
     EXPECT_EQ(0, ConeHitsObject(1, 0, 0, 5, 0, 0, 1, 0, 10));
 }
 
-TEST_F(Commands, ProjectionUsesTheViewportAndFlipsUnprojectedRows) {
+TEST_F(Commands, ProjectionUsesTheViewportAndUnprojectionIsItsInverse) {
     auto graphics = std::make_unique<OpenGLRainbows>();  // no window: fields only
     r.gfx2d = graphics.get();
     graphics->viewportWidth = 640;
@@ -194,14 +260,26 @@ TEST_F(Commands, ProjectionUsesTheViewportAndFlipsUnprojectedRows) {
     EXPECT_EQ(320.0, sx);
     EXPECT_EQ(240.0, sy);
     EXPECT_EQ(0.5, sz);
-    double x = 0, y = 0, z = 0;
-    UnprojectPoint(320, 239, 0.5, x, y, z);  // row 239 from the top is GL row 240
+    double x = 9, y = 9, z = 9;
+    UnprojectPoint(320, 240, 0.5, x, y, z);  // rows from the top, as ProjectPoint gives them
     EXPECT_EQ(0.0, x);
     EXPECT_EQ(0.0, y);
     EXPECT_EQ(0.0, z);
+    UnprojectPoint(320, 0, 0.5, x, y, z);  // the top row is the top of the view
+    EXPECT_EQ(1.0, y);
+    // A viewport from row 100: its centre row is 200 of the picture.
+    graphics->viewportY = 100;
+    graphics->viewportHeight = 200;
+    ProjectPoint(0, 0, 0, sx, sy, sz);
+    EXPECT_EQ(200.0, sy);
+    ProjectPoint(0.5, -0.5, 0, sx, sy, sz);
+    EXPECT_EQ(250.0, sy);
+    UnprojectPoint(sx, sy, sz, x, y, z);
+    EXPECT_EQ(0.5, x);
+    EXPECT_EQ(-0.5, y);
     r.projectionMatrix[15] = 0;  // w = 0: the outputs stay
     ProjectPoint(0, 0, 0, sx, sy, sz);
-    EXPECT_EQ(320.0, sx);
+    EXPECT_EQ(480.0, sx);
     r.gfx2d = nullptr;
 }
 
