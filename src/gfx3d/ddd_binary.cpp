@@ -23,7 +23,6 @@ namespace {
 
 constexpr double kOldestVersion = 1.02;
 constexpr double kNewestVersion = 2.0;
-constexpr int64_t kHeaderBytes = 24;
 constexpr int64_t kNodeBytes = 14;       // version 2.0
 constexpr int64_t kOldNodeBytes = 5;     // older versions
 constexpr int64_t kOldFrameHead = 28;    // N, offset, scale

@@ -21,6 +21,7 @@
 //   palette shades grey instead of reading a colour that is not there.
 #include <cmath>
 #include <cstddef>
+#include <cstdint>
 #include <vector>
 
 #include "gfx2d/gl_extensions.h"
@@ -63,10 +64,17 @@ void bindVertexBuffer(uint32_t& bufferName, const MeshVertex* vertices, int32_t 
     }
 }
 
+// Where one vertex attribute starts: `offset` bytes past `base`. With a bound
+// buffer `base` is null and the result is the offset itself, formed as an
+// integer: adding an offset to a null pointer is undefined.
+const void* attributeAt(const unsigned char* base, size_t offset) {
+    return reinterpret_cast<const void*>(reinterpret_cast<uintptr_t>(base) + offset);
+}
+
 void unitTexCoords(GLenum unit, const unsigned char* base, size_t offset) {
     if (glext::glClientActiveTextureARB) glext::glClientActiveTextureARB(unit);
     glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-    glTexCoordPointer(2, GL_FLOAT, kStride, base + offset);
+    glTexCoordPointer(2, GL_FLOAT, kStride, attributeAt(base, offset));
 }
 
 float largestColumnLength(const float (&m)[16]) {
@@ -301,7 +309,7 @@ void Rainbows3D::drawMesh(MeshObjectX* part, int32_t a, int32_t b, float t, uint
         glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND1_RGB, GL_SRC_COLOR);
         unitTexCoords(GL_TEXTURE0_ARB, arrays, kTexCoordOffset);
         glEnableClientState(GL_COLOR_ARRAY);
-        glColorPointer(3, GL_FLOAT, kStride, arrays + kBumpOffset);
+        glColorPointer(3, GL_FLOAT, kStride, attributeAt(arrays, kBumpOffset));
         colourArray = true;
     } else if (mode == 2) {
         glext::glActiveTextureARB(GL_TEXTURE1_ARB);
@@ -327,7 +335,7 @@ void Rainbows3D::drawMesh(MeshObjectX* part, int32_t a, int32_t b, float t, uint
         }
         if (part->hasColours == 1) {
             glEnableClientState(GL_COLOR_ARRAY);
-            glColorPointer(4, GL_FLOAT, kStride, arrays + kColourOffset);
+            glColorPointer(4, GL_FLOAT, kStride, attributeAt(arrays, kColourOffset));
             colourArray = true;
         }
     }
@@ -336,7 +344,7 @@ void Rainbows3D::drawMesh(MeshObjectX* part, int32_t a, int32_t b, float t, uint
     multObjectMatrix();
     if (lightMask != 0 || sphereMapping != 0) {
         glEnableClientState(GL_NORMAL_ARRAY);
-        glNormalPointer(GL_FLOAT, kStride, arrays + kNormalOffset);
+        glNormalPointer(GL_FLOAT, kStride, attributeAt(arrays, kNormalOffset));
     }
     if (sphereMapping == 1) {
         glTexGeni(GL_S, GL_TEXTURE_GEN_MODE, GL_SPHERE_MAP);

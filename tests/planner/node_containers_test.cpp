@@ -129,7 +129,8 @@ TEST(NodeHashTable, ReleaseAllHandsBackClearBucketsDoesNotCopiesShareChains) {
     EXPECT_EQ(b.next, a);
     EXPECT_EQ(table.count(), 2u);
     EXPECT_EQ(copy.count(), 3u);
-    copy = copy;
+    const NodeHashTable& same = copy;
+    copy = same;
     EXPECT_EQ(copy.count(), 3u);
     {
         ScopedRefuseStorage refuse;

@@ -48,6 +48,17 @@ struct ArrayElementTraits<RtString> {
 template <class T>
 inline constexpr ArrayElementKind arrayKindOf = ArrayElementTraits<T>::kind;
 
+// The kinds that may resize, push, and remove or move rows. The array's
+// members defined outside its class name these in their constraints: a
+// constraint there must not depend on the class's own constants, which not
+// every compiler looks up at that point.
+template <class T>
+concept ResizableElement = arrayKindOf<T> != ArrayElementKind::Byte;
+template <class T>
+concept PushableElement = arrayKindOf<T> == ArrayElementKind::Text || arrayKindOf<T> == ArrayElementKind::Record;
+template <class T>
+concept RecordElement = arrayKindOf<T> == ArrayElementKind::Record;
+
 enum class CapacityRule {
     Block,       // (need / 64) * 64 + 64; need 0 frees the buffer
     SpareEight,  // (need / 8) * 8 + 8; need 0 still makes eight slots

@@ -130,18 +130,18 @@ public:
     // first two for strings and records. A first size below 1 empties the
     // array and keeps its buffer.
     void redim(int32_t s1, int32_t s2 = 0, int32_t s3 = 0, int32_t s4 = 0)
-        requires(kind != ArrayElementKind::Byte);
+        requires ResizableElement<T>;
 
     // Appends a copy of the element to a one-dimensional array.
     void push(const T& element)
-        requires(isText || isRecord);
+        requires PushableElement<T>;
     // Deletes element (or row) i and closes the gap; negative i counts from
     // the end. The buffer stays; the slots given up keep their contents.
     void remove(int32_t i)
-        requires isRecord;
+        requires RecordElement<T>;
     // Row dst receives row src over every second index (third and fourth 0).
     void moveRow(int32_t dst, int32_t src, RowCopy copy)
-        requires isRecord;
+        requires RecordElement<T>;
     // One record copied field by field.
     static void copyElement(T& target, const T& source)
         requires isRecord
@@ -150,8 +150,11 @@ public:
     }
 
     // Sorts slots first..last (both included) ascending by strcmp, or by the
-    // routine when one is given.
-    static void sort(T* first, T* last, TextCompareRoutine compare)
+    // routine when one is given. The sorting members name the string type
+    // rather than T, and sortAll repeats its constraint inside: some
+    // compilers build every member of an explicitly instantiated record
+    // array, constraints or not, and these bodies must compile there too.
+    static void sort(RtString* first, RtString* last, TextCompareRoutine compare)
         requires isText
     {
         containers::sortTextRun(first, last, compare);
@@ -160,14 +163,16 @@ public:
     void sortAll(TextCompareRoutine compare)
         requires isText
     {
-        if (data != nullptr && total > 0) sort(data, data + (total - 1), compare);
+        if constexpr (isText) {
+            if (data != nullptr && total > 0) sort(data, data + (total - 1), compare);
+        }
     }
-    static int32_t compareByRoutine(const T* a, const T* b, TextCompareRoutine compare)
+    static int32_t compareByRoutine(const RtString* a, const RtString* b, TextCompareRoutine compare)
         requires isText
     {
         return containers::compareTextByRoutine(a, b, compare);
     }
-    static void swapSlots(T* a, T* b) noexcept
+    static void swapSlots(RtString* a, RtString* b) noexcept
         requires isText
     {
         containers::swapTextSlots(a, b);

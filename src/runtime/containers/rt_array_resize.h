@@ -89,7 +89,7 @@ void RtArray<T>::copyOverlapFour(RtArray& target) const {
 
 template <class T>
 void RtArray<T>::redim(int32_t s1, int32_t s2, int32_t s3, int32_t s4)
-    requires(kind != ArrayElementKind::Byte)
+    requires ResizableElement<T>
 {
     if (s1 < 1) {
         clearShape();
@@ -108,7 +108,7 @@ void RtArray<T>::redim(int32_t s1, int32_t s2, int32_t s3, int32_t s4)
 
 template <class T>
 void RtArray<T>::push(const T& element)
-    requires(isText || isRecord)
+    requires PushableElement<T>
 {
     if (d2 != 0) return containers::arrayPushFault();
     // An element of this very array is copied before a resize can move it.
@@ -133,7 +133,7 @@ void RtArray<T>::push(const T& element)
 
 template <class T>
 void RtArray<T>::remove(int32_t i)
-    requires isRecord
+    requires RecordElement<T>
 {
     if (i < 0) i += d1;
     if (i < 0 || i >= d1 || data == nullptr) {
@@ -157,7 +157,7 @@ void RtArray<T>::remove(int32_t i)
 
 template <class T>
 void RtArray<T>::moveRow(int32_t dst, int32_t src, RowCopy copy)
-    requires isRecord
+    requires RecordElement<T>
 {
     if (copy == nullptr) copy = &RtArray::copyElement;
     if (d2 == 0) {

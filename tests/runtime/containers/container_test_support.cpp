@@ -1,14 +1,8 @@
 #include "container_test_support.h"
 
 #include "temp_dir.h"
-#include "test_project_hooks.h"
 
 namespace containertest {
-
-// The stand-in program's hooks come before the runtime's link group on the
-// link line; naming one here pulls them in, so that the orderly end (which
-// calls EmptyProjectHook) links.
-int* const projectHooksLinked = &testsupport::emptyProjectHookCalls;
 
 namespace {
 size_t refuseFrom = 0;

@@ -46,7 +46,8 @@ TEST(RtStringValue, SelfAssignmentAndEmptyAssignmentKeepTheBuffer) {
     s.reserve(20, false);
     s = RtString("hello");
     ASSERT_EQ(32u, s.capacity);
-    s = s;
+    const RtString& same = s;
+    s = same;
     EXPECT_STREQ("hello", s.data);
     s = RtString();
     EXPECT_EQ(32u, s.capacity);

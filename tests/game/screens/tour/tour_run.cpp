@@ -439,7 +439,7 @@ void buildPlayScript(const std::string& solutions, const std::vector<int32_t>& l
         screen(GameScreen::Game);
         gameFramesBegun();
         for (int k = 1; k < 60; ++k) {
-            add([k](int64_t t) { return t >= 240 || device->solution.framesLeft() == 0; });
+            add([](int64_t t) { return t >= 240 || device->solution.framesLeft() == 0; });
             act([name, k] {
                 if (device->solution.framesLeft() > 0) shotStep(name + "_" + std::to_string(k * 240))(0);
             });
