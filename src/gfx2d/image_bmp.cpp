@@ -1,6 +1,11 @@
 // The BMP reader and writer, our own: the format is simple enough that a
 // careful reader is shorter than a dependency. Every header field is checked
-// against the file's size before any pixel is read.
+// against the file's size before any pixel is read, and every run of a
+// run-length file against its row and the image before it is written.
+// Pixels a run-length file skips (by a move, or by ending a row or the image
+// early) take the first palette entry.
+#include <algorithm>
+
 #include "gfx2d/image_codecs.h"
 #include "gfx2d/sprite_slot.h"
 
@@ -8,6 +13,8 @@ namespace {
 
 constexpr size_t kFileHeaderSize = 14;
 constexpr uint32_t kCompressionNone = 0;
+constexpr uint32_t kCompressionRunLength8 = 1;
+constexpr uint32_t kCompressionRunLength4 = 2;
 constexpr uint32_t kCompressionBitFields = 3;
 
 uint16_t u16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
@@ -84,8 +91,10 @@ bool readLayout(const uint8_t* data, size_t size, BmpLayout& layout) {
         layout.red = BitField(u32(masks));
         layout.green = BitField(u32(masks + 4));
         layout.blue = BitField(u32(masks + 8));
+    } else if (layout.compression == kCompressionRunLength8 || layout.compression == kCompressionRunLength4) {
+        if (bpp != (layout.compression == kCompressionRunLength8 ? 8 : 4)) return false;
     } else if (layout.compression != kCompressionNone) {
-        return false;  // run-length and embedded formats
+        return false;  // embedded JPEG and PNG
     } else if (bpp == 16) {
         layout.red = BitField(0x7C00);
         layout.green = BitField(0x03E0);
@@ -115,52 +124,120 @@ uint32_t paletteIndex(const uint8_t* row, int64_t x, int bpp) {
     return (row[x / 8] >> (7 - x % 8)) & 0x01;
 }
 
+// The colours of a palette image, and the image's row of a row of the file.
+struct PaletteOutput {
+    const BmpLayout& layout;
+    const uint32_t* palette;
+    PixelView pixels;
+
+    uint32_t* row(int64_t fileRow) const {
+        return pixels.row(static_cast<int32_t>(layout.topDown ? fileRow : layout.height - 1 - fileRow));
+    }
+    // False for an index past the palette.
+    bool put(uint32_t* row, int64_t x, uint32_t index) const {
+        if (index >= layout.paletteEntries) return false;
+        row[x] = palette[index];
+        return true;
+    }
+};
+
+// Run-length data, from `p` to `end`: pairs of a count and an index (a run
+// of that index; two alternating indices at 4 bits), or 0 and an escape:
+// 0 ends the row, 1 the image, 2 moves right and on to later rows by the
+// next two bytes, 3 and more are that many literal indices, padded to an
+// even byte count (the pad may be missing at the very end).
+// False for a run or a move past the row or the image, an index past the
+// palette, or data that ends before the image (without the end mark, the
+// data is whole once every row has ended).
+bool decodeRunLength(const uint8_t* p, const uint8_t* end, const PaletteOutput& out) {
+    const int64_t width = out.layout.width, height = out.layout.height;
+    const bool fourBits = out.layout.bitsPerPixel == 4;
+    for (int64_t line = 0; line < height; ++line) std::fill_n(out.row(line), width, out.palette[0]);
+    int64_t x = 0, line = 0;  // file rows count from the first in the file
+    while (end - p >= 2) {
+        const uint32_t count = p[0], value = p[1];
+        p += 2;
+        if (count > 0) {
+            if (line >= height || count > width - x) return false;
+            uint32_t* row = out.row(line);
+            for (uint32_t i = 0; i < count; ++i) {
+                const uint32_t index = !fourBits ? value : i % 2 == 0 ? value >> 4 : value & 0x0F;
+                if (!out.put(row, x++, index)) return false;
+            }
+        } else if (value == 0) {
+            x = 0;
+            line = std::min(line + 1, height);
+        } else if (value == 1) {
+            return true;
+        } else if (value == 2) {
+            if (end - p < 2) return false;
+            x += p[0];
+            line += p[1];
+            p += 2;
+            if (x > width || line > height) return false;
+        } else {
+            const size_t bytes = fourBits ? (value + 1) / 2 : value;
+            if (static_cast<size_t>(end - p) < bytes || line >= height || value > width - x) return false;
+            uint32_t* row = out.row(line);
+            for (uint32_t i = 0; i < value; ++i) {
+                if (!out.put(row, x++, fourBits ? paletteIndex(p, i, 4) : p[i])) return false;
+            }
+            p += std::min<size_t>(bytes + bytes % 2, static_cast<size_t>(end - p));
+        }
+    }
+    return line >= height;
+}
+
+// Uncompressed rows of `rowStride` bytes from `rows`.
+bool decodeRows(const uint8_t* rows, const BmpLayout& layout, const uint32_t* palette, const PixelView& pixels) {
+    const int bpp = layout.bitsPerPixel;
+    const PaletteOutput paletteOut{layout, palette, pixels};
+    for (int64_t fileRow = 0; fileRow < layout.height; ++fileRow) {
+        const uint8_t* row = rows + static_cast<uint64_t>(fileRow) * layout.rowStride;
+        uint32_t* out = paletteOut.row(fileRow);
+        for (int64_t x = 0; x < layout.width; ++x) {
+            if (bpp <= 8) {
+                if (!paletteOut.put(out, x, paletteIndex(row, x, bpp))) return false;
+            } else if (bpp == 24) {
+                const uint8_t* p = row + x * 3;
+                out[x] = 0xFF000000u | p[2] | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[0]) << 16;
+            } else {
+                uint32_t raw = bpp == 16 ? u16(row + x * 2) : u32(row + x * 4);
+                out[x] = 0xFF000000u | layout.red.extract(raw) | layout.green.extract(raw) << 8 |
+                         layout.blue.extract(raw) << 16;
+            }
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
-bool decodeBmp(const uint8_t* data, size_t size, const ImageLimits& limits, DecodedImage& image) {
-    image = DecodedImage{};
+bool decodeBmp(const uint8_t* data, size_t size, const ImageLimits& limits, DecodeTarget& image) {
+    image.discard();
     BmpLayout layout;
     if (!data || !readLayout(data, size, layout)) return false;
     if (!limits.accepts(layout.width, layout.height)) return false;
-    if (layout.pixelOffset > size || layout.rowStride * static_cast<uint64_t>(layout.height) > size - layout.pixelOffset)
+    const bool runLength = layout.compression == kCompressionRunLength8 || layout.compression == kCompressionRunLength4;
+    if (layout.pixelOffset > size) return false;
+    if (!runLength && layout.rowStride * static_cast<uint64_t>(layout.height) > size - layout.pixelOffset)
         return false;  // cut off
 
-    const int bpp = layout.bitsPerPixel;
     uint32_t palette[256] = {};
-    for (uint32_t i = 0; i < layout.paletteEntries && bpp <= 8; ++i) {
+    for (uint32_t i = 0; i < layout.paletteEntries && layout.bitsPerPixel <= 8; ++i) {
         const uint8_t* entry = data + layout.paletteOffset + static_cast<size_t>(i) * layout.paletteEntrySize;
         palette[i] = 0xFF000000u | static_cast<uint32_t>(entry[2]) | static_cast<uint32_t>(entry[1]) << 8 |
                      static_cast<uint32_t>(entry[0]) << 16;
     }
 
-    DecodedImage result;
-    result.hasAlpha = 0;
-    result.width = static_cast<int32_t>(layout.width);
-    result.height = static_cast<int32_t>(layout.height);
-    result.pixels.resize(static_cast<size_t>(layout.width * layout.height));
-    for (int64_t y = 0; y < layout.height; ++y) {
-        int64_t fileRow = layout.topDown ? y : layout.height - 1 - y;
-        const uint8_t* row = data + layout.pixelOffset + static_cast<uint64_t>(fileRow) * layout.rowStride;
-        uint32_t* out = &result.pixels[static_cast<size_t>(y * layout.width)];
-        for (int64_t x = 0; x < layout.width; ++x) {
-            uint32_t pixel = 0;
-            if (bpp <= 8) {
-                uint32_t index = paletteIndex(row, x, bpp);
-                if (index >= layout.paletteEntries) return false;  // points outside the palette
-                pixel = palette[index];
-            } else if (bpp == 24) {
-                const uint8_t* p = row + x * 3;
-                pixel = 0xFF000000u | p[2] | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[0]) << 16;
-            } else {
-                uint32_t raw = bpp == 16 ? u16(row + x * 2) : u32(row + x * 4);
-                pixel = 0xFF000000u | layout.red.extract(raw) | layout.green.extract(raw) << 8 |
-                        layout.blue.extract(raw) << 16;
-            }
-            out[x] = pixel;
-        }
-    }
-    image = std::move(result);
-    return true;
+    const PixelView pixels =
+        image.allocate(static_cast<int32_t>(layout.width), static_cast<int32_t>(layout.height), 0);
+    const uint8_t* rows = data + layout.pixelOffset;
+    const bool ok = !pixels.empty() &&
+                    (runLength ? decodeRunLength(rows, data + size, PaletteOutput{layout, palette, pixels})
+                               : decodeRows(rows, layout, palette, pixels));
+    if (!ok) image.discard();
+    return ok;
 }
 
 bool encodeBmp(const DecodedImage& image, std::vector<uint8_t>& out) {

@@ -17,10 +17,11 @@ namespace {
 constexpr int64_t kMaxImageFileBytes = int64_t{512} << 20;
 constexpr int kJpegSaveQuality = 80;
 
-using Decoder = bool (*)(const uint8_t*, size_t, const ImageLimits&, DecodedImage&);
+using Decoder = bool (*)(const uint8_t*, size_t, const ImageLimits&, DecodeTarget&);
 
-bool loadWith(Decoder decode, DecodedImage& image, const char* file, const ImageLimits& limits) {
-    image = DecodedImage{};
+// The file's bytes live only while it is decoded.
+bool loadWith(Decoder decode, DecodeTarget& image, const char* file, const ImageLimits& limits) {
+    image.discard();
     std::vector<uint8_t> bytes;
     if (!readImageFileBytes(file, bytes)) return false;
     return decode(bytes.data(), bytes.size(), limits, image);
@@ -67,24 +68,24 @@ bool readImageFileBytes(const char* file, std::vector<uint8_t>& bytes) {
     return ok;
 }
 
-bool loadBmpImage(DecodedImage& image, const char* file, uint32_t transparentColour, const ImageLimits& limits) {
+bool loadBmpImage(DecodeTarget& image, const char* file, uint32_t transparentColour, const ImageLimits& limits) {
     if (!loadWith(decodeBmp, image, file, limits)) return false;
-    applyTransparentColour(image, transparentColour);
+    applyTransparentColour(image.view(), transparentColour);
     return true;
 }
 
-bool loadPngImage(DecodedImage& image, const char* file, uint32_t transparentColour, const ImageLimits& limits) {
+bool loadPngImage(DecodeTarget& image, const char* file, uint32_t transparentColour, const ImageLimits& limits) {
     if (!loadWith(decodePng, image, file, limits)) return false;
-    applyTransparentColour(image, transparentColour);
+    applyTransparentColour(image.view(), transparentColour);
     return true;
 }
 
-bool loadJpegImage(DecodedImage& image, const char* file, const ImageLimits& limits) {
+bool loadJpegImage(DecodeTarget& image, const char* file, const ImageLimits& limits) {
     return loadWith(decodeJpeg, image, file, limits);
 }
 
-bool loadImageFile(DecodedImage& image, const char* file, uint32_t transparentColour, const ImageLimits& limits) {
-    image = DecodedImage{};
+bool loadImageFile(DecodeTarget& image, const char* file, uint32_t transparentColour, const ImageLimits& limits) {
+    image.discard();
     std::vector<uint8_t> bytes;
     if (!readImageFileBytes(file, bytes)) return false;
     bool ok = false;
@@ -94,7 +95,7 @@ bool loadImageFile(DecodedImage& image, const char* file, uint32_t transparentCo
     case ImageFormat::Jpeg: return decodeJpeg(bytes.data(), bytes.size(), limits, image);
     case ImageFormat::Unknown: return false;
     }
-    if (ok) applyTransparentColour(image, transparentColour);
+    if (ok) applyTransparentColour(image.view(), transparentColour);
     return ok;
 }
 

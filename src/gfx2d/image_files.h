@@ -14,12 +14,13 @@
 // holds more than 512 MiB.
 bool readImageFileBytes(const char* file, std::vector<uint8_t>& bytes);
 
-// One format each, the transparent colour (0x00BBGGRR) applied to BMP and PNG.
-bool loadBmpImage(DecodedImage& image, const char* file, uint32_t transparentColour, const ImageLimits& limits = {});
-bool loadPngImage(DecodedImage& image, const char* file, uint32_t transparentColour, const ImageLimits& limits = {});
-bool loadJpegImage(DecodedImage& image, const char* file, const ImageLimits& limits = {});
+// One format each, the transparent colour (0x00BBGGRR) applied to BMP and
+// PNG; the image is a DecodedImage, or any other place a decoder can write.
+bool loadBmpImage(DecodeTarget& image, const char* file, uint32_t transparentColour, const ImageLimits& limits = {});
+bool loadPngImage(DecodeTarget& image, const char* file, uint32_t transparentColour, const ImageLimits& limits = {});
+bool loadJpegImage(DecodeTarget& image, const char* file, const ImageLimits& limits = {});
 // Whichever of the three the file is.
-bool loadImageFile(DecodedImage& image, const char* file, uint32_t transparentColour, const ImageLimits& limits = {});
+bool loadImageFile(DecodeTarget& image, const char* file, uint32_t transparentColour, const ImageLimits& limits = {});
 
 enum class SaveFormat { Png, Jpeg, Bmp };
 // ".jpg" and ".jpeg" are JPEG, ".bmp" BMP (any case); every other name PNG.

@@ -1,6 +1,8 @@
 // JPEG through libjpeg (the 6b interface), from and to bytes in memory.
 // Departure: the library's standard error manager ends the process on a
 // damaged file; ours jumps back instead, so a bad file is a failed load.
+// Where the library only warns of damaged or missing data (and fills what
+// it could not decode in grey), the load fails too.
 #include <cstdio>  // jpeglib.h needs FILE
 #include <jpeglib.h>
 #include <jerror.h>
@@ -15,7 +17,7 @@ namespace {
 struct JumpingErrors {
     jpeg_error_mgr standard;  // first member: libjpeg hands back a pointer to it
     std::jmp_buf jump;
-    bool cutOff = false;      // the data ended before the image did
+    bool damaged = false;     // a warning said the data is corrupt or ends early
 };
 
 void errorToJump(j_common_ptr info) {
@@ -23,11 +25,31 @@ void errorToJump(j_common_ptr info) {
     std::longjmp(errors->jump, 1);
 }
 void silentMessage(j_common_ptr) {}
-// libjpeg only warns when the data ends early and fills the rest in grey; a
-// cut-off file is a failed load here.
+
+// The warnings of corrupt or missing data, after which part of the image
+// may be guessed (grey, or left from an earlier scan) rather than decoded.
+// Others (an unknown format revision, odd scan parameters that the library
+// ignores) say nothing against the pixels.
+bool warnsOfDamagedData(int code) {
+    switch (code) {
+    case JWRN_BOGUS_PROGRESSION:
+    case JWRN_EXTRANEOUS_DATA:
+    case JWRN_HIT_MARKER:
+    case JWRN_HUFF_BAD_CODE:
+    case JWRN_JPEG_EOF:
+    case JWRN_MUST_RESYNC:
+#if JPEG_LIB_VERSION >= 70 || defined(D_ARITH_CODING_SUPPORTED) || defined(C_ARITH_CODING_SUPPORTED)
+    case JWRN_ARITH_BAD_CODE:
+#endif
+        return true;
+    default:
+        return false;
+    }
+}
+
 void noteWarning(j_common_ptr info, int level) {
     auto* errors = reinterpret_cast<JumpingErrors*>(info->err);
-    if (level < 0 && errors->standard.msg_code == JWRN_JPEG_EOF) errors->cutOff = true;
+    if (level < 0 && warnsOfDamagedData(errors->standard.msg_code)) errors->damaged = true;
 }
 
 JumpingErrors* installErrors(JumpingErrors& errors) {
@@ -40,7 +62,7 @@ JumpingErrors* installErrors(JumpingErrors& errors) {
 
 struct JpegReadJob {
     ImageLimits limits;
-    DecodedImage image;
+    DecodeTarget* image = nullptr;
     std::vector<uint8_t> row;
 };
 
@@ -53,24 +75,23 @@ bool runRead(jpeg_decompress_struct* info, JumpingErrors* errors, const uint8_t*
     info->out_color_space = JCS_RGB;
     jpeg_start_decompress(info);
     if (info->output_components != 3) return false;
-    const size_t width = info->output_width, height = info->output_height;
-    job->image.hasAlpha = 0;
-    job->image.width = static_cast<int32_t>(width);
-    job->image.height = static_cast<int32_t>(height);
-    job->image.pixels.assign(width * height, 0);
+    const size_t width = info->output_width;
+    const PixelView pixels =
+        job->image->allocate(static_cast<int32_t>(width), static_cast<int32_t>(info->output_height), 0);
+    if (pixels.empty()) return false;
     job->row.resize(width * 3);
     while (info->output_scanline < info->output_height) {
-        size_t y = info->output_scanline;
+        const int32_t y = static_cast<int32_t>(info->output_scanline);
         JSAMPROW rowPointer = job->row.data();
         if (jpeg_read_scanlines(info, &rowPointer, 1) != 1) return false;
-        uint32_t* out = &job->image.pixels[y * width];
+        uint32_t* out = pixels.row(y);
         for (size_t x = 0; x < width; ++x) {
             const uint8_t* p = &job->row[x * 3];
             out[x] = 0xFF000000u | p[0] | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16;
         }
     }
     jpeg_finish_decompress(info);
-    return !errors->cutOff;
+    return !errors->damaged;
 }
 
 struct JpegWriteJob {
@@ -111,17 +132,18 @@ bool runWrite(jpeg_compress_struct* info, JumpingErrors* errors, JpegWriteJob* j
 
 }  // namespace
 
-bool decodeJpeg(const uint8_t* data, size_t size, const ImageLimits& limits, DecodedImage& image) {
-    image = DecodedImage{};
+bool decodeJpeg(const uint8_t* data, size_t size, const ImageLimits& limits, DecodeTarget& image) {
+    image.discard();
     if (!data || size < 4) return false;
     jpeg_decompress_struct info{};
     JumpingErrors errors;
     info.err = &installErrors(errors)->standard;
     JpegReadJob job;
     job.limits = limits;
+    job.image = &image;
     bool ok = runRead(&info, &errors, data, size, &job);
     jpeg_destroy_decompress(&info);
-    if (ok) image = std::move(job.image);
+    if (!ok) image.discard();
     return ok;
 }
 

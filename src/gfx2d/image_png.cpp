@@ -15,7 +15,7 @@ struct PngReadJob {
     size_t size = 0;
     size_t position = 0;
     ImageLimits limits;
-    DecodedImage image;
+    DecodeTarget* image = nullptr;
     std::vector<png_bytep> rows;
 };
 
@@ -48,13 +48,12 @@ bool runRead(png_structp png, png_infop info, PngReadJob* job) {
     png_set_interlace_handling(png);
     png_read_update_info(png, info);
     if (png_get_rowbytes(png, info) != static_cast<size_t>(width) * 4) return false;
-    job->image.hasAlpha = alpha ? 1 : 0;
-    job->image.width = static_cast<int32_t>(width);
-    job->image.height = static_cast<int32_t>(height);
-    job->image.pixels.assign(static_cast<size_t>(width) * height, 0);
+    const PixelView pixels =
+        job->image->allocate(static_cast<int32_t>(width), static_cast<int32_t>(height), alpha ? 1 : 0);
+    if (pixels.empty()) return false;
     job->rows.resize(height);
     for (png_uint_32 y = 0; y < height; ++y) {
-        job->rows[y] = reinterpret_cast<png_bytep>(&job->image.pixels[static_cast<size_t>(y) * width]);
+        job->rows[y] = reinterpret_cast<png_bytep>(pixels.row(static_cast<int32_t>(y)));
     }
     png_read_image(png, job->rows.data());
     png_read_end(png, nullptr);
@@ -92,8 +91,8 @@ bool runWrite(png_structp png, png_infop info, PngWriteJob* job) {
 
 }  // namespace
 
-bool decodePng(const uint8_t* data, size_t size, const ImageLimits& limits, DecodedImage& image) {
-    image = DecodedImage{};
+bool decodePng(const uint8_t* data, size_t size, const ImageLimits& limits, DecodeTarget& image) {
+    image.discard();
     if (!data || size < 8 || png_sig_cmp(data, 0, 8) != 0) return false;
     png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, errorToJump, silentWarning);
     if (!png) return false;
@@ -102,9 +101,10 @@ bool decodePng(const uint8_t* data, size_t size, const ImageLimits& limits, Deco
     job.data = data;
     job.size = size;
     job.limits = limits;
+    job.image = &image;
     bool ok = info && runRead(png, info, &job);
     png_destroy_read_struct(&png, info ? &info : nullptr, nullptr);
-    if (ok) image = std::move(job.image);
+    if (!ok) image.discard();
     return ok;
 }
 

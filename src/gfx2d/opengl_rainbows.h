@@ -23,6 +23,7 @@ struct GLWindow;
 }
 class Rainbows3D;
 struct DecodedImage;
+class TextureImage;
 
 // One offscreen screen: a framebuffer object drawing into a sprite's texture.
 struct OffscreenScreen {
@@ -192,6 +193,9 @@ private:
     bool prepareBuiltInFont();
     // Uploads the image into a slot that holds nothing; false leaves it so.
     bool uploadToSlot(SpriteSlot& s, const DecodedImage& image, bool normalMap);
+    bool uploadToSlot(SpriteSlot& s, TextureImage& image, bool normalMap);
+    // The slot's sizes and filter once a texture of the image is in it.
+    void describeUpload(SpriteSlot& s, int32_t width, int32_t height, uint8_t hasAlpha) const;
     // The batch state of textured drawing from the slot.
     BatchState texturedState(SpriteSlot* slot) const;
     // One frame (or the whole image for frame -1) of the slot as a quad.

@@ -1,17 +1,22 @@
-// Texture upload: a padded copy of the image goes up in one call, so the
-// padding is defined (transparent black) on every driver.
+// Texture upload: the image goes up padded to the texture's size in one
+// call, so the padding is defined (transparent black) on every driver. An
+// image that fills its texture goes up as it stands; any other is first
+// copied once into a padded buffer, and a TextureImage is that buffer already.
 #include "gfx2d/texture_upload.h"
 
 #include <algorithm>
 
 #include "gfx2d/gl_extensions.h"
+#include "gfx2d/texture_image.h"
 
 namespace {
 
 constexpr int32_t kSmallestTextureSide = 16;
 
-GLuint uploadPadded(const uint32_t* pixels, int32_t textureWidth, int32_t textureHeight, bool nearest,
-                    bool mipmapped) {
+}  // namespace
+
+GLuint uploadTexturePixels(const uint32_t* pixels, int32_t textureWidth, int32_t textureHeight, bool nearest,
+                           bool mipmapped) {
     GLuint name = 0;
     glGenTextures(1, &name);
     if (name == 0) return 0;
@@ -40,8 +45,6 @@ GLuint uploadPadded(const uint32_t* pixels, int32_t textureWidth, int32_t textur
     if (mipmapped && glext::glGenerateMipmapEXT) glext::glGenerateMipmapEXT(GL_TEXTURE_2D);
     return name;
 }
-
-}  // namespace
 
 int32_t textureSideFor(int32_t n) {
     int32_t side = kSmallestTextureSide;
@@ -79,29 +82,38 @@ bool createTextureFromImage(const DecodedImage& image, int32_t x, int32_t y, int
     const int32_t tw = textureSideFor(w), th = textureSideFor(h);
     if (tw > limit || th > limit) return false;
 
-    DecodedImage region;
-    region.width = w;
-    region.height = h;
-    region.pixels.resize(static_cast<size_t>(w) * h);
-    for (int32_t row = 0; row < h; ++row) {
-        const uint32_t* from = &image.pixels[static_cast<size_t>(top + row) * image.width + left];
-        std::copy(from, from + w, &region.pixels[static_cast<size_t>(row) * w]);
+    std::vector<uint32_t> padded;
+    const uint32_t* pixels = image.pixels.data();
+    const bool fillsTexture = top == 0 && w == image.width && w == tw && h == th;
+    if (normalMap || !fillsTexture) {
+        padded.assign(static_cast<size_t>(tw) * th, 0);
+        for (int32_t row = 0; row < h; ++row) {
+            const uint32_t* from = &image.pixels[static_cast<size_t>(top + row) * image.width + left];
+            std::copy_n(from, w, &padded[static_cast<size_t>(row) * tw]);
+        }
+        if (normalMap) convertToNormalMap(PixelView{padded.data(), w, h, static_cast<size_t>(tw)});
+        pixels = padded.data();
     }
-    if (normalMap) convertToNormalMap(region);
-    std::vector<uint32_t> padded(static_cast<size_t>(tw) * th, 0);
-    for (int32_t row = 0; row < h; ++row) {
-        std::copy_n(&region.pixels[static_cast<size_t>(row) * w], w, &padded[static_cast<size_t>(row) * tw]);
-    }
-    *texture = uploadPadded(padded.data(), tw, th, nearest, false);
+    *texture = uploadTexturePixels(pixels, tw, th, nearest, false);
     if (*texture == 0) return false;
-    if (secondTexture) *secondTexture = uploadPadded(padded.data(), tw, th, nearest, true);
+    if (secondTexture) *secondTexture = uploadTexturePixels(pixels, tw, th, nearest, true);
     return true;
+}
+
+bool createTextureFromTextureImage(TextureImage& image, GLuint* texture, bool normalMap, bool nearest) {
+    if (texture) *texture = 0;
+    if (!texture || image.empty()) return false;
+    const int32_t limit = maxTextureSide();
+    if (image.textureWidth() > limit || image.textureHeight() > limit) return false;
+    if (normalMap) convertToNormalMap(image.view());
+    *texture = uploadTexturePixels(image.texturePixels(), image.textureWidth(), image.textureHeight(), nearest, false);
+    return *texture != 0;
 }
 
 GLuint makeMipmappedCopy(GLuint texture, int32_t textureWidth, int32_t textureHeight) {
     std::vector<uint32_t> pixels;
     if (!readTexturePixels(texture, textureWidth, textureHeight, textureWidth, textureHeight, pixels)) return 0;
-    return uploadPadded(pixels.data(), textureWidth, textureHeight, false, true);
+    return uploadTexturePixels(pixels.data(), textureWidth, textureHeight, false, true);
 }
 
 bool readTexturePixels(GLuint texture, int32_t textureWidth, int32_t textureHeight, int32_t width, int32_t height,

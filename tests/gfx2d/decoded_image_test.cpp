@@ -43,6 +43,66 @@ TEST(TransparentPixelColours, EmptyImagesAreLeftAlone) {
     EXPECT_TRUE(image.pixels.empty());
 }
 
+TEST(TransparentPixelColours, FilledInPlaceAsIfJudgedFromAnUntouchedCopy) {
+    // Random images, about half their pixels transparent: every transparent
+    // pixel must come out as the mean of the opaque neighbours of the image
+    // as it was before the fill.
+    uint32_t state = 99;
+    auto next = [&state] { return state = state * 1664525u + 1013904223u; };
+    const int32_t sizes[][2] = {{1, 1}, {1, 7}, {7, 1}, {2, 2}, {13, 9}, {40, 33}};
+    for (const auto& size : sizes) {
+        for (int round = 0; round < 20; ++round) {
+            DecodedImage image = imagetest::solid(size[0], size[1], 0);
+            for (uint32_t& p : image.pixels) p = (next() >> 8) | (next() % 2 ? 0xFF000000u : 0u);
+            const DecodedImage before = image;
+            fillTransparentPixelColours(image);
+            for (int32_t y = 0; y < image.height; ++y) {
+                for (int32_t x = 0; x < image.width; ++x) {
+                    uint32_t expected = before.at(x, y), sums[3] = {0, 0, 0}, count = 0;
+                    for (int32_t ny = y - 1; ny <= y + 1; ++ny)
+                        for (int32_t nx = x - 1; nx <= x + 1; ++nx) {
+                            if (nx < 0 || ny < 0 || nx >= image.width || ny >= image.height) continue;
+                            const uint32_t n = before.at(nx, ny);
+                            if ((n >> 24) == 0) continue;
+                            for (int c = 0; c < 3; ++c) sums[c] += (n >> (8 * c)) & 0xFF;
+                            ++count;
+                        }
+                    if ((expected >> 24) == 0 && count > 0)
+                        expected = sums[0] / count | (sums[1] / count) << 8 | (sums[2] / count) << 16;
+                    ASSERT_EQ(image.at(x, y), expected) << size[0] << "x" << size[1] << " at " << x << "," << y;
+                }
+            }
+        }
+    }
+}
+
+TEST(PixelViews, PreparationsKeepToTheirRowsAndMatchWholeImages) {
+    // A 5 x 3 image standing in a buffer 8 pixels wide and 4 high: each
+    // preparation gives the same pixels as on the image alone, and touches
+    // nothing outside it.
+    constexpr uint32_t kOutside = 0x5A5A5A5Au;
+    using Prepare = void (*)(const PixelView&);
+    const Prepare steps[] = {[](const PixelView& v) { applyTransparentColour(v, kTransparentColour); },
+                             fillTransparentPixelColours, convertToNormalMap};
+    DecodedImage alone = imagetest::gradient(5, 3);
+    alone.at(1, 1) = rgba(255, 0, 128);
+    alone.at(4, 2) = rgba(255, 0, 128);
+    std::vector<uint32_t> buffer(8 * 4, kOutside);
+    const PixelView view{buffer.data(), 5, 3, 8};
+    for (int32_t y = 0; y < 3; ++y)
+        for (int32_t x = 0; x < 5; ++x) view.row(y)[x] = alone.at(x, y);
+    for (Prepare step : steps) {
+        step(alone.view());
+        step(view);
+        for (int32_t y = 0; y < 4; ++y)
+            for (int32_t x = 0; x < 8; ++x) {
+                const uint32_t expected = x < 5 && y < 3 ? alone.at(x, y) : kOutside;
+                ASSERT_EQ(buffer[static_cast<size_t>(y) * 8 + x], expected) << x << "," << y;
+            }
+    }
+    EXPECT_EQ(alone.at(1, 1) >> 24, 0u);  // the colour did make it transparent
+}
+
 TEST(NormalMap, FlatImagesFaceTheViewer) {
     DecodedImage image = imagetest::solid(4, 4, rgba(90, 90, 90, 77));
     convertToNormalMap(image);

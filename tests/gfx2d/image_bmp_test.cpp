@@ -131,6 +131,76 @@ TEST(BmpWriter, RoundTripKeepsEveryPixelAndMarksTransparentOnes) {
     EXPECT_FALSE(encodeBmp(DecodedImage{}, bytes));
 }
 
+// --- run-length files ---
+
+// Palette entries as 0x00RRGGBB, and the pixel each becomes.
+const std::vector<uint32_t> kRunPalette = {0x101010, 0xFF0000, 0x00FF00, 0x0000FF};
+uint32_t runColour(uint32_t index) {
+    uint32_t c = kRunPalette.at(index);
+    return rgba(c >> 16, (c >> 8) & 0xFF, c & 0xFF);
+}
+
+// A run-length BMP of 8 bits (or 4) with kRunPalette (at 4 bits, twelve greys
+// after it) and the given data, written as bytes in hexadecimal.
+BmpSpec runLengthSpec(int32_t w, int32_t h, const std::string& hex, int bpp = 8) {
+    BmpSpec spec;
+    spec.width = w;
+    spec.height = h;
+    spec.bitsPerPixel = bpp;
+    spec.palette = kRunPalette;
+    if (bpp == 4)
+        for (uint32_t i = 4; i < 16; ++i) spec.palette.push_back(i * 0x111111);
+    for (size_t i = 0; i + 1 < hex.size(); i += 3) {
+        spec.runLength.push_back(static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16)));
+    }
+    return spec;
+}
+
+void expectRows(const DecodedImage& image, const std::vector<std::vector<uint32_t>>& indices, const char* what) {
+    ASSERT_EQ(image.height, static_cast<int32_t>(indices.size())) << what;
+    for (int32_t y = 0; y < image.height; ++y) {
+        ASSERT_EQ(image.width, static_cast<int32_t>(indices[y].size())) << what;
+        for (int32_t x = 0; x < image.width; ++x)
+            EXPECT_EQ(image.at(x, y), runColour(indices[y][x])) << what << " at " << x << "," << y;
+    }
+}
+
+TEST(BmpRunLength, EightBitRunsAndLiteralsFillRowsFromTheBottom) {
+    // Bottom row: 3 x 1, 2 x 2, end of line. Middle: literal 1 2 3 (padded
+    // to a word), 2 x 0, end of line. Top: 5 x 3, end of image.
+    BmpSpec spec = runLengthSpec(5, 3, "03 01 02 02 00 00 00 03 01 02 03 00 02 00 00 00 05 03 00 01");
+    DecodedImage image;
+    ASSERT_TRUE(decode(imagetest::bmpBytes(spec), image));
+    EXPECT_EQ(image.hasAlpha, 0);
+    expectRows(image, {{3, 3, 3, 3, 3}, {1, 2, 3, 0, 0}, {1, 1, 1, 2, 2}}, "8 bits");
+}
+
+TEST(BmpRunLength, FourBitRunsAlternateTheirTwoIndices) {
+    // Bottom row: 4 of 1-2 alternating, literal 3 4 5; top row: literal
+    // 6 7 8 9 10 (three bytes padded to four), 2 of 11-12.
+    BmpSpec spec = runLengthSpec(7, 2, "04 12 00 03 34 50 00 00 00 05 67 89 A0 00 02 BC 00 01", 4);
+    DecodedImage image;
+    ASSERT_TRUE(decode(imagetest::bmpBytes(spec), image));
+    const std::vector<std::vector<uint32_t>> indices = {{6, 7, 8, 9, 10, 11, 12}, {1, 2, 1, 2, 3, 4, 5}};
+    for (int32_t y = 0; y < 2; ++y)
+        for (int32_t x = 0; x < 7; ++x) {
+            uint32_t c = spec.palette[indices[y][x]];
+            EXPECT_EQ(image.at(x, y), rgba(c >> 16, (c >> 8) & 0xFF, c & 0xFF)) << x << "," << y;
+        }
+}
+
+TEST(BmpRunLength, SkippedPixelsTakeTheFirstPaletteEntry) {
+    // 1 at the bottom left, a move of 2 right and 1 up, 2 there, end of
+    // line, 3 at the top left, end of image before the row is full.
+    BmpSpec spec = runLengthSpec(4, 3, "01 01 00 02 02 01 01 02 00 00 01 03 00 01");
+    DecodedImage image;
+    ASSERT_TRUE(decode(imagetest::bmpBytes(spec), image));
+    expectRows(image, {{3, 0, 0, 0}, {0, 0, 0, 2}, {1, 0, 0, 0}}, "skips");
+    // Every row ended, no end-of-image mark: whole.
+    ASSERT_TRUE(decode(imagetest::bmpBytes(runLengthSpec(2, 2, "02 01 00 00 02 02 00 00")), image));
+    expectRows(image, {{2, 2}, {1, 1}}, "no end mark");
+}
+
 // --- refused files ---
 
 class BmpRefuses : public ::testing::Test {
@@ -194,6 +264,55 @@ TEST_F(BmpRefuses, BadHeadersAndCompression) {
     b = good;
     set32(b, 30, 3);
     expectRefused(b, "bit fields on 24 bits");
+}
+
+TEST_F(BmpRefuses, RunLengthDataThatLeavesTheImageOrEndsEarly) {
+    const struct {
+        int bpp;
+        const char* hex;
+        const char* what;
+    } cases[] = {
+        {8, "05 01 00 01", "a run past the row"},
+        {8, "02 01 03 01 00 01", "a second run past the row"},
+        {8, "00 05 01 01 01 01 01 00 00 01", "a literal past the row"},
+        {8, "00 02 05 00 00 01", "a move past the row"},
+        {8, "00 02 00 03 00 01", "a move past the image"},
+        {8, "00 00 00 00 01 01 00 01", "pixels after the last row"},
+        {8, "00 02 00 02 01 01 00 01", "pixels after a move to the end"},
+        {8, "04 01 00 00", "rows missing at the end of the data"},
+        {8, "04 01 00 00 02 02", "a row cut short"},
+        {8, "00 04 01 02", "a literal cut off"},
+        {8, "00 02 01", "a move cut off"},
+        {8, "04", "half a pair"},
+        {8, "01 07 00 01", "an index past the palette"},
+        {8, "00 03 01 07 01 00 00 01", "a literal index past the palette"},
+        {4, "05 12 00 01", "a four-bit run past the row"},
+        {4, "00 05 12 34 50 00 00 01", "a four-bit literal past the row"},
+        {4, "00 03 12", "a four-bit literal cut off"},
+    };
+    for (const auto& c : cases) expectRefused(imagetest::bmpBytes(runLengthSpec(4, 2, c.hex, c.bpp)), c.what);
+    std::string b = imagetest::bmpBytes(runLengthSpec(4, 2, "04 01 00 01"));
+    set32(b, 30, 2);
+    expectRefused(b, "four-bit runs on eight bits");
+    b = imagetest::bmpBytes(runLengthSpec(4, 2, "04 01 00 01", 4));
+    set32(b, 30, 1);
+    expectRefused(b, "eight-bit runs on four bits");
+}
+
+TEST_F(BmpRefuses, RandomDamageToRunLengthDataNeverWritesOutside) {
+    const std::string sound =
+        imagetest::bmpBytes(runLengthSpec(5, 3, "03 01 02 02 00 00 00 03 01 02 03 00 02 00 00 00 05 03 00 01"));
+    uint32_t state = 777;
+    auto next = [&state] { return state = state * 1664525u + 1013904223u; };
+    for (int round = 0; round < 3000; ++round) {
+        std::string b = sound;
+        for (int i = 0, flips = 1 + next() % 3; i < flips; ++i) {
+            const size_t at = 54 + 16 + next() % (b.size() - 54 - 16);  // in the run data
+            b[at] = static_cast<char>(next() % 4 == 0 ? next() >> 24 : next() % 8);
+        }
+        DecodedImage image;
+        if (decode(b, image)) { EXPECT_EQ(image.pixels.size(), 15u); }
+    }
 }
 
 TEST_F(BmpRefuses, BadPalettes) {

@@ -1,6 +1,9 @@
 // The image commands: loading files into sprites with their error codes,
 // grabbing, pixels in and out, saving and loading back.
+#include <algorithm>
+
 #include "gl_fixture.h"
+#include "gfx2d/image_files.h"
 #include "gfx2d/texture_upload.h"
 
 namespace {
@@ -141,6 +144,82 @@ TEST_F(Gfx2D, NormalMapsAndTheBackground) {
     DrawBackground();
     EXPECT_EQ(px(0, 0), kGreen);
     EXPECT_EQ(px(95, 63), kGreen);
+}
+
+// The whole texture of a sprite, padding included.
+std::vector<uint32_t> textureOf(const SpriteSlot& s) {
+    std::vector<uint32_t> pixels;
+    EXPECT_TRUE(readTexturePixels(s.texture, s.textureWidth, s.textureHeight, s.textureWidth, s.textureHeight, pixels));
+    return pixels;
+}
+
+// `image` padded with transparent black to the sides of its texture.
+std::vector<uint32_t> padded(const DecodedImage& image) {
+    const int32_t tw = textureSideFor(image.width), th = textureSideFor(image.height);
+    std::vector<uint32_t> out(static_cast<size_t>(tw) * th, 0);
+    for (int32_t y = 0; y < image.height; ++y)
+        for (int32_t x = 0; x < image.width; ++x) out[static_cast<size_t>(y) * tw + x] = image.at(x, y);
+    return out;
+}
+
+TEST_F(Gfx2D, LoadedTexturesHoldTheFilledImageAndTransparentPadding) {
+    // Each file as a sprite, and as a normal map, against the file decoded
+    // on its own, prepared, and padded.
+    DecodedImage keyed = imagetest::gradient(37, 21);
+    for (int32_t i = 0; i < 37 * 21; i += 5) keyed.pixels[i] = rgba(255, 0, 128);
+    keyed.at(9, 9) = rgba(10, 20, 30, 100);
+    keyed.at(10, 9) = rgba(10, 20, 30, 0);
+    writePng("keyed.png", keyed);
+    writePng("whole.png", imagetest::gradient(32, 16));  // fills its texture
+    imagetest::BmpSpec runs;
+    runs.width = 5;
+    runs.height = 3;
+    runs.bitsPerPixel = 8;
+    runs.palette = {0x101010, 0xFF0080, 0x00FF00};  // the second is the transparent colour
+    const uint8_t data[] = {3, 1, 2, 2, 0, 0, 0, 3, 1, 2, 1, 0, 2, 0, 0, 0, 5, 2, 0, 1};
+    runs.runLength.assign(reinterpret_cast<const char*>(data), sizeof data);
+    testsupport::writeFileBytes(file("runs.bmp"), imagetest::bmpBytes(runs));
+    std::vector<uint8_t> jpeg;
+    ASSERT_TRUE(encodeJpeg(imagetest::gradient(20, 18), 85, jpeg));
+    testsupport::writeFileBytes(file("photo.jpg"), imagetest::asString(jpeg));
+    for (const char* name : {"keyed.png", "whole.png", "runs.bmp", "photo.jpg"}) {
+        for (bool normalMap : {false, true}) {
+            DecodedImage expected;
+            ASSERT_TRUE(loadImageFile(expected, file(name).c_str(), kTransparentColour)) << name;
+            fillTransparentPixelColours(expected);
+            if (normalMap) convertToNormalMap(expected);
+            if (normalMap) LoadSpriteAsNormalMap(rt(file(name)), 40);
+            else LoadSpriteFile(rt(file(name)), 40);
+            ASSERT_EQ(RtErrorCode, 0) << name;
+            const SpriteSlot& s = g->sprites[40];
+            EXPECT_EQ(s.width, expected.width) << name;
+            EXPECT_EQ(s.hasAlpha, expected.hasAlpha) << name;
+            EXPECT_EQ(textureOf(s), padded(expected)) << name << (normalMap ? " as a normal map" : "");
+        }
+    }
+}
+
+TEST_F(Gfx2D, TexturesFromPartsOfImagesHoldThosePartsOnly) {
+    // Rectangles that share the image's width or the texture's size, but not
+    // its first row, and one past the image's corner.
+    DecodedImage image = imagetest::gradient(16, 40);
+    const struct {
+        int32_t x, y, width, height;
+    } rects[] = {{0, 8, 16, 16}, {0, 0, 16, 16}, {3, 30, 20, 20}};
+    for (const auto& r : rects) {
+        GLuint texture = 0;
+        ASSERT_TRUE(createTextureFromImage(image, r.x, r.y, r.width, r.height, &texture, nullptr, false, true));
+        const int32_t w = std::min(r.width, 16 - r.x), h = std::min(r.height, 40 - r.y);
+        DecodedImage part = imagetest::solid(w, h, 0);
+        for (int32_t y = 0; y < h; ++y)
+            for (int32_t x = 0; x < w; ++x) part.at(x, y) = image.at(r.x + x, r.y + y);
+        SpriteSlot s;
+        s.texture = texture;
+        s.textureWidth = textureSideFor(w);
+        s.textureHeight = textureSideFor(h);
+        EXPECT_EQ(textureOf(s), padded(part)) << r.x << "," << r.y;
+        glDeleteTextures(1, &texture);
+    }
 }
 
 TEST_F(Gfx2D, FindFreeSpriteSkipsFilledSlots) {

@@ -41,8 +41,10 @@ std::string bmpBytes(const BmpSpec& spec) {
     const size_t masks = spec.bitFields && spec.headerSize == 40 ? 12 : 0;
     const size_t paletteBytes = spec.palette.size() * (core ? 3 : 4);
     const size_t pixelOffset = 14 + spec.headerSize + masks + paletteBytes;
+    const bool runLength = !spec.runLength.empty();
+    const size_t pixelBytes = runLength ? spec.runLength.size() : stride * spec.height;
     std::string out = "BM";
-    put(out, static_cast<uint32_t>(pixelOffset + stride * spec.height), 4);
+    put(out, static_cast<uint32_t>(pixelOffset + pixelBytes), 4);
     put(out, 0, 4);
     put(out, static_cast<uint32_t>(pixelOffset), 4);
     put(out, static_cast<uint32_t>(spec.headerSize), 4);
@@ -57,8 +59,8 @@ std::string bmpBytes(const BmpSpec& spec) {
         put(out, static_cast<uint32_t>(height), 4);
         put(out, 1, 2);
         put(out, static_cast<uint32_t>(bpp), 2);
-        put(out, spec.bitFields ? 3 : 0, 4);
-        put(out, static_cast<uint32_t>(stride * spec.height), 4);
+        put(out, runLength ? (bpp == 4 ? 2 : 1) : spec.bitFields ? 3 : 0, 4);
+        put(out, static_cast<uint32_t>(pixelBytes), 4);
         put(out, 2835, 4);
         put(out, 2835, 4);
         put(out, static_cast<uint32_t>(spec.palette.size()), 4);
@@ -77,6 +79,7 @@ std::string bmpBytes(const BmpSpec& spec) {
         }
     }
     for (uint32_t entry : spec.palette) put(out, entry, core ? 3 : 4);
+    if (runLength) return out + spec.runLength;
     for (int32_t row = 0; row < spec.height; ++row) {
         int32_t y = spec.topDown ? row : spec.height - 1 - row;
         std::string line(stride, '\0');
@@ -175,7 +178,7 @@ std::string pngBytes(const PngSpec& spec) {
     return out;
 }
 
-std::string greyJpegBytes(int32_t width, int32_t height, const std::vector<uint8_t>& grey) {
+std::string greyJpegBytes(int32_t width, int32_t height, const std::vector<uint8_t>& grey, bool progressive) {
     jpeg_compress_struct info{};
     jpeg_error_mgr errors{};
     info.err = jpeg_std_error(&errors);
@@ -189,6 +192,7 @@ std::string greyJpegBytes(int32_t width, int32_t height, const std::vector<uint8
     info.in_color_space = JCS_GRAYSCALE;
     jpeg_set_defaults(&info);
     jpeg_set_quality(&info, 95, TRUE);
+    if (progressive) jpeg_simple_progression(&info);
     jpeg_start_compress(&info, TRUE);
     while (info.next_scanline < info.image_height) {
         JSAMPROW row = const_cast<uint8_t*>(&grey[static_cast<size_t>(info.next_scanline) * width]);

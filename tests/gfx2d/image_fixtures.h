@@ -30,6 +30,7 @@ struct BmpSpec {
     bool bitFields = false;             // 16 bits as 5-6-5, 32 bits as 8-8-8 in bytes 2, 1, 0
     std::vector<uint32_t> palette;      // written in full; clrUsed = its size
     std::vector<uint32_t> pixels;       // rows from the top
+    std::string runLength;              // when set: run-length data (depths 4 and 8) in place of the rows
 };
 std::string bmpBytes(const BmpSpec& spec);
 
@@ -46,8 +47,8 @@ struct PngSpec {
 };
 std::string pngBytes(const PngSpec& spec);
 
-// A greyscale JPEG through libjpeg, quality 95.
-std::string greyJpegBytes(int32_t width, int32_t height, const std::vector<uint8_t>& grey);
+// A greyscale JPEG through libjpeg, quality 95, baseline or progressive.
+std::string greyJpegBytes(int32_t width, int32_t height, const std::vector<uint8_t>& grey, bool progressive = false);
 
 std::string asString(const std::vector<uint8_t>& bytes);
 std::vector<uint8_t> asBytes(const std::string& bytes);

@@ -78,6 +78,30 @@ TEST(JpegCodec, CutOffAndDamagedFilesFail) {
     EXPECT_TRUE(decode(good, image, ImageLimits{40, 1200}));
 }
 
+TEST(JpegCodec, DamagedDataBeforeAnEndMarkerFails) {
+    // libjpeg fills what it could not decode in grey and only warns: a file
+    // cut short but closed with an end-of-image marker, or with a damaged
+    // entropy-coded segment, is no image.
+    DecodedImage source = imagetest::gradient(64, 64);
+    std::vector<uint8_t> grey(64 * 64);
+    for (size_t i = 0; i < grey.size(); ++i) grey[i] = static_cast<uint8_t>(i * 13 % 251);
+    for (bool progressive : {false, true}) {
+        const std::string good = progressive ? imagetest::greyJpegBytes(64, 64, grey, true) : encoded(source, 90);
+        DecodedImage image;
+        ASSERT_TRUE(decode(good, image)) << progressive;
+        std::string cut = good.substr(0, good.size() / 2) + "\xFF\xD9";
+        EXPECT_FALSE(decode(cut, image)) << "cut short, progressive " << progressive;
+        EXPECT_TRUE(image.pixels.empty());
+    }
+    std::string good = encoded(source, 90);
+    std::string damaged = good;
+    const size_t scan = good.find("\xFF\xDA");
+    ASSERT_NE(scan, std::string::npos);
+    damaged.insert(scan + 40, "\xFF\xD0");  // a restart marker where none belongs
+    DecodedImage image;
+    EXPECT_FALSE(decode(damaged, image)) << "a marker inside the scan";
+}
+
 TEST(JpegCodec, RandomDamageNeverEndsTheProcess) {
     std::string good = encoded(imagetest::gradient(24, 24));
     uint32_t state = 4242;
