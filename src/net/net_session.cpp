@@ -36,7 +36,6 @@ void copyName(char (&to)[kPlayerNameBytes], const char* from) {
 
 uint32_t nowMillis() { return platform::clockPort().tickMillis(); }
 
-
 }  // namespace
 
 NetSession::NetSession() { mutexInit(&mutex); }
@@ -103,6 +102,7 @@ int32_t NetSession::start(bool hosting, const char* hostName, uint16_t port, con
         connectionSlot = -1;
         nextPlayerId = kFirstAssignedPlayerId;
         ownPlayerId = 0;
+        awaitedKind = 0;
         std::fill(std::begin(givenUpAnswers), std::end(givenUpAnswers), 0u);
         endCause = 0;
     }
@@ -153,6 +153,10 @@ int32_t NetSession::host(uint16_t port, const char* selfHost) { return start(tru
 
 int32_t NetSession::join(const char* hostName, uint16_t port) { return start(false, hostName, port, nullptr); }
 
+uint32_t NetSession::waitLimitMs() const {
+    return static_cast<uint32_t>(answerPolls > 0 ? answerPolls : 0) * kAnswerPollMs;
+}
+
 int32_t NetSession::waitFailureLocked(bool timedOut) const {
     if (timedOut) return platform::kSockTimedOut;
     return endCause != 0 ? endCause : platform::kSockNotConnected;
@@ -169,7 +173,7 @@ uint16_t NetSession::queueSessionRequest(const char* name) {
         record = std::prev(localPlayers.end());
     }
     const uint32_t start = nowMillis();
-    const uint32_t waitMs = static_cast<uint32_t>(answerPolls > 0 ? answerPolls : 0) * kAnswerPollMs;
+    const uint32_t waitMs = waitLimitMs();
     int32_t cause = 0;
     for (;;) {
         {
@@ -213,29 +217,28 @@ bool NetSession::query(uint8_t kind, const void* payload, uint16_t length, Sessi
     {
         SessionLock guard(*this);
         answers.clear();
+        awaitedKind = kind;
     }
     sendToHost(makeSessionMessage(kind, kHostPlayerId, own, payload, length));
     const uint32_t start = nowMillis();
-    const uint32_t waitMs = static_cast<uint32_t>(answerPolls > 0 ? answerPolls : 0) * kAnswerPollMs;
+    const uint32_t waitMs = waitLimitMs();
     int32_t cause = 0;
     for (;;) {
         {
             SessionLock guard(*this);
-            while (!answers.empty()) {
-                const SessionMessage& first = answers.front();
-                if (first.header.kind == kind && first.header.receiver == own) {
-                    *answer = first;
-                    answers.pop_front();
-                    setSocketError(0);
-                    return true;
-                }
-                answers.pop_front();  // an answer no question of this process waits for
+            if (!answers.empty()) {  // the thread keeps only this question's answer
+                *answer = answers.front();
+                answers.pop_front();
+                awaitedKind = 0;
+                setSocketError(0);
+                return true;
             }
             const bool running = threadRunning != 0;
             if (!running || nowMillis() - start >= waitMs) {
                 // Its answer may still come: it is then dropped, not taken
                 // as the answer to the next question of its kind.
                 if (running && isQueryKind(kind)) ++givenUpAnswers[kind - kKindPlayerCount];
+                awaitedKind = 0;
                 cause = waitFailureLocked(running);
                 break;
             }
@@ -257,9 +260,12 @@ void NetSession::setAcceptPlayers(bool accept) {
 }
 
 int32_t NetSession::playerCount() {
-    if (!isRunning()) {
-        setSocketError(platform::kSockNotConnected);
-        return 0;
+    {
+        SessionLock guard(*this);
+        if (threadRunning == 0) {
+            setSocketError(waitFailureLocked(false));
+            return 0;
+        }
     }
     SessionMessage answer;
     return query(kKindPlayerCount, nullptr, 0, &answer) ? sessionPayloadU16(answer) : 0;

@@ -27,7 +27,9 @@
 // - a query takes only an answer of its own kind addressed to this
 //   process's query player; an answer to a question already given up is
 //   dropped when it comes (the host answers one asker's questions in the
-//   order asked), never taken as the answer to the next;
+//   order asked), never taken as the answer to the next, and so is any
+//   answer while no question waits, so `answers` holds one at most;
+// - a local player's inbox holds kInboxMessagesMax texts at most;
 // - waiting commands look every 2 ms rather than every 20 (the same 5 s in
 //   all) and give up at once when the session has ended; they leave in the
 //   last-error word 0 for an answer, kSockTimedOut for a wait that ran out,
@@ -49,13 +51,16 @@ inline constexpr int32_t kSessionConnectTimeoutMs = 5000;
 inline constexpr int32_t kAnswerPolls = 250;      // a waiting command's time, in steps of
 inline constexpr int32_t kAnswerPollMs = 20;      // this many milliseconds
 inline constexpr int32_t kAnswerCheckMs = 2;      // how often it looks meanwhile
-inline constexpr int32_t kThreadIdleSleepMs = 10; // a pass in which nothing moved
+inline constexpr int32_t kThreadIdleSleepMs = 10; // a pass waits this long at most for a ready connection
 inline constexpr int32_t kStopPollMs = 50;        // a reset waiting for the thread
 inline constexpr int32_t kHostConnectionPlaces = 128;
 // A message whose first byte came this long ago and that is still not whole
 // closes its connection; so does a send queue that passes its bound.
 inline constexpr uint32_t kPartialMessageLimitMs = 5000;
 inline constexpr uint32_t kSendQueueLimitBytes = 256 * 1024;
+// Texts that wait for one local player at most; more are dropped until the
+// program takes some (a flooding peer cannot exhaust the program's memory).
+inline constexpr size_t kInboxMessagesMax = 1024;
 
 struct NetPlayer {
     int32_t socketSlot = -1;  // host table: the player's connection; local list: -1
@@ -92,11 +97,11 @@ public:
     int32_t lastSenderId = 0;           // sender of the text last taken
     int32_t answerPolls = kAnswerPolls;  // a waiting command's time, in steps of kAnswerPollMs
     SessionLink hostLink;               // the connection to the host's buffers
+    uint8_t awaitedKind = 0;            // the kind of the question waiting now; 0 while none
     uint32_t givenUpAnswers[4] = {};    // questions of kinds 101..104 given up, their answers not yet come
     int32_t endCause = 0;               // why the thread ended by itself (0: it was asked to stop)
     std::atomic<uint32_t> partialMessageLimitMs{kPartialMessageLimitMs};
     std::atomic<uint32_t> sendQueueLimitBytes{kSendQueueLimitBytes};
-    int32_t connectionCount = 0;  // host: member connections in use, for a look from outside
 
     void lock();
     void unlock();
@@ -145,6 +150,8 @@ public:
 
 private:
     int32_t start(bool hosting, const char* hostName, uint16_t port, const char* selfHost);
+    // How long a waiting command waits in all.
+    uint32_t waitLimitMs() const;
     // The last-error word for a wait that ended without its answer (mutex held).
     int32_t waitFailureLocked(bool timedOut) const;
 };

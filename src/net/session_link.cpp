@@ -9,7 +9,7 @@
 
 namespace {
 
-constexpr uint32_t kReceiveChunkBytes = 4096;
+constexpr uint32_t kDropChunkBytes = 4096;  // read at a time of an overlong payload
 // Bytes already sent are cut from the front of the queue once this many
 // have gathered (or when everything has gone).
 constexpr size_t kCompactBytes = 64 * 1024;
@@ -31,47 +31,41 @@ void SessionLink::end(int32_t cause) {
     endCause_.compare_exchange_strong(none, cause != 0 ? cause : platform::kSockConnectionReset);
 }
 
-void SessionLink::receive(int32_t slot, uint32_t nowMs, std::vector<SessionMessage>& whole) {
-    uint8_t chunk[kReceiveChunkBytes];
-    for (uint32_t taken = 0; taken < kLinkReadBudgetBytes && endCause() == 0;) {
-        const int32_t want = static_cast<int32_t>(std::min(kReceiveChunkBytes, kLinkReadBudgetBytes - taken));
-        const int32_t got = receiveOnSocket(slot, chunk, want, false);
-        if (got == -2) return;
-        if (got == 0) {
-            end(platform::kSockConnectionReset);  // the peer closed (or reset) the connection
-        } else if (got < 0) {
-            end(lastSocketError());
+void SessionLink::receive(int32_t slot, uint32_t nowMs, uint32_t maxMessages, std::vector<SessionMessage>& whole) {
+    uint8_t scrap[kDropChunkBytes];
+    uint32_t messages = 0;
+    // Dropping an overlong payload takes several reads; they are held to a
+    // few per message of the allowance too.
+    for (uint32_t reads = 0; messages < maxMessages && reads < 4 * maxMessages && endCause() == 0; ++reads) {
+        uint8_t* into = partial_ + partialBytes_;
+        uint32_t wanted;
+        if (droppingBytes_ > 0) {
+            into = scrap;
+            wanted = std::min(droppingBytes_, kDropChunkBytes);
+        } else if (partialBytes_ < kSessionHeaderBytes) {
+            wanted = kSessionHeaderBytes - partialBytes_;
         } else {
-            take(chunk, static_cast<uint32_t>(got), nowMs, whole);
-            taken += static_cast<uint32_t>(got);
+            wanted = kSessionHeaderBytes + decodeSessionHeader(partial_).length - partialBytes_;
         }
-    }
-}
-
-void SessionLink::take(const uint8_t* bytes, uint32_t count, uint32_t nowMs, std::vector<SessionMessage>& whole) {
-    while (count > 0) {
+        const int32_t got = receiveOnSocket(slot, into, static_cast<int32_t>(wanted), false);
+        if (got == -2) return;
+        if (got <= 0) {
+            end(got == 0 ? platform::kSockConnectionReset : lastSocketError());  // 0: the peer closed or reset it
+            return;
+        }
         if (!inMessage_) {
             inMessage_ = true;
             messageBegunMs_ = nowMs;
         }
         if (droppingBytes_ > 0) {
-            const uint32_t n = std::min(count, droppingBytes_);
-            droppingBytes_ -= n;
-            bytes += n;
-            count -= n;
-            inMessage_ = droppingBytes_ > 0;
+            droppingBytes_ -= static_cast<uint32_t>(got);
+            if (droppingBytes_ == 0) {
+                inMessage_ = false;
+                ++messages;
+            }
             continue;
         }
-        const uint32_t length = partialBytes_ >= kSessionHeaderBytes
-                                    ? decodeSessionHeader(partial_).length
-                                    : 0;
-        const uint32_t needed = (partialBytes_ < kSessionHeaderBytes ? kSessionHeaderBytes : kSessionHeaderBytes + length) -
-                                partialBytes_;
-        const uint32_t n = std::min(count, needed);
-        std::memcpy(partial_ + partialBytes_, bytes, n);
-        partialBytes_ += n;
-        bytes += n;
-        count -= n;
+        partialBytes_ += static_cast<uint32_t>(got);
         if (partialBytes_ < kSessionHeaderBytes) continue;
         const SessionMessageHeader header = decodeSessionHeader(partial_);
         if (header.length > kSessionPayloadMax) {
@@ -86,6 +80,7 @@ void SessionLink::take(const uint8_t* bytes, uint32_t count, uint32_t nowMs, std
         message.payload[header.length] = 0;
         partialBytes_ = 0;
         inMessage_ = false;
+        ++messages;
     }
 }
 
@@ -110,9 +105,11 @@ void SessionLink::flush(int32_t slot) {
     flushLocked(slot);
 }
 
-bool SessionLink::hasQueued() {
+bool SessionLink::hasQueued() { return queuedBytes() > 0; }
+
+size_t SessionLink::queuedBytes() {
     std::lock_guard<std::mutex> guard(sendLock_);
-    return sentUpTo_ < queued_.size();
+    return queued_.size() - sentUpTo_;
 }
 
 void SessionLink::flushLocked(int32_t slot) {

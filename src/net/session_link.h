@@ -11,8 +11,12 @@
 //   trickles or fell silent;
 // - bytes queued past the send bound end the link (kSockNoBufferSpace): a
 //   peer that does not read cannot make the other end keep everything for it;
-// - one receive takes at most kLinkReadBudgetBytes, so a flooding peer gets
-//   its turn like the others and no more.
+// - one receive takes at most the number of messages it is given, so a
+//   flooding peer gets its turn like the others and no more (and a flood of
+//   tiny messages cannot multiply into stored messages of 1 KB each); what
+//   it leaves waits in the socket.
+// A receive reads exactly what the message in hand still needs (its header,
+// then its payload), so no byte is ever read ahead of its message.
 // A header claiming more than 1,024 payload bytes has its payload read and
 // dropped, so the stream stays in step.
 //
@@ -29,16 +33,21 @@
 
 #include "net/session_message.h"
 
-inline constexpr uint32_t kLinkReadBudgetBytes = 16 * 1024;
+// The messages one receive takes at most: from a member's connection, and
+// from the connection to the host (more, so that a host's own member end
+// keeps up with what the host sends it while several members send at once).
+inline constexpr uint32_t kMemberReadMessages = 16;
+inline constexpr uint32_t kHostReadMessages = 256;
 
 class SessionLink {
 public:
     // Both directions emptied and the end forgotten, for a new connection.
     void clear();
 
-    // Reads what the socket holds now and appends every message that is
-    // then whole to `whole`. A closed or failed connection ends the link.
-    void receive(int32_t slot, uint32_t nowMs, std::vector<SessionMessage>& whole);
+    // Reads what the socket holds now, up to maxMessages, and appends every
+    // message that is then whole to `whole` (an overlong one counts, and is
+    // dropped). A closed or failed connection ends the link.
+    void receive(int32_t slot, uint32_t nowMs, uint32_t maxMessages, std::vector<SessionMessage>& whole);
     // Ends the link when a message has been arriving for longer than the limit.
     void checkDeadline(uint32_t nowMs, uint32_t limitMs);
 
@@ -48,13 +57,13 @@ public:
     // Sends what the socket takes now of what is queued.
     void flush(int32_t slot);
     bool hasQueued();
+    size_t queuedBytes();
 
     // 0 while the link lasts; else why it ended (a socket error number).
     int32_t endCause() const { return endCause_.load(); }
 
 private:
     void end(int32_t cause);
-    void take(const uint8_t* bytes, uint32_t count, uint32_t nowMs, std::vector<SessionMessage>& whole);
     void flushLocked(int32_t slot);
 
     // Receiving: the message begun, or the payload still to drop.

@@ -62,6 +62,10 @@ public:
     // its remote end being the host connection's own end.
     int32_t ownSlot = -1;
     SocketAddress ownEnd;
+    // The last accept failed though a connection was waiting (no descriptor
+    // or record free): the next pass tries again without waiting on the
+    // listener, which would otherwise wake every wait at once.
+    bool acceptFailed = false;
 
     int32_t count() const { return static_cast<int32_t>(places_.size()); }
     HostPlace& at(int32_t place) { return *places_[static_cast<size_t>(place)]; }
@@ -125,7 +129,8 @@ Readiness waitForAny(NetSession& session, HostConnections& connections, bool hos
     // A closed host leaves waiting connections in the backlog: no wait on them.
     const bool accepting = hosting && session.acceptPlayers != 0;
     session.unlock();
-    if (accepting) watch(session.listenSlot.load(), nullptr);
+    const bool watchListener = accepting && !connections.acceptFailed;
+    if (watchListener) watch(session.listenSlot.load(), nullptr);
     const size_t firstPlace = waits.size();
     for (int32_t place = 0; place < connections.count(); ++place) {
         watch(connections.at(place).slot, &connections.at(place).link);
@@ -134,7 +139,7 @@ Readiness waitForAny(NetSession& session, HostConnections& connections, bool hos
 
     Readiness ready;
     ready.host = waits[0].ready != 0;
-    ready.listener = accepting && waits[1].ready != 0;
+    ready.listener = accepting && (connections.acceptFailed || waits[1].ready != 0);
     for (size_t i = firstPlace; i < waits.size(); ++i) ready.places.push_back(waits[i].ready != 0);
     return ready;
 }
@@ -145,6 +150,7 @@ void serveMembers(NetSession& session, HostConnections& connections, const Readi
     if (ready.listener) {
         SocketAddress remote;
         const int32_t accepted = acceptTcp(session.listenSlot.load(), &remote);
+        connections.acceptFailed = accepted < 0 && lastSocketError() != platform::kSockWouldBlock;
         if (accepted >= 0 && !connections.add(accepted)) {
             closeSocket(accepted);
         } else if (accepted >= 0 && connections.ownSlot == -1 && remote.address == connections.ownEnd.address &&
@@ -158,7 +164,7 @@ void serveMembers(NetSession& session, HostConnections& connections, const Readi
         const bool readable = member.fresh || (static_cast<size_t>(place) < ready.places.size() && ready.places[place]);
         member.fresh = false;
         const size_t before = arrived.size();
-        if (readable) member.link.receive(member.slot, now, arrived);
+        if (readable) member.link.receive(member.slot, now, kMemberReadMessages, arrived);
         member.link.checkDeadline(now, limit);
         for (size_t i = before; i < arrived.size(); ++i) {
             arrived[i].arrivedOn = member.slot;
@@ -168,7 +174,7 @@ void serveMembers(NetSession& session, HostConnections& connections, const Readi
 }
 
 // Texts for players of this process (mutex held). A text to one player is
-// taken by the first local record with that id.
+// taken by the first local record with that id; a full inbox drops it.
 void deliverLocally(NetSession& session) {
     for (auto message = session.incoming.begin(); message != session.incoming.end();) {
         const uint16_t receiver = message->header.receiver;
@@ -176,7 +182,7 @@ void deliverLocally(NetSession& session) {
         if (message->header.kind == kKindText && isValidPlayerId(receiver)) {
             for (NetPlayer& player : session.localPlayers) {
                 if (player.id != receiver) continue;
-                player.inbox.push_back(*message);
+                if (player.inbox.size() < kInboxMessagesMax) player.inbox.push_back(*message);
                 taken = true;
                 break;
             }
@@ -193,8 +199,19 @@ NetPlayer* findHostPlayer(NetSession& session, uint16_t id) {
 }
 
 // Queues the message for the member connection on that slot (if it is one).
+// The host's own connection is read by this very thread, so it is never
+// closed for falling behind: past the bound, texts for it are dropped
+// instead (what its players could not have read in time anyway), while
+// ids and answers still go.
 void sendToMember(NetSession& session, HostConnections& connections, int32_t slot, const SessionMessage& message) {
-    if (SessionLink* link = connections.linkOf(slot)) link->send(slot, message, session.sendQueueLimitBytes.load());
+    SessionLink* link = connections.linkOf(slot);
+    if (!link) return;
+    const uint32_t bound = session.sendQueueLimitBytes.load();
+    if (slot != connections.ownSlot) {
+        link->send(slot, message, bound);
+    } else if (message.header.kind != kKindText || link->queuedBytes() <= bound) {
+        link->send(slot, message, UINT32_MAX);
+    }
 }
 
 void forwardText(NetSession& session, HostConnections& connections, const SessionMessage& message) {
@@ -311,12 +328,13 @@ void takeFromHost(NetSession& session) {
                 }
                 taken = true;
             } else if (header.kind >= 100) {
-                // Kept only as the answer to a question still waiting.
-                uint32_t* givenUp = isQueryKind(header.kind) ? &session.givenUpAnswers[header.kind - kKindPlayerCount] : nullptr;
-                if (givenUp && header.receiver == session.ownPlayerId && session.ownPlayerId != 0) {
-                    if (*givenUp > 0) {
-                        --*givenUp;
-                    } else {
+                // Kept only as the answer to the question waiting now; the
+                // answer to one given up is dropped when it comes.
+                if (isQueryKind(header.kind) && header.receiver == session.ownPlayerId) {
+                    uint32_t& givenUp = session.givenUpAnswers[header.kind - kKindPlayerCount];
+                    if (givenUp > 0) {
+                        --givenUp;
+                    } else if (header.kind == session.awaitedKind && session.answers.empty()) {
                         session.answers.push_back(*message);
                     }
                 }
@@ -365,7 +383,6 @@ void finishThread(NetSession& session, HostConnections& connections, int32_t cau
     session.acceptPlayers = 1;
     session.nextPlayerId = kFirstAssignedPlayerId;
     session.ownPlayerId = 0;
-    session.connectionCount = 0;
     session.threadRunning = 0;
     session.unlock();
 }
@@ -391,7 +408,7 @@ uint32_t sessionThreadMain(void* argument) {
 
         arrived.clear();
         SessionLink& hostLink = session.hostLink;
-        if (ready.host) hostLink.receive(session.connectionSlot.load(), now, arrived);
+        if (ready.host) hostLink.receive(session.connectionSlot.load(), now, kHostReadMessages, arrived);
         hostLink.checkDeadline(now, session.partialMessageLimitMs.load());
         if (hostLink.endCause() != 0) {
             cause = hostLink.endCause();
@@ -408,12 +425,7 @@ uint32_t sessionThreadMain(void* argument) {
         session.unlock();
 
         if (hostLink.hasQueued()) hostLink.flush(session.connectionSlot.load());
-        if (hosting) {
-            flushAndDropMembers(session, connections);
-            session.lock();
-            session.connectionCount = connections.count();
-            session.unlock();
-        }
+        if (hosting) flushAndDropMembers(session, connections);
     }
     finishThread(session, connections, cause);
     return 0;

@@ -236,6 +236,12 @@ RawPeer::RawPeer(uint16_t port, int receiveBufferBytes) {
     }
 }
 
+std::unique_ptr<RawPeer> RawPeer::acceptOn(int listening, int timeoutMs) {
+    std::unique_ptr<RawPeer> peer(new RawPeer);
+    peer->fd_ = rawAccept(listening, timeoutMs);
+    return peer;
+}
+
 RawPeer::~RawPeer() {
     stop();
     if (fd_ >= 0) ::close(fd_);

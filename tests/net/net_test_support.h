@@ -11,6 +11,7 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -77,6 +78,9 @@ std::string wireU16(uint16_t value);
 class RawPeer {
 public:
     explicit RawPeer(uint16_t port, int receiveBufferBytes = 0);  // 0: the system's size
+    // The other end: a fake host's side of the next connection made to the
+    // listening socket (not connected when none came within the time).
+    static std::unique_ptr<RawPeer> acceptOn(int listening, int timeoutMs = kWaitMs);
     ~RawPeer();
     RawPeer(const RawPeer&) = delete;
     RawPeer& operator=(const RawPeer&) = delete;
@@ -100,6 +104,7 @@ public:
     size_t bytesSent() const { return sent_.load(); }
 
 private:
+    RawPeer() = default;
     void run(std::string bytes, size_t piece, int intervalMs);
 
     int fd_ = -1;

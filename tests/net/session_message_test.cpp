@@ -30,7 +30,7 @@ void sendRaw(int32_t slot, const std::string& bytes) {
 // Receives until `count` messages are whole (or the wait ends).
 bool receiveWhole(SessionLink& link, int32_t slot, std::vector<SessionMessage>& whole, size_t count) {
     return nettest::waitUntil([&] {
-        link.receive(slot, 0, whole);
+        link.receive(slot, 0, 16, whole);
         return whole.size() >= count;
     });
 }
@@ -91,7 +91,7 @@ TEST(SessionLink, MessagesRoundTripAndEndInANul) {
     SessionLink sending;
     SessionLink receiving;
     std::vector<SessionMessage> whole;
-    receiving.receive(pair.server, 0, whole);
+    receiving.receive(pair.server, 0, 16, whole);
     EXPECT_TRUE(whole.empty());
     EXPECT_EQ(receiving.endCause(), 0);
     EXPECT_TRUE(sending.send(pair.client, makeSessionMessage(kKindText, 103, 101, "hello", 5), 1024));
@@ -121,7 +121,7 @@ TEST(SessionLink, AMessageInPiecesIsResumedAndTimedFromItsFirstByte) {
     for (const auto& piece : pieces) {
         sendRaw(pair.client, wire.substr(piece.from, piece.length));
         ASSERT_EQ(waitForSocket(pair.server, false, 5000), 1);
-        link.receive(pair.server, piece.atMs, whole);
+        link.receive(pair.server, piece.atMs, 16, whole);
         link.checkDeadline(piece.atMs, 300);
         EXPECT_EQ(link.endCause(), 0);
     }
@@ -134,7 +134,7 @@ TEST(SessionLink, AMessageInPiecesIsResumedAndTimedFromItsFirstByte) {
     EXPECT_EQ(link.endCause(), 0);
     sendRaw(pair.client, wire.substr(0, 1));
     ASSERT_EQ(waitForSocket(pair.server, false, 5000), 1);
-    link.receive(pair.server, 100000, whole);
+    link.receive(pair.server, 100000, 16, whole);
     link.checkDeadline(100300, 300);
     EXPECT_EQ(link.endCause(), 0);
     link.checkDeadline(100301, 300);
@@ -163,7 +163,7 @@ TEST(SessionLink, APeerThatClosesMidMessageEndsTheLink) {
     SessionLink link;
     std::vector<SessionMessage> whole;
     EXPECT_TRUE(nettest::waitUntil([&] {
-        link.receive(pair.server, 0, whole);
+        link.receive(pair.server, 0, 16, whole);
         return link.endCause() != 0;
     }));
     EXPECT_EQ(link.endCause(), platform::kSockConnectionReset);
