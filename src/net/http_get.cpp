@@ -5,7 +5,10 @@
 // at the second line feed in a row (carriage returns do not count), so bare
 // line feeds work as well as CR LF; a response without an empty line gives
 // no body. A body byte that cannot be written to the file fails the
-// download rather than leave a short file reported as complete.
+// download rather than leave a short file reported as complete. Every
+// download gives back its reference on the socket layer, whether it
+// succeeded, failed or found no address: kept references would pile up and
+// keep the program's own sockets open past its last SocketShutdown.
 // Depends on the socket layer, the runtime's disk files, the clock and sleeping.
 #include "net/http_get.h"
 
@@ -140,12 +143,8 @@ int32_t httpGet(const char* host, const char* path, int32_t port, const char* fi
         return 0;
     }
     const SocketAddress address = resolveHost(host, httpPort(port));
-    if (address.address == 0 && address.port == 0) {
-        sink.closeFile();  // the reference on the socket layer stays taken
-        return 0;
-    }
+    const int32_t slot = (address.address == 0 && address.port == 0) ? -1 : connectTcp(address, timeoutMs);
 
-    const int32_t slot = connectTcp(address, timeoutMs);
     bool done = false;
     if (slot >= 0) {
         setSocketBlocking(slot, false);
@@ -156,18 +155,14 @@ int32_t httpGet(const char* host, const char* path, int32_t port, const char* fi
             done = receiveResponse(slot, chunk, sink, idleLimit) == Transfer::Done;
         }
     }
-    if (done) {
-        sink.closeFile();
-        closeSocket(slot);  // the reference on the socket layer stays taken
-        return 1;
-    }
-    // The cause outlives the clean-up, which overwrites the last error.
+    // Whatever the outcome, the download gives back the reference it took.
+    // A failure's cause outlives the clean-up, which overwrites the last error.
     const int32_t cause = lastSocketError();
     if (slot >= 0) closeSocket(slot);
     shutdownSockets();
-    setSocketError(cause);
+    setSocketError(done ? 0 : cause);
     sink.closeFile();
-    return 0;
+    return done ? 1 : 0;
 }
 
 int32_t HttpGetToFile(const RtString& host, const RtString& path, int32_t port, const RtString& file,

@@ -5,20 +5,18 @@
 // threads and sleeping, and the shell's engine state and shutdown steps.
 #include "net/net_session.h"
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
 #include "net/host_addresses.h"
 #include "net/socket_table.h"
+#include "platform/clock.h"
 #include "runtime/services/timers.h"
 #include "shell/engine_state.h"
 #include "shell/orderly_end.h"
 
 namespace {
-
-// The engine shutdown drops this many references more, so that every socket
-// is closed and the service released whatever references remained.
-constexpr int32_t kShutdownReleases = 16;
 
 class SessionLock {
 public:
@@ -35,6 +33,8 @@ void copyName(char (&to)[kPlayerNameBytes], const char* from) {
     std::memset(to, 0, sizeof to);
     if (from) std::strncpy(to, from, kPlayerNameBytes - 1);
 }
+
+uint32_t nowMillis() { return platform::clockPort().tickMillis(); }
 
 }  // namespace
 
@@ -63,6 +63,7 @@ void NetSession::releaseSessionSockets() {
     }
     if (listening != -1) closeSocket(listening);
     if (connection != -1) closeSocket(connection);
+    hostLink.clear();
     if (reference) shutdownSockets();
 }
 
@@ -96,11 +97,16 @@ int32_t NetSession::start(bool hosting, const char* hostName, uint16_t port, con
         localPlayers.clear();
         hostPlayers.clear();
         leftPlayers.clear();
+        answers.clear();
         listenSlot = -1;
         connectionSlot = -1;
         nextPlayerId = kFirstAssignedPlayerId;
         ownPlayerId = 0;
+        awaitedKind = 0;
+        std::fill(std::begin(givenUpAnswers), std::end(givenUpAnswers), 0u);
+        endCause = 0;
     }
+    hostLink.clear();
     if (!startupSockets()) return 0;
     {
         SessionLock guard(*this);
@@ -136,13 +142,25 @@ int32_t NetSession::start(bool hosting, const char* hostName, uint16_t port, con
     if (hosting) return 1;
     SessionMessage answer;
     if (query(kKindJoinHandshake, nullptr, 0, &answer)) return 1;
+    // The cause outlives the reset, whose closing overwrites the last error.
+    const int32_t cause = lastSocketError();
     reset();
+    setSocketError(cause);
     return 0;
 }
 
 int32_t NetSession::host(uint16_t port, const char* selfHost) { return start(true, nullptr, port, selfHost); }
 
 int32_t NetSession::join(const char* hostName, uint16_t port) { return start(false, hostName, port, nullptr); }
+
+uint32_t NetSession::waitLimitMs() const {
+    return static_cast<uint32_t>(answerPolls > 0 ? answerPolls : 0) * kAnswerPollMs;
+}
+
+int32_t NetSession::waitFailureLocked(bool timedOut) const {
+    if (timedOut) return platform::kSockTimedOut;
+    return endCause != 0 ? endCause : platform::kSockNotConnected;
+}
 
 uint16_t NetSession::queueSessionRequest(const char* name) {
     std::list<NetPlayer>::iterator record;
@@ -154,21 +172,34 @@ uint16_t NetSession::queueSessionRequest(const char* name) {
         localPlayers.push_back(std::move(player));
         record = std::prev(localPlayers.end());
     }
-    for (int32_t poll = 1;; ++poll) {
-        uint16_t id;
-        bool running;
+    const uint32_t start = nowMillis();
+    const uint32_t waitMs = waitLimitMs();
+    int32_t cause = 0;
+    for (;;) {
         {
             SessionLock guard(*this);
-            id = record->id;
-            running = threadRunning != 0;
+            const uint16_t id = record->id;
+            if (isValidPlayerId(id)) {
+                setSocketError(0);
+                return id;
+            }
+            const bool timedOut = nowMillis() - start >= waitMs;
+            if (threadRunning == 0 || timedOut) {
+                cause = waitFailureLocked(threadRunning != 0);
+                localPlayers.erase(record);
+                break;
+            }
         }
-        if (isValidPlayerId(id)) return id;
-        SleepMillis(kAnswerPollMs);
-        if (!running || poll >= answerPolls) break;
+        SleepMillis(kAnswerCheckMs);
     }
-    SessionLock guard(*this);
-    localPlayers.erase(record);
+    setSocketError(cause);
     return 0;
+}
+
+bool NetSession::sendToHost(const SessionMessage& message) {
+    const int32_t connection = connectionSlot.load();
+    if (connection == -1) return false;
+    return hostLink.send(connection, message, sendQueueLimitBytes.load());
 }
 
 bool NetSession::query(uint8_t kind, const void* payload, uint16_t length, SessionMessage* answer) {
@@ -186,20 +217,35 @@ bool NetSession::query(uint8_t kind, const void* payload, uint16_t length, Sessi
     {
         SessionLock guard(*this);
         answers.clear();
+        awaitedKind = kind;
     }
-    const int32_t connection = connectionSlot.load();
-    if (connection != -1) sendSessionMessage(connection, makeSessionMessage(kind, kHostPlayerId, own, payload, length));
-    for (int32_t poll = 0; poll < answerPolls; ++poll) {
+    sendToHost(makeSessionMessage(kind, kHostPlayerId, own, payload, length));
+    const uint32_t start = nowMillis();
+    const uint32_t waitMs = waitLimitMs();
+    int32_t cause = 0;
+    for (;;) {
         {
             SessionLock guard(*this);
-            if (!answers.empty()) {
+            if (!answers.empty()) {  // the thread keeps only this question's answer
                 *answer = answers.front();
                 answers.pop_front();
+                awaitedKind = 0;
+                setSocketError(0);
                 return true;
             }
+            const bool running = threadRunning != 0;
+            if (!running || nowMillis() - start >= waitMs) {
+                // Its answer may still come: it is then dropped, not taken
+                // as the answer to the next question of its kind.
+                if (running && isQueryKind(kind)) ++givenUpAnswers[kind - kKindPlayerCount];
+                awaitedKind = 0;
+                cause = waitFailureLocked(running);
+                break;
+            }
         }
-        SleepMillis(kAnswerPollMs);
+        SleepMillis(kAnswerCheckMs);
     }
+    setSocketError(cause);
     return false;
 }
 
@@ -214,7 +260,13 @@ void NetSession::setAcceptPlayers(bool accept) {
 }
 
 int32_t NetSession::playerCount() {
-    if (!isRunning()) return 0;
+    {
+        SessionLock guard(*this);
+        if (threadRunning == 0) {
+            setSocketError(waitFailureLocked(false));
+            return 0;
+        }
+    }
     SessionMessage answer;
     return query(kKindPlayerCount, nullptr, 0, &answer) ? sessionPayloadU16(answer) : 0;
 }
@@ -235,19 +287,16 @@ RtString NetSession::playerName(int32_t id) {
 int32_t NetSession::addPlayer(const char* name) { return queueSessionRequest(name ? name : ""); }
 
 void NetSession::sendControl(int32_t id) {
-    const int32_t connection = connectionSlot.load();
-    if (!isValidPlayerId(id) || connection == -1) return;
-    sendSessionMessage(connection, makeSessionMessage(kKindRemovePlayer, kHostPlayerId, static_cast<uint16_t>(id),
-                                                      nullptr, 0));
+    if (!isValidPlayerId(id)) return;
+    sendToHost(makeSessionMessage(kKindRemovePlayer, kHostPlayerId, static_cast<uint16_t>(id), nullptr, 0));
 }
 
 int32_t NetSession::sendText(int32_t sender, int32_t receiver, const RtString& text) {
-    const int32_t connection = connectionSlot.load();
-    if (connection == -1 || text.length > kSessionPayloadMax) return 0;
+    if (text.length > kSessionPayloadMax) return 0;
     const uint16_t to = receiver == 0 ? kEveryPlayer : static_cast<uint16_t>(receiver);
     const SessionMessage message =
         makeSessionMessage(kKindText, to, static_cast<uint16_t>(sender), text.data, text.length);
-    return sendSessionMessage(connection, message);
+    return sendToHost(message) ? 1 : 0;
 }
 
 RtString NetSession::receiveText(int32_t id) {
@@ -304,7 +353,11 @@ void releaseNetSession() {
         shutdownSockets();
         delete session;
         engine.network = nullptr;
-        for (int32_t i = 0; i < kShutdownReleases; ++i) shutdownSockets();
+        // However many references were taken and never given back, none is
+        // left: the last release closes every socket of the table.
+        do {
+            shutdownSockets();
+        } while (socketReferenceCount() > 0);
     }
     setShutdownStep(ShutdownStageNetwork, nullptr);
 }

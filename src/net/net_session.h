@@ -10,10 +10,10 @@
 // thread and meet the thread only in the lists below, under the mutex.
 //
 // Lock discipline: every list and flag is read and written with the mutex
-// held, and no path takes it twice. Nobody holds it while sending, sleeping
-// or receiving. While the thread runs, only the thread changes `incoming`
-// and `hostPlayers`, so it may keep its place in them across the sends it
-// makes with the mutex released.
+// held, and no path takes it twice. Nobody holds it while sleeping or
+// waiting on a socket; a send never waits (it goes to the connection's
+// link, session_link.h, which hands the socket what it takes now), so the
+// thread may send with the mutex held.
 //
 // Departures from the plain design, for safety:
 // - the session's reference on the socket layer is dropped once by whichever
@@ -21,7 +21,19 @@
 //   so a session's end cannot close sockets the program opened itself;
 // - the thread finishes its clean-up before it reports itself stopped, so a
 //   reset waiting for it never overlaps the thread's own;
-// - the thread does not clear a stop that was asked for before it began.
+// - the thread does not clear a stop that was asked for before it began;
+// - the commands send through the link of the connection to the host as the
+//   thread does, so neither thread ever waits on a host that does not read;
+// - a query takes only an answer of its own kind addressed to this
+//   process's query player; an answer to a question already given up is
+//   dropped when it comes (the host answers one asker's questions in the
+//   order asked), never taken as the answer to the next, and so is any
+//   answer while no question waits, so `answers` holds one at most;
+// - a local player's inbox holds kInboxMessagesMax texts at most;
+// - waiting commands look every 2 ms rather than every 20 (the same 5 s in
+//   all) and give up at once when the session has ended; they leave in the
+//   last-error word 0 for an answer, kSockTimedOut for a wait that ran out,
+//   and otherwise why the session ended (kSockNotConnected without one).
 // Depends on the socket layer, the session messages, the runtime's mutex,
 // threads and sleeping, and the shell's engine state and shutdown steps.
 #pragma once
@@ -29,17 +41,26 @@
 #include <cstdint>
 #include <list>
 
+#include "net/session_link.h"
 #include "net/session_message.h"
 #include "runtime/services/threads.h"
 #include "runtime/strings/rt_string.h"
 
 inline constexpr uint16_t kDefaultSessionPort = 27910;
 inline constexpr int32_t kSessionConnectTimeoutMs = 5000;
-inline constexpr int32_t kAnswerPolls = 250;      // polls of a waiting command
-inline constexpr int32_t kAnswerPollMs = 20;      // sleep between them
-inline constexpr int32_t kThreadIdleSleepMs = 10; // a pass in which nothing moved
+inline constexpr int32_t kAnswerPolls = 250;      // a waiting command's time, in steps of
+inline constexpr int32_t kAnswerPollMs = 20;      // this many milliseconds
+inline constexpr int32_t kAnswerCheckMs = 2;      // how often it looks meanwhile
+inline constexpr int32_t kThreadIdleSleepMs = 10; // a pass waits this long at most for a ready connection
 inline constexpr int32_t kStopPollMs = 50;        // a reset waiting for the thread
 inline constexpr int32_t kHostConnectionPlaces = 128;
+// A message whose first byte came this long ago and that is still not whole
+// closes its connection; so does a send queue that passes its bound.
+inline constexpr uint32_t kPartialMessageLimitMs = 5000;
+inline constexpr uint32_t kSendQueueLimitBytes = 256 * 1024;
+// Texts that wait for one local player at most; more are dropped until the
+// program takes some (a flooding peer cannot exhaust the program's memory).
+inline constexpr size_t kInboxMessagesMax = 1024;
 
 struct NetPlayer {
     int32_t socketSlot = -1;  // host table: the player's connection; local list: -1
@@ -74,7 +95,13 @@ public:
 
     bool holdsSocketReference = false;  // the start's reference on the socket layer
     int32_t lastSenderId = 0;           // sender of the text last taken
-    int32_t answerPolls = kAnswerPolls;
+    int32_t answerPolls = kAnswerPolls;  // a waiting command's time, in steps of kAnswerPollMs
+    SessionLink hostLink;               // the connection to the host's buffers
+    uint8_t awaitedKind = 0;            // the kind of the question waiting now; 0 while none
+    uint32_t givenUpAnswers[4] = {};    // questions of kinds 101..104 given up, their answers not yet come
+    int32_t endCause = 0;               // why the thread ended by itself (0: it was asked to stop)
+    std::atomic<uint32_t> partialMessageLimitMs{kPartialMessageLimitMs};
+    std::atomic<uint32_t> sendQueueLimitBytes{kSendQueueLimitBytes};
 
     void lock();
     void unlock();
@@ -97,8 +124,11 @@ public:
     // and waits for its id; the id, or 0 (the record removed again).
     uint16_t queueSessionRequest(const char* name);
     // Sends a query of the kind as this process's query-only player and
-    // waits for the first answer of the host, whatever its kind.
+    // waits for the host's answer of that kind to that player.
     bool query(uint8_t kind, const void* payload, uint16_t length, SessionMessage* answer);
+    // Queues the message on the connection to the host; false without one,
+    // or when that connection's link has ended.
+    bool sendToHost(const SessionMessage& message);
 
     bool isRunning();
     void setAcceptPlayers(bool accept);
@@ -120,6 +150,10 @@ public:
 
 private:
     int32_t start(bool hosting, const char* hostName, uint16_t port, const char* selfHost);
+    // How long a waiting command waits in all.
+    uint32_t waitLimitMs() const;
+    // The last-error word for a wait that ended without its answer (mutex held).
+    int32_t waitFailureLocked(bool timedOut) const;
 };
 
 // The thread body: passes of sending, receiving and routing until asked to
@@ -130,6 +164,7 @@ uint32_t sessionThreadMain(void* session);
 // registers releaseNetSession as the shutdown's network step. A second call
 // returns the object already made.
 NetSession* createNetSession();
-// Engine shutdown: goodbyes, the reset, then the object is freed and the
-// socket layer released whatever references remained.
+// Engine shutdown: goodbyes, the reset, then the object is freed and every
+// reference on the socket layer dropped, however many remained: the count
+// ends at 0 and every socket of the table is closed.
 void releaseNetSession();

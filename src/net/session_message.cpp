@@ -1,19 +1,10 @@
-// Session messages: the header's byte layout, message building, and sending
-// and reading whole messages on a socket of the table.
-// Depends on the socket layer.
+// Session messages: the header's byte layout and message building.
+// Depends on nothing but the standard library.
 #include "net/session_message.h"
 
 #include <cstring>
-#include <mutex>
-
-#include "net/socket_table.h"
 
 namespace {
-
-// One per record, so that two threads sending on one socket (the commands
-// and the session thread share the connection to the host) never mix the
-// bytes of their messages.
-std::mutex sendLocks[kSocketSlotCount];
 
 void putU16(uint8_t* at, uint16_t value) {
     at[0] = static_cast<uint8_t>(value & 0xFF);
@@ -21,18 +12,6 @@ void putU16(uint8_t* at, uint16_t value) {
 }
 
 uint16_t getU16(const uint8_t* at) { return static_cast<uint16_t>(at[0] | (at[1] << 8)); }
-
-// Reads exactly n bytes of a message already begun. True when all came;
-// false when the connection closed, failed or stalled.
-bool readRest(int32_t slot, uint8_t* into, uint32_t n) {
-    while (n > 0) {
-        const int32_t got = receiveOnSocket(slot, into, static_cast<int32_t>(n), true);
-        if (got == static_cast<int32_t>(n)) return true;
-        if (got != -2) return false;
-        if (waitForSocket(slot, false, kReceiveStallLimitMs) != 1) return false;
-    }
-    return true;
-}
 
 }  // namespace
 
@@ -95,47 +74,9 @@ void readPlayerRequest(const SessionMessage& message, bool* queryOnly, char (&na
     name[kPlayerNameBytes - 1] = '\0';
 }
 
-int32_t sendSessionMessage(int32_t slot, const SessionMessage& message) {
+uint32_t encodeSessionMessage(const SessionMessage& message, uint8_t out[kSessionHeaderBytes + kSessionPayloadMax]) {
     if (message.header.length > kSessionPayloadMax) return 0;
-    uint8_t wire[kSessionHeaderBytes + kSessionPayloadMax];
-    encodeSessionHeader(message.header, wire);
-    std::memcpy(wire + kSessionHeaderBytes, message.payload, message.header.length);
-    const int32_t total = static_cast<int32_t>(kSessionHeaderBytes + message.header.length);
-    int32_t sent;
-    if (slot >= 0 && slot < kSocketSlotCount) {
-        std::lock_guard<std::mutex> guard(sendLocks[slot]);
-        sent = sendOnSocket(slot, wire, total, nullptr);
-    } else {
-        sent = sendOnSocket(slot, wire, total, nullptr);
-    }
-    return sent > 0 ? 1 : 0;
-}
-
-SessionRead readSessionMessage(int32_t slot, SessionMessage* message) {
-    uint8_t raw[kSessionHeaderBytes] = {};
-    const int32_t got = receiveOnSocket(slot, raw, kSessionHeaderBytes, false);
-    if (got == 0) return SessionRead::Closed;
-    if (got == -2) return SessionRead::Nothing;
-    if (got < 0) return SessionRead::Failed;
-    // Cleared only once a message begins: idle polls cost no 1 KB clear.
-    *message = SessionMessage{};
-    if (got < static_cast<int32_t>(kSessionHeaderBytes) &&
-        !readRest(slot, raw + got, kSessionHeaderBytes - static_cast<uint32_t>(got))) {
-        return SessionRead::Closed;
-    }
-    message->header = decodeSessionHeader(raw);
-    const uint32_t length = message->header.length;
-    if (length > kSessionPayloadMax) {
-        uint8_t scrap[kSessionPayloadMax];
-        for (uint32_t left = length; left > 0;) {
-            const uint32_t n = left < kSessionPayloadMax ? left : kSessionPayloadMax;
-            if (!readRest(slot, scrap, n)) return SessionRead::Closed;
-            left -= n;
-        }
-        *message = SessionMessage{};
-        return SessionRead::Skipped;
-    }
-    if (length > 0 && !readRest(slot, message->payload, length)) return SessionRead::Closed;
-    message->payload[length] = 0;
-    return SessionRead::Whole;
+    encodeSessionHeader(message.header, out);
+    std::memcpy(out + kSessionHeaderBytes, message.payload, message.header.length);
+    return kSessionHeaderBytes + message.header.length;
 }

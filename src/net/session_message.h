@@ -2,13 +2,9 @@
 // and its members is a 7-byte header (kind u8, then length, receiver and
 // sender as u16, little-endian) followed by `length` payload bytes, at most
 // 1,024. Messages follow one another on the TCP stream with no separator.
-//
-// Reading keeps the stream in step: once the first byte of a message has
-// arrived, the rest of it is waited for (kReceiveStallLimitMs at most
-// without progress); a peer that closes or stalls in the middle of a
-// message reads as a closed connection, and a header claiming more than
-// 1,024 bytes has its payload read and dropped.
-// Depends on the socket layer.
+// Reading and sending them on a connection, without ever waiting for it,
+// is the session link's (session_link.h).
+// Depends on nothing but the standard library.
 #pragma once
 #include <cstdint>
 
@@ -37,6 +33,8 @@ inline constexpr uint16_t kUnsentPlayerId = 65534;    // request not yet sent
 inline constexpr uint16_t kEveryPlayer = 65535;       // receiver of a broadcast
 
 inline bool isValidPlayerId(int64_t id) { return id >= 1 && id <= kLastValidPlayerId; }
+// The kinds of a question and of its answer.
+inline bool isQueryKind(uint8_t kind) { return kind >= kKindPlayerCount && kind <= kKindJoinHandshake; }
 
 struct SessionMessageHeader {
     uint8_t kind = 0;
@@ -50,9 +48,9 @@ struct SessionMessageHeader {
 struct SessionMessage {
     SessionMessageHeader header;
     uint8_t payload[kSessionPayloadMax + 1] = {};
-    // Where it arrived: on a member's connection to this host (true), or on
-    // this process's own connection to its host.
-    bool fromMember = false;
+    // Where it arrived: the socket slot of a member's connection to this
+    // host, or -1 for this process's own connection to its host.
+    int32_t arrivedOn = -1;
 };
 
 void encodeSessionHeader(const SessionMessageHeader& header, uint8_t out[kSessionHeaderBytes]);
@@ -73,18 +71,6 @@ SessionMessage makePlayerRequest(bool queryOnly, const char* name);
 // of a kind-1 payload.
 void readPlayerRequest(const SessionMessage& message, bool* queryOnly, char (&name)[kPlayerNameBytes]);
 
-// Writes header and payload with one send. 1 when bytes went out, else 0 (a
-// length above 1,024 is never sent). Whole messages never interleave on one
-// socket, whichever threads send on it.
-int32_t sendSessionMessage(int32_t slot, const SessionMessage& message);
-
-enum class SessionRead {
-    Whole,    // a message was read
-    Skipped,  // a message longer than the format allows was read and dropped
-    Closed,   // the connection is gone (or broke in the middle of a message)
-    Nothing,  // no byte of a new message has arrived
-    Failed,   // the socket reported an error before any byte arrived
-};
-// The message is cleared (payload zero past what arrived) when one begins,
-// and left alone otherwise.
-SessionRead readSessionMessage(int32_t slot, SessionMessage* message);
+// The message as it travels: header and `length` payload bytes. The
+// number of bytes written (0 for a length above 1,024, which is never sent).
+uint32_t encodeSessionMessage(const SessionMessage& message, uint8_t out[kSessionHeaderBytes + kSessionPayloadMax]);

@@ -1,7 +1,17 @@
-// The session thread: each pass sends this process's player requests, reads
-// what its host sent, and while hosting accepts member connections, reads
-// their messages and answers them; then it delivers texts to local players
-// and hands the host's replies to the waiting commands.
+// The session thread: each pass sends this process's player requests, waits
+// once (at most 10 ms) for any of its connections to be ready, reads what
+// its host sent, and while hosting accepts member connections, reads their
+// messages and answers them; then it delivers texts to local players and
+// hands the host's replies to the waiting commands.
+//
+// The thread never waits on one connection: every connection keeps its own
+// receive buffer and send queue (session_link.h) and one wait covers them
+// all, so a message that arrives in pieces is resumed when its next piece
+// is there, and a reply to a peer that does not read waits in that peer's
+// queue. A connection that holds an unfinished message past the partial
+// limit, or whose queue passes its bound, is closed at the end of the pass
+// like one its peer closed; for the connection to the host that ends the
+// session.
 //
 // Routing rules that keep a session sound:
 // - only messages that arrived on a member's connection are handled as the
@@ -9,134 +19,162 @@
 //   host's own member connection and found no local player is dropped, never
 //   forwarded again, so undeliverable texts cannot circle;
 // - only messages from this process's own host connection count as the
-//   host's (ids assigned, answers), so a member cannot forge them;
+//   host's (ids assigned, answers), so a member cannot forge them; an answer
+//   is kept only for this process's query player, and one whose question was
+//   given up is dropped;
 // - a player request names the place of its connection, and one that names
-//   no place in use is dropped; the host's 129th connection is closed;
+//   no place in use, or a place whose connection is ending in this pass, is
+//   dropped; the host's 129th connection is closed;
+// - a player is removed only by the connection it came on or by the host's
+//   own connection (the host may remove anyone, a member only its own), and
+//   a question is answered only on the connection its asker came on, so a
+//   member can neither remove another's players nor have answers sent to
+//   another member;
 // - once every valid id (up to 65,279) has been handed out, further player
 //   requests are dropped rather than given an id that means something else;
 // - a text is delivered to a local player only when its receiver is a valid
 //   id, never to a record whose request is still unsent or unanswered.
-// Depends on the network object, the session messages and the socket layer.
+// Depends on the network object, the session links and messages, the socket
+// layer and the clock.
 #include <algorithm>
 #include <cstring>
+#include <memory>
+#include <vector>
 
 #include "net/net_session.h"
 #include "net/socket_table.h"
-#include "runtime/services/timers.h"
+#include "platform/clock.h"
 
 namespace {
 
-// The host's table of member connections: the places in use are the first
-// `count`; a place's number is the connection number a request carries.
-struct HostConnections {
-    int32_t slots[kHostConnectionPlaces];
-    int32_t count = 0;
+// A member connection of the host.
+struct HostPlace {
+    int32_t slot = -1;
+    SessionLink link;
+    bool fresh = true;  // accepted in this pass: read before any wait has seen it
+};
 
-    HostConnections() { std::fill(std::begin(slots), std::end(slots), -1); }
+// The host's table of member connections: the places in use are the first
+// ones; a place's number is the connection number a request carries.
+class HostConnections {
+public:
+    // The accepted end of the host's connection to itself, once known by
+    // its remote end being the host connection's own end.
+    int32_t ownSlot = -1;
+    SocketAddress ownEnd;
+    // The last accept failed though a connection was waiting (no descriptor
+    // or record free): the next pass tries again without waiting on the
+    // listener, which would otherwise wake every wait at once.
+    bool acceptFailed = false;
+
+    int32_t count() const { return static_cast<int32_t>(places_.size()); }
+    HostPlace& at(int32_t place) { return *places_[static_cast<size_t>(place)]; }
+
+    // False when every place is taken.
+    bool add(int32_t slot) {
+        if (count() >= kHostConnectionPlaces) return false;
+        places_.push_back(std::make_unique<HostPlace>());
+        places_.back()->slot = slot;
+        return true;
+    }
 
     // The connection of the last place moves into the freed one.
     void removePlace(int32_t place) {
-        slots[place] = slots[count - 1];
-        slots[count - 1] = -1;
-        --count;
+        places_[static_cast<size_t>(place)] = std::move(places_.back());
+        places_.pop_back();
     }
+
+    SessionLink* linkOf(int32_t slot) {
+        for (auto& place : places_) {
+            if (place->slot == slot) return &place->link;
+        }
+        return nullptr;
+    }
+
+private:
+    std::vector<std::unique_ptr<HostPlace>> places_;
 };
 
-// Sends with the session mutex released, as every send is made.
-void sendUnlocked(NetSession& session, int32_t slot, const SessionMessage& message) {
-    session.unlock();
-    sendSessionMessage(slot, message);
-    session.lock();
-}
+uint32_t nowMillis() { return platform::clockPort().tickMillis(); }
 
 // Pass step: requests of local players not yet sent. The id moves to
-// "awaiting" before the send, so the record is never sent twice.
-void sendPlayerRequests(NetSession& session, bool& activity) {
+// "awaiting" as the request goes, so no record is sent twice.
+void sendPlayerRequests(NetSession& session) {
     session.lock();
-    for (;;) {
-        auto pending = std::find_if(session.localPlayers.begin(), session.localPlayers.end(),
-                                    [](const NetPlayer& p) { return p.id == kUnsentPlayerId; });
-        if (pending == session.localPlayers.end()) break;
-        activity = true;
-        const SessionMessage request = makePlayerRequest(pending->queryOnly != 0, pending->name);
-        pending->id = kAwaitingPlayerId;
-        sendUnlocked(session, session.connectionSlot.load(), request);
+    for (NetPlayer& player : session.localPlayers) {
+        if (player.id != kUnsentPlayerId) continue;
+        player.id = kAwaitingPlayerId;
+        session.sendToHost(makePlayerRequest(player.queryOnly != 0, player.name));
     }
     session.unlock();
 }
 
-void keepIncoming(NetSession& session, SessionMessage& message) {
-    session.lock();
-    session.incoming.push_back(message);
-    session.unlock();
-}
+// Readiness of the pass's connections, from one wait over all of them.
+struct Readiness {
+    bool host = false;
+    bool listener = false;
+    std::vector<bool> places;
+};
 
-// Pass step: everything the host sent. False when the connection is gone.
-bool receiveFromHost(NetSession& session, bool& activity) {
-    SessionMessage message;
-    for (;;) {
-        const SessionRead read = readSessionMessage(session.connectionSlot.load(), &message);
-        if (read == SessionRead::Whole) {
-            message.fromMember = false;
-            keepIncoming(session, message);
-        } else if (read != SessionRead::Skipped) {
-            return read != SessionRead::Closed;
-        }
-        activity = true;
+Readiness waitForAny(NetSession& session, HostConnections& connections, bool hosting) {
+    std::vector<SocketSlotWait> waits;
+    const auto watch = [&](int32_t slot, SessionLink* link) {
+        SocketSlotWait wait;
+        wait.slot = slot;
+        wait.wanted = platform::kWaitRead | (link && link->hasQueued() ? platform::kWaitWrite : 0u);
+        waits.push_back(wait);
+    };
+    watch(session.connectionSlot.load(), &session.hostLink);
+    session.lock();
+    // A closed host leaves waiting connections in the backlog: no wait on them.
+    const bool accepting = hosting && session.acceptPlayers != 0;
+    session.unlock();
+    const bool watchListener = accepting && !connections.acceptFailed;
+    if (watchListener) watch(session.listenSlot.load(), nullptr);
+    const size_t firstPlace = waits.size();
+    for (int32_t place = 0; place < connections.count(); ++place) {
+        watch(connections.at(place).slot, &connections.at(place).link);
     }
+    waitForSockets(waits.data(), static_cast<int32_t>(waits.size()), kThreadIdleSleepMs);
+
+    Readiness ready;
+    ready.host = waits[0].ready != 0;
+    ready.listener = accepting && (connections.acceptFailed || waits[1].ready != 0);
+    for (size_t i = firstPlace; i < waits.size(); ++i) ready.places.push_back(waits[i].ready != 0);
+    return ready;
 }
 
-// A member's connection closed: its first player leaves, the place is freed.
-void dropConnection(NetSession& session, HostConnections& connections, int32_t place) {
-    const int32_t slot = connections.slots[place];
-    session.lock();
-    auto player = std::find_if(session.hostPlayers.begin(), session.hostPlayers.end(),
-                               [slot](const NetPlayer& p) { return p.socketSlot == slot; });
-    if (player != session.hostPlayers.end()) {
-        if (session.isHost == 1) session.leftPlayers.push_back(player->id);
-        session.hostPlayers.erase(player);
-    }
-    session.unlock();
-    closeSocket(slot);
-    connections.removePlace(place);
-}
-
-// Pass step, host only: new connections and one message from each member.
-void serveMembers(NetSession& session, HostConnections& connections, bool& activity) {
-    session.lock();
-    const bool accepting = session.acceptPlayers != 0;
-    session.unlock();
-    if (accepting) {
-        const int32_t accepted = acceptTcp(session.listenSlot.load(), nullptr);
-        if (accepted >= 0) {
-            activity = true;
-            if (connections.count < kHostConnectionPlaces) {
-                connections.slots[connections.count++] = accepted;
-            } else {
-                closeSocket(accepted);
-            }
+// Pass step, host only: a new connection, and what each ready member sent.
+void serveMembers(NetSession& session, HostConnections& connections, const Readiness& ready, uint32_t now,
+                  std::vector<SessionMessage>& arrived) {
+    if (ready.listener) {
+        SocketAddress remote;
+        const int32_t accepted = acceptTcp(session.listenSlot.load(), &remote);
+        connections.acceptFailed = accepted < 0 && lastSocketError() != platform::kSockWouldBlock;
+        if (accepted >= 0 && !connections.add(accepted)) {
+            closeSocket(accepted);
+        } else if (accepted >= 0 && connections.ownSlot == -1 && remote.address == connections.ownEnd.address &&
+                   remote.port == connections.ownEnd.port) {
+            connections.ownSlot = accepted;
         }
     }
-    SessionMessage message;
-    // A connection moved into a freed place waits for the next pass.
-    for (int32_t place = 0; place < connections.count; ++place) {
-        const SessionRead read = readSessionMessage(connections.slots[place], &message);
-        if (read == SessionRead::Whole) {
-            message.fromMember = true;
-            if (message.header.kind == kKindPlayerRequest) message.header.sender = static_cast<uint16_t>(place);
-            keepIncoming(session, message);
-            activity = true;
-        } else if (read == SessionRead::Skipped) {
-            activity = true;
-        } else if (read == SessionRead::Closed) {
-            dropConnection(session, connections, place);
-            activity = true;
+    const uint32_t limit = session.partialMessageLimitMs.load();
+    for (int32_t place = 0; place < connections.count(); ++place) {
+        HostPlace& member = connections.at(place);
+        const bool readable = member.fresh || (static_cast<size_t>(place) < ready.places.size() && ready.places[place]);
+        member.fresh = false;
+        const size_t before = arrived.size();
+        if (readable) member.link.receive(member.slot, now, kMemberReadMessages, arrived);
+        member.link.checkDeadline(now, limit);
+        for (size_t i = before; i < arrived.size(); ++i) {
+            arrived[i].arrivedOn = member.slot;
+            if (arrived[i].header.kind == kKindPlayerRequest) arrived[i].header.sender = static_cast<uint16_t>(place);
         }
     }
 }
 
 // Texts for players of this process (mutex held). A text to one player is
-// taken by the first local record with that id.
+// taken by the first local record with that id; a full inbox drops it.
 void deliverLocally(NetSession& session) {
     for (auto message = session.incoming.begin(); message != session.incoming.end();) {
         const uint16_t receiver = message->header.receiver;
@@ -144,7 +182,7 @@ void deliverLocally(NetSession& session) {
         if (message->header.kind == kKindText && isValidPlayerId(receiver)) {
             for (NetPlayer& player : session.localPlayers) {
                 if (player.id != receiver) continue;
-                player.inbox.push_back(*message);
+                if (player.inbox.size() < kInboxMessagesMax) player.inbox.push_back(*message);
                 taken = true;
                 break;
             }
@@ -160,37 +198,55 @@ NetPlayer* findHostPlayer(NetSession& session, uint16_t id) {
     return nullptr;
 }
 
-void forwardText(NetSession& session, const SessionMessage& message) {
+// Queues the message for the member connection on that slot (if it is one).
+// The host's own connection is read by this very thread, so it is never
+// closed for falling behind: past the bound, texts for it are dropped
+// instead (what its players could not have read in time anyway), while
+// ids and answers still go.
+void sendToMember(NetSession& session, HostConnections& connections, int32_t slot, const SessionMessage& message) {
+    SessionLink* link = connections.linkOf(slot);
+    if (!link) return;
+    const uint32_t bound = session.sendQueueLimitBytes.load();
+    if (slot != connections.ownSlot) {
+        link->send(slot, message, bound);
+    } else if (message.header.kind != kKindText || link->queuedBytes() <= bound) {
+        link->send(slot, message, UINT32_MAX);
+    }
+}
+
+void forwardText(NetSession& session, HostConnections& connections, const SessionMessage& message) {
     SessionMessage copy = message;
     if (message.header.receiver == kEveryPlayer) {
         for (NetPlayer& player : session.hostPlayers) {
             if (player.queryOnly != 0 || player.reserved != 0 || player.id == message.header.sender) continue;
             copy.header.receiver = player.id;
-            sendUnlocked(session, player.socketSlot, copy);
+            sendToMember(session, connections, player.socketSlot, copy);
         }
     } else if (NetPlayer* player = findHostPlayer(session, message.header.receiver)) {
-        sendUnlocked(session, player->socketSlot, copy);
+        sendToMember(session, connections, player->socketSlot, copy);
     }
 }
 
-void registerPlayer(NetSession& session, const HostConnections& connections, const SessionMessage& request) {
+void registerPlayer(NetSession& session, HostConnections& connections, const SessionMessage& request) {
     const uint16_t place = request.header.sender;
-    if (!session.acceptPlayers || place >= connections.count || !isValidPlayerId(session.nextPlayerId)) return;
+    if (!session.acceptPlayers || place >= connections.count() || !isValidPlayerId(session.nextPlayerId)) return;
+    HostPlace& member = connections.at(place);
+    if (member.slot != request.arrivedOn || member.link.endCause() != 0) return;  // its connection is going
     NetPlayer player;
-    player.socketSlot = connections.slots[place];
+    player.socketSlot = member.slot;
     player.id = session.nextPlayerId++;
     bool queryOnly = false;
     readPlayerRequest(request, &queryOnly, player.name);
     player.queryOnly = queryOnly ? 1 : 0;
-    const int32_t slot = player.socketSlot;
     const uint16_t id = player.id;
     session.hostPlayers.push_back(std::move(player));
-    sendUnlocked(session, slot, makeSessionMessage(kKindPlayerId, id, kHostPlayerId, nullptr, 0));
+    sendToMember(session, connections, member.slot, makeSessionMessage(kKindPlayerId, id, kHostPlayerId, nullptr, 0));
 }
 
-void removePlayers(NetSession& session, uint16_t id) {
+// Only the connection a player came on, or the host's own, may remove it.
+void removePlayers(NetSession& session, const HostConnections& connections, uint16_t id, int32_t connection) {
     for (auto player = session.hostPlayers.begin(); player != session.hostPlayers.end();) {
-        if (player->id != id) {
+        if (player->id != id || (player->socketSlot != connection && connection != connections.ownSlot)) {
             ++player;
             continue;
         }
@@ -232,25 +288,24 @@ SessionMessage answerQuery(NetSession& session, const SessionMessage& query) {
 
 // Host step (mutex held): texts forwarded, requests registered, removals
 // made, queries answered; each handled message leaves `incoming`.
-void handleAsHost(NetSession& session, const HostConnections& connections, bool& activity) {
-    if (!session.incoming.empty()) activity = true;
+void handleAsHost(NetSession& session, HostConnections& connections) {
     for (auto message = session.incoming.begin(); message != session.incoming.end();) {
         const SessionMessageHeader& header = message->header;
         bool handled = true;
-        if (!message->fromMember) {
+        if (message->arrivedOn == -1) {
             handled = false;
         } else if (header.kind == kKindText) {
-            forwardText(session, *message);
+            forwardText(session, connections, *message);
         } else if (header.receiver != kHostPlayerId) {
             handled = false;
         } else if (header.kind == kKindPlayerRequest) {
             registerPlayer(session, connections, *message);
         } else if (header.kind == kKindRemovePlayer) {
-            removePlayers(session, header.sender);
-        } else if (header.kind >= kKindPlayerCount && header.kind <= kKindJoinHandshake) {
-            if (NetPlayer* asker = findHostPlayer(session, header.sender)) {
-                const int32_t slot = asker->socketSlot;
-                sendUnlocked(session, slot, answerQuery(session, *message));
+            removePlayers(session, connections, header.sender, message->arrivedOn);
+        } else if (isQueryKind(header.kind)) {
+            const NetPlayer* asker = findHostPlayer(session, header.sender);
+            if (asker && asker->socketSlot == message->arrivedOn) {
+                sendToMember(session, connections, asker->socketSlot, answerQuery(session, *message));
             }
         } else {
             handled = false;
@@ -262,17 +317,27 @@ void handleAsHost(NetSession& session, const HostConnections& connections, bool&
 // Member step (mutex held): ids assigned and answers from this process's host.
 void takeFromHost(NetSession& session) {
     for (auto message = session.incoming.begin(); message != session.incoming.end();) {
+        const SessionMessageHeader& header = message->header;
         bool taken = false;
-        if (!message->fromMember && message->header.sender == kHostPlayerId) {
-            if (message->header.kind == kKindPlayerId) {
+        if (message->arrivedOn == -1 && header.sender == kHostPlayerId) {
+            if (header.kind == kKindPlayerId) {
                 for (NetPlayer& player : session.localPlayers) {
                     if (player.id != kAwaitingPlayerId) continue;
-                    player.id = message->header.receiver;
+                    player.id = header.receiver;
                     break;
                 }
                 taken = true;
-            } else if (message->header.kind >= 100) {
-                session.answers.push_back(*message);
+            } else if (header.kind >= 100) {
+                // Kept only as the answer to the question waiting now; the
+                // answer to one given up is dropped when it comes.
+                if (isQueryKind(header.kind) && header.receiver == session.ownPlayerId) {
+                    uint32_t& givenUp = session.givenUpAnswers[header.kind - kKindPlayerCount];
+                    if (givenUp > 0) {
+                        --givenUp;
+                    } else if (header.kind == session.awaitedKind && session.answers.empty()) {
+                        session.answers.push_back(*message);
+                    }
+                }
                 taken = true;
             }
         }
@@ -280,13 +345,40 @@ void takeFromHost(NetSession& session) {
     }
 }
 
-// The thread's end: its connections closed and the session's sockets
-// released before it reports itself stopped.
-void finishThread(NetSession& session, HostConnections& connections) {
-    for (int32_t place = 0; place < connections.count; ++place) closeSocket(connections.slots[place]);
-    connections = HostConnections{};
+// Pass step, host only: what waits in the members' queues goes out, and the
+// connections that ended (closed, failed, too slow, too far behind) are
+// dropped, the last place moving into each freed one.
+void flushAndDropMembers(NetSession& session, HostConnections& connections) {
+    for (int32_t place = 0; place < connections.count(); ++place) {
+        HostPlace& member = connections.at(place);
+        if (member.link.endCause() == 0) member.link.flush(member.slot);
+    }
+    for (int32_t place = connections.count() - 1; place >= 0; --place) {
+        const int32_t slot = connections.at(place).slot;
+        if (connections.at(place).link.endCause() == 0) continue;
+        session.lock();
+        auto player = std::find_if(session.hostPlayers.begin(), session.hostPlayers.end(),
+                                   [slot](const NetPlayer& p) { return p.socketSlot == slot; });
+        if (player != session.hostPlayers.end()) {
+            if (session.isHost == 1) session.leftPlayers.push_back(player->id);
+            session.hostPlayers.erase(player);
+        }
+        session.unlock();
+        closeSocket(slot);
+        if (slot == connections.ownSlot) connections.ownSlot = -1;
+        connections.removePlace(place);
+    }
+}
+
+// The thread's end: what still waits for the host is given one more chance
+// to go (the goodbyes of an engine shutdown), its connections are closed
+// and the session's sockets released before it reports itself stopped.
+void finishThread(NetSession& session, HostConnections& connections, int32_t cause) {
+    session.hostLink.flush(session.connectionSlot.load());
+    for (int32_t place = 0; place < connections.count(); ++place) closeSocket(connections.at(place).slot);
     session.releaseSessionSockets();
     session.lock();
+    session.endCause = cause;
     session.stopRequested = 1;
     session.acceptPlayers = 1;
     session.nextPlayerId = kFirstAssignedPlayerId;
@@ -300,26 +392,41 @@ void finishThread(NetSession& session, HostConnections& connections) {
 uint32_t sessionThreadMain(void* argument) {
     NetSession& session = *static_cast<NetSession*>(argument);
     HostConnections connections;
+    if (session.listenSlot.load() != -1) connections.ownEnd = getSocketLocalAddress(session.connectionSlot.load());
+    std::vector<SessionMessage> arrived;
+    int32_t cause = 0;
     for (;;) {
-        bool activity = false;
         session.lock();
         const bool stop = session.stopRequested != 0;
         session.unlock();
         if (stop) break;
 
-        sendPlayerRequests(session, activity);
-        if (!receiveFromHost(session, activity)) break;
+        sendPlayerRequests(session);
         const bool hosting = session.listenSlot.load() != -1;
-        if (hosting) serveMembers(session, connections, activity);
+        const Readiness ready = waitForAny(session, connections, hosting);
+        const uint32_t now = nowMillis();
+
+        arrived.clear();
+        SessionLink& hostLink = session.hostLink;
+        if (ready.host) hostLink.receive(session.connectionSlot.load(), now, kHostReadMessages, arrived);
+        hostLink.checkDeadline(now, session.partialMessageLimitMs.load());
+        if (hostLink.endCause() != 0) {
+            cause = hostLink.endCause();
+            break;
+        }
+        if (hosting) serveMembers(session, connections, ready, now, arrived);
 
         session.lock();
+        session.incoming.insert(session.incoming.end(), arrived.begin(), arrived.end());
         deliverLocally(session);
-        if (hosting) handleAsHost(session, connections, activity);
+        if (hosting) handleAsHost(session, connections);
         takeFromHost(session);
         session.incoming.clear();
         session.unlock();
-        if (!activity) SleepMillis(kThreadIdleSleepMs);
+
+        if (hostLink.hasQueued()) hostLink.flush(session.connectionSlot.load());
+        if (hosting) flushAndDropMembers(session, connections);
     }
-    finishThread(session, connections);
+    finishThread(session, connections, cause);
     return 0;
 }

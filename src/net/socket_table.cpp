@@ -1,8 +1,8 @@
 // The socket table, the layer's last-error word, the start-up reference
 // count, closing, and the record queries.
 // Depends on the socket stand-in.
-#include <atomic>
 #include <mutex>
+#include <vector>
 
 #include "net/socket_records.h"
 #include "net/socket_table.h"
@@ -16,7 +16,7 @@ SocketSlot table[kSocketSlotCount];
 // held across a wait.
 std::mutex tableLock;
 int32_t referenceCount = 0;
-std::atomic<int32_t> lastError{0};
+thread_local int32_t lastError = 0;  // each thread's own (socket_table.h)
 
 void freeRecord(SocketSlot& record) {
     record.socket = kInvalidSocketHandle;
@@ -46,8 +46,8 @@ int32_t lowestFreeLocked() {
 
 }  // namespace
 
-void setSocketError(int32_t code) { lastError.store(code, std::memory_order_relaxed); }
-int32_t lastSocketError() { return lastError.load(std::memory_order_relaxed); }
+void setSocketError(int32_t code) { lastError = code; }
+int32_t lastSocketError() { return lastError; }
 
 int32_t findFreeSocketSlot() {
     std::lock_guard<std::mutex> guard(tableLock);
@@ -183,10 +183,28 @@ int32_t waitForSocket(int32_t slot, bool forWriting, uint32_t timeoutMs) {
     return ready != 0 ? 1 : 0;
 }
 
+int32_t waitForSockets(SocketSlotWait* waits, int32_t count, uint32_t timeoutMs) {
+    std::vector<SocketWaitEntry> entries(count > 0 ? static_cast<size_t>(count) : 0);
+    for (size_t i = 0; i < entries.size(); ++i) {
+        entries[i].socket = socketHandleOf(waits[i].slot);
+        entries[i].wanted = waits[i].wanted;
+    }
+    const int32_t result = waitOnSockets(entries.data(), static_cast<uint32_t>(entries.size()), timeoutMs);
+    setSocketError(socketLastError());
+    for (size_t i = 0; i < entries.size(); ++i) waits[i].ready = entries[i].ready;
+    return result;
+}
+
 SocketAddress getSocketPeer(int32_t slot) {
     if (!inRange(slot)) return SocketAddress{};
     std::lock_guard<std::mutex> guard(tableLock);
     return inUse(table[slot]) ? table[slot].peer : SocketAddress{};
+}
+
+SocketAddress getSocketLocalAddress(int32_t slot) {
+    SocketAddress local;
+    if (!socketLocalEndpoint(socketHandleOf(slot), &local)) return SocketAddress{};
+    return local;
 }
 
 bool isSocketSlotInUse(int32_t slot) { return socketHandleOf(slot) != kInvalidSocketHandle; }

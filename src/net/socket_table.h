@@ -7,6 +7,9 @@
 // The last-error word holds the socket service's numbers (platform/
 // socket_port.h) and three of the layer's own: 0 when asked to accept on a
 // datagram record, 8 when no record is free, 10036 when a connect timed out.
+// Each thread has its own word: the session thread's receives (which find
+// nothing most of the time) would otherwise overwrite every cause a command
+// left for its caller before the caller could read it.
 //
 // Two threads use the table (the main thread and the session thread); taking
 // a record, closing one and the start-up count are guarded by one lock, so
@@ -74,17 +77,35 @@ int32_t sendOnSocket(int32_t slot, const void* bytes, int32_t count, const Socke
 // the whole count or nothing: once some bytes are in, the rest is waited
 // for (at most kReceiveStallLimitMs without progress).
 int32_t receiveOnSocket(int32_t slot, void* buffer, int32_t count, bool waitAll);
+// What one send call takes now, never waiting: bytes sent (possibly fewer
+// than count), 0 for a count of 0 or less, -2 when the socket can take
+// nothing now, -1 on an error. Stream records only.
+int32_t sendAvailableOnSocket(int32_t slot, const void* bytes, int32_t count);
 // 1 when data can be read, -2 when not, -1 on an error.
 int32_t pollSocket(int32_t slot);
 // 1 when the socket turned readable (or writable) within the time, 0 when
 // time ran out, -1 on an error.
 int32_t waitForSocket(int32_t slot, bool forWriting, uint32_t timeoutMs);
+// One record of a wait over many (platform::kWaitRead, kWaitWrite).
+struct SocketSlotWait {
+    int32_t slot = -1;
+    uint32_t wanted = 0;
+    uint32_t ready = 0;
+};
+// Waits up to timeoutMs until any record meets a wanted condition (with no
+// record, simply waits); each entry's `ready` then holds what it met, and a
+// free record meets nothing. The number of records with a condition met, 0
+// when time ran out, -1 on an error.
+int32_t waitForSockets(SocketSlotWait* waits, int32_t count, uint32_t timeoutMs);
 // Sets the socket blocking or not; returns the value stored as last error
 // (a free record fails as an invalid handle does: 10038, not a stale value).
 int32_t setSocketBlocking(int32_t slot, bool blocking);
 
 // The record's peer; the no-address record for a free record.
 SocketAddress getSocketPeer(int32_t slot);
+// The address and port the record's socket is bound to (for a connected
+// socket, its own end); the no-address record for a free record.
+SocketAddress getSocketLocalAddress(int32_t slot);
 bool isSocketSlotInUse(int32_t slot);
 bool isUdpSocketSlot(int32_t slot);
 uint32_t hostOrderAddress(const SocketAddress& address);

@@ -5,6 +5,9 @@
 // spin) instead of retrying the call in a tight loop; a peer that makes no
 // progress at all for the stall limit ends the transfer with kSockTimedOut,
 // so a stalled or vanished peer cannot hold a thread forever.
+// sendAvailableOnSocket is the one transfer that never waits: it hands the
+// socket what it takes now and says how much, for callers that keep their
+// own queue of bytes still to go (the session thread).
 // Depends on the socket table and the socket stand-in.
 #include <cstdint>
 
@@ -75,6 +78,20 @@ int32_t sendOnSocket(int32_t slot, const void* bytes, int32_t count, const Socke
         }
     }
     return count;
+}
+
+int32_t sendAvailableOnSocket(int32_t slot, const void* bytes, int32_t count) {
+    if (count <= 0) return 0;
+    if (!bytes) {
+        setSocketError(kSockBadAddress);
+        return -1;
+    }
+    if (isUdpSocketSlot(slot)) return -1;
+    const int32_t result = sendOnHandle(socketHandleOf(slot), bytes, static_cast<uint32_t>(count));
+    const int32_t code = socketLastError();
+    setSocketError(code);
+    if (result >= 0) return result;
+    return code == kSockWouldBlock ? -2 : -1;
 }
 
 int32_t receiveOnSocket(int32_t slot, void* buffer, int32_t count, bool waitAll) {

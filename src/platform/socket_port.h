@@ -141,6 +141,18 @@ int32_t receiveFromOnHandle(SocketHandle socket, void* buffer, uint32_t count,
 // 0 when time ran out, -1 on an error.
 enum SocketWait : uint32_t { kWaitRead = 1, kWaitWrite = 2, kWaitException = 4 };
 int32_t waitOnSocket(SocketHandle socket, uint32_t wanted, uint32_t timeoutMs, uint32_t* ready);
+// One socket of a wait over many: the conditions wanted, and those met.
+struct SocketWaitEntry {
+    SocketHandle socket = kInvalidSocketHandle;  // the invalid handle is never met
+    uint32_t wanted = 0;
+    uint32_t ready = 0;
+};
+// Waits up to timeoutMs until any entry meets a wanted condition; every
+// entry's `ready` then holds the conditions it met (a descriptor that is not
+// open meets all it wanted, so that its caller's next call tells why). The
+// number of entries with a condition met, 0 when time ran out, -1 on an
+// error. With no entry it simply waits.
+int32_t waitOnSockets(SocketWaitEntry* entries, uint32_t count, uint32_t timeoutMs);
 
 // This host's name (cut to fit, always NUL-terminated). 0, or -1.
 int32_t socketHostName(char* buffer, uint32_t size);

@@ -1,7 +1,7 @@
 // The socket stand-in over POSIX sockets (see socket_port.h).
 //
 // Waiting uses poll rather than select, so descriptors above FD_SETSIZE wait
-// as well as small ones. A non-blocking connect's outcome is read from
+// as well as small ones and one wait covers any number of sockets. A non-blocking connect's outcome is read from
 // SO_ERROR when the socket turns writable, so that a refused connect lands in
 // the exception set as the layer expects, never in the write set.
 // Depends on POSIX sockets, poll, getaddrinfo and setrlimit.
@@ -19,6 +19,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <vector>
 
 #include "platform/socket_port.h"
 
@@ -101,6 +102,45 @@ int callFillingAddress(SocketHandle socket, SocketEndpoint* out, Call&& call) {
 }
 
 int clampCount(uint32_t count) { return count > static_cast<uint32_t>(INT_MAX) ? INT_MAX : static_cast<int>(count); }
+
+short pollEventsFor(uint32_t wanted) {
+    short events = 0;
+    if (wanted & kWaitRead) events |= POLLIN;
+    if (wanted & (kWaitWrite | kWaitException)) events |= POLLOUT;
+    return events;
+}
+
+// poll, resumed after a signal until the time is up: its result, or -1
+// with errno set.
+int pollUntil(pollfd* entries, uint32_t count, uint32_t timeoutMs) {
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    for (;;) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+        const int result = ::poll(entries, count, left > 0 ? static_cast<int>(left > INT_MAX ? INT_MAX : left) : 0);
+        if (result >= 0 || errno != EINTR) return result;
+    }
+}
+
+// The wanted conditions that a polled descriptor met. Writable with a
+// pending error is a failed connect (or a broken connection): the exception
+// set only, the failure's number in *pending.
+uint32_t conditionsMet(int fd, uint32_t wanted, short revents, int32_t* pending) {
+    uint32_t met = 0;
+    if ((wanted & kWaitRead) && (revents & (POLLIN | POLLHUP | POLLERR))) met |= kWaitRead;
+    if ((wanted & (kWaitWrite | kWaitException)) && (revents & (POLLOUT | POLLHUP | POLLERR))) {
+        int error = 0;
+        socklen_t length = sizeof error;
+        if (getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &length) != 0) error = errno;
+        if (error != 0) {
+            if (wanted & kWaitException) met |= kWaitException;
+            *pending = socketErrorFromErrno(error);
+        } else if (wanted & kWaitWrite) {
+            met |= kWaitWrite;
+        }
+    }
+    return met;
+}
 
 void raiseDescriptorLimit() {
     rlimit limit{};
@@ -273,44 +313,37 @@ int32_t receiveFromOnHandle(SocketHandle socket, void* buffer, uint32_t count, S
 int32_t waitOnSocket(SocketHandle socket, uint32_t wanted, uint32_t timeoutMs, uint32_t* ready) {
     if (ready) *ready = 0;
     REQUIRE_DESCRIPTOR(fd, socket);
-    pollfd entry{};
-    entry.fd = fd;
-    if (wanted & kWaitRead) entry.events |= POLLIN;
-    if (wanted & (kWaitWrite | kWaitException)) entry.events |= POLLOUT;
-
-    using Clock = std::chrono::steady_clock;
-    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
-    int result;
-    for (;;) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
-        result = ::poll(&entry, 1, left > 0 ? static_cast<int>(left > INT_MAX ? INT_MAX : left) : 0);
-        if (result >= 0 || errno != EINTR) break;
-    }
-    if (result < 0) return failFromErrno();
+    pollfd entry{fd, pollEventsFor(wanted), 0};
+    if (pollUntil(&entry, 1, timeoutMs) < 0) return failFromErrno();
     if (entry.revents & POLLNVAL) return failWith(kSockNotSocket);
-
-    uint32_t met = 0;
-    if ((wanted & kWaitRead) && (entry.revents & (POLLIN | POLLHUP | POLLERR))) met |= kWaitRead;
-    if ((wanted & (kWaitWrite | kWaitException)) && (entry.revents & (POLLOUT | POLLHUP | POLLERR))) {
-        // Writable with a pending error is a failed connect (or a broken
-        // connection): the exception set, and the failure is the last error.
-        int pending = 0;
-        socklen_t length = sizeof pending;
-        if (getsockopt(fd, SOL_SOCKET, SO_ERROR, &pending, &length) != 0) pending = errno;
-        if (pending != 0) {
-            if (wanted & kWaitException) met |= kWaitException;
-            setSocketLastError(socketErrorFromErrno(pending));
-        } else if (wanted & kWaitWrite) {
-            met |= kWaitWrite;
-            setSocketLastError(kSockOk);
-        }
-    } else {
-        setSocketLastError(kSockOk);
-    }
+    int32_t pending = kSockOk;
+    const uint32_t met = conditionsMet(fd, wanted, entry.revents, &pending);
+    setSocketLastError(pending);
     if (ready) *ready = met;
     int32_t count = 0;
     for (uint32_t bit : {kWaitRead, kWaitWrite, kWaitException}) count += (met & bit) ? 1 : 0;
     return count;
+}
+
+int32_t waitOnSockets(SocketWaitEntry* entries, uint32_t count, uint32_t timeoutMs) {
+    if (count > 0 && !entries) return failWith(kSockBadAddress);
+    std::vector<pollfd> polled(count);
+    for (uint32_t i = 0; i < count; ++i) {
+        entries[i].ready = 0;
+        // poll skips a negative descriptor: a handle that can name none is never met.
+        polled[i] = pollfd{descriptorOf(entries[i].socket), pollEventsFor(entries[i].wanted), 0};
+    }
+    if (pollUntil(polled.data(), count, timeoutMs) < 0) return failFromErrno();
+    int32_t met = 0;
+    for (uint32_t i = 0; i < count; ++i) {
+        const short revents = polled[i].revents;
+        if (revents == 0) continue;
+        int32_t pending = kSockOk;
+        entries[i].ready = (revents & POLLNVAL) ? entries[i].wanted
+                                                : conditionsMet(polled[i].fd, entries[i].wanted, revents, &pending);
+        met += entries[i].ready != 0 ? 1 : 0;
+    }
+    return succeed(met);
 }
 
 int32_t socketHostName(char* buffer, uint32_t size) {

@@ -9,6 +9,7 @@
 
 #include "file_bytes.h"
 #include "net/http_get.h"
+#include "net/socket_commands.h"
 #include "net/socket_table.h"
 #include "net_test_support.h"
 #include "temp_dir.h"
@@ -33,9 +34,23 @@ TEST(HttpGet, SendsExactlyTheRequestAndWritesTheBodyToAFile) {
     EXPECT_EQ(server.request(),
               "GET /files/a.txt HTTP/1.0\r\nHost:127.0.0.1\r\nAccept: */*\r\nUser-Agent: Vantric\r\n\r\n");
     EXPECT_EQ(fileText(path), "hello");
-    // The socket is closed; the download's reference stays taken.
+    // The socket is closed and the download's reference given back.
     EXPECT_EQ(usedSocketSlotCount(), 0);
+    EXPECT_EQ(socketReferenceCount(), 0);
+}
+
+TEST(HttpGet, DownloadsLeaveTheProgramsReferencesAsTheyFoundThem) {
+    ASSERT_EQ(SocketInit(), 1);
+    const int32_t own = SocketOpenUdp(0);
+    ASSERT_GE(own, 0);
+    for (int i = 0; i < 7; ++i) {
+        TinyHttpServer server({{"HTTP/1.0 200 OK\r\n\r\nbody"}});
+        EXPECT_STREQ(HttpGetToString(kHost, RtString("/"), server.port(), 10, 2000).c_str(), "body");
+    }
     EXPECT_EQ(socketReferenceCount(), 1);
+    SocketShutdown();  // the program's one reference: its sockets close
+    EXPECT_EQ(socketReferenceCount(), 0);
+    EXPECT_FALSE(isSocketSlotInUse(own));
 }
 
 TEST(HttpGet, TextsHoldTheBodyUpToMaxBytesOrItsFirstNul) {

@@ -16,32 +16,12 @@
 #include "net_test_support.h"
 #include "shell/engine_state.h"
 
+using nettest::HostedSession;
+using nettest::hostRecordCount;
+using nettest::leftCount;
 using nettest::waitUntil;
 
 namespace {
-
-// A host on a port the system picks, reached through 127.0.0.1.
-struct HostedSession {
-    NetSession host;
-    uint16_t port = 0;
-    HostedSession() {
-        if (host.host(0, "127.0.0.1") == 1) port = host.listeningPort();
-    }
-};
-
-size_t leftCount(NetSession& session) {
-    session.lock();
-    const size_t n = session.leftPlayers.size();
-    session.unlock();
-    return n;
-}
-
-size_t hostRecordCount(NetSession& session) {
-    session.lock();
-    const size_t n = session.hostPlayers.size();
-    session.unlock();
-    return n;
-}
 
 bool hasLocalPlayerNamed(NetSession& session, const char* name) {
     session.lock();

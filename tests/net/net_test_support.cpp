@@ -2,15 +2,22 @@
 #include "net_test_support.h"
 
 #include <arpa/inet.h>
+#include <cerrno>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <gtest/gtest.h>
+
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 
+#include "net/net_session.h"
 #include "net/socket_table.h"
+#include "platform/socket_port.h"
+#include "shell/engine_state.h"
 
 namespace nettest {
 
@@ -27,6 +34,28 @@ sockaddr_in loopback(uint16_t port) {
 bool readable(int fd, int timeoutMs) {
     pollfd entry{fd, POLLIN, 0};
     return ::poll(&entry, 1, timeoutMs) > 0;
+}
+
+// The socket layer as a fresh process has it, before every test.
+class FreshSocketLayer : public testing::EmptyTestEventListener {
+    void OnTestStart(const testing::TestInfo&) override {
+        if (engine.network) releaseNetSession();
+        while (socketReferenceCount() > 0) shutdownSockets();
+        shutdownSockets();  // at 0: closes every record left open
+        while (platform::socketsCleanup()) {
+        }
+        setSocketError(0);
+    }
+};
+
+const bool freshSocketLayerListening = [] {
+    testing::UnitTest::GetInstance()->listeners().Append(new FreshSocketLayer);
+    return true;
+}();
+
+void putU16(std::string& out, uint16_t value) {
+    out += static_cast<char>(value & 0xFF);
+    out += static_cast<char>(value >> 8);
 }
 
 }  // namespace
@@ -154,6 +183,127 @@ std::string hexBytes(const std::string& bytes) {
         text += part;
     }
     return text;
+}
+
+HostedSession::HostedSession() {
+    if (host.host(0, "127.0.0.1") == 1) port = host.listeningPort();
+}
+
+size_t leftCount(NetSession& session) {
+    session.lock();
+    const size_t n = session.leftPlayers.size();
+    session.unlock();
+    return n;
+}
+
+size_t hostRecordCount(NetSession& session) {
+    session.lock();
+    const size_t n = session.hostPlayers.size();
+    session.unlock();
+    return n;
+}
+
+std::string wireU16(uint16_t value) {
+    std::string bytes;
+    putU16(bytes, value);
+    return bytes;
+}
+
+std::string wireMessage(uint8_t kind, uint16_t receiver, uint16_t sender, const std::string& payload) {
+    std::string bytes(1, static_cast<char>(kind));
+    putU16(bytes, static_cast<uint16_t>(payload.size()));
+    putU16(bytes, receiver);
+    putU16(bytes, sender);
+    return bytes + payload;
+}
+
+std::string wireRequest(const std::string& name, bool queryOnly) {
+    std::string payload("\xFF\xFF\xFF\xFF\xFE\xFF", 6);
+    payload += static_cast<char>(queryOnly ? 1 : 0);
+    payload += '\0';
+    std::string field = name.substr(0, 127);
+    field.resize(128, '\0');
+    return wireMessage(1, 0, 0, payload + field);
+}
+
+RawPeer::RawPeer(uint16_t port, int receiveBufferBytes) {
+    fd_ = ::socket(AF_INET, SOCK_STREAM, 0);
+    if (receiveBufferBytes > 0) setsockopt(fd_, SOL_SOCKET, SO_RCVBUF, &receiveBufferBytes, sizeof receiveBufferBytes);
+    sockaddr_in address = loopback(port);
+    if (::connect(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+        ::close(fd_);
+        fd_ = -1;
+    }
+}
+
+std::unique_ptr<RawPeer> RawPeer::acceptOn(int listening, int timeoutMs) {
+    std::unique_ptr<RawPeer> peer(new RawPeer);
+    peer->fd_ = rawAccept(listening, timeoutMs);
+    return peer;
+}
+
+RawPeer::~RawPeer() {
+    stop();
+    if (fd_ >= 0) ::close(fd_);
+}
+
+uint16_t RawPeer::registerPlayer(const std::string& name, bool queryOnly) {
+    send(wireRequest(name, queryOnly));
+    const std::string reply = read(7);
+    if (reply.size() != 7 || reply[0] != 2) return 0;
+    return static_cast<uint16_t>(static_cast<uint8_t>(reply[3]) | (static_cast<uint8_t>(reply[4]) << 8));
+}
+
+bool RawPeer::closedWithin(int timeoutMs) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    for (;;) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0 || !readable(fd_, static_cast<int>(left.count()))) return false;
+        char buffer[4096];
+        if (::recv(fd_, buffer, sizeof buffer, 0) <= 0) return true;
+    }
+}
+
+void RawPeer::startFlood(const std::string& message) {
+    stop();
+    thread_ = std::thread([this, message] { run(message, message.size(), 0); });
+}
+
+void RawPeer::startTrickle(const std::string& bytes, int intervalMs) {
+    stop();
+    thread_ = std::thread([this, bytes, intervalMs] { run(bytes, 1, intervalMs); });
+}
+
+void RawPeer::stop() {
+    stopping_ = true;
+    if (thread_.joinable()) thread_.join();
+    stopping_ = false;
+}
+
+void RawPeer::run(std::string bytes, size_t piece, int intervalMs) {
+    // A flood repeats its message; a trickle sends its bytes once.
+    const bool repeat = intervalMs == 0;
+    size_t at = 0;
+    while (!stopping_) {
+        if (at == bytes.size()) {
+            if (!repeat) return;
+            at = 0;
+        }
+        pollfd entry{fd_, POLLOUT, 0};
+        if (::poll(&entry, 1, 10) <= 0) continue;
+        if (entry.revents & (POLLERR | POLLHUP)) return;
+        const ssize_t sent = ::send(fd_, bytes.data() + at, std::min(piece, bytes.size() - at), MSG_NOSIGNAL | MSG_DONTWAIT);
+        if (sent < 0) {
+            if (errno == EAGAIN || errno == EWOULDBLOCK) continue;
+            return;  // the host closed the connection
+        }
+        at += static_cast<size_t>(sent);
+        sent_ += static_cast<size_t>(sent);
+        if (intervalMs > 0) {
+            const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(intervalMs);
+            while (!stopping_ && std::chrono::steady_clock::now() < until) std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+    }
 }
 
 TinyHttpServer::TinyHttpServer(Script script) : script_(std::move(script)) {

@@ -1,13 +1,22 @@
 // Helpers of the network tests: waiting on conditions, a loopback pair of
-// table sockets, raw POSIX peers outside the socket table, and a tiny HTTP
-// server on its own thread. Everything listens on 127.0.0.1 with ports the
-// system picks.
+// table sockets, raw POSIX peers outside the socket table, a session member
+// that speaks the wire format by hand, and a tiny HTTP server on its own
+// thread. Everything listens on 127.0.0.1 with ports the system picks.
+//
+// Every test of a program that links these helpers starts as a fresh
+// process would: no network object, no reference on the socket layer, no
+// record in use (a test listener resets them), so the whole program also
+// passes when run as one process.
 #pragma once
+#include <atomic>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
+
+#include "net/net_session.h"
 
 namespace nettest {
 
@@ -45,6 +54,64 @@ int refusingPort(uint16_t* port);
 uint16_t freeUdpPort();
 
 std::string hexBytes(const std::string& bytes);  // "03 02 00 ..."
+
+// A host on a port the system picks, reached through 127.0.0.1 (port 0
+// when it did not start).
+struct HostedSession {
+    NetSession host;
+    uint16_t port = 0;
+    HostedSession();
+};
+// Counts under the session's mutex.
+size_t leftCount(NetSession& session);
+size_t hostRecordCount(NetSession& session);
+
+// A session message as it travels, written out byte by byte here so that
+// tests compare against the format itself, not against the code under test.
+std::string wireMessage(uint8_t kind, uint16_t receiver, uint16_t sender, const std::string& payload = "");
+// A kind-1 request: 136 bytes, the name cut to 127 characters.
+std::string wireRequest(const std::string& name, bool queryOnly = false);
+std::string wireU16(uint16_t value);
+
+// A member of a session on a raw socket, acting as the slow, silent,
+// flooding or forging peer of a test.
+class RawPeer {
+public:
+    explicit RawPeer(uint16_t port, int receiveBufferBytes = 0);  // 0: the system's size
+    // The other end: a fake host's side of the next connection made to the
+    // listening socket (not connected when none came within the time).
+    static std::unique_ptr<RawPeer> acceptOn(int listening, int timeoutMs = kWaitMs);
+    ~RawPeer();
+    RawPeer(const RawPeer&) = delete;
+    RawPeer& operator=(const RawPeer&) = delete;
+
+    int fd() const { return fd_; }
+    bool connected() const { return fd_ >= 0; }
+    void send(const std::string& bytes) { rawWriteAll(fd_, bytes); }
+    std::string read(size_t n, int timeoutMs = kWaitMs) { return rawReadExactly(fd_, n, timeoutMs); }
+    // Sends a player request and reads the host's kind-2 reply: the id, or 0.
+    uint16_t registerPlayer(const std::string& name, bool queryOnly = false);
+    // True when the host closes the connection within the time (what
+    // arrives meanwhile is read and dropped).
+    bool closedWithin(int timeoutMs);
+
+    // A thread that sends the bytes again and again, as fast as the socket
+    // takes them and never reading, until stopped or the host closes.
+    void startFlood(const std::string& message);
+    // A thread that sends the bytes one at a time, one every interval.
+    void startTrickle(const std::string& bytes, int intervalMs);
+    void stop();  // ends the thread, if any
+    size_t bytesSent() const { return sent_.load(); }
+
+private:
+    RawPeer() = default;
+    void run(std::string bytes, size_t piece, int intervalMs);
+
+    int fd_ = -1;
+    std::thread thread_;
+    std::atomic<bool> stopping_{false};
+    std::atomic<size_t> sent_{0};
+};
 
 // Serves one HTTP request: accepts one connection, reads the request up to
 // its empty line, writes the response pieces in order, then closes (after

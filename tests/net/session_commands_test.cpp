@@ -116,8 +116,7 @@ TEST(SessionCommands, TheEngineShutdownClosesEverySocket) {
     createNetSession();
     ASSERT_EQ(engine.network->host(0, "127.0.0.1"), 1);
     ASSERT_GT(NetAddPlayer(RtString("p")), 0);
-    ASSERT_EQ(SocketInit(), 1);
-    ASSERT_EQ(SocketInit(), 1);
+    for (int i = 0; i < 20; ++i) ASSERT_EQ(SocketInit(), 1);  // more than anyone gives back
     ASSERT_GE(SocketOpenUdp(0), 0);
     releaseNetSession();
     EXPECT_EQ(engine.network, nullptr);

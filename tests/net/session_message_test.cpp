@@ -1,11 +1,14 @@
-// The session wire format: header bytes, requests, and reading whole
-// messages from a stream that splits, overflows or breaks.
+// The session wire format (header bytes, requests), and a connection's link:
+// whole messages from a stream that splits, stalls, overflows or breaks, and
+// a send queue held to its bound.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstring>
 #include <string>
-#include <thread>
+#include <vector>
 
+#include "net/session_link.h"
 #include "net/session_message.h"
 #include "net/socket_table.h"
 #include "net_test_support.h"
@@ -15,10 +18,8 @@ using nettest::hexBytes;
 namespace {
 
 std::string wireOf(const SessionMessage& message) {
-    uint8_t header[kSessionHeaderBytes];
-    encodeSessionHeader(message.header, header);
-    return std::string(reinterpret_cast<char*>(header), kSessionHeaderBytes) +
-           std::string(reinterpret_cast<const char*>(message.payload), message.header.length);
+    uint8_t wire[kSessionHeaderBytes + kSessionPayloadMax];
+    return std::string(reinterpret_cast<char*>(wire), encodeSessionMessage(message, wire));
 }
 
 void sendRaw(int32_t slot, const std::string& bytes) {
@@ -26,14 +27,12 @@ void sendRaw(int32_t slot, const std::string& bytes) {
               static_cast<int32_t>(bytes.size()));
 }
 
-// Reads one message once its first byte is there.
-SessionRead readWhenThere(int32_t slot, SessionMessage* message) {
-    SessionRead read = SessionRead::Nothing;
-    nettest::waitUntil([&] {
-        read = readSessionMessage(slot, message);
-        return read != SessionRead::Nothing;
+// Receives until `count` messages are whole (or the wait ends).
+bool receiveWhole(SessionLink& link, int32_t slot, std::vector<SessionMessage>& whole, size_t count) {
+    return nettest::waitUntil([&] {
+        link.receive(slot, 0, 16, whole);
+        return whole.size() >= count;
     });
-    return read;
 }
 
 }  // namespace
@@ -62,7 +61,8 @@ TEST(SessionMessage, HeadersAreSevenLittleEndianBytes) {
     EXPECT_EQ(cut.header.length, 1024);
     EXPECT_EQ(cut.payload[1024], 0);  // a full payload still ends in a NUL
     cut.header.length = 1025;
-    EXPECT_EQ(sendSessionMessage(0, cut), 0);
+    uint8_t wire[kSessionHeaderBytes + kSessionPayloadMax];
+    EXPECT_EQ(encodeSessionMessage(cut, wire), 0u);
 }
 
 TEST(SessionMessage, PlayerRequestsCarry136BytesWhateverTheName) {
@@ -85,63 +85,104 @@ TEST(SessionMessage, PlayerRequestsCarry136BytesWhateverTheName) {
     EXPECT_EQ(std::strlen(name), 127u);
 }
 
-TEST(SessionMessage, MessagesRoundTripAndEndInANul) {
+TEST(SessionLink, MessagesRoundTripAndEndInANul) {
     const nettest::SlotPair pair = nettest::makeSlotPair();
     ASSERT_GE(pair.server, 0);
-    SessionMessage message;
-    EXPECT_EQ(readSessionMessage(pair.server, &message), SessionRead::Nothing);
-    EXPECT_EQ(sendSessionMessage(pair.client, makeSessionMessage(kKindText, 103, 101, "hello", 5)), 1);
-    EXPECT_EQ(sendSessionMessage(pair.client, makeSessionMessage(kKindRemovePlayer, 0, 101, nullptr, 0)), 1);
-    ASSERT_EQ(readWhenThere(pair.server, &message), SessionRead::Whole);
-    EXPECT_EQ(message.header.kind, kKindText);
-    EXPECT_EQ(message.header.receiver, 103);
-    EXPECT_EQ(message.header.sender, 101);
-    EXPECT_STREQ(reinterpret_cast<char*>(message.payload), "hello");
-    ASSERT_EQ(readWhenThere(pair.server, &message), SessionRead::Whole);
-    EXPECT_EQ(message.header.kind, kKindRemovePlayer);
-    EXPECT_EQ(message.header.length, 0);
+    SessionLink sending;
+    SessionLink receiving;
+    std::vector<SessionMessage> whole;
+    receiving.receive(pair.server, 0, 16, whole);
+    EXPECT_TRUE(whole.empty());
+    EXPECT_EQ(receiving.endCause(), 0);
+    EXPECT_TRUE(sending.send(pair.client, makeSessionMessage(kKindText, 103, 101, "hello", 5), 1024));
+    EXPECT_TRUE(sending.send(pair.client, makeSessionMessage(kKindRemovePlayer, 0, 101, nullptr, 0), 1024));
+    EXPECT_FALSE(sending.hasQueued());
+    ASSERT_TRUE(receiveWhole(receiving, pair.server, whole, 2));
+    EXPECT_EQ(whole[0].header.kind, kKindText);
+    EXPECT_EQ(whole[0].header.receiver, 103);
+    EXPECT_EQ(whole[0].header.sender, 101);
+    EXPECT_STREQ(reinterpret_cast<char*>(whole[0].payload), "hello");
+    EXPECT_EQ(whole[1].header.kind, kKindRemovePlayer);
+    EXPECT_EQ(whole[1].header.length, 0);
 }
 
-TEST(SessionMessage, AHeaderThatArrivesInPiecesIsCompleted) {
+TEST(SessionLink, AMessageInPiecesIsResumedAndTimedFromItsFirstByte) {
     const nettest::SlotPair pair = nettest::makeSlotPair();
     ASSERT_GE(pair.server, 0);
     const std::string wire = wireOf(makeSessionMessage(kKindText, 7, 8, "abc", 3));
-    sendRaw(pair.client, wire.substr(0, 3));
+    SessionLink link;
+    std::vector<SessionMessage> whole;
+    // Each piece is taken when it is there; nothing waits for the rest, and
+    // the whole message came within the limit of its first byte.
+    const struct {
+        size_t from, length;
+        uint32_t atMs;
+    } pieces[] = {{0, 3, 1000}, {3, 5, 1150}, {8, 2, 1300}};
+    for (const auto& piece : pieces) {
+        sendRaw(pair.client, wire.substr(piece.from, piece.length));
+        ASSERT_EQ(waitForSocket(pair.server, false, 5000), 1);
+        link.receive(pair.server, piece.atMs, 16, whole);
+        link.checkDeadline(piece.atMs, 300);
+        EXPECT_EQ(link.endCause(), 0);
+    }
+    ASSERT_EQ(whole.size(), 1u);
+    EXPECT_EQ(whole[0].header.receiver, 7);
+    EXPECT_EQ(whole[0].header.sender, 8);
+    EXPECT_STREQ(reinterpret_cast<char*>(whole[0].payload), "abc");
+    // Once whole, no time runs; a message left unfinished past the limit ends the link.
+    link.checkDeadline(90000, 300);
+    EXPECT_EQ(link.endCause(), 0);
+    sendRaw(pair.client, wire.substr(0, 1));
     ASSERT_EQ(waitForSocket(pair.server, false, 5000), 1);
-    std::thread rest([&] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        sendRaw(pair.client, wire.substr(3, 5));
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        sendRaw(pair.client, wire.substr(8));
-    });
-    SessionMessage message;
-    EXPECT_EQ(readSessionMessage(pair.server, &message), SessionRead::Whole);
-    rest.join();
-    EXPECT_EQ(message.header.receiver, 7);
-    EXPECT_EQ(message.header.sender, 8);
-    EXPECT_STREQ(reinterpret_cast<char*>(message.payload), "abc");
+    link.receive(pair.server, 100000, 16, whole);
+    link.checkDeadline(100300, 300);
+    EXPECT_EQ(link.endCause(), 0);
+    link.checkDeadline(100301, 300);
+    EXPECT_EQ(link.endCause(), platform::kSockTimedOut);
 }
 
-TEST(SessionMessage, AnOverlongMessageIsSkippedAndTheStreamStaysInStep) {
+TEST(SessionLink, AnOverlongMessageIsSkippedAndTheStreamStaysInStep) {
     const nettest::SlotPair pair = nettest::makeSlotPair();
     ASSERT_GE(pair.server, 0);
     std::string overlong("\x03\xD0\x07\x01\x00\x02\x00", 7);  // claims 2,000 bytes
     overlong += std::string(2000, '\x03');
     sendRaw(pair.client, overlong);
-    sendSessionMessage(pair.client, makeSessionMessage(kKindText, 5, 6, "next", 4));
-    SessionMessage message;
-    EXPECT_EQ(readWhenThere(pair.server, &message), SessionRead::Skipped);
-    ASSERT_EQ(readWhenThere(pair.server, &message), SessionRead::Whole);
-    EXPECT_STREQ(reinterpret_cast<char*>(message.payload), "next");
+    sendRaw(pair.client, wireOf(makeSessionMessage(kKindText, 5, 6, "next", 4)));
+    SessionLink link;
+    std::vector<SessionMessage> whole;
+    ASSERT_TRUE(receiveWhole(link, pair.server, whole, 1));
+    EXPECT_STREQ(reinterpret_cast<char*>(whole[0].payload), "next");
+    EXPECT_EQ(whole.size(), 1u);
 }
 
-TEST(SessionMessage, APeerThatClosesMidMessageReadsAsClosed) {
+TEST(SessionLink, APeerThatClosesMidMessageEndsTheLink) {
     const nettest::SlotPair pair = nettest::makeSlotPair();
     ASSERT_GE(pair.server, 0);
     sendRaw(pair.client, std::string("\x03\x0A\x00\x01\x00\x02\x00" "abc", 10));  // 3 of 10 payload bytes
     closeSocket(pair.client);
-    SessionMessage message;
-    EXPECT_EQ(readWhenThere(pair.server, &message), SessionRead::Closed);
-    EXPECT_EQ(readSessionMessage(pair.server, &message), SessionRead::Closed);
-    EXPECT_EQ(readSessionMessage(-1, &message), SessionRead::Failed);
+    SessionLink link;
+    std::vector<SessionMessage> whole;
+    EXPECT_TRUE(nettest::waitUntil([&] {
+        link.receive(pair.server, 0, 16, whole);
+        return link.endCause() != 0;
+    }));
+    EXPECT_EQ(link.endCause(), platform::kSockConnectionReset);
+    EXPECT_TRUE(whole.empty());
+    EXPECT_FALSE(link.send(pair.server, makeSessionMessage(kKindText, 1, 2, "x", 1), 1024));  // ended: nothing queued
+    link.clear();
+    EXPECT_EQ(link.endCause(), 0);
+}
+
+TEST(SessionLink, AQueueThatPassesItsBoundEndsTheLinkWithoutWaiting) {
+    const nettest::SlotPair pair = nettest::makeSlotPair();
+    ASSERT_GE(pair.server, 0);
+    // The server end never reads: the socket's buffers fill, then the queue.
+    SessionLink link;
+    const SessionMessage message = makeSessionMessage(kKindText, 1, 2, std::string(1000, 'q').c_str(), 1000);
+    int sent = 0;
+    const auto start = std::chrono::steady_clock::now();
+    while (link.send(pair.client, message, 64 * 1024) && sent < 100000) ++sent;
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+    EXPECT_EQ(link.endCause(), platform::kSockNoBufferSpace);
+    EXPECT_TRUE(link.hasQueued());
 }

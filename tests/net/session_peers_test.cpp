@@ -1,0 +1,384 @@
+// A session against peers that misbehave on purpose: slow, silent, flooding,
+// full or forging members on raw sockets, and a fake host that answers late
+// or out of turn. Each peer's behaviour is fixed by the test; only the
+// bounds are measured in time.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <chrono>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "net/net_session.h"
+#include "net/session_commands.h"
+#include "net/socket_table.h"
+#include "net_test_support.h"
+#include "shell/engine_state.h"
+
+using nettest::HostedSession;
+using nettest::hexBytes;
+using nettest::leftCount;
+using nettest::RawPeer;
+using nettest::waitUntil;
+using nettest::wireMessage;
+using nettest::wireRequest;
+using nettest::wireU16;
+
+namespace {
+
+constexpr int32_t kTimedOut = 10060;
+
+template <class Action>
+double millisTaken(Action&& action) {
+    const auto start = std::chrono::steady_clock::now();
+    action();
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+}
+
+// A header claiming more than the format allows, with no payload after it.
+std::string overlongHeader() { return std::string(1, '\x03') + wireU16(60000) + wireU16(0xFFFF) + wireU16(1); }
+
+// A fake host: takes the member's connection, gives its query player id
+// 102 and answers the handshake. Runs while the member joins.
+std::unique_ptr<RawPeer> fakeHostFor(NetSession& member, int listening, uint16_t port) {
+    std::unique_ptr<RawPeer> host;
+    std::thread handshake([&] {
+        host = RawPeer::acceptOn(listening);
+        if (host->read(7 + 136).size() == 143) host->send(wireMessage(2, 102, 0));
+        if (host->read(7) == wireMessage(104, 0, 102)) host->send(wireMessage(104, 102, 0, wireU16(1)));
+    });
+    EXPECT_EQ(member.join("127.0.0.1", port), 1);
+    handshake.join();
+    return host;
+}
+
+// A running host, its peers made by each test.
+class PeersOfAHost : public testing::Test {
+protected:
+    void SetUp() override { ASSERT_NE(hosted.port, 0); }
+
+    HostedSession hosted;
+    NetSession& host = hosted.host;
+};
+
+}  // namespace
+
+TEST(SessionPeers, ATricklingAndAFloodingPeerHoldNothingUp) {
+    NetSession* host = createNetSession();
+    ASSERT_EQ(host->host(0, "127.0.0.1"), 1);
+    const uint16_t port = host->listeningPort();
+
+    // One peer starts a 1,000-byte text and sends it a byte every 40 ms;
+    // another claims 60,000 bytes and falls silent.
+    RawPeer trickler(port);
+    const std::string text = wireMessage(3, 0xFFFF, 1, std::string(1000, 't'));
+    trickler.send(text.substr(0, 7));
+    trickler.startTrickle(text.substr(7), 40);
+    RawPeer silent(port);
+    silent.send(overlongHeader());
+    // A third floods texts to everyone and never reads.
+    RawPeer flooder(port);
+    const uint16_t floodId = flooder.registerPlayer("flood");
+    ASSERT_NE(floodId, 0);
+    flooder.startFlood(wireMessage(3, 0xFFFF, floodId, std::string(200, 'f')));
+    ASSERT_TRUE(waitUntil([&] { return flooder.bytesSent() > 512 * 1024; }));
+
+    // Each figure is also kept in the test's record (--gtest_output=xml).
+    const auto within = [](const char* what, double limitMs, auto&& action) {
+        const double ms = millisTaken(action);
+        testing::Test::RecordProperty(what, std::to_string(ms));
+        EXPECT_LT(ms, limitMs) << what;
+    };
+    NetSession member;
+    within("joinMs", 1000, [&] { EXPECT_EQ(member.join("127.0.0.1", port), 1); });
+    int32_t count = -1;
+    int32_t id = -1;
+    std::string name;
+    within("countMs", 50, [&] { count = member.playerCount(); });
+    within("idMs", 50, [&] { id = member.playerIdAt(0); });
+    within("nameMs", 50, [&] { name = member.playerName(floodId).c_str(); });
+    EXPECT_EQ(count, 1);
+    EXPECT_EQ(id, floodId);
+    EXPECT_EQ(name, "flood");
+    NetSession late;
+    within("secondJoinMs", 1000, [&] { EXPECT_EQ(late.join("127.0.0.1", port), 1); });
+
+    within("memberShutdownMs", 1000, [&] { member.reset(); });
+    // The engine's network step, the host's session still running among its peers.
+    within("engineShutdownMs", 1000, [&] { releaseNetSession(); });
+    late.reset();
+    EXPECT_EQ(socketReferenceCount(), 0);
+}
+
+TEST_F(PeersOfAHost, AMessageLeftUnfinishedPastTheDeadlineClosesItsConnection) {
+    host.partialMessageLimitMs = 300;
+    const std::string text = wireMessage(3, 0xFFFF, 1, "0123456789");
+    const struct {
+        const char* what;
+        std::string first;   // sent at once
+        std::string slowly;  // then a byte every 50 ms
+    } cases[] = {
+        {"a trickled text", text.substr(0, 8), text.substr(8)},
+        {"a header claiming 60,000 bytes, then silence", overlongHeader(), ""},
+        {"half a header, then silence", text.substr(0, 3), ""},
+    };
+    for (const auto& c : cases) {
+        RawPeer peer(hosted.port);
+        const uint16_t id = peer.registerPlayer("slow");
+        ASSERT_NE(id, 0) << c.what;
+        peer.send(c.first);
+        if (!c.slowly.empty()) peer.startTrickle(c.slowly, 50);
+        EXPECT_TRUE(peer.closedWithin(2000)) << c.what;
+        ASSERT_TRUE(waitUntil([&] { return leftCount(host) == 1; })) << c.what;
+        EXPECT_EQ(host.popLeftPlayer(), id) << c.what;
+    }
+    EXPECT_EQ(host.playerCount(), 0);
+    EXPECT_LT(millisTaken([&] { host.reset(); }), 1000);
+}
+
+TEST_F(PeersOfAHost, AMemberThatNeverReadsIsClosedAtItsQueueBound) {
+    host.sendQueueLimitBytes = 64 * 1024;
+    // Texts from its player a to its player b come back on its own
+    // connection, which it never reads.
+    RawPeer sink(hosted.port, 4096);
+    const uint16_t a = sink.registerPlayer("a");
+    const uint16_t b = sink.registerPlayer("b");
+    ASSERT_NE(b, 0);
+    sink.startFlood(wireMessage(3, b, a, std::string(1000, 's')));
+    ASSERT_TRUE(waitUntil([&] { return leftCount(host) == 1; }));
+    EXPECT_EQ(host.popLeftPlayer(), a);  // the connection's first player leaves with it
+    // The host serves on at once and stops at once.
+    int32_t count = -1;
+    EXPECT_LT(millisTaken([&] { count = host.playerCount(); }), 50);
+    EXPECT_EQ(count, 1);  // b stays until a removal names it
+    EXPECT_LT(millisTaken([&] { host.reset(); }), 1000);
+}
+
+TEST_F(PeersOfAHost, AFloodOfTextsFillsAnInboxOnlyToItsBound) {
+    ASSERT_EQ(host.addPlayer("alice"), 101);
+    std::vector<std::unique_ptr<RawPeer>> flooders;
+    for (int i = 0; i < 2; ++i) {
+        flooders.push_back(std::make_unique<RawPeer>(hosted.port));
+        const uint16_t id = flooders.back()->registerPlayer("flood");
+        ASSERT_NE(id, 0);
+        flooders.back()->startFlood(wireMessage(3, 101, id, std::string(200, static_cast<char>('a' + i))));
+    }
+    const auto inboxSize = [&] {
+        host.lock();
+        const size_t n = host.localPlayers.front().inbox.size();
+        host.unlock();
+        return n;
+    };
+    ASSERT_TRUE(waitUntil([&] { return inboxSize() == kInboxMessagesMax; }));
+    const size_t sent = flooders[0]->bytesSent() + flooders[1]->bytesSent();
+    ASSERT_TRUE(waitUntil([&] { return flooders[0]->bytesSent() + flooders[1]->bytesSent() > sent + 512 * 1024; }));
+    EXPECT_EQ(inboxSize(), kInboxMessagesMax);
+    // The host serves on, and its player reads what came first.
+    EXPECT_LT(millisTaken([&] { EXPECT_EQ(host.playerCount(), 3); }), 50);
+    EXPECT_EQ(host.receiveText(101).length, 200u);
+    for (auto& flooder : flooders) flooder->stop();
+    EXPECT_TRUE(host.isRunning());
+}
+
+TEST(SessionPeers, AMemberIsNotHeldUpByAHostThatTrickles) {
+    uint16_t port = 0;
+    const int listening = nettest::rawListen(&port);
+    for (const bool waitForTheLimit : {false, true}) {
+        NetSession member;
+        member.partialMessageLimitMs = waitForTheLimit ? 200 : kPartialMessageLimitMs;
+        std::unique_ptr<RawPeer> host = fakeHostFor(member, listening, port);
+        ASSERT_TRUE(host->connected());
+        const std::string text = wireMessage(3, 102, 1, std::string(1000, 't'));
+        host->send(text.substr(0, 8));
+        host->startTrickle(text.substr(8), 50);  // 50 s for the rest
+        if (waitForTheLimit) {
+            // The member's own session ends, and says why.
+            EXPECT_TRUE(waitUntil([&] { return !member.isRunning(); }, 2000));
+            EXPECT_EQ(member.playerCount(), 0);
+            EXPECT_EQ(lastSocketError(), kTimedOut);
+        } else {
+            EXPECT_LT(millisTaken([&] { member.reset(); }), 1000);
+        }
+    }
+    close(listening);
+}
+
+TEST(SessionPeers, QueriesTakeOnlyTheAnswersToThemselves) {
+    uint16_t port = 0;
+    const int listening = nettest::rawListen(&port);
+    NetSession member;
+    member.answerPolls = 5;  // 100 ms
+    const std::unique_ptr<RawPeer> host = fakeHostFor(member, listening, port);
+    ASSERT_TRUE(member.isRunning());
+    const int fake = host->fd();
+
+    // A count that is never answered times out, and the last error says so.
+    EXPECT_EQ(member.playerCount(), 0);
+    EXPECT_EQ(lastSocketError(), kTimedOut);
+    EXPECT_EQ(hexBytes(nettest::rawReadExactly(fake, 7)), "65 00 00 00 00 66 00");
+    nettest::rawWriteAll(fake, wireMessage(101, 102, 0, wireU16(2)));  // its answer comes late
+
+    // A name: answers of another kind and to another receiver come first.
+    std::thread answer([&] {
+        nettest::rawReadExactly(fake, 9);
+        nettest::rawWriteAll(fake, wireMessage(101, 102, 0, wireU16(2)) + wireMessage(103, 999, 0, "eve") +
+                                       wireMessage(103, 102, 0, "bob"));
+    });
+    EXPECT_STREQ(member.playerName(102).c_str(), "bob");
+    EXPECT_EQ(lastSocketError(), 0);
+    answer.join();
+
+    // An id given up on, whose answer arrives after the next question of its kind.
+    EXPECT_EQ(member.playerIdAt(0), 0);
+    EXPECT_EQ(lastSocketError(), kTimedOut);
+    std::thread lateAnswer([&] {
+        nettest::rawReadExactly(fake, 9);  // k = 0
+        nettest::rawReadExactly(fake, 9);  // k = 1
+        nettest::rawWriteAll(fake, wireMessage(102, 102, 0, wireU16(555)) + wireMessage(102, 102, 0, wireU16(777)));
+    });
+    EXPECT_EQ(member.playerIdAt(1), 777);
+    EXPECT_EQ(lastSocketError(), 0);
+    lateAnswer.join();
+    member.reset();
+    close(listening);
+}
+
+TEST_F(PeersOfAHost, OnlyTheConnectionThatOwnsAPlayerRemovesIt) {
+    ASSERT_EQ(host.addPlayer("alice"), 101);
+    RawPeer stranger(hosted.port);
+    // From a connection with no player yet, then from one whose player is another.
+    stranger.send(wireMessage(4, 0, 101));
+    EXPECT_EQ(hexBytes(wireMessage(4, 0, 101)), "04 00 00 00 00 65 00");
+    const uint16_t own = stranger.registerPlayer("mallory");  // read after the removal, on the same connection
+    ASSERT_EQ(own, 102);
+    stranger.send(wireMessage(4, 0, 101));
+    stranger.send(wireMessage(101, 0, own));
+    EXPECT_EQ(hexBytes(stranger.read(9)), "65 02 00 66 00 00 00 02 00");  // alice and mallory
+    EXPECT_EQ(leftCount(host), 0u);
+    // Its own player it may remove; the host's player, the host.
+    stranger.send(wireMessage(4, 0, own));
+    ASSERT_TRUE(waitUntil([&] { return leftCount(host) == 1; }));
+    EXPECT_EQ(host.popLeftPlayer(), own);
+    host.sendControl(101);
+    ASSERT_TRUE(waitUntil([&] { return leftCount(host) == 1; }));
+    EXPECT_EQ(host.popLeftPlayer(), 101);
+    EXPECT_EQ(host.playerCount(), 0);
+}
+
+TEST_F(PeersOfAHost, AFullHostClosesThe129thConnectionAndAJoinerLearnsWhy) {
+    // The host's own connection takes the first of the 128 places.
+    std::vector<std::unique_ptr<RawPeer>> members;
+    for (int i = 1; i < kHostConnectionPlaces; ++i) {
+        members.push_back(std::make_unique<RawPeer>(hosted.port));
+        ASSERT_NE(members.back()->registerPlayer("", true), 0) << i;
+    }
+    RawPeer extra(hosted.port);
+    EXPECT_TRUE(extra.closedWithin(2000));
+
+    createNetSession();
+    EXPECT_EQ(NetJoinSession(RtString("127.0.0.1"), hosted.port), 0);
+    EXPECT_EQ(lastSocketError(), 10054);  // the host closed the connection
+    EXPECT_EQ(NetIsSessionRunning(), 0);
+    // Everyone already in is still served.
+    members.front()->send(wireMessage(104, 0, 101));
+    EXPECT_EQ(hexBytes(members.front()->read(9)), "68 02 00 65 00 00 00 01 00");
+}
+
+TEST_F(PeersOfAHost, IdsAndAnswersForgedByAMemberAreIgnored) {
+    RawPeer forger(hosted.port);
+    ASSERT_NE(forger.registerPlayer("forger"), 0);
+    // The host's own question goes unanswered (it asks as an id it does not
+    // know) while the member sends answers addressed to that id.
+    host.lock();
+    host.ownPlayerId = 9999;
+    host.unlock();
+    host.answerPolls = 10;
+    int32_t count = -1;
+    std::thread ask([&] { count = host.playerCount(); });
+    for (int i = 0; i < 10; ++i) {
+        forger.send(wireMessage(101, 9999, 0, wireU16(42)));
+        std::this_thread::sleep_for(std::chrono::milliseconds(15));
+    }
+    ask.join();
+    EXPECT_EQ(count, 0);
+    // The host's own request waits for an id (it takes no players now) while
+    // the member sends an id assignment.
+    host.setAcceptPlayers(false);
+    int32_t id = -1;
+    std::thread add([&] { id = host.addPlayer("late"); });
+    ASSERT_TRUE(waitUntil([&] {
+        host.lock();
+        const bool waiting = !host.localPlayers.empty() && host.localPlayers.back().id == kAwaitingPlayerId;
+        host.unlock();
+        return waiting;
+    }));
+    forger.send(wireMessage(2, 777, 0));
+    add.join();
+    EXPECT_EQ(id, 0);
+}
+
+TEST_F(PeersOfAHost, ATextNoLocalPlayerTakesIsDroppedNotSentRound) {
+    ASSERT_EQ(host.addPlayer("alice"), 101);
+    // The local record goes (as when its wait gave up) while the host's table keeps 101.
+    host.lock();
+    host.localPlayers.remove_if([](const NetPlayer& p) { return p.id == 101; });
+    host.unlock();
+    RawPeer peer(hosted.port);
+    const uint16_t own = peer.registerPlayer("p");
+    ASSERT_NE(own, 0);
+    peer.send(wireMessage(3, 101, own, "round"));
+    peer.send(wireMessage(101, 0, own));
+    ASSERT_EQ(peer.read(9).size(), 9u);  // the text has been handled
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    // A record that appears later never sees the text: it was not kept going round.
+    host.lock();
+    NetPlayer returned;
+    returned.id = 101;
+    host.localPlayers.push_back(returned);
+    host.unlock();
+    EXPECT_FALSE(waitUntil([&] { return !host.receiveText(101).isEmpty(); }, 150));
+}
+
+TEST_F(PeersOfAHost, ARequestWhoseConnectionIsGoneGetsNoPlayer) {
+    ASSERT_EQ(host.addPlayer("alice"), 101);
+    host.setAcceptPlayers(false);
+    {
+        RawPeer gone(hosted.port);  // waits unaccepted, asks for a player and leaves
+        gone.send(wireRequest("ghost"));
+    }
+    host.setAcceptPlayers(true);
+    RawPeer next(hosted.port);  // accepted after it
+    EXPECT_EQ(next.registerPlayer("next"), 102);
+    EXPECT_EQ(leftCount(host), 0u);
+    EXPECT_EQ(host.playerCount(), 2);
+}
+
+TEST_F(PeersOfAHost, RepliesAndForwardedCopiesAreExactBytes) {
+    ASSERT_EQ(host.addPlayer("alice"), 101);
+    RawPeer peer(hosted.port);
+    peer.send(wireRequest("bob"));
+    EXPECT_EQ(hexBytes(peer.read(7)), "02 00 00 66 00 00 00");
+    EXPECT_EQ(host.sendText(101, 0, RtString("hi")), 1);
+    EXPECT_EQ(hexBytes(peer.read(9)), "03 02 00 66 00 65 00 68 69");
+    EXPECT_EQ(host.sendText(101, 102, RtString("yo")), 1);
+    EXPECT_EQ(hexBytes(peer.read(9)), "03 02 00 66 00 65 00 79 6F");
+    const struct {
+        std::string question;
+        const char* answer;
+    } queries[] = {
+        {wireMessage(101, 0, 102), "65 02 00 66 00 00 00 02 00"},
+        {wireMessage(102, 0, 102, wireU16(1)), "66 02 00 66 00 00 00 66 00"},
+        {wireMessage(102, 0, 102, wireU16(2)), "66 02 00 66 00 00 00 00 00"},
+        {wireMessage(103, 0, 102, wireU16(101)), "67 05 00 66 00 00 00 61 6C 69 63 65"},
+        {wireMessage(103, 0, 102, wireU16(4000)), "67 07 00 66 00 00 00 4E 4F 5F 44 41 54 41"},
+        {wireMessage(104, 0, 102), "68 02 00 66 00 00 00 01 00"},
+    };
+    for (const auto& q : queries) {
+        peer.send(q.question);
+        const size_t n = (std::string(q.answer).size() + 1) / 3;
+        EXPECT_EQ(hexBytes(peer.read(n)), q.answer) << hexBytes(q.question);
+    }
+}
