@@ -18,7 +18,10 @@
 // - the outline pass puts lighting back on when a light is on;
 // - with the BGRA flag the shade texels are written in BGRA order, so the
 //   upload in that format keeps red and blue where they belong; an empty
-//   palette shades grey instead of reading a colour that is not there.
+//   palette shades grey instead of reading a colour that is not there;
+// - the frustum test's radius grows by the matrix's largest stretch, not its
+//   largest column: the two agree for turns and scales, and a sheared part
+//   is no longer culled while it still reaches into view.
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -77,13 +80,22 @@ void unitTexCoords(GLenum unit, const unsigned char* base, size_t offset) {
     glTexCoordPointer(2, GL_FLOAT, kStride, attributeAt(base, offset));
 }
 
-float largestColumnLength(const float (&m)[16]) {
+// How far the matrix's 3x3 part can carry a point at distance 1: the square
+// root of the largest row sum of |M^T M| (the column dot products), which is
+// never below the largest stretch. It is the largest column length whenever the
+// columns are orthogonal (turns and scales); a shear from an added matrix
+// stretches further than any column, and a part must not be culled while a
+// corner of it still reaches into view.
+float largestStretch(const float (&m)[16]) {
     float largest = 0.0f;
-    for (int c = 0; c < 3; ++c) {
-        const float length = std::sqrt(m[c * 4] * m[c * 4] + m[c * 4 + 1] * m[c * 4 + 1] + m[c * 4 + 2] * m[c * 4 + 2]);
-        if (length > largest) largest = length;
+    for (int a = 0; a < 3; ++a) {
+        float sum = 0.0f;
+        for (int b = 0; b < 3; ++b) {
+            sum += std::fabs(m[a * 4] * m[b * 4] + m[a * 4 + 1] * m[b * 4 + 1] + m[a * 4 + 2] * m[b * 4 + 2]);
+        }
+        if (sum > largest) largest = sum;
     }
-    return largest;
+    return std::sqrt(largest);
 }
 
 bool upperIsIdentity(const float (&m)[16]) {
@@ -224,7 +236,7 @@ void Rainbows3D::drawMesh(MeshObjectX* part, int32_t a, int32_t b, float t, uint
         const MeshFrame& frame = part->frames.data[S];
         float c[3];
         render3d::transformPoint(objectMatrix, frame.centre, c);
-        const float r = frame.radius * (upperIsIdentity(objectMatrix) ? 1.0f : largestColumnLength(objectMatrix));
+        const float r = frame.radius * (upperIsIdentity(objectMatrix) ? 1.0f : largestStretch(objectMatrix));
         const bool shadowVolumes = effectLightOn == 1 && lightEffect == 3;
         for (const float(&plane)[4] : frustum) {
             if (plane[0] * c[0] + plane[1] * c[1] + plane[2] * c[2] + plane[3] < -r && !shadowVolumes) return;

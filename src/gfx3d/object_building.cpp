@@ -12,6 +12,9 @@
 // kind). The expansion into triangles reads a node's run kind from its own
 // colour, which is that palette entry wherever the index holds: a mesh of
 // many colours keeps every triangle.
+//
+// Departure: adding a vertex prints nothing; a line per vertex on standard
+// output buried a program's own output and slowed large builds.
 #include "gfx3d/object_building.h"
 
 #include <cmath>
@@ -119,7 +122,6 @@ void Rainbows3D::addVertex(float x, float y, float z, float u, float v, uint32_t
     setVertexColour(buildVertex, colour);
     RtVector<MeshVertex>& nodes = part->frames.data[buildFrame].nodes;
     nodes.append(buildVertex);
-    std::printf("%d %d\n", buildFrame, nodes.count);
 }
 
 void Rainbows3D::addVertexBreak(int32_t kind) {

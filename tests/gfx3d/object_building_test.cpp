@@ -37,7 +37,9 @@ std::vector<float> xs(const RtVector<MeshVertex>& list) {
 TEST_F(Building, ThreeVerticesMakeOneStripOfFourNodesAndOneTriangle) {
     r.beginObject(7, 1);
     EXPECT_EQ(7, buildSlot);
+    testing::internal::CaptureStdout();
     triangle();
+    EXPECT_EQ("", testing::internal::GetCapturedStdout());  // a program's own output stays its own
     r.endObject();
     EXPECT_EQ(-1, buildSlot);
     const Object3DSlot& s = *r.slot(7);

@@ -224,6 +224,26 @@ TEST_F(Scene, PartOutsideTheFrustumCostsNoGLCall) {
     EXPECT_EQ(glcache::glCallsMade(), before);
 }
 
+TEST_F(Scene, AShearedPartThatReachesIntoViewIsDrawn) {
+    // A thin bar along (1, 1, 1), sheared so that z gains x and y: its tip
+    // reaches 1.73 towards the camera, further than any column of the
+    // matrix (1.41), and lies just inside the far plane.
+    const float d = 1.0f / std::sqrt(3.0f), w = 0.05f;
+    const MeshVertex bar[6] = {vertex(-d - w, -d + w, -d), vertex(d - w, d + w, d), vertex(d + w, d - w, d),
+                               vertex(-d - w, -d + w, -d), vertex(d + w, d - w, d), vertex(-d + w, -d - w, -d)};
+    put(1, partFromTriangles(bar, 6));
+    StartScene3D(1.0, 10.0, 60.0);  // the far plane at z = -5
+    SetCamera(0, 0, 5, 0, 0, 0);
+    RtArray<double> shear;
+    shear.dim(16);
+    for (int i : {0, 2, 5, 6, 10, 15}) shear.at(i) = 1;
+    SetObjectPosition(0, 0, -6.6);  // the tip at z = -4.87
+    AddObjectMatrix(shear);
+    const unsigned long before = glcache::glCallsMade();
+    r->drawObject(1, 0, 0, 0.0f, 0);
+    EXPECT_GT(glcache::glCallsMade(), before);
+}
+
 TEST_F(Scene, MultiPartSlotBindsEachPartsOwnTexture) {
     solidSprite(21, kRed);
     Object3DSlot& s = r->objects.data[7];
