@@ -2,8 +2,10 @@
 // Depends on the planner base and its node containers.
 #include "planner/astar_planner.h"
 
+#include <array>
 #include <cstddef>
 #include <cstdlib>
+#include <utility>
 
 namespace planner {
 
@@ -15,10 +17,19 @@ struct Step {
 };
 // The visiting order of the neighbours; must stay as it is, ties between
 // equal routes are settled by it.
-constexpr Step kSteps[8] = {
+constexpr std::array<Step, 8> kSteps = {{
     {-1, -1, true}, {0, -1, false}, {1, -1, true}, {1, 0, false},
     {-1, 0, false}, {-1, 1, true},  {0, 1, false}, {1, 1, true},
-};
+}};
+// The straight ones among them, in the same order.
+constexpr std::array<Step, 4> kStraightSteps = [] {
+    std::array<Step, 4> straight{};
+    size_t n = 0;
+    for (const Step& step : kSteps) {
+        if (!step.diagonal) straight[n++] = step;
+    }
+    return straight;
+}();
 
 }  // namespace
 
@@ -28,46 +39,38 @@ void AStarPlanner::start() {
     if (grid_ == nullptr) return;
     Node* first = pool_.take();
     if (first == nullptr) return;
-    *first = Node{nullptr, request_.startX, request_.startY, 0.0f, 0.0f, nullptr};
-    if (!open_.push_back(first)) {
+    first->x = request_.startX;
+    first->y = request_.startY;
+    if (!open_.push_back(OpenEntry{0.0f, pool_.indexOf(first)})) {
         pool_.giveBack();
         return;
     }
-    const size_t cell = cellOf(first->x, first->y);
-    cellNode_[cell] = first;
-    cellState_[cell] = kInOpenList;
+    reach(cellOf(first->x, first->y)).node = pool_.indexOf(first);
 }
 
 uint32_t AStarPlanner::firstPositionAtMost(float f) const {
-    uint32_t lo = 0;
-    uint32_t hi = open_.size();
-    while (lo < hi) {
-        const uint32_t mid = lo + (hi - lo) / 2;
-        if (open_.at(mid)->f <= f) {
-            hi = mid;
-        } else {
-            lo = mid + 1;
-        }
-    }
-    return lo;
+    return open_.partitionPoint([f](const OpenEntry& e) { return e.f <= f; });
 }
 
-bool AStarPlanner::openInsert(Node* node) { return open_.insert(firstPositionAtMost(node->f), node); }
+bool AStarPlanner::openInsert(Node* node) {
+    return open_.insertInPlace(firstPositionAtMost(node->f), OpenEntry{node->f, pool_.indexOf(node)});
+}
 
 uint32_t AStarPlanner::openPosition(const Node* node) const {
     // The nodes of equal f form one run, and the node is in it.
-    for (uint32_t i = firstPositionAtMost(node->f); i < open_.size() && open_.at(i)->f == node->f; ++i) {
-        if (open_.at(i) == node) return i;
+    const uint32_t index = pool_.indexOf(node);
+    for (uint32_t i = firstPositionAtMost(node->f); i < open_.size() && open_.at(i).f == node->f; ++i) {
+        if (open_.at(i).node == index) return i;
     }
     for (uint32_t i = open_.size(); i > 0; --i) {
-        if (open_.at(i - 1) == node) return i - 1;
+        if (open_.at(i - 1).node == index) return i - 1;
     }
     return open_.size();  // not there: erase refuses it
 }
 
 void AStarPlanner::closeNode(Node* node) {
     closed_.insertAbsent(node);
-    cellState_[cellOf(node->x, node->y)] = kInClosedSet;
+    grid_[cellOf(node->x, node->y)].node |= kClosedBit;
 }
 
 bool AStarPlanner::finish(Node* end) {
@@ -78,69 +81,82 @@ bool AStarPlanner::finish(Node* end) {
 
 bool AStarPlanner::search() {
     if (grid_ == nullptr) return finish(nullptr);
+    return request_.diagonalMoves != 0 ? searchWith<true>() : searchWith<false>();
+}
+
+template <bool kDiagonalMoves>
+bool AStarPlanner::searchWith() {
     const int32_t gx = request_.goalX;
     const int32_t gy = request_.goalY;
     const int32_t width = request_.width;
     const int32_t height = request_.height;
     const float w = request_.heuristicWeight;
     const float d = request_.diagonalStepFactor != 0 ? kDiagonalFactor : 1.0f;
-    const int steps = request_.diagonalMoves != 0 ? 8 : 4;
-    static constexpr int kStraight[4] = {1, 3, 4, 6};
-    NodeHashTable::Cursor cursor(closed_);
+    static constexpr auto kOrder = [] {
+        if constexpr (kDiagonalMoves) {
+            return kSteps;
+        } else {
+            return kStraightSteps;
+        }
+    }();
+
+    // Relaxes neighbour k of the current node; false when the pool or the
+    // open list has run out.
+    auto visit = [&]<size_t k>(Node* current) {
+        static constexpr Step step = kOrder[k];
+        const int32_t nx = current->x + step.dx;
+        const int32_t ny = current->y + step.dy;
+        if (nx < 0 || nx >= width || ny < 0 || ny >= height) return true;
+        GridCell& cell = reach(cellOf(nx, ny));
+        const float c = cell.cost;
+        if (c < 0.0f) return true;  // a wall: passable cells cost more than 1
+        const float g = current->g + (step.diagonal ? c * d : c);
+
+        // The cell's node, in the closed set or in the open list, or none.
+        Node* node = nodeOf(cell, nx, ny);
+        if (node != nullptr && node->g <= g) return true;
+        const float h = static_cast<float>(std::llabs(static_cast<int64_t>(gx) - nx) +
+                                           std::llabs(static_cast<int64_t>(gy) - ny));
+        const float f = (h - g) * w + g;
+        if (node != nullptr) {
+            if ((cell.node & kClosedBit) != 0) {
+                if (open_.full()) return false;
+                closed_.removePresent(node);
+            } else {
+                open_.eraseInPlace(openPosition(node));
+            }
+        } else {
+            node = pool_.take();
+            if (node == nullptr || open_.full()) {
+                if (node != nullptr) pool_.giveBack();
+                return false;
+            }
+            node->x = nx;
+            node->y = ny;
+        }
+        node->parent = current;
+        node->g = g;
+        node->f = f;
+        node->next = nullptr;
+        cell.node = pool_.indexOf(node);
+        openInsert(node);
+        return true;
+    };
 
     for (;;) {
         if (open_.empty()) return finish(nullptr);
-        Node* current = open_.back();
+        Node* current = pool_.nodeAt(open_.back().node);
         open_.pop_back();
         if (current->x == gx && current->y == gy) {
             closeNode(current);
             return finish(current);
         }
-        for (int s = 0; s < steps; ++s) {
-            const Step& step = kSteps[steps == 8 ? s : kStraight[s]];
-            const int32_t nx = current->x + step.dx;
-            const int32_t ny = current->y + step.dy;
-            if (nx < 0 || nx >= width || ny < 0 || ny >= height) continue;
-            const size_t cell = cellOf(nx, ny);
-            const float c = grid_[cell];
-            if (c == kBlockedCell) continue;
-            const float g = current->g + (step.diagonal ? c * d : c);
-            const float h = static_cast<float>(std::llabs(static_cast<int64_t>(gx) - nx) +
-                                               std::llabs(static_cast<int64_t>(gy) - ny));
-            const float f = (h - g) * w + g;
-
-            // The cell's node, in the closed set or in the open list, or none.
-            Node* node = cellNode_[cell];
-            if (node != nullptr) {
-                if (node->g <= g) continue;
-                if (cellState_[cell] == kInClosedSet) {
-                    if (open_.full()) {
-                        exhausted_ = true;
-                        break;
-                    }
-                    cursor.find(nx, ny);
-                    cursor.unlink();
-                } else {
-                    open_.erase(openPosition(node));
-                }
-            } else {
-                node = pool_.take();
-                if (node == nullptr || open_.full()) {
-                    if (node != nullptr) pool_.giveBack();
-                    exhausted_ = true;
-                    break;
-                }
-                node->x = nx;
-                node->y = ny;
-                cellNode_[cell] = node;
-            }
-            node->parent = current;
-            node->g = g;
-            node->f = f;
-            node->next = nullptr;
-            cellState_[cell] = kInOpenList;
-            openInsert(node);
-        }
+        // Every neighbour in order, the steps known when compiled; stops at the
+        // first that finds the pool or the open list run out.
+        const bool visited = [&]<size_t... k>(std::index_sequence<k...>) {
+            return (visit.template operator()<k>(current) && ...);
+        }(std::make_index_sequence<kOrder.size()>());
+        if (!visited) exhausted_ = true;
         closeNode(current);
         if (exhausted_) return finish(nullptr);
     }

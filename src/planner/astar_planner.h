@@ -46,6 +46,9 @@ private:
     // Into the closed set (the node is in no set).
     void closeNode(Node* node);
     bool finish(Node* end);
+    // The search, with or without the four diagonal neighbours.
+    template <bool kDiagonalMoves>
+    bool searchWith();
 
     bool exhausted_ = false;
 };

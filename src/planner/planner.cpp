@@ -1,9 +1,9 @@
-// The planner base: request checks, the normalised cost grid, the sizing of
-// the node pool and both node sets, the release of nodes and the route queries.
+// The planner base: request checks, the normalised cost grid with its cell
+// index, the sizing of the node pool and both node sets, the release of nodes
+// and the route queries.
 // Depends on the node containers and the containers' allocator.
 #include "planner/planner.h"
 
-#include <cfloat>
 #include <cmath>
 #include <cstring>
 
@@ -15,19 +15,26 @@ namespace {
 
 bool insideGrid(int32_t x, int32_t y, const PlannerInput& r) { return x >= 0 && x < r.width && y >= 0 && y < r.height; }
 
+// The largest of the costs, or 0 when none is above 0; NaN never counts.
+// Converting to single precision never reverses two costs, so the largest
+// single-precision cost is the conversion of this. Four running maxima keep
+// the comparisons of one pass from waiting on one another.
+double largestOf(const double* costs, uint32_t count) {
+    double m[4] = {0.0, 0.0, 0.0, 0.0};
+    uint32_t i = 0;
+    for (; i + 4 <= count; i += 4) {
+        for (int k = 0; k < 4; ++k) m[k] = costs[i + k] > m[k] ? costs[i + k] : m[k];
+    }
+    for (; i < count; ++i) m[0] = costs[i] > m[0] ? costs[i] : m[0];
+    const double a = m[1] > m[0] ? m[1] : m[0];
+    const double b = m[3] > m[2] ? m[3] : m[2];
+    return b > a ? b : a;
+}
+
 // The weight clamped into 0..1; NaN counts as 1, as the path commands make it.
 float clampWeight(float w) {
     if (std::isnan(w)) return 1.0f;
     return w < 0.0f ? 0.0f : (w > 1.0f ? 1.0f : w);
-}
-
-// A caller's cost in single precision: positive costs above the float range
-// count as the largest float; everything not above 0 (NaN included) and
-// positive costs too small for a float are walls.
-float cellCost(double cost) {
-    if (!(cost > 0.0)) return kBlockedCell;
-    const float value = cost > static_cast<double>(FLT_MAX) ? FLT_MAX : static_cast<float>(cost);
-    return value > 0.0f ? value : kBlockedCell;
 }
 
 }  // namespace
@@ -53,27 +60,16 @@ bool Planner::setup(const PlannerInput& request) {
     if (grid_ != nullptr) freeGrid();
     pathEnd_ = nullptr;
 
-    grid_ = static_cast<float*>(containers::obtainStorage(sizeof(float) * cells));
-    cellNode_ = static_cast<Node**>(containers::obtainStorage((sizeof(Node*) + sizeof(CellState)) * cells));
-    if (grid_ == nullptr || cellNode_ == nullptr) {
-        freeGrid();
-        return fail(SetupFault::OutOfStorage);
-    }
-    cellState_ = reinterpret_cast<CellState*>(cellNode_ + cells);
-    std::memset(cellNode_, 0, (sizeof(Node*) + sizeof(CellState)) * cells);
-    float largest = 0.0f;
-    for (uint32_t i = 0; i < cells; ++i) {
-        const float value = cellCost(r.costMap[i]);
-        grid_[i] = value;
-        if (value > largest) largest = value;
-    }
+    // The grid and its bits in one block; only the bits start out written.
+    const size_t words = (static_cast<size_t>(cells) + 63) / 64;
+    grid_ = static_cast<GridCell*>(containers::obtainStorage(sizeof(GridCell) * cells + sizeof(uint64_t) * words));
+    if (grid_ == nullptr) return fail(SetupFault::OutOfStorage);
+    reached_ = reinterpret_cast<uint64_t*>(grid_ + cells);
+    std::memset(reached_, 0, sizeof(uint64_t) * words);
+    const float largest = singleCost(largestOf(r.costMap, cells));
     if (!(largest > 0.0f)) {
         freeGrid();
         return fail(SetupFault::NoPassableCell);
-    }
-    // Passable cells cost more than 1 and at most 2.
-    for (uint32_t i = 0; i < cells; ++i) {
-        if (grid_[i] > 0.0f) grid_[i] = grid_[i] / largest + 1.0f;
     }
 
     const uint32_t poolSize = r.nodePoolSize == 0 ? cells : static_cast<uint32_t>(r.nodePoolSize);
@@ -85,6 +81,7 @@ bool Planner::setup(const PlannerInput& request) {
 
     request_ = r;
     request_.heuristicWeight = clampWeight(r.heuristicWeight);
+    largestCost_ = largest;
     pathEnd_ = nullptr;
     finished_ = true;
     setupFault_ = SetupFault::None;
@@ -98,18 +95,10 @@ void Planner::start() {
 }
 
 void Planner::releaseNodes() {
-    if (cellNode_ != nullptr) {
-        // Every node in use is in one of the sets, and only those are indexed.
-        for (uint32_t i = 0; i < pool_.inUse(); ++i) {
-            const Node* n = pool_.nodeAt(i);
-            const size_t cell = cellOf(n->x, n->y);
-            cellNode_[cell] = nullptr;
-            cellState_[cell] = kNoNode;
-        }
-    }
-    for (uint32_t i = open_.size(); i > 0; --i) pool_.giveBack();
+    // Every node in use is in one of the sets: they all go back together.
+    pool_.giveBackAll();
     open_.clear();
-    closed_.releaseAll(pool_);
+    closed_.clearBuckets();
 }
 
 void Planner::reset() {
@@ -126,17 +115,16 @@ uint32_t Planner::pathLength() const {
 
 void Planner::freeGrid() {
     containers::releaseStorage(grid_);
-    containers::releaseStorage(cellNode_);
     grid_ = nullptr;
-    cellNode_ = nullptr;
-    cellState_ = nullptr;
+    reached_ = nullptr;
+    largestCost_ = 0.0f;
     pathEnd_ = nullptr;
     request_ = PlannerInput{};
 }
 
 float Planner::gridCost(int32_t x, int32_t y) const {
     if (grid_ == nullptr || !insideGrid(x, y, request_)) return kBlockedCell;
-    return grid_[cellOf(x, y)];
+    return normalisedCost(request_.costMap[cellOf(x, y)]);
 }
 
 }  // namespace planner

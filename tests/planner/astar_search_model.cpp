@@ -135,12 +135,17 @@ SearchState modelSearch(const planner::PlannerInput& r, ModelCounts* counts) {
 
 SearchState InspectablePlanner::state() const {
     auto stateOf = [](const planner::Node* n) {
+        if (n == nullptr) return NodeState{-2, -2, NAN, NAN, -2, -2};  // an entry naming no node in use
         const planner::Node* p = n->parent;
         return NodeState{n->x, n->y, n->f, n->g, p ? p->x : -1, p ? p->y : -1};
     };
     SearchState out;
     for (const planner::Node* n = pathEnd(); n != nullptr; n = n->parent) out.route.push_back(stateOf(n));
-    for (uint32_t i = 0; i < open_.size(); ++i) out.open.push_back(stateOf(open_.at(i)));
+    for (uint32_t i = 0; i < open_.size(); ++i) {
+        const OpenEntry entry = open_.at(i);
+        out.open.push_back(stateOf(pool_.inUseAt(entry.node)));
+        if (entry.f != out.open.back().f) out.open.back().f = NAN;  // the list's copy of f must be the node's
+    }
     for (uint32_t b = 0; b < closed_.bucketCount(); ++b) {
         out.chains.emplace_back();
         for (const planner::Node* n = closed_.bucketHead(b); n != nullptr; n = n->next) {
