@@ -226,9 +226,13 @@ private:
             }
         }
         while (count > kCountedRun) {
-            const uint32_t half = count / 2;
-            base = pred(base[half]) ? base : base + half;
-            count -= half;
+            // Three probes that do not wait on one another split the run in
+            // four; those before the answer say which quarter holds it.
+            const uint32_t quarter = count / 4;
+            const uint32_t before = (pred(base[quarter]) ? 0u : 1u) + (pred(base[2 * quarter]) ? 0u : 1u) +
+                                    (pred(base[3 * quarter]) ? 0u : 1u);
+            base += before * quarter;
+            count = before == 3 ? count - 3 * quarter : quarter;
         }
         uint32_t before = 0;
         for (uint32_t i = 0; i < count; ++i) before += pred(base[i]) ? 0u : 1u;

@@ -6,6 +6,9 @@
 
 #include <cmath>
 #include <cstring>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "runtime/containers/container_storage.h"
 
@@ -17,18 +20,27 @@ bool insideGrid(int32_t x, int32_t y, const PlannerInput& r) { return x >= 0 && 
 
 // The largest of the costs, or 0 when none is above 0; NaN never counts.
 // Converting to single precision never reverses two costs, so the largest
-// single-precision cost is the conversion of this. Four running maxima keep
-// the comparisons of one pass from waiting on one another.
+// single-precision cost is the conversion of this. The one pass over the
+// whole grid that setup makes: several running maxima, two costs to a
+// register where the processor has them (its max takes the running value
+// whenever the cost is NaN, as the plain comparison does).
 double largestOf(const double* costs, uint32_t count) {
-    double m[4] = {0.0, 0.0, 0.0, 0.0};
     uint32_t i = 0;
-    for (; i + 4 <= count; i += 4) {
-        for (int k = 0; k < 4; ++k) m[k] = costs[i + k] > m[k] ? costs[i + k] : m[k];
+    double largest = 0.0;
+#if defined(__SSE2__)
+    __m128d m0 = _mm_setzero_pd(), m1 = m0, m2 = m0, m3 = m0;
+    for (; i + 8 <= count; i += 8) {
+        m0 = _mm_max_pd(_mm_loadu_pd(costs + i), m0);
+        m1 = _mm_max_pd(_mm_loadu_pd(costs + i + 2), m1);
+        m2 = _mm_max_pd(_mm_loadu_pd(costs + i + 4), m2);
+        m3 = _mm_max_pd(_mm_loadu_pd(costs + i + 6), m3);
     }
-    for (; i < count; ++i) m[0] = costs[i] > m[0] ? costs[i] : m[0];
-    const double a = m[1] > m[0] ? m[1] : m[0];
-    const double b = m[3] > m[2] ? m[3] : m[2];
-    return b > a ? b : a;
+    double lanes[2];
+    _mm_storeu_pd(lanes, _mm_max_pd(_mm_max_pd(m0, m1), _mm_max_pd(m2, m3)));
+    largest = lanes[0] > lanes[1] ? lanes[0] : lanes[1];
+#endif
+    for (; i < count; ++i) largest = costs[i] > largest ? costs[i] : largest;
+    return largest;
 }
 
 // The weight clamped into 0..1; NaN counts as 1, as the path commands make it.
