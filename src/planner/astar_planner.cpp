@@ -45,7 +45,9 @@ void AStarPlanner::start() {
         pool_.giveBack();
         return;
     }
-    reach(cellOf(first->x, first->y)).node = pool_.indexOf(first);
+    GridCell& cell = reach(cellOf(first->x, first->y));
+    cell.node = pool_.indexOf(first);
+    cell.g = 0.0f;
 }
 
 uint32_t AStarPlanner::firstPositionAtMost(float f) const {
@@ -100,21 +102,30 @@ bool AStarPlanner::searchWith() {
         }
     }();
 
-    // Relaxes neighbour k of the current node; false when the pool or the
-    // open list has run out.
-    auto visit = [&]<size_t k>(Node* current) {
+    // Relaxes neighbour k of the current node, whose cell is `here`; false
+    // when the pool or the open list has run out.
+    auto visit = [&]<size_t k>(Node* current, size_t here) {
         static constexpr Step step = kOrder[k];
         const int32_t nx = current->x + step.dx;
         const int32_t ny = current->y + step.dy;
-        if (nx < 0 || nx >= width || ny < 0 || ny >= height) return true;
-        GridCell& cell = reach(cellOf(nx, ny));
+        if constexpr (step.dx < 0) {
+            if (nx < 0) return true;
+        } else if constexpr (step.dx > 0) {
+            if (nx >= width) return true;
+        }
+        if constexpr (step.dy < 0) {
+            if (ny < 0) return true;
+        } else if constexpr (step.dy > 0) {
+            if (ny >= height) return true;
+        }
+        GridCell& cell = reach(here + static_cast<size_t>(static_cast<ptrdiff_t>(step.dy) * width + step.dx));
         const float c = cell.cost;
         if (c < 0.0f) return true;  // a wall: passable cells cost more than 1
         const float g = current->g + (step.diagonal ? c * d : c);
 
         // The cell's node, in the closed set or in the open list, or none.
-        Node* node = nodeOf(cell, nx, ny);
-        if (node != nullptr && node->g <= g) return true;
+        if (cell.node != kNoNode && cell.g <= g) return true;
+        Node* node = nodeOf(cell);
         const float h = static_cast<float>(std::llabs(static_cast<int64_t>(gx) - nx) +
                                            std::llabs(static_cast<int64_t>(gy) - ny));
         const float f = (h - g) * w + g;
@@ -139,6 +150,7 @@ bool AStarPlanner::searchWith() {
         node->f = f;
         node->next = nullptr;
         cell.node = pool_.indexOf(node);
+        cell.g = g;
         openInsert(node);
         return true;
     };
@@ -151,12 +163,25 @@ bool AStarPlanner::searchWith() {
             closeNode(current);
             return finish(current);
         }
+        // The rows above and below, fetched now, arrive while the
+        // neighbours before them are visited.
+        const size_t here = cellOf(current->x, current->y);
+        if (current->y > 0) {
+            __builtin_prefetch(&grid_[here - static_cast<size_t>(width)]);
+            __builtin_prefetch(&request_.costMap[here - static_cast<size_t>(width)]);
+        }
+        if (current->y + 1 < height) {
+            __builtin_prefetch(&grid_[here + static_cast<size_t>(width)]);
+            __builtin_prefetch(&request_.costMap[here + static_cast<size_t>(width)]);
+        }
         // Every neighbour in order, the steps known when compiled; stops at the
         // first that finds the pool or the open list run out.
         const bool visited = [&]<size_t... k>(std::index_sequence<k...>) {
-            return (visit.template operator()<k>(current) && ...);
+            return (visit.template operator()<k>(current, here) && ...);
         }(std::make_index_sequence<kOrder.size()>());
         if (!visited) exhausted_ = true;
+        // The node expanded next, fetched while this one is closed.
+        if (!open_.empty()) __builtin_prefetch(pool_.nodeAt(open_.back().node));
         closeNode(current);
         if (exhausted_) return finish(nullptr);
     }

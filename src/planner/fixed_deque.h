@@ -238,7 +238,7 @@ private:
         for (uint32_t i = 0; i < count; ++i) before += pred(base[i]) ? 0u : 1u;
         return static_cast<uint32_t>(base - first) + before;
     }
-    static constexpr uint32_t kCountedRun = 32;
+    static constexpr uint32_t kCountedRun = 64;
 
     // The buffer position of element i, for i from 0 to the capacity.
     uint32_t position(uint32_t i) const {

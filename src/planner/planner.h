@@ -28,11 +28,11 @@
 //   caller's cost map: the costs must stay where they are, unchanged, from
 //   setup to the end of the last search (the path commands hold them for
 //   the whole call);
-// - each cell also names its node and the set it is in (the cell index), so
-//   that a search finds a cell's node without walking a hash chain or
-//   scanning the open list. An entry counts only while the node it names is
-//   in use and stands for that cell, so handing every node back forgets the
-//   whole index at once;
+// - each cell also names its node, the set it is in and its g (the cell
+//   index), so that a search finds a cell's node without walking a hash
+//   chain or scanning the open list. Handing the nodes back forgets the
+//   cells they stood for (one bit each), so that start and reset cost what
+//   the last search touched;
 // - the open list holds each node as its pool index beside a copy of its f
 //   rather than as a pointer, so that finding a place in it reads no node;
 //   it is the same sorted ring in the same order.
@@ -122,7 +122,8 @@ protected:
     // One cell of the grid, written when a search first reaches it.
     struct GridCell {
         float cost;     // normalised; kBlockedCell for a wall
-        uint32_t node;  // the cell index: pool index of the cell's node, kClosedBit set while it is closed
+        uint32_t node;  // the cell index: pool index of the cell's node (kNoNode for none), kClosedBit set while it is closed
+        float g;        // with a node: the node's g, kept here so that a step that improves nothing reads no node
     };
     // An element of the open list: the pool index of a node and a copy of
     // its f (which never changes while the node is in the list), so that the
@@ -136,26 +137,26 @@ protected:
     // holds at most INT32_MAX nodes).
     static constexpr uint32_t kNoNode = 0x7FFFFFFFu;
 
-    // The node of cell (x, y) in the current search, or null.
-    Node* nodeOf(const GridCell& cell, int32_t x, int32_t y) const {
-        Node* node = pool_.inUseAt(cell.node & ~kClosedBit);
-        return node != nullptr && node->x == x && node->y == y ? node : nullptr;
+    // The node a cell's index entry names, or null.
+    Node* nodeOf(const GridCell& cell) const {
+        return cell.node == kNoNode ? nullptr : pool_.nodeAt(cell.node & ~kClosedBit);
     }
-    // Cell i of the grid, written first when no search since setup has
-    // reached it.
+    // Cell i of the grid, written first when no search since the cell was
+    // last forgotten has reached it.
     GridCell& reach(size_t i) {
         uint64_t& word = reached_[i / 64];
         const uint64_t bit = uint64_t{1} << (i % 64);
         if ((word & bit) == 0) {
             word |= bit;
-            grid_[i] = GridCell{normalisedCost(request_.costMap[i]), kNoNode};
+            grid_[i] = GridCell{normalisedCost(request_.costMap[i], largestCost_), kNoNode, 0.0f};
         }
         return grid_[i];
     }
-    // A caller's cost normalised: passable cells cost more than 1 and at most 2.
-    float normalisedCost(double cost) const {
+    // A caller's cost normalised by the largest: passable cells cost more
+    // than 1 and at most 2.
+    static float normalisedCost(double cost, float largest) {
         const float value = singleCost(cost);
-        return value > 0.0f ? value / largestCost_ + 1.0f : kBlockedCell;
+        return value > 0.0f ? value / largest + 1.0f : kBlockedCell;
     }
     // A caller's cost in single precision: positive costs above the float
     // range count as the largest float; everything not above 0 (NaN
@@ -167,7 +168,7 @@ protected:
     }
 
     // Every node of the open list and the closed set goes back to the pool,
-    // which the cell index follows by itself.
+    // and the cells they stood for are forgotten.
     void releaseNodes();
     size_t cellOf(int32_t x, int32_t y) const {
         return static_cast<size_t>(y) * static_cast<uint32_t>(request_.width) + static_cast<uint32_t>(x);
@@ -176,8 +177,8 @@ protected:
     bool finished_ = true;  // false only between start and the end of search
     NodeFactory pool_;
     PlannerInput request_{};
+    uint64_t* reached_ = nullptr;  // a bit per cell, set once the cell is written; the grid follows in the same storage
     GridCell* grid_ = nullptr;     // width * height cells, row after row
-    uint64_t* reached_ = nullptr;  // a bit per cell, in the grid's storage: set once the cell is written
     float largestCost_ = 0.0f;     // the largest single-precision cost, which normalises the others
     // The open list: non-increasing f from front to back, the best node at
     // the back; among equal f the node inserted first lies nearer the back.
