@@ -134,7 +134,15 @@ bool AStarPlanner::searchWith() {
                 if (open_.full()) return false;
                 closed_.removePresent(node);
             } else {
-                open_.eraseInPlace(openPosition(node));
+                // Improved in place: from where it was to where it now goes.
+                const uint32_t from = openPosition(node);
+                node->parent = current;
+                node->g = g;
+                node->f = f;
+                cell.g = g;
+                const uint32_t at = firstPositionAtMost(f);  // the node itself still counted
+                open_.reinsert(from, at > from ? at - 1 : at, OpenEntry{f, cell.node});
+                return true;
             }
         } else {
             node = pool_.take();

@@ -19,7 +19,9 @@
 // insert and erase but move only the shorter side of the ring by one slot,
 // in place, so that a sorted open list pays for the elements between the
 // change and the nearer end rather than for the whole ring; the ring is not
-// re-based. partitionPoint is a binary search over the ring's order.
+// re-based. reinsert does an erase and an insert at once, paying for the
+// elements between the two places when that is less. partitionPoint is a
+// binary search over the ring's order.
 #pragma once
 #include <cstdint>
 #include <cstring>
@@ -190,6 +192,27 @@ public:
         return true;
     }
 
+    // Element `from` leaves and v becomes element `to` (counted once it has
+    // left), as erase then insert would make them: the elements between move
+    // one slot, in place, or else each change moves its shorter side,
+    // whichever moves fewer. False when either position is not below the size.
+    bool reinsert(uint32_t from, uint32_t to, T v) {
+        const uint32_t n = size();
+        if (from >= n || to >= n) return false;
+        const uint32_t between = from < to ? to - from : from - to;
+        if (between > shorterSide(from, n - 1) + shorterSide(to, n - 1)) {
+            eraseInPlace(from);
+            return insertInPlace(to, v);
+        }
+        if (to < from) {
+            shiftTowardsBack(to, from);
+        } else if (to > from) {
+            shiftTowardsFront(from + 1, to + 1);
+        }
+        buffer_[position(to)] = v;
+        return true;
+    }
+
     // The first element position whose element satisfies `pred` (the size
     // when none does); every element satisfying it must follow every one
     // that does not.
@@ -209,6 +232,10 @@ public:
     }
 
 private:
+    // Elements moved to insert at position i of n elements, or to erase
+    // element i of n + 1, in place.
+    static uint32_t shorterSide(uint32_t i, uint32_t n) { return i < n - i ? i : n - i; }
+
     // partitionPoint within one run of the buffer: halving without a branch
     // on the comparison (which a sorted open list would mispredict half the
     // time) down to a few elements, then counting those, whose loads do not

@@ -28,20 +28,23 @@ double largestOf(const double* costs, uint32_t count) {
     // Costs asked for ahead of the pass (2 KiB), so that it runs at the
     // memory's pace whatever the search before it left in the caches.
     static constexpr uint32_t kScanAhead = 256;
+    static constexpr uint32_t kLanes = 8;  // running maxima, two costs each
     uint32_t i = 0;
     double largest = 0.0;
 #if defined(__SSE2__)
-    __m128d m0 = _mm_setzero_pd(), m1 = m0, m2 = m0, m3 = m0;
-    for (; i + 8 <= count; i += 8) {
-        if (i + kScanAhead < count) __builtin_prefetch(costs + i + kScanAhead);
-        m0 = _mm_max_pd(_mm_loadu_pd(costs + i), m0);
-        m1 = _mm_max_pd(_mm_loadu_pd(costs + i + 2), m1);
-        m2 = _mm_max_pd(_mm_loadu_pd(costs + i + 4), m2);
-        m3 = _mm_max_pd(_mm_loadu_pd(costs + i + 6), m3);
+    __m128d m[kLanes];
+    for (__m128d& lane : m) lane = _mm_setzero_pd();
+    for (; i + 2 * kLanes <= count; i += 2 * kLanes) {
+        if (i + kScanAhead < count) {
+            __builtin_prefetch(costs + i + kScanAhead);
+            __builtin_prefetch(costs + i + kScanAhead + 8);
+        }
+        for (uint32_t k = 0; k < kLanes; ++k) m[k] = _mm_max_pd(_mm_loadu_pd(costs + i + 2 * k), m[k]);
     }
-    double lanes[2];
-    _mm_storeu_pd(lanes, _mm_max_pd(_mm_max_pd(m0, m1), _mm_max_pd(m2, m3)));
-    largest = lanes[0] > lanes[1] ? lanes[0] : lanes[1];
+    for (uint32_t k = 1; k < kLanes; ++k) m[0] = _mm_max_pd(m[k], m[0]);
+    double pair[2];
+    _mm_storeu_pd(pair, m[0]);
+    largest = pair[0] > pair[1] ? pair[0] : pair[1];
 #endif
     for (; i < count; ++i) largest = costs[i] > largest ? costs[i] : largest;
     return largest;
