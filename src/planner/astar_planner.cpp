@@ -167,6 +167,9 @@ bool AStarPlanner::searchWith() {
         if (open_.empty()) return finish(nullptr);
         Node* current = pool_.nodeAt(open_.back().node);
         open_.pop_back();
+        // The node most likely expanded next (unless one of this node's
+        // neighbours goes behind it), fetched while this one is expanded.
+        if (!open_.empty()) __builtin_prefetch(pool_.nodeAt(open_.back().node));
         if (current->x == gx && current->y == gy) {
             closeNode(current);
             return finish(current);
@@ -188,8 +191,6 @@ bool AStarPlanner::searchWith() {
             return (visit.template operator()<k>(current, here) && ...);
         }(std::make_index_sequence<kOrder.size()>());
         if (!visited) exhausted_ = true;
-        // The node expanded next, fetched while this one is closed.
-        if (!open_.empty()) __builtin_prefetch(pool_.nodeAt(open_.back().node));
         closeNode(current);
         if (exhausted_) return finish(nullptr);
     }
