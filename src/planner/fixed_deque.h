@@ -236,20 +236,22 @@ private:
     // element i of n + 1, in place.
     static uint32_t shorterSide(uint32_t i, uint32_t n) { return i < n - i ? i : n - i; }
 
-    // partitionPoint within one run of the buffer: halving without a branch
-    // on the comparison (which a sorted open list would mispredict half the
-    // time) down to a few elements, then counting those, whose loads do not
-    // wait on one another.
+    // partitionPoint within one run of the buffer. The answer lies in
+    // base..base+count throughout. Each step's tests do not wait on one
+    // another and decide no branch the processor would have to guess at
+    // random (as halving does on a sorted list): the run is split in four,
+    // down to a few elements, which are then counted.
     template <class Pred>
     static uint32_t partitionRun(const T* first, uint32_t count, Pred pred) {
         const T* base = first;
-        if (count > kCountedRun) {
-            // A sorted list tends to change near one of its ends: try those first.
-            if (pred(first[kCountedRun - 1])) {
-                count = kCountedRun;
-            } else if (!pred(first[count - kCountedRun])) {
-                base = first + (count - kCountedRun);
-                count = kCountedRun;
+        if (count > kEndRun) {
+            // A sorted open list mostly changes near one of its ends: those
+            // stretches first, a test each.
+            if (pred(first[kEndRun - 1])) {
+                count = kEndRun;
+            } else if (!pred(first[count - kEndRun])) {
+                base = first + (count - kEndRun);
+                count = kEndRun;
             }
         }
         while (count > kCountedRun) {
@@ -265,7 +267,8 @@ private:
         for (uint32_t i = 0; i < count; ++i) before += pred(base[i]) ? 0u : 1u;
         return static_cast<uint32_t>(base - first) + before;
     }
-    static constexpr uint32_t kCountedRun = 64;
+    static constexpr uint32_t kCountedRun = 32;  // elements counted rather than split
+    static constexpr uint32_t kEndRun = 128;     // the stretch at either end looked at first
 
     // The buffer position of element i, for i from 0 to the capacity.
     uint32_t position(uint32_t i) const {
