@@ -1,6 +1,7 @@
 #include "astar_search_model.h"
 
 #include <algorithm>
+#include <cfloat>
 #include <cmath>
 #include <cstdlib>
 
@@ -42,7 +43,8 @@ struct Model {
 
 }  // namespace
 
-SearchState modelSearch(const planner::PlannerInput& r, ModelCounts* counts) {
+std::optional<SearchState> modelSearch(const planner::PlannerInput& r, ModelCounts* counts) {
+    if (r.startX == r.goalX && r.startY == r.goalY) return std::nullopt;
     ModelCounts unused;
     ModelCounts& tally = counts != nullptr ? *counts : unused;
     const size_t cells = static_cast<size_t>(r.width) * r.height;
@@ -52,11 +54,13 @@ SearchState modelSearch(const planner::PlannerInput& r, ModelCounts* counts) {
     m.halfBits = static_cast<uint32_t>(bits) / 2;
     m.chains.resize(size_t{1} << bits);
     float largest = 0.0f;
-    for (size_t i = 0; i < cells; ++i) {
-        const float c = static_cast<float>(r.costMap[i]);
+    for (size_t i = 0; i < cells; ++i) {  // above the float range: the largest float; not above 0 or NaN: a wall
+        const double cost = r.costMap[i];
+        const float c = cost > FLT_MAX ? FLT_MAX : static_cast<float>(cost);
         m.grid.push_back(c > 0.0f ? c : -1.0f);
         largest = std::max(largest, m.grid.back());
     }
+    if (!(largest > 0.0f)) return std::nullopt;
     for (float& c : m.grid) c = c > 0.0f ? c / largest + 1.0f : -1.0f;
     const float w = std::isnan(r.heuristicWeight) ? 1.0f : std::clamp(r.heuristicWeight, 0.0f, 1.0f);
     const float d = r.diagonalStepFactor ? planner::kDiagonalFactor : 1.0f;

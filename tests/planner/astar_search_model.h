@@ -5,6 +5,7 @@
 // it. Both describe what they hold as a SearchState, compared field by field.
 #pragma once
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "planner/astar_planner.h"
@@ -37,8 +38,9 @@ struct ModelCounts {
 };
 
 // The model: setup, start and search of one request, all in one; adds to
-// the counts when given.
-SearchState modelSearch(const planner::PlannerInput& request, ModelCounts* counts = nullptr);
+// the counts when given. Null when setup would refuse the request (start
+// equal to goal, or no cost above 0).
+std::optional<SearchState> modelSearch(const planner::PlannerInput& request, ModelCounts* counts = nullptr);
 
 // What a planner holds now (reads its protected sets).
 class InspectablePlanner : public planner::AStarPlanner {
