@@ -21,6 +21,8 @@ constexpr std::array<Step, 8> kSteps = {{
     {-1, -1, true}, {0, -1, false}, {1, -1, true}, {1, 0, false},
     {-1, 0, false}, {-1, 1, true},  {0, 1, false}, {1, 1, true},
 }};
+// A position no open list reaches.
+constexpr uint32_t kNotOpen = UINT32_MAX;
 // The straight ones among them, in the same order.
 constexpr std::array<Step, 4> kStraightSteps = [] {
     std::array<Step, 4> straight{};
@@ -70,9 +72,9 @@ uint32_t AStarPlanner::openPosition(const Node* node) const {
     return open_.size();  // not there: erase refuses it
 }
 
-void AStarPlanner::closeNode(Node* node) {
+void AStarPlanner::closeNode(Node* node, size_t cell) {
     closed_.insertAbsent(node);
-    grid_[cellOf(node->x, node->y)].node |= kClosedBit;
+    grid_[cell].node |= kClosedBit;
 }
 
 bool AStarPlanner::finish(Node* end) {
@@ -124,25 +126,18 @@ bool AStarPlanner::searchWith() {
         const float g = current->g + (step.diagonal ? c * d : c);
 
         // The cell's node, in the closed set or in the open list, or none.
-        if (cell.node != kNoNode && cell.g <= g) return true;
+        if (cell.g <= g) return true;
         Node* node = nodeOf(cell);
         const float h = static_cast<float>(std::llabs(static_cast<int64_t>(gx) - nx) +
                                            std::llabs(static_cast<int64_t>(gy) - ny));
         const float f = (h - g) * w + g;
+        uint32_t from = kNotOpen;  // where an open node that improves stands
         if (node != nullptr) {
             if ((cell.node & kClosedBit) != 0) {
                 if (open_.full()) return false;
                 closed_.removePresent(node);
             } else {
-                // Improved in place: from where it was to where it now goes.
-                const uint32_t from = openPosition(node);
-                node->parent = current;
-                node->g = g;
-                node->f = f;
-                cell.g = g;
-                const uint32_t at = firstPositionAtMost(f);  // the node itself still counted
-                open_.reinsert(from, at > from ? at - 1 : at, OpenEntry{f, cell.node});
-                return true;
+                from = openPosition(node);
             }
         } else {
             node = pool_.take();
@@ -159,7 +154,14 @@ bool AStarPlanner::searchWith() {
         node->next = nullptr;
         cell.node = pool_.indexOf(node);
         cell.g = g;
-        openInsert(node);
+        if (from == kNotOpen) {
+            openInsert(node);
+        } else {
+            // From its place to its new one in one move, as erasing and
+            // inserting it would place it (the list still holds it here).
+            const uint32_t at = firstPositionAtMost(f);
+            open_.reinsert(from, at > from ? at - 1 : at, OpenEntry{f, cell.node});
+        }
         return true;
     };
 
@@ -170,13 +172,13 @@ bool AStarPlanner::searchWith() {
         // The node most likely expanded next (unless one of this node's
         // neighbours goes behind it), fetched while this one is expanded.
         if (!open_.empty()) __builtin_prefetch(pool_.nodeAt(open_.back().node));
+        const size_t here = cellOf(current->x, current->y);
         if (current->x == gx && current->y == gy) {
-            closeNode(current);
+            closeNode(current, here);
             return finish(current);
         }
         // The rows above and below, fetched now, arrive while the
         // neighbours before them are visited.
-        const size_t here = cellOf(current->x, current->y);
         if (current->y > 0) {
             __builtin_prefetch(&grid_[here - static_cast<size_t>(width)]);
             __builtin_prefetch(&request_.costMap[here - static_cast<size_t>(width)]);
@@ -191,7 +193,7 @@ bool AStarPlanner::searchWith() {
             return (visit.template operator()<k>(current, here) && ...);
         }(std::make_index_sequence<kOrder.size()>());
         if (!visited) exhausted_ = true;
-        closeNode(current);
+        closeNode(current, here);
         if (exhausted_) return finish(nullptr);
     }
 }

@@ -38,6 +38,7 @@
 //   it is the same sorted ring in the same order.
 #pragma once
 #include <cfloat>
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 
@@ -123,7 +124,7 @@ protected:
     struct GridCell {
         float cost;     // normalised; kBlockedCell for a wall
         uint32_t node;  // the cell index: pool index of the cell's node (kNoNode for none), kClosedBit set while it is closed
-        float g;        // with a node: the node's g, kept here so that a step that improves nothing reads no node
+        float g;        // the node's g (+infinity without one), kept here so that a step that improves nothing reads no node
     };
     // An element of the open list: the pool index of a node and a copy of
     // its f (which never changes while the node is in the list), so that the
@@ -148,7 +149,7 @@ protected:
         const uint64_t bit = uint64_t{1} << (i % 64);
         if ((word & bit) == 0) {
             word |= bit;
-            grid_[i] = GridCell{normalisedCost(request_.costMap[i], largestCost_), kNoNode, 0.0f};
+            grid_[i] = GridCell{normalisedCost(request_.costMap[i], largestCost_), kNoNode, HUGE_VALF};
         }
         return grid_[i];
     }
