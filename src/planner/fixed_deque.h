@@ -129,68 +129,18 @@ public:
     }
 
     // v becomes element i; the elements from i on move back by one.
-    bool insert(uint32_t i, T v) {
-        const uint32_t n = size();
-        if (i == n) return push_back(v);
-        if (i == 0) return push_front(v);
-        if (full() || i > n) return false;
-        copyOut(0, i, scratch_);
-        scratch_[i] = v;
-        copyOut(i, n - i, scratch_ + i + 1);
-        adoptScratch(n + 1);
-        return true;
-    }
-
+    bool insert(uint32_t i, T v) { return insertAt<false>(i, v); }
     // Element i leaves; the elements after it move forward by one.
-    bool erase(uint32_t i) {
-        if (empty_) return false;
-        const uint32_t n = size();
-        if (i == n - 1) return pop_back();
-        if (i == 0) return pop_front();
-        if (i >= n) return false;
-        copyOut(0, i, scratch_);
-        copyOut(i + 1, n - i - 1, scratch_ + i);
-        adoptScratch(n - 1);
-        return true;
-    }
+    bool erase(uint32_t i) { return eraseAt<false>(i); }
 
     // v becomes element i, as insert makes it, moving the elements before i
     // one slot towards the front or those from i on one slot towards the
     // back, whichever are fewer.
-    bool insertInPlace(uint32_t i, T v) {
-        const uint32_t n = size();
-        if (i == n) return push_back(v);
-        if (i == 0) return push_front(v);
-        if (full() || i > n) return false;
-        if (i < n - i) {
-            shiftTowardsFront(0, i);
-            head_ = head_ == 0 ? capacity_ - 1 : head_ - 1;
-        } else {
-            shiftTowardsBack(i, n);
-            tail_ = tail_ + 1 >= capacity_ ? 0 : tail_ + 1;
-        }
-        buffer_[position(i)] = v;
-        return true;
-    }
-
+    bool insertInPlace(uint32_t i, T v) { return insertAt<true>(i, v); }
     // Element i leaves, as erase removes it, the elements before it moving
     // one slot towards the back or those after it one towards the front,
     // whichever are fewer.
-    bool eraseInPlace(uint32_t i) {
-        if (empty_) return false;
-        const uint32_t n = size();
-        if (i == n - 1) return pop_back();
-        if (i == 0) return pop_front();
-        if (i >= n) return false;
-        if (i < n - 1 - i) {
-            shiftTowardsBack(0, i);
-            head_ = head_ + 1 >= capacity_ ? 0 : head_ + 1;
-        } else {
-            shiftTowardsFront(i + 1, n);
-            tail_ = tail_ == 0 ? capacity_ - 1 : tail_ - 1;
-        }
-        return true;
-    }
+    bool eraseInPlace(uint32_t i) { return eraseAt<true>(i); }
 
     // Element `from` leaves and v becomes element `to` (counted once it has
     // left), as erase then insert would make them: the elements between move
@@ -232,6 +182,56 @@ public:
     }
 
 private:
+    // insert and insertInPlace: the ends and the refusals alike, the middle
+    // through the scratch buffer or in place.
+    template <bool kInPlace>
+    bool insertAt(uint32_t i, T v) {
+        const uint32_t n = size();
+        if (i == n) return push_back(v);
+        if (i == 0) return push_front(v);
+        if (full() || i > n) return false;
+        if constexpr (kInPlace) {
+            if (i < n - i) {
+                shiftTowardsFront(0, i);
+                head_ = head_ == 0 ? capacity_ - 1 : head_ - 1;
+            } else {
+                shiftTowardsBack(i, n);
+                tail_ = tail_ + 1 >= capacity_ ? 0 : tail_ + 1;
+            }
+            buffer_[position(i)] = v;
+        } else {
+            copyOut(0, i, scratch_);
+            scratch_[i] = v;
+            copyOut(i, n - i, scratch_ + i + 1);
+            adoptScratch(n + 1);
+        }
+        return true;
+    }
+
+    // erase and eraseInPlace, likewise.
+    template <bool kInPlace>
+    bool eraseAt(uint32_t i) {
+        if (empty_) return false;
+        const uint32_t n = size();
+        if (i == n - 1) return pop_back();
+        if (i == 0) return pop_front();
+        if (i >= n) return false;
+        if constexpr (kInPlace) {
+            if (i < n - 1 - i) {
+                shiftTowardsBack(0, i);
+                head_ = head_ + 1 >= capacity_ ? 0 : head_ + 1;
+            } else {
+                shiftTowardsFront(i + 1, n);
+                tail_ = tail_ == 0 ? capacity_ - 1 : tail_ - 1;
+            }
+        } else {
+            copyOut(0, i, scratch_);
+            copyOut(i + 1, n - i - 1, scratch_ + i);
+            adoptScratch(n - 1);
+        }
+        return true;
+    }
+
     // Elements moved to insert at position i of n elements, or to erase
     // element i of n + 1, in place.
     static uint32_t shorterSide(uint32_t i, uint32_t n) { return i < n - i ? i : n - i; }
