@@ -20,8 +20,8 @@
 // in place, so that a sorted open list pays for the elements between the
 // change and the nearer end rather than for the whole ring; the ring is not
 // re-based. reinsert does an erase and an insert at once, paying for the
-// elements between the two places when that is less. partitionPoint is a
-// binary search over the ring's order.
+// elements between the two places when that is less. partitionPoint finds
+// where a sorted ring changes from failing a test to passing it.
 #pragma once
 #include <cstdint>
 #include <cstring>

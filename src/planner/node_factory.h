@@ -1,7 +1,7 @@
-// NodeFactory: the pool that holds every node a grid search may use. The
-// nodes are made when the pool is rebuilt, before a search; the search then
-// takes them in order by a counter and they come back all together when the
-// planner is reset, so a search allocates nothing.
+// NodeFactory: the pool that holds every node a grid search may use. Its
+// storage is obtained when the pool is rebuilt, before a search; the search
+// then takes the nodes in order by a counter and they come back all together
+// when the planner is reset, so a search allocates nothing.
 //
 // Departure: the nodes sit in one block obtained at once rather than one
 // allocation per node behind an array of pointers, and a node is made when

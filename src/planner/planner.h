@@ -26,8 +26,8 @@
 // - setup reads every cost once, for the largest, but normalises a cell's
 //   cost only when a search first reaches it, reading it then from the
 //   caller's cost map: the costs must stay where they are, unchanged, from
-//   setup to the end of the last search (the path commands hold them for
-//   the whole call);
+//   setup to the end of the last search or gridCost (the path commands
+//   hold them for the whole call);
 // - each cell also names its node, the set it is in and its g (the cell
 //   index), so that a search finds a cell's node without walking a hash
 //   chain or scanning the open list. Handing the nodes back forgets the
