@@ -15,6 +15,12 @@
 // A pool or an open list smaller than the request needs (only possible with
 // sizes given in the request) ends the search as if no route existed;
 // exhausted() then tells so. No missing node is ever used.
+//
+// The search finds a cell's node through the planner's cell index rather than
+// by a look in the closed set and a scan of the open list, and moves an open
+// node whose cost improves from its old place to its new one in one shift;
+// the order of the open list, the closed set and the expansions are those of
+// the plain steps.
 #pragma once
 #include "planner/planner.h"
 
@@ -36,16 +42,19 @@ public:
 
 private:
     // The first position of the open list whose node has f <= the given f
-    // (the size when there is none), by binary search.
+    // (the size when there is none), by a search of the sorted list.
     uint32_t firstPositionAtMost(float f) const;
     // Inserts at the first position whose f is <= the node's f: among equal
     // f the new node lies nearer the front and is expanded later.
     bool openInsert(Node* node);
     // Position of a node of the open list.
     uint32_t openPosition(const Node* node) const;
-    // Into the closed set (the node is in no set).
-    void closeNode(Node* node);
+    // Into the closed set (the node, of that cell, is in no set).
+    void closeNode(Node* node, size_t cell);
     bool finish(Node* end);
+    // The search, with or without the four diagonal neighbours.
+    template <bool kDiagonalMoves>
+    bool searchWith();
 
     bool exhausted_ = false;
 };

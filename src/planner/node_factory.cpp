@@ -1,8 +1,6 @@
-// The node pool: one block of nodes handed out by a counter.
+// The node pool: one block of nodes handed out by a counter, each made when taken.
 // Depends on the containers' allocator (null instead of throwing).
 #include "planner/node_factory.h"
-
-#include <new>
 
 #include "runtime/containers/container_storage.h"
 
@@ -12,20 +10,13 @@ NodeFactory::~NodeFactory() { containers::releaseStorage(nodes_); }
 
 bool NodeFactory::rebuild(uint32_t n) {
     if (n == 0) return false;
-    void* raw = containers::obtainStorage(static_cast<size_t>(n) * sizeof(Node));
-    if (raw == nullptr) return false;
-    Node* fresh = static_cast<Node*>(raw);
-    for (uint32_t i = 0; i < n; ++i) new (fresh + i) Node();
+    void* fresh = containers::obtainStorage(static_cast<size_t>(n) * sizeof(Node));
+    if (fresh == nullptr) return false;
     containers::releaseStorage(nodes_);
-    nodes_ = fresh;
+    nodes_ = static_cast<Node*>(fresh);
     capacity_ = n;
     nextFree_ = 0;
     return true;
-}
-
-Node* NodeFactory::take() {
-    if (nodes_ == nullptr || nextFree_ >= capacity_) return nullptr;
-    return &nodes_[nextFree_++];
 }
 
 void NodeFactory::giveBack() {

@@ -57,27 +57,14 @@ int32_t NodeHashTable::init(int32_t bits) {
     return b;
 }
 
-uint32_t NodeHashTable::bucketOf(int32_t x, int32_t y) const {
-    const uint32_t h = bits_ / 2;
-    const uint32_t m = (uint32_t{1} << h) - 1;
-    return (static_cast<uint32_t>(x) & m) | ((static_cast<uint32_t>(y) & m) << h);
-}
-
 bool NodeHashTable::insert(Node* node) {
     if (node == nullptr) return false;
     Node*& head = buckets_[bucketOf(node->x, node->y)];
     for (Node* n = head; n != nullptr; n = n->next) {
         if (n == node) return false;
     }
-    node->next = head;
-    head = node;
+    pushFront(head, node);
     return true;
-}
-
-void NodeHashTable::insertAbsent(Node* node) {
-    Node*& head = buckets_[bucketOf(node->x, node->y)];
-    node->next = head;
-    head = node;
 }
 
 uint32_t NodeHashTable::count() const {
@@ -110,7 +97,7 @@ Node* NodeHashTable::Cursor::find(int32_t x, int32_t y) {
 
 Node* NodeHashTable::Cursor::unlink() {
     if (node_ == nullptr || link_ == nullptr) return nullptr;
-    *link_ = node_->next;
+    unlinkAt(link_, node_);
     return node_;
 }
 

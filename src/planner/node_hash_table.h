@@ -8,6 +8,11 @@
 // so an empty table needs no storage and cannot fail to exist.
 // A bucket array that cannot be obtained leaves the table as it was: init
 // then answers -1, and a copy keeps (or takes) the one-bucket empty table.
+//
+// Addition: every change to a chain keeps each node's `link` (the pointer
+// that holds it) true, so that removePresent takes a node out in one step
+// where the cursor walks the chain. A copy shares its source's chains, and
+// their links lead into whichever table linked them last.
 #pragma once
 #include <cstdint>
 
@@ -32,14 +37,21 @@ public:
     // when the bucket array cannot be obtained.
     int32_t init(int32_t bits);
     // The bucket of a cell: the low bits/2 bits of x, then those of y above them.
-    uint32_t bucketOf(int32_t x, int32_t y) const;
+    uint32_t bucketOf(int32_t x, int32_t y) const {
+        const uint32_t h = bits_ / 2;
+        const uint32_t m = (uint32_t{1} << h) - 1;
+        return (static_cast<uint32_t>(x) & m) | ((static_cast<uint32_t>(y) & m) << h);
+    }
 
     // Puts the node at the head of its bucket's chain. False for null or for
     // a node already in that chain.
     bool insert(Node* node);
     // insert for a caller that knows the node is in no chain of the table:
     // the same place at the head, without walking the chain first.
-    void insertAbsent(Node* node);
+    void insertAbsent(Node* node) { pushFront(buckets_[bucketOf(node->x, node->y)], node); }
+    // Takes out a node that the caller knows is in a chain of this table,
+    // as the cursor's find and unlink would, without walking the chain.
+    void removePresent(Node* node) { unlinkAt(node->link, node); }
     // Nodes in all chains.
     uint32_t count() const;
     // Every bucket empty; the nodes are not handed back.
@@ -87,6 +99,19 @@ public:
     };
 
 private:
+    // Puts the node at the head of the chain that `head` begins.
+    static void pushFront(Node*& head, Node* node) {
+        node->next = head;
+        node->link = &head;
+        if (head != nullptr) head->link = &node->next;
+        head = node;
+    }
+    // Takes the node out of its chain, where `link` holds it.
+    static void unlinkAt(Node** link, Node* node) {
+        *link = node->next;
+        if (node->next != nullptr) node->next->link = link;
+    }
+
     bool adoptCopyOf(const NodeHashTable& other);
     void releaseBuckets();
 

@@ -32,7 +32,9 @@ int32_t FindPath(const RtArray<double>& map, RtArray<int>& result, double weight
     request.width = map.d1;
     request.height = map.d2;
     request.costMap = map.data;
-    // The costs are read straight from the storage: it must hold the whole grid.
+    // The costs are read straight from the storage, by setup and again as the
+    // search reaches them (the map stays put for the whole call): it must
+    // hold the whole grid.
     if (static_cast<int64_t>(map.d1) * map.d2 > map.total) request.height = 0;
 
     if (!search.setup(request)) {

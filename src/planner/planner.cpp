@@ -1,11 +1,14 @@
-// The planner base: request checks, the normalised cost grid, the sizing of
-// the node pool and both node sets, the release of nodes and the route queries.
+// The planner base: request checks, the normalised cost grid with its cell
+// index, the sizing of the node pool and both node sets, the release of nodes
+// and the route queries.
 // Depends on the node containers and the containers' allocator.
 #include "planner/planner.h"
 
-#include <cfloat>
 #include <cmath>
 #include <cstring>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "runtime/containers/container_storage.h"
 
@@ -15,19 +18,45 @@ namespace {
 
 bool insideGrid(int32_t x, int32_t y, const PlannerInput& r) { return x >= 0 && x < r.width && y >= 0 && y < r.height; }
 
+// The largest of the costs, or 0 when none is above 0; NaN never counts.
+// Converting to single precision never reverses two costs, so the largest
+// single-precision cost is the conversion of this. The one pass over the
+// whole grid that setup makes: several running maxima, two costs to a
+// register where the processor has them (its max takes the running value
+// whenever the cost is NaN, as the plain comparison does).
+double largestOf(const double* costs, uint32_t count) {
+    // Costs asked for ahead of the pass (2 KiB), so that it runs at the
+    // memory's pace whatever the search before it left in the caches.
+    static constexpr uint32_t kScanAhead = 256;
+    static constexpr uint32_t kLanes = 8;  // running maxima, two costs each
+    uint32_t i = 0;
+    double largest = 0.0;
+#if defined(__SSE2__)
+    __m128d m[kLanes];
+    for (__m128d& lane : m) lane = _mm_setzero_pd();
+    for (; i + 2 * kLanes <= count; i += 2 * kLanes) {
+        if (i + kScanAhead < count) {
+            __builtin_prefetch(costs + i + kScanAhead);
+            __builtin_prefetch(costs + i + kScanAhead + 8);
+        }
+        for (uint32_t k = 0; k < kLanes; ++k) m[k] = _mm_max_pd(_mm_loadu_pd(costs + i + 2 * k), m[k]);
+    }
+    for (uint32_t k = 1; k < kLanes; ++k) m[0] = _mm_max_pd(m[k], m[0]);
+    double pair[2];
+    _mm_storeu_pd(pair, m[0]);
+    largest = pair[0] > pair[1] ? pair[0] : pair[1];
+#endif
+    for (; i < count; ++i) largest = costs[i] > largest ? costs[i] : largest;
+    return largest;
+}
+
+// Words of the bits that say which cells are written.
+size_t reachedWords(size_t cells) { return (cells + 63) / 64; }
+
 // The weight clamped into 0..1; NaN counts as 1, as the path commands make it.
 float clampWeight(float w) {
     if (std::isnan(w)) return 1.0f;
     return w < 0.0f ? 0.0f : (w > 1.0f ? 1.0f : w);
-}
-
-// A caller's cost in single precision: positive costs above the float range
-// count as the largest float; everything not above 0 (NaN included) and
-// positive costs too small for a float are walls.
-float cellCost(double cost) {
-    if (!(cost > 0.0)) return kBlockedCell;
-    const float value = cost > static_cast<double>(FLT_MAX) ? FLT_MAX : static_cast<float>(cost);
-    return value > 0.0f ? value : kBlockedCell;
 }
 
 }  // namespace
@@ -53,27 +82,16 @@ bool Planner::setup(const PlannerInput& request) {
     if (grid_ != nullptr) freeGrid();
     pathEnd_ = nullptr;
 
-    grid_ = static_cast<float*>(containers::obtainStorage(sizeof(float) * cells));
-    cellNode_ = static_cast<Node**>(containers::obtainStorage((sizeof(Node*) + sizeof(CellState)) * cells));
-    if (grid_ == nullptr || cellNode_ == nullptr) {
-        freeGrid();
-        return fail(SetupFault::OutOfStorage);
-    }
-    cellState_ = reinterpret_cast<CellState*>(cellNode_ + cells);
-    std::memset(cellNode_, 0, (sizeof(Node*) + sizeof(CellState)) * cells);
-    float largest = 0.0f;
-    for (uint32_t i = 0; i < cells; ++i) {
-        const float value = cellCost(r.costMap[i]);
-        grid_[i] = value;
-        if (value > largest) largest = value;
-    }
+    // The bits and the grid in one block; only the bits start out written.
+    const size_t words = reachedWords(cells);
+    reached_ = static_cast<uint64_t*>(containers::obtainStorage(sizeof(uint64_t) * words + sizeof(GridCell) * cells));
+    if (reached_ == nullptr) return fail(SetupFault::OutOfStorage);
+    std::memset(reached_, 0, sizeof(uint64_t) * words);
+    grid_ = reinterpret_cast<GridCell*>(reached_ + words);
+    const float largest = singleCost(largestOf(r.costMap, cells));
     if (!(largest > 0.0f)) {
         freeGrid();
         return fail(SetupFault::NoPassableCell);
-    }
-    // Passable cells cost more than 1 and at most 2.
-    for (uint32_t i = 0; i < cells; ++i) {
-        if (grid_[i] > 0.0f) grid_[i] = grid_[i] / largest + 1.0f;
     }
 
     const uint32_t poolSize = r.nodePoolSize == 0 ? cells : static_cast<uint32_t>(r.nodePoolSize);
@@ -85,6 +103,7 @@ bool Planner::setup(const PlannerInput& request) {
 
     request_ = r;
     request_.heuristicWeight = clampWeight(r.heuristicWeight);
+    largestCost_ = largest;
     pathEnd_ = nullptr;
     finished_ = true;
     setupFault_ = SetupFault::None;
@@ -98,18 +117,25 @@ void Planner::start() {
 }
 
 void Planner::releaseNodes() {
-    if (cellNode_ != nullptr) {
-        // Every node in use is in one of the sets, and only those are indexed.
-        for (uint32_t i = 0; i < pool_.inUse(); ++i) {
-            const Node* n = pool_.nodeAt(i);
-            const size_t cell = cellOf(n->x, n->y);
-            cellNode_[cell] = nullptr;
-            cellState_[cell] = kNoNode;
+    // A cell with a node is written afresh when a search next reaches it.
+    // Forgetting whole words of bits also forgets cells without nodes next to
+    // them, which only makes them be written again; a cell left written has
+    // no node. Whichever is less work: a word per node, or every word.
+    if (reached_ != nullptr) {
+        const size_t words = reachedWords(static_cast<size_t>(request_.width) * static_cast<uint32_t>(request_.height));
+        if (pool_.inUse() < words) {
+            for (uint32_t i = 0; i < pool_.inUse(); ++i) {
+                const Node* n = pool_.nodeAt(i);
+                reached_[cellOf(n->x, n->y) / 64] = 0;
+            }
+        } else {
+            std::memset(reached_, 0, sizeof(uint64_t) * words);
         }
     }
-    for (uint32_t i = open_.size(); i > 0; --i) pool_.giveBack();
+    // Every node in use is in one of the sets: they all go back together.
+    pool_.giveBackAll();
     open_.clear();
-    closed_.releaseAll(pool_);
+    closed_.clearBuckets();
 }
 
 void Planner::reset() {
@@ -125,18 +151,17 @@ uint32_t Planner::pathLength() const {
 }
 
 void Planner::freeGrid() {
-    containers::releaseStorage(grid_);
-    containers::releaseStorage(cellNode_);
+    containers::releaseStorage(reached_);
     grid_ = nullptr;
-    cellNode_ = nullptr;
-    cellState_ = nullptr;
+    reached_ = nullptr;
+    largestCost_ = 0.0f;
     pathEnd_ = nullptr;
     request_ = PlannerInput{};
 }
 
 float Planner::gridCost(int32_t x, int32_t y) const {
     if (grid_ == nullptr || !insideGrid(x, y, request_)) return kBlockedCell;
-    return grid_[cellOf(x, y)];
+    return normalisedCost(request_.costMap[cellOf(x, y)], largestCost_);
 }
 
 }  // namespace planner

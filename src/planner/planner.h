@@ -1,8 +1,8 @@
-// Planner: the base of the grid path planners. It owns the cost grid (the
-// caller's costs normalised into single precision), the node pool, the open
-// list and the closed set; a derived class seeds the open list (start) and
-// runs the search (search). Every node a search may need is made by setup,
-// so a search allocates nothing.
+// Planner: the base of the grid path planners. It holds the request, the
+// cost grid (the caller's costs normalised into single precision), the node
+// pool, the open list and the closed set; a derived class seeds the open list
+// (start) and runs the search (search). Every node a search may need is
+// provided for by setup, so a search allocates nothing.
 //
 // Calling order: construct, setup; when setup succeeds start, search, read
 // the route from pathEnd(), reset; destroy in every case. reset keeps the
@@ -20,11 +20,25 @@
 //   a grid: start then places nothing and search ends at once with no route;
 // - costs above the largest float (and +infinity) count as the largest
 //   float, NaN costs as walls, and a NaN weight as 1.
-// Addition: beside the grid the planner keeps a cell index, the node of each
-// cell and the set it is in, so that a search finds a cell's node without
-// walking a hash chain or scanning the open list. The sets themselves, their
-// orders and every route are as without it.
+// Departures that make setup, start and reset cost what a search touches
+// rather than the whole grid (a greedy search over a large grid touches a
+// sliver of it), with the same routes, sets and orders:
+// - setup reads every cost once, for the largest, but normalises a cell's
+//   cost only when a search first reaches it, reading it then from the
+//   caller's cost map: the costs must stay where they are, unchanged, from
+//   setup to the end of the last search or gridCost (the path commands
+//   hold them for the whole call);
+// - each cell also names its node, the set it is in and its g (the cell
+//   index), so that a search finds a cell's node without walking a hash
+//   chain or scanning the open list. Handing the nodes back forgets the
+//   cells they stood for (one bit each), so that start and reset cost what
+//   the last search touched;
+// - the open list holds each node as its pool index beside a copy of its f
+//   rather than as a pointer, so that finding a place in it reads no node;
+//   it is the same sorted ring in the same order.
 #pragma once
+#include <cfloat>
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 
@@ -100,16 +114,62 @@ public:
     bool finished() const { return finished_; }
     SetupFault setupFault() const { return setupFault_; }
     const PlannerInput& request() const { return request_; }
-    // The normalised cost of a cell (-1 for a wall or with no grid); tests and tools read it.
+    // The normalised cost of a cell (-1 for a wall, outside the grid or with
+    // no grid); tests and tools read it.
     float gridCost(int32_t x, int32_t y) const;
     const NodeFactory& pool() const { return pool_; }
 
 protected:
-    // Where a cell's node is: in no set, in the open list or in the closed set.
-    enum CellState : uint8_t { kNoNode = 0, kInOpenList = 1, kInClosedSet = 2 };
+    // One cell of the grid, written when a search first reaches it.
+    struct GridCell {
+        float cost;     // normalised; kBlockedCell for a wall
+        uint32_t node;  // the cell index: pool index of the cell's node (kNoNode for none), kClosedBit set while it is closed
+        float g;        // the node's g (+infinity without one), kept here so that a step that improves nothing reads no node
+    };
+    // An element of the open list: the pool index of a node and a copy of
+    // its f (which never changes while the node is in the list), so that the
+    // binary search over the list reads the ring alone.
+    struct OpenEntry {
+        float f;
+        uint32_t node;
+    };
+    static constexpr uint32_t kClosedBit = 0x80000000u;
+    // An index entry that names no node (no pool index reaches it: the pool
+    // holds at most INT32_MAX nodes).
+    static constexpr uint32_t kNoNode = 0x7FFFFFFFu;
+
+    // The node a cell's index entry names, or null.
+    Node* nodeOf(const GridCell& cell) const {
+        return cell.node == kNoNode ? nullptr : pool_.nodeAt(cell.node & ~kClosedBit);
+    }
+    // Cell i of the grid, written first when no search since the cell was
+    // last forgotten has reached it.
+    GridCell& reach(size_t i) {
+        uint64_t& word = reached_[i / 64];
+        const uint64_t bit = uint64_t{1} << (i % 64);
+        if ((word & bit) == 0) {
+            word |= bit;
+            grid_[i] = GridCell{normalisedCost(request_.costMap[i], largestCost_), kNoNode, HUGE_VALF};
+        }
+        return grid_[i];
+    }
+    // A caller's cost normalised by the largest: passable cells cost more
+    // than 1 and at most 2.
+    static float normalisedCost(double cost, float largest) {
+        const float value = singleCost(cost);
+        return value > 0.0f ? value / largest + 1.0f : kBlockedCell;
+    }
+    // A caller's cost in single precision: positive costs above the float
+    // range count as the largest float; everything not above 0 (NaN
+    // included) and positive costs too small for a float are walls.
+    static float singleCost(double cost) {
+        if (!(cost > 0.0)) return kBlockedCell;
+        const float value = cost > static_cast<double>(FLT_MAX) ? FLT_MAX : static_cast<float>(cost);
+        return value > 0.0f ? value : kBlockedCell;
+    }
 
     // Every node of the open list and the closed set goes back to the pool,
-    // and the cell index forgets them.
+    // and the cells they stood for are forgotten.
     void releaseNodes();
     size_t cellOf(int32_t x, int32_t y) const {
         return static_cast<size_t>(y) * static_cast<uint32_t>(request_.width) + static_cast<uint32_t>(x);
@@ -118,12 +178,12 @@ protected:
     bool finished_ = true;  // false only between start and the end of search
     NodeFactory pool_;
     PlannerInput request_{};
-    float* grid_ = nullptr;  // width * height normalised costs; kBlockedCell for a wall
-    // The cell index, present exactly when the grid is: for each cell its
-    // node while that node is in a set, and which set.
-    Node** cellNode_ = nullptr;
-    CellState* cellState_ = nullptr;
-    FixedDeque<Node*> open_;  // non-increasing f from front to back: the best node at the back
+    uint64_t* reached_ = nullptr;  // a bit per cell, set once the cell is written; the grid follows in the same storage
+    GridCell* grid_ = nullptr;     // width * height cells, row after row
+    float largestCost_ = 0.0f;     // the largest single-precision cost, which normalises the others
+    // The open list: non-increasing f from front to back, the best node at
+    // the back; among equal f the node inserted first lies nearer the back.
+    FixedDeque<OpenEntry> open_;
     NodeHashTable closed_;
     Node* pathEnd_ = nullptr;
 

@@ -1,15 +1,18 @@
 // The grid planner and its weighted A* search: request checks, the
 // normalised grid, exact routes and costs, ties, weights, diagonal steps,
-// unreachable goals, small pools and the life cycle of one planner.
+// unreachable goals, small pools, the life cycle of one planner, and whole
+// search states against a naive model of the search.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <memory>
+#include <optional>
 #include <queue>
 #include <random>
 #include <utility>
 #include <vector>
 
+#include "astar_search_model.h"
 #include "planner/astar_planner.h"
 #include "planner_test_support.h"
 
@@ -302,4 +305,53 @@ TEST(AStarPlanner, RandomGridsGiveValidRoutesCheapestWhenTheEstimateIsConsistent
             EXPECT_EQ(p.pathCost(), cost) << round;
         }
     }
+}
+
+TEST(AStarPlanner, EveryRandomSearchLeavesWhatTheNaiveModelLeaves) {
+    // Routes, costs, the open list in order, the closed set chain by chain
+    // and the nodes in the order taken: all decided by the expansion order.
+    std::mt19937 random(7031);
+    plannertest::InspectablePlanner p;  // one planner for every round: nothing may leak between searches
+    int routes = 0, exhausted = 0;
+    plannertest::ModelCounts counts;
+    for (int round = 0; round < 20000; ++round) {
+        Grid grid{1 + static_cast<int>(random() % 16), 1 + static_cast<int>(random() % 16), {}};
+        const int cells = grid.width * grid.height;
+        const unsigned wallShare = random() % 5;  // in tenths
+        const bool odd = round % 16 == 0;         // now and then costs beyond the float range, or not numbers
+        const double oddCosts[] = {NAN, INFINITY, 1e300, 1e-300, -INFINITY};
+        for (int i = 0; i < cells; ++i) {
+            const bool wall = random() % 10 < wallShare;
+            if (odd && random() % 8 == 0) {
+                grid.costs.push_back(oddCosts[random() % 5]);
+            } else {
+                grid.costs.push_back(wall ? -static_cast<double>(random() % 2)
+                                          : (random() % 4 ? 1.0 + random() % 9 : 0.01 + (random() % 1000) / 100.0));
+            }
+        }
+        const Cell start{random() % grid.width, random() % grid.height}, goal{random() % grid.width, random() % grid.height};
+        const float weights[] = {0.0f, 0.5f, 1.0f, 0.25f, 0.75f, 0.9f, -1.0f, 3.0f};
+        PlannerInput r = grid.request(start, goal, weights[random() % 8], random() % 2);
+        r.diagonalStepFactor = random() % 3 != 0;
+        r.hashBits = static_cast<int32_t>(random() % 11);
+        if (random() % 8 == 0) r.nodePoolSize = 1 + static_cast<int32_t>(random() % cells);
+        if (random() % 8 == 0) r.openListCapacity = 1 + static_cast<int32_t>(random() % cells);
+        const std::optional<plannertest::SearchState> expected = plannertest::modelSearch(r, &counts);
+        ASSERT_EQ(p.setup(r), expected.has_value()) << round;  // refused: start = goal, or no passable cell
+        if (!expected) continue;
+        for (int run = 0; run < 2; ++run) {  // again on the same setup: after a reset, or straight after the search
+            if (run == 1 && random() % 2) p.reset();
+            p.start();
+            p.search();
+            ASSERT_EQ(p.state(), *expected) << "round " << round << " run " << run;
+            ASSERT_EQ(p.knownNodeCount() + p.openListSize(), p.pool().inUse()) << round;
+        }
+        routes += !expected->route.empty();
+        exhausted += expected->exhausted;
+    }
+    // The rounds reach every kind of ending.
+    EXPECT_GT(routes, 8000);
+    EXPECT_GT(exhausted, 500);
+    EXPECT_GT(counts.reopened, 10000u);
+    EXPECT_GT(counts.improvedOpen, 10000u);
 }

@@ -1,6 +1,9 @@
 // The node pool, the closed-set hash table with its cursor, and the open-list ring.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
+#include <random>
 #include <vector>
 
 #include "planner/fixed_deque.h"
@@ -17,6 +20,26 @@ using plannertest::ScopedRefuseStorage;
 namespace {
 Node cell(int32_t x, int32_t y) { return Node{nullptr, x, y, 0.0f, 0.0f, nullptr}; }
 }  // namespace
+
+TEST(NodeFactory, HandsOutFreshNodesAndTakesThemAllBackAtOnce) {
+    NodeFactory pool;
+    ASSERT_TRUE(pool.rebuild(3));
+    Node* a = pool.take();
+    *a = Node{a, 4, 5, 6.0f, 7.0f, a, &a->next};
+    pool.take();
+    EXPECT_EQ(pool.inUseAt(1), a + 1);
+    EXPECT_EQ(pool.inUseAt(2), nullptr);
+    EXPECT_EQ(pool.indexOf(a + 1), 1u);
+    pool.giveBackAll();
+    EXPECT_EQ(pool.inUse(), 0u);
+    EXPECT_EQ(pool.inUseAt(0), nullptr);
+    ASSERT_EQ(pool.take(), a);  // the same node, made afresh
+    EXPECT_EQ(a->parent, nullptr);
+    EXPECT_EQ(a->x + a->y, 0);
+    EXPECT_EQ(a->f + a->g, 0.0f);
+    EXPECT_EQ(a->next, nullptr);
+    EXPECT_EQ(a->link, nullptr);
+}
 
 TEST(NodeFactory, HandsOutInOrderKeepsItsPoolOnAFailedRebuild) {
     NodeFactory pool;
@@ -81,6 +104,36 @@ TEST(NodeHashTable, InsertFindUnlinkWithinOneChain) {
     cursor.unlink();
     EXPECT_EQ(table.bucketHead(table.bucketOf(1, 1)), &a);
     EXPECT_EQ(table.count(), 1u);
+}
+
+TEST(NodeHashTable, RemovePresentTakesANodeOutWhereverItsChainHasIt) {
+    // Every way in and out of a chain keeps the links removePresent relies on.
+    NodeHashTable table;
+    table.init(2);
+    std::vector<Node> nodes;
+    for (int i = 0; i < 6; ++i) nodes.push_back(cell(2 * i, 0));  // one bucket: chain 5 4 3 2 1 0
+    for (Node& n : nodes) table.insertAbsent(&n);
+    table.insert(&nodes[0]);  // already there: unchanged
+    auto chain = [&] {
+        std::vector<int32_t> xs;
+        for (const Node* n = table.bucketHead(0); n != nullptr; n = n->next) xs.push_back(n->x / 2);
+        return xs;
+    };
+    table.removePresent(&nodes[3]);  // the middle
+    EXPECT_EQ(chain(), (std::vector<int32_t>{5, 4, 2, 1, 0}));
+    table.removePresent(&nodes[5]);  // the head
+    table.removePresent(&nodes[0]);  // the last
+    EXPECT_EQ(chain(), (std::vector<int32_t>{4, 2, 1}));
+    NodeHashTable::Cursor cursor(table);
+    cursor.find(4, 0);
+    EXPECT_EQ(cursor.unlink(), &nodes[2]);
+    table.removePresent(&nodes[1]);  // its link moved when the node before it left
+    table.insert(&nodes[3]);         // a new head: the old head's link moves
+    table.removePresent(&nodes[4]);
+    EXPECT_EQ(chain(), (std::vector<int32_t>{3}));
+    cursor.first();
+    EXPECT_EQ(cursor.removeAndAdvance(), &nodes[3]);
+    EXPECT_EQ(table.count(), 0u);
 }
 
 TEST(NodeHashTable, CursorWalksAndRemovesInBucketOrder) {
@@ -212,4 +265,59 @@ TEST(FixedDeque, ZeroCapacityIsFullResetKeepsTheRingWhenRefused) {
     ring.freeBuffers();
     EXPECT_EQ(ring.capacity(), 0u);
     EXPECT_FALSE(ring.push_back(&a));
+}
+
+TEST(FixedDeque, InPlaceChangesGiveTheOrderOfInsertAndErase) {
+    // The same changes to two rings, one by the copying operations and one
+    // in place, from every head position and across the wrap.
+    std::mt19937 random(4711);
+    Node n[64];
+    for (int round = 0; round < 400; ++round) {
+        const uint32_t capacity = 1 + random() % 12;
+        FixedDeque<Node*> copying(capacity), inPlace(capacity);
+        for (uint32_t i = random() % capacity; i > 0; --i) {  // move the head round
+            copying.push_back(&n[0]), copying.pop_front();
+            inPlace.push_back(&n[0]), inPlace.pop_front();
+        }
+        for (int step = 0; step < 40; ++step) {
+            const uint32_t size = copying.size();
+            const uint32_t i = random() % (size + 2), j = random() % (size + 1);
+            Node* v = &n[random() % 64];
+            switch (random() % 3) {
+                case 0:
+                    ASSERT_EQ(inPlace.insertInPlace(i, v), copying.insert(i, v)) << round;
+                    break;
+                case 1:
+                    ASSERT_EQ(inPlace.eraseInPlace(i), copying.erase(i)) << round;
+                    break;
+                default: {
+                    const bool valid = i < size && j < size;
+                    ASSERT_EQ(inPlace.reinsert(i, j, v), valid) << round;
+                    if (valid) copying.erase(i), copying.insert(j, v);
+                }
+            }
+            ASSERT_EQ(inPlace.size(), copying.size()) << round;
+            for (uint32_t k = 0; k < copying.size(); ++k) ASSERT_EQ(inPlace.at(k), copying.at(k)) << round;
+        }
+    }
+}
+
+TEST(FixedDeque, PartitionPointFindsTheFirstElementThatPasses) {
+    // Sorted runs long and short, with repeats, wrapped or not: every answer
+    // as a scan from the front gives it.
+    std::mt19937 random(1213);
+    for (int round = 0; round < 300; ++round) {
+        const uint32_t capacity = 1 + random() % 700;
+        FixedDeque<int> ring(capacity);
+        for (uint32_t i = random() % capacity; i > 0; --i) ring.push_back(0), ring.pop_front();
+        std::vector<int> values(random() % (capacity + 1));
+        for (int& v : values) v = static_cast<int>(random() % (1 + values.size() / 4));
+        std::sort(values.begin(), values.end(), std::greater<>());
+        for (int v : values) ring.push_back(v);
+        for (int probe = -1; probe <= static_cast<int>(values.size() / 4) + 1; ++probe) {
+            const auto atMost = [probe](int v) { return v <= probe; };
+            const uint32_t expected = static_cast<uint32_t>(std::find_if(values.begin(), values.end(), atMost) - values.begin());
+            ASSERT_EQ(ring.partitionPoint(atMost), expected) << round << " " << probe;
+        }
+    }
 }
