@@ -5,11 +5,11 @@
 #include <dirent.h>
 #include <sys/stat.h>
 
+#include "runtime/strings/ascii_text.h"
+
 namespace files {
 
 namespace {
-
-char foldAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 bool exists(const char* path) {
     struct stat st;
@@ -25,7 +25,7 @@ bool findCaseBlind(const char* folder, char* component, size_t length) {
     char best[256] = "";
     bool found = false;
     while (const dirent* entry = readdir(dir)) {
-        if (std::strlen(entry->d_name) != length || !equalsIgnoringAsciiCase(entry->d_name, component)) continue;
+        if (std::strlen(entry->d_name) != length || !rtstring::equalsIgnoringAsciiCase(entry->d_name, component)) continue;
         if (!found || std::strcmp(entry->d_name, best) < 0) {
             std::memcpy(best, entry->d_name, length + 1);
             found = true;
@@ -37,13 +37,6 @@ bool findCaseBlind(const char* folder, char* component, size_t length) {
 }
 
 }  // namespace
-
-bool equalsIgnoringAsciiCase(const char* a, const char* b) {
-    for (;; ++a, ++b) {
-        if (foldAscii(*a) != foldAscii(*b)) return false;
-        if (!*a) return true;
-    }
-}
 
 void resolveCaseBlind(const char* path, char (&out)[kPathBufferSize]) {
     if (out != path) {

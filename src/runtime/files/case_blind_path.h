@@ -27,7 +27,4 @@ bool resolveDiskPath(const char* name, char (&out)[kPathBufferSize]);
 // the same buffer.
 void resolveCaseBlind(const char* path, char (&out)[kPathBufferSize]);
 
-// True when the two texts are equal with A to Z folded to a to z.
-bool equalsIgnoringAsciiCase(const char* a, const char* b);
-
 }  // namespace files

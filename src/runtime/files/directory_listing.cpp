@@ -7,24 +7,14 @@
 
 #include "runtime/containers/rt_vector.h"
 #include "runtime/containers/text_sort.h"
+#include "runtime/strings/ascii_text.h"
 
 namespace {
-
-unsigned char foldAscii(char c) {
-    return static_cast<unsigned char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-}
-
-int compareNoCase(const char* a, const char* b) {
-    for (;; ++a, ++b) {
-        int difference = foldAscii(*a) - foldAscii(*b);
-        if (difference != 0 || !*a) return difference;
-    }
-}
 
 // The listing's order: without case, then byte order between names that
 // differ only in case, so the result never depends on the folder's order.
 double compareListed(const RtString* a, const RtString* b) {
-    int order = compareNoCase(a->data, b->data);
+    int order = rtstring::compareIgnoringAsciiCase(a->data, b->data);
     return order != 0 ? order : std::strcmp(a->data, b->data);
 }
 
@@ -52,7 +42,7 @@ bool matchWildcard(const char* pattern, const char* name) {
             while (*pattern == '*') ++pattern;
             resumePattern = pattern;
             resumeName = name;
-        } else if (*pattern && (*pattern == '?' ? *name != '.' : foldAscii(*pattern) == foldAscii(*name))) {
+        } else if (*pattern && (*pattern == '?' ? *name != '.' : rtstring::asciiLower(*pattern) == rtstring::asciiLower(*name))) {
             ++pattern;
             ++name;
         } else if (resumePattern) {
@@ -66,7 +56,7 @@ bool matchWildcard(const char* pattern, const char* name) {
     return *pattern == '\0';
 }
 
-double compareTextNoCase(const RtString* a, const RtString* b) { return compareNoCase(a->data, b->data); }
+double compareTextNoCase(const RtString* a, const RtString* b) { return rtstring::compareIgnoringAsciiCase(a->data, b->data); }
 
 double ListDirectory(const RtString& pattern, RtArray<RtString>& out) {
     RtVector<RtString> directories(128, 512);

@@ -1,4 +1,5 @@
-// Exclusive disk opens over POSIX descriptors and flock.
+// Exclusive disk opens over POSIX descriptors and flock, and the reads and
+// writes that go on until the whole count is done.
 #include "runtime/files/disk_files.h"
 
 #include <cerrno>
@@ -13,9 +14,9 @@ namespace {
 
 // Opens without waiting (a FIFO would block an open for reading), moves a
 // descriptor 0 higher, refuses what is not a file or a device, takes the
-// lock (files only: a device is shared by nature) and switches blocking
-// back on. -1 on any failure.
-int openLocked(const char* path, int flags) {
+// lock (LOCK_EX or LOCK_SH; files only: a device is shared by nature) and
+// switches blocking back on. -1 on any failure.
+int openLocked(const char* path, int flags, int lock = LOCK_EX) {
     if (!path || !*path) return -1;
     int fd = open(path, flags | O_CLOEXEC | O_NONBLOCK, 0666);
     if (fd < 0) return -1;
@@ -27,7 +28,7 @@ int openLocked(const char* path, int flags) {
     }
     struct stat st;
     bool usable = fstat(fd, &st) == 0 && (S_ISREG(st.st_mode) || S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode));
-    if (usable && S_ISREG(st.st_mode) && flock(fd, LOCK_EX | LOCK_NB) != 0) usable = errno != EWOULDBLOCK && errno != EINTR;
+    if (usable && S_ISREG(st.st_mode) && flock(fd, lock | LOCK_NB) != 0) usable = errno != EWOULDBLOCK && errno != EINTR;
     int status = usable ? fcntl(fd, F_GETFL) : -1;
     if (status < 0 || fcntl(fd, F_SETFL, status & ~O_NONBLOCK) != 0) {
         close(fd);
@@ -36,9 +37,27 @@ int openLocked(const char* path, int flags) {
     return fd;
 }
 
+// Reads until `count` bytes or the end of the file: at `offset` (pread), or
+// at the file offset when `offset` is negative.
+int64_t readLoop(int fd, void* buffer, size_t count, int64_t offset) {
+    auto* to = static_cast<unsigned char*>(buffer);
+    size_t done = 0;
+    while (done < count) {
+        ssize_t got = offset < 0 ? read(fd, to + done, count - done)
+                                 : pread(fd, to + done, count - done, offset + static_cast<int64_t>(done));
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) return -1;
+        if (got == 0) break;
+        done += static_cast<size_t>(got);
+    }
+    return static_cast<int64_t>(done);
+}
+
 }  // namespace
 
 int openExistingForReading(const char* diskPath) { return openLocked(diskPath, O_RDONLY); }
+
+int openSharedForReading(const char* diskPath) { return openLocked(diskPath, O_RDONLY, LOCK_SH); }
 
 int createForWriting(const char* diskPath) {
     if (!diskPath || !*diskPath) return -1;
@@ -82,17 +101,10 @@ bool writeAll(int fd, const void* bytes, size_t count) {
     return true;
 }
 
-int64_t readUpTo(int fd, void* buffer, size_t count) {
-    auto* to = static_cast<unsigned char*>(buffer);
-    size_t done = 0;
-    while (done < count) {
-        ssize_t got = read(fd, to + done, count - done);
-        if (got < 0 && errno == EINTR) continue;
-        if (got < 0) return -1;
-        if (got == 0) break;
-        done += static_cast<size_t>(got);
-    }
-    return static_cast<int64_t>(done);
+int64_t readUpTo(int fd, void* buffer, size_t count) { return readLoop(fd, buffer, count, -1); }
+
+int64_t readUpToAt(int fd, void* buffer, size_t count, int64_t offset) {
+    return offset < 0 ? -1 : readLoop(fd, buffer, count, offset);
 }
 
 void closeDiskFile(int fd) {

@@ -8,13 +8,13 @@
 // shared temporary folder cannot redirect the runtime's writes.
 #include "runtime/files/error_log.h"
 
-#include <cerrno>
 #include <cstring>
 #include <string>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
 
+#include "runtime/files/disk_files.h"
 #include "runtime/files/file_paths.h"
 #include "runtime/files/temp_folder.h"
 
@@ -34,16 +34,6 @@ int openLogOnce(const char* path) {
     return fd;
 }
 
-void writeAll(int fd, const char* bytes, size_t count) {
-    while (count > 0) {
-        ssize_t done = write(fd, bytes, count);
-        if (done < 0 && errno == EINTR) continue;
-        if (done <= 0) return;  // a short write is ignored
-        bytes += done;
-        count -= static_cast<size_t>(done);
-    }
-}
-
 }  // namespace
 
 RtString errorLogPath() {
@@ -58,7 +48,7 @@ void appendToErrorLog(const char* text) {
     int fd = -1;
     for (int attempt = 0; attempt < kOpenAttempts && fd < 0; ++attempt) fd = openLogOnce(path.data);
     if (fd < 0) return;
-    writeAll(fd, text, std::strlen(text));
+    files::writeAll(fd, text, std::strlen(text));  // a short write is ignored
     close(fd);  // also drops the lock
 }
 

@@ -1,5 +1,6 @@
 // The file channel table and its commands, over the exclusive disk opens
-// (disk_files.h), the memory-block registry and the pack resolver.
+// (disk_files.h), the byte source and its line reader (byte_source.h), the
+// memory-block registry and the pack resolver.
 //
 // Disk channels read and write at the descriptor's own offset, which the
 // channel moves where the record says so (seek, the end of a line), exactly
@@ -7,7 +8,6 @@
 // back after a FileSeek.
 #include "runtime/files/file_channels.h"
 
-#include <algorithm>
 #include <bit>
 #include <cfloat>
 #include <cstring>
@@ -16,6 +16,7 @@
 #include <type_traits>
 #include <unistd.h>
 
+#include "runtime/files/byte_source.h"
 #include "runtime/files/case_blind_path.h"
 #include "runtime/files/disk_files.h"
 #include "runtime/files/file_paths.h"
@@ -28,7 +29,6 @@
 namespace {
 
 constexpr int32_t kLineBytes = 1024;  // the longest line one read returns
-constexpr int32_t kLinePiece = 64;    // bytes a disk line read asks for at a time
 
 FileChannel channels[kFileChannelCount];
 // The path each channel was last opened with (or tried), as a message shows
@@ -63,8 +63,21 @@ FileChannel* checkedChannel(uint32_t channel) {
     return nullptr;
 }
 
-// The live bytes of a block channel, or null when its block is gone.
-const uint8_t* blockBytes(const FileChannel& c) { return files::findMemBlock(c.block, c.size); }
+// The channel's bytes from its position on: a disk channel reads at its
+// descriptor's offset (it may stand on a device that cannot seek); a block
+// channel whose block is gone, or a free channel, gives a source every read
+// of which fails.
+files::ByteSource sourceOf(const FileChannel& c) {
+    files::ByteSource source;
+    source.handle = c.handle;
+    source.atFileOffset = c.handle != 0;
+    if (!c.handle) {
+        source.block = c.block ? files::findMemBlock(c.block, c.size) : nullptr;
+        source.size = c.size;
+        source.offset = c.position;
+    }
+    return source;
+}
 
 bool openBlock(FileChannel& c, const char* name) {
     int64_t size = 0;
@@ -90,27 +103,16 @@ enum class ShortBlock { Fatal, ZeroFill };
 // the fatal end was run) when it could not. On a block, ZeroFill takes what
 // is left and leaves the rest of `bytes` as it is.
 bool readFixed(FileChannel& c, uint8_t* bytes, int32_t width, ShortBlock shortBlock) {
-    if (c.handle) {
-        if (c.position < 0) {
-            failTransfer(c);
-            return false;
-        }
-        c.position += width;
-        if (files::readUpTo(c.handle, bytes, static_cast<size_t>(width)) != width) {
-            failTransfer(c);
-            return false;
-        }
-        return true;
-    }
-    const uint8_t* data = c.block ? blockBytes(c) : nullptr;
-    int64_t left = c.size - c.position;
-    if (!data || c.position < 0 || left < 0 || (left < width && shortBlock == ShortBlock::Fatal)) {
+    files::ByteSource source = sourceOf(c);
+    int64_t got = c.position < 0 ? -1 : files::readSourceBytes(source, bytes, width);
+    // A disk read must deliver the whole width; a block may come up short
+    // where the caller fills the rest with zeros.
+    bool enough = got == width || (got >= 0 && !c.handle && shortBlock == ShortBlock::ZeroFill);
+    if (!enough) {
         failTransfer(c);
         return false;
     }
-    int64_t taken = std::min<int64_t>(width, left);
-    if (taken > 0) std::memcpy(bytes, data + c.position, static_cast<size_t>(taken));
-    c.position += taken;
+    c.position += got;
     return true;
 }
 
@@ -150,53 +152,6 @@ float toSingle(double value) {
     if (value > FLT_MAX) return std::bit_cast<float>(0x7F800000u);
     if (value < -FLT_MAX) return std::bit_cast<float>(0xFF800000u);
     return static_cast<float>(value);
-}
-
-// Ends a line of `length` bytes in `text`; a "\r" before a line end goes.
-void endLine(char* text, int32_t length, bool endedByLineEnd) {
-    if (endedByLineEnd && length > 0 && text[length - 1] == '\r') --length;
-    text[length] = '\0';
-}
-
-// The disk branch of the line read into `text` (kLineBytes + 1 bytes, zeroed).
-bool readDiskLine(FileChannel& c, char* text) {
-    if (c.position < 0) return false;
-    int32_t total = 0;
-    for (;;) {
-        int32_t ask = std::min(kLinePiece, kLineBytes - total);
-        if (ask == 0) {  // no line end within the limit: the next read goes on with the line
-            endLine(text, total, false);
-            return true;
-        }
-        int64_t got = files::readUpTo(c.handle, text + total, static_cast<size_t>(ask));
-        if (got < 0 || (got == 0 && total == 0)) return false;
-        c.position += got;
-        if (auto* lineEnd = static_cast<char*>(std::memchr(text + total, '\n', static_cast<size_t>(got)))) {
-            int32_t length = static_cast<int32_t>(lineEnd - text);
-            c.position -= total + got - (length + 1);
-            lseek(c.handle, c.position, SEEK_SET);
-            endLine(text, length, true);
-            return true;
-        }
-        total += static_cast<int32_t>(got);
-        if (got < ask) {  // the end of the file ends the line, also right after a full piece
-            endLine(text, total, true);
-            return true;
-        }
-    }
-}
-
-bool readBlockLine(FileChannel& c, char* text) {
-    const uint8_t* data = blockBytes(c);
-    if (!data || c.position < 0 || c.position >= c.size) return false;
-    const uint8_t* start = data + c.position;
-    int32_t available = static_cast<int32_t>(std::min<int64_t>(c.size - c.position, kLineBytes));
-    auto* lineEnd = static_cast<const uint8_t*>(std::memchr(start, '\n', static_cast<size_t>(available)));
-    int32_t length = lineEnd ? static_cast<int32_t>(lineEnd - start) : available;
-    std::memcpy(text, start, static_cast<size_t>(length));
-    c.position += lineEnd ? length + 1 : length;
-    endLine(text, length, lineEnd || available < kLineBytes);
-    return true;
 }
 
 }  // namespace
@@ -356,10 +311,16 @@ void ReadLineFromFile(uint32_t channel, RtString& out) {
     if (!c) return;
     char* text = out.writableBuffer(kLineBytes);
     std::memset(text, 0, kLineBytes + 1);
-    bool read = c->handle ? readDiskLine(*c, text) : (c->block && readBlockLine(*c, text));
-    if (!read) {
+    files::ByteSource source = sourceOf(*c);
+    int64_t used = c->position < 0 ? -1 : files::readSourceLine(source, text, kLineBytes + 1);
+    if (used < 0) {
         text[0] = '\0';
         failTransfer(*c);
+    } else {
+        c->position += used;
+        // The reader read ahead of the line's end: the descriptor goes back
+        // to the byte after it.
+        if (source.atFileOffset && source.offset != used) lseek(c->handle, c->position, SEEK_SET);
     }
     out.recountLength();
 }

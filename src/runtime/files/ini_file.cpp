@@ -12,6 +12,7 @@
 #include "runtime/files/mem_blocks.h"
 #include "runtime/files/pack_archive.h"
 #include "runtime/files/read_stream.h"
+#include "runtime/strings/ascii_text.h"
 
 namespace {
 
@@ -34,13 +35,13 @@ RtString textOf(const char* begin, const char* end) {
 
 int32_t findSection(const IniFile& ini, const RtString& name) {
     for (int32_t i = 0; i < ini.sections.count; ++i)
-        if (files::equalsIgnoringAsciiCase(ini.sections[i].name.data, name.data)) return i;
+        if (rtstring::equalsIgnoringAsciiCase(ini.sections[i].name.data, name.data)) return i;
     return -1;
 }
 
 int32_t findPair(const IniSection& section, const RtString& key) {
     for (int32_t i = 0; i < section.pairs.count; ++i)
-        if (files::equalsIgnoringAsciiCase(section.pairs[i].key.data, key.data)) return i;
+        if (rtstring::equalsIgnoringAsciiCase(section.pairs[i].key.data, key.data)) return i;
     return -1;
 }
 

@@ -8,6 +8,8 @@
 #include <cstring>
 #include <vector>
 
+#include "runtime/strings/ascii_text.h"
+
 namespace files {
 
 namespace {
@@ -34,19 +36,12 @@ const LiveBlock* findLive(uint32_t key) {
     return nullptr;
 }
 
-int hexDigit(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
-
 // Blanks, then one to eight hexadecimal digits.
 bool parseHexField(const char* text, uint32_t& value) {
     while (*text == ' ') ++text;
     value = 0;
     int digits = 0;
-    for (int d; (d = hexDigit(*text)) >= 0; ++text) {
+    for (int d; (d = rtstring::hexDigitValue(*text)) >= 0; ++text) {
         if (++digits > 8) return false;
         value = value << 4 | static_cast<uint32_t>(d);
     }

@@ -8,7 +8,6 @@
 #include "runtime/files/pack_archive.h"
 
 
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -17,6 +16,7 @@
 #include <unistd.h>
 
 #include "runtime/files/case_blind_path.h"
+#include "runtime/files/disk_files.h"
 #include "runtime/files/lz_codec.h"
 #include "runtime/files/mem_blocks.h"
 #include "runtime/files/pack_reader.h"
@@ -73,17 +73,6 @@ void decodeEntry(files::PackReader& pack, const files::PackEntry& entry, Decoded
 
 char letterFor(int32_t field) { return static_cast<char>('A' + static_cast<uint8_t>(field) % 26); }
 
-bool writeWhole(int fd, const uint8_t* bytes, uint32_t count) {
-    while (count > 0) {
-        ssize_t done = write(fd, bytes, count);
-        if (done < 0 && errno == EINTR) continue;
-        if (done <= 0) return false;
-        bytes += done;
-        count -= static_cast<uint32_t>(done);
-    }
-    return true;
-}
-
 // Writes the decoded entry to its temporary file, whose path goes to `path`.
 bool writeTemporaryFile(const files::PackEntry& entry, const DecodedEntry& decoded, char (&path)[files::kPathBufferSize]) {
     RtString folder = temporaryFolder();
@@ -93,7 +82,7 @@ bool writeTemporaryFile(const files::PackEntry& entry, const DecodedEntry& decod
     files::removeFileOrEmptyDirectory(path);
     int fd = open(path, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (fd < 0) return false;
-    bool written = writeWhole(fd, decoded.bytes, decoded.length);
+    bool written = files::writeAll(fd, decoded.bytes, decoded.length);
     if (close(fd) != 0) written = false;
     if (!written) unlink(path);
     return written;

@@ -8,6 +8,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "runtime/strings/ascii_text.h"
+
 namespace files {
 
 namespace {
@@ -17,16 +19,6 @@ constexpr int64_t kDirectoryWindow = 4096;  // bytes of the directory read at a 
 
 int32_t readI32(const uint8_t* p) {
     return static_cast<int32_t>(p[0] | p[1] << 8 | p[2] << 16 | static_cast<uint32_t>(p[3]) << 24);
-}
-
-char asciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-// Entry names match without regard to the case of ASCII letters only, the
-// same in every locale.
-bool sameEntryName(const char* a, const char* b) {
-    for (; *a && *b; ++a, ++b)
-        if (asciiLower(*a) != asciiLower(*b)) return false;
-    return *a == *b;
 }
 
 }  // namespace
@@ -81,7 +73,7 @@ bool PackReader::find(const char* baseName, PackEntry& entry) {
         entry.name[nameLength] = '\0';
         entry.offset = readI32(numbers);
         entry.packedSize = readI32(numbers + 4);
-        if (sameEntryName(entry.name, baseName)) return true;
+        if (rtstring::equalsIgnoringAsciiCase(entry.name, baseName)) return true;
     }
 }
 

@@ -3,13 +3,20 @@
 // packed files resolves the name itself with resolvePackedFile first), and
 // reports failure only by its result: it never records an RtErrorCode.
 //
+// A disk file is opened as the channels open theirs (disk_files.h), with the
+// lock in its shared form: a file that a file channel holds (one being
+// written, say) is refused, so a loader never reads a half-written file, and
+// while the stream is open no channel may open the file. FIFOs and sockets
+// are not files here.
+//
 // A block stream keeps the block's key, not its bytes, and looks the block
 // up on every read, so a stream whose block has been released (by the next
 // resolve on the pack context that made it) fails instead of reading freed
 // memory.
 //
-// The end of a block ends its last line as the end of a disk file does (a
-// "\r" there is dropped on both), so the same bytes read the same lines.
+// Lines are read by the channels' line reader (byte_source.h): the end of a
+// block ends its last line as the end of a disk file does (a "\r" there is
+// dropped on both), so the same bytes read the same lines.
 #pragma once
 #include <cstdint>
 
@@ -22,8 +29,9 @@ struct ReadStream {
 
 // Closes what the record holds, then opens `name`. False for a null or empty
 // name, a block name whose block is unknown, released or smaller than the
-// size in the name, a name of 1,024 characters or more, a directory, or a
-// file that cannot be opened; the record is then empty (size 0).
+// size in the name, a name of 1,024 characters or more, a directory, a file
+// that another opener holds (see above), or a file that cannot be opened; the
+// record is then empty (size 0).
 bool readStreamOpen(ReadStream& stream, const char* name);
 
 // Reads `count` bytes. Disk: the position advances by `count` first; true
@@ -41,12 +49,13 @@ bool readStreamReadInt32(ReadStream& stream, int32_t& value);
 // Reads the next text line into `buffer` (`maxLen` bytes, the NUL included),
 // without its "\n" and without a "\r" directly before it; the end of the data
 // ends the last line as a "\n" would. A line of `maxLen` - 1 bytes or more
-// is cut there and the next call continues it. False when no byte is left,
-// when `maxLen` is below 2, or when the record holds nothing.
+// is cut there, a "\r" at the cut kept, and the next call continues it.
+// False when no byte is left, when `maxLen` is below 2, or when the record
+// holds nothing.
 bool readStreamReadLine(ReadStream& stream, char* buffer, int32_t maxLen);
 
-// Moves the read position (a disk stream's file offset with it); no bounds
-// are applied, a read from outside the data fails or delivers nothing.
+// Moves the read position; no bounds are applied, a read from outside the
+// data fails or delivers nothing.
 void readStreamSeek(ReadStream& stream, int64_t position);
 
 // Closes the file, forgets the block; every field becomes 0.

@@ -10,16 +10,19 @@
 #include <vector>
 
 #include "runtime/services/blowfish.h"
+#include "runtime/strings/ascii_text.h"
+#include "runtime/strings/number_text.h"
 
 namespace {
 
 const uint8_t* bytesOf(const RtString& s) { return reinterpret_cast<const uint8_t*>(s.data); }
 
-// A digit of already lower-cased text; other characters give whatever the
-// rule makes of them, without complaint.
-int hexDigitValue(char c) { return c <= '9' ? c - '0' : c - 'a' + 10; }
-
-char lowerCase(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+// A digit in either case; other characters give whatever the rule makes of
+// them, without complaint.
+int lenientDigitValue(char c) {
+    c = rtstring::asciiLower(c);
+    return c <= '9' ? c - '0' : c - 'a' + 10;
+}
 
 }  // namespace
 
@@ -28,17 +31,7 @@ RtString EncryptString(const RtString& key, const RtString& text) {
     blowfishSetKey(*context, bytesOf(key), static_cast<int32_t>(key.length));
     std::vector<uint8_t> cipher(blowfishPaddedSize(text.length));
     const uint32_t n = blowfishEncryptBuffer(*context, bytesOf(text), cipher.data(), text.length);
-    RtString hex;
-    if (n == 0) return hex;
-    static const char digits[] = "0123456789abcdef";
-    char* out = hex.writableBuffer(2 * n);
-    for (uint32_t i = 0; i < n; ++i) {
-        out[2 * i] = digits[cipher[i] >> 4];
-        out[2 * i + 1] = digits[cipher[i] & 15];
-    }
-    out[2 * n] = '\0';
-    hex.length = 2 * n;
-    return hex;
+    return bytesToHexText(cipher.data(), static_cast<int32_t>(n), false);
 }
 
 RtString DecryptString(const RtString& key, const RtString& hexText) {
@@ -47,8 +40,8 @@ RtString DecryptString(const RtString& key, const RtString& hexText) {
     // Zero-filled, whole blocks, and one byte more so the text always ends.
     std::vector<uint8_t> bytes(blocks + 1, 0);
     for (uint32_t i = 0; i < n; ++i) {
-        int high = hexDigitValue(lowerCase(hexText.data[2 * i]));
-        int low = hexDigitValue(lowerCase(hexText.data[2 * i + 1]));
+        int high = lenientDigitValue(hexText.data[2 * i]);
+        int low = lenientDigitValue(hexText.data[2 * i + 1]);
         bytes[i] = static_cast<uint8_t>(16 * high + low);
     }
     auto context = std::make_unique<BlowfishContext>();

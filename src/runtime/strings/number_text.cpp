@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "runtime/strings/ascii_text.h"
 #include "runtime/strings/number_format.h"
 
 namespace {
@@ -91,7 +92,7 @@ char* int64ToText(long long value, char* buffer, int radix) {
 RtString bytesToHexText(const void* bytes, int32_t count, bool upper) {
     RtString result;
     if (count <= 0 || bytes == nullptr) return result;
-    const char* digits = upper ? "0123456789ABCDEF" : "0123456789abcdef";
+    const char* digits = upper ? rtstring::kUpperHexDigits : rtstring::kLowerHexDigits;
     const auto* in = static_cast<const unsigned char*>(bytes);
     result.reserve(2 * static_cast<uint32_t>(count), false);
     char* out = result.data;
@@ -106,10 +107,8 @@ RtString bytesToHexText(const void* bytes, int32_t count, bool upper) {
 
 int hexPairToByte(char high, char low) {
     auto digit = [](char c) -> int {
-        if (c >= '0' && c <= '9') return c - '0';
-        if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-        if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-        return static_cast<signed char>(c);
+        int value = rtstring::hexDigitValue(c);
+        return value >= 0 ? value : static_cast<signed char>(c);
     };
     return digit(high) * 16 + digit(low);
 }

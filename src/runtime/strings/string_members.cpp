@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "runtime/strings/ascii_text.h"
 #include "runtime/strings/number_format.h"
 #include "runtime/strings/rt_string.h"
 
@@ -40,13 +41,9 @@ void RtString::stripTrailingControl() {
 }
 
 void RtString::toLowerInPlace() {
-    for (uint32_t i = 0; i < length; ++i) {
-        if (data[i] >= 'A' && data[i] <= 'Z') data[i] = static_cast<char>(data[i] + ('a' - 'A'));
-    }
+    for (uint32_t i = 0; i < length; ++i) data[i] = rtstring::asciiLower(data[i]);
 }
 
 void RtString::toUpperInPlace() {
-    for (uint32_t i = 0; i < length; ++i) {
-        if (data[i] >= 'a' && data[i] <= 'z') data[i] = static_cast<char>(data[i] - ('a' - 'A'));
-    }
+    for (uint32_t i = 0; i < length; ++i) data[i] = rtstring::asciiUpper(data[i]);
 }

@@ -6,24 +6,18 @@
 
 #include <new>
 
+#include "runtime/strings/ascii_text.h"
+
 namespace {
 
 bool isAsciiAlnum(unsigned char c) {
     return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 }
 
-int hexValue(unsigned char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
-
 void appendEscape(char*& out, unsigned char byte) {
-    static const char digits[] = "0123456789abcdef";
     *out++ = '%';
-    *out++ = digits[byte >> 4];
-    *out++ = digits[byte & 15];
+    *out++ = rtstring::kLowerHexDigits[byte >> 4];
+    *out++ = rtstring::kLowerHexDigits[byte & 15];
 }
 
 }  // namespace
@@ -67,8 +61,8 @@ RtString UrlDecode(const RtString& text) {
             i += 1;
         } else if (c == '%') {
             // The buffer ends in a NUL, which is no digit: no read goes past it.
-            int high = i + 1 < text.length ? hexValue(in[i + 1]) : -1;
-            int low = high >= 0 && i + 2 < text.length ? hexValue(in[i + 2]) : -1;
+            int high = i + 1 < text.length ? rtstring::hexDigitValue(in[i + 1]) : -1;
+            int low = high >= 0 && i + 2 < text.length ? rtstring::hexDigitValue(in[i + 2]) : -1;
             if (high >= 0 && low >= 0) {
                 *out++ = static_cast<char>(high * 16 + low);
                 i += 3;

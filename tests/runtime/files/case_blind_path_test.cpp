@@ -12,6 +12,7 @@
 #include "runtime/files/case_blind_path.h"
 #include "runtime/files/pack_archive.h"
 #include "runtime/files/read_stream.h"
+#include "runtime/strings/ascii_text.h"
 #include "temp_dir.h"
 
 namespace {
@@ -58,10 +59,10 @@ TEST_F(CaseBlind, OnlyAsciiLettersFold) {
     put("caf\xc3\xa9", "");
     EXPECT_EQ("caf\xc3\xa9", resolve("CAF\xc3\xa9"));
     EXPECT_EQ("caf\xc3\x89", resolve("caf\xc3\x89"));  // an upper-case e-acute is another name
-    EXPECT_TRUE(files::equalsIgnoringAsciiCase("Hello_1", "hELLO_1"));
-    EXPECT_FALSE(files::equalsIgnoringAsciiCase("\xc3\x89", "\xc3\xa9"));
-    EXPECT_FALSE(files::equalsIgnoringAsciiCase("ab", "abc"));
-    EXPECT_FALSE(files::equalsIgnoringAsciiCase("@", "`"));  // neighbours of the letters stay apart
+    EXPECT_TRUE(rtstring::equalsIgnoringAsciiCase("Hello_1", "hELLO_1"));
+    EXPECT_FALSE(rtstring::equalsIgnoringAsciiCase("\xc3\x89", "\xc3\xa9"));
+    EXPECT_FALSE(rtstring::equalsIgnoringAsciiCase("ab", "abc"));
+    EXPECT_FALSE(rtstring::equalsIgnoringAsciiCase("@", "`"));  // neighbours of the letters stay apart
 }
 
 TEST_F(CaseBlind, NamesThatDoNotFitAreRefused) {

@@ -1,12 +1,18 @@
 // Read streams over disk files and memory blocks: partial block reads, the
-// line reader on both kinds, and streams whose block has gone.
+// line reader on both kinds, streams whose block has gone, and opens that a
+// file channel's hold refuses.
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <string>
+#include <utility>
+#include <vector>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "file_bytes.h"
+#include "runtime/files/file_channels.h"
 #include "runtime/files/mem_blocks.h"
 #include "runtime/files/read_stream.h"
 #include "temp_dir.h"
@@ -73,6 +79,42 @@ TEST(ReadStreamOpen, BackslashesFromGameCodeAreSeparators) {
     ASSERT_TRUE(readStreamOpen(s, (dir.path() + "\\Data\\a.txt").c_str()));
     EXPECT_EQ(3, s.size);
     readStreamClose(s);
+}
+
+TEST(ReadStreamOpen, AFileAChannelHoldsIsRefusedAsAChannelOpenWouldBe) {
+    TempDir dir;
+    const std::string path = dir.file("save.dat");
+    testsupport::writeFileBytes(path, "old");
+    ASSERT_EQ(1, OpenFile(0, path.c_str(), 0));
+    WriteStringToFile(0, "hal");  // half written
+    ReadStream s;
+    EXPECT_FALSE(readStreamOpen(s, path.c_str()));
+    EXPECT_EQ(0, OpenFile(1, path.c_str(), 1));
+    CloseFile(0);
+    ASSERT_TRUE(readStreamOpen(s, path.c_str()));
+    EXPECT_EQ(3, s.size);
+    // While it is read, other readers may read too, but no channel gets in.
+    ReadStream other;
+    EXPECT_TRUE(readStreamOpen(other, path.c_str()));
+    readStreamClose(other);
+    EXPECT_EQ(0, OpenFile(1, path.c_str(), 0));
+    EXPECT_EQ(0, OpenFile(1, path.c_str(), 1));
+    readStreamClose(s);
+    EXPECT_EQ("hal", testsupport::readFileBytes(path));
+    EXPECT_EQ(1, OpenFile(1, path.c_str(), 1));
+    CloseFile(1);
+}
+
+TEST(ReadStreamOpen, AFifoIsNoFileAndTheOpenNeverWaitsForAWriter) {
+    TempDir dir;
+    const std::string path = dir.file("pipe");
+    ASSERT_EQ(0, mkfifo(path.c_str(), 0600));
+    const int writer = open(path.c_str(), O_RDWR | O_NONBLOCK);
+    ASSERT_GE(writer, 0);
+    ReadStream s;
+    EXPECT_FALSE(readStreamOpen(s, path.c_str()));
+    close(writer);
+    EXPECT_FALSE(readStreamOpen(s, path.c_str()));
 }
 
 TEST(ReadStreamOpen, BlockNamesOpenOnlyLiveBlocksThatHoldTheirSize) {
@@ -184,17 +226,23 @@ TEST(ReadStreamLines, ALastLineOfExactlyOnePieceIsNotLost) {
 }
 
 TEST(ReadStreamLines, ALongLineIsCutInsideTheBufferAndContinued) {
-    const std::string text = std::string(1500, 'a') + "\nz";
+    // A "\r" where the buffer cuts the line stays, on disk and in blocks alike.
+    const std::string crAtTheCut = std::string(1022, 'a') + "\r";
+    const std::pair<std::string, std::vector<std::string>> cases[] = {
+        {std::string(1500, 'a') + "\nz", {std::string(1023, 'a'), std::string(477, 'a'), "z"}},
+        {crAtTheCut, {crAtTheCut}},
+    };
     TempDir dir;
     const std::string path = dir.file("t.txt");
-    testsupport::writeFileBytes(path, text);
-    Block block(text);
-    for (const char* name : {path.c_str(), block.name()}) {
-        ReadStream s;
-        ASSERT_TRUE(readStreamOpen(s, name));
-        EXPECT_EQ((std::vector<std::string>{std::string(1023, 'a'), std::string(477, 'a'), "z"}), allLines(s))
-            << name;
-        readStreamClose(s);
+    for (const auto& [text, expected] : cases) {
+        testsupport::writeFileBytes(path, text);
+        Block block(text);
+        for (const char* name : {path.c_str(), block.name()}) {
+            ReadStream s;
+            ASSERT_TRUE(readStreamOpen(s, name));
+            EXPECT_EQ(expected, allLines(s)) << name;
+            readStreamClose(s);
+        }
     }
 }
 
