@@ -33,9 +33,9 @@
 #include "gfx2d/image_files.h"
 #include "gfx2d/opengl_rainbows.h"
 #include "gfx2d/texture_upload.h"
+#include "runtime/engine/engine_state.h"
 #include "runtime/files/temp_folder.h"
 #include "runtime/services/runtime_error.h"
-#include "shell/engine_state.h"
 #include "support/bench_program.h"
 
 namespace {

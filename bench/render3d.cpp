@@ -14,7 +14,7 @@
 #include "gfx2d/opengl_rainbows.h"
 #include "gfx3d/rainbows3d.h"
 #include "gfx3d/scene_commands.h"
-#include "shell/engine_state.h"
+#include "runtime/engine/engine_state.h"
 #include "support/bench_program.h"
 #include "support/frame_timing.h"
 

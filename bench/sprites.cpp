@@ -18,9 +18,9 @@
 #include "gfx2d/gfx2d_commands.h"
 #include "gfx2d/image_codecs.h"
 #include "gfx2d/opengl_rainbows.h"
+#include "runtime/engine/engine_state.h"
 #include "runtime/files/temp_folder.h"
 #include "runtime/services/runtime_error.h"
-#include "shell/engine_state.h"
 #include "support/bench_program.h"
 #include "support/frame_timing.h"
 

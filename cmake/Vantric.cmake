@@ -1,62 +1,45 @@
 # Build conventions shared by every module, test and benchmark.
 #
-# Every directory under src/ is one static library, vantric_<name>, made with
-# vantric_module(). The modules call one another in both directions (the
-# orderly end of the shell is called by the runtime below it, and the shell
-# closes the runtime's files), so programs link them all at once through the
-# interface target vantric_all, which wraps them in one rescanned link group.
+# Every module under src/ is one static library, vantric_<name>, made with
+# vantric_module(). The modules form layers, bottom to top: platform,
+# runtime, gfx2d and sound, input, gfx3d with planner and net, shell, then
+# the game (bridge, world, screens). Each module links against the modules
+# below it and nothing else, so a call up the layers fails to link: the
+# program's own parts (its hooks, the frame end) reach the runtime through
+# tables they fill in at start-up. Programs link the highest module they use.
 
 find_package(PkgConfig REQUIRED)
 find_package(Threads REQUIRED)
 
 #
-# vantric_module(<name> [GAME] [SOURCES ...] [LIBS ...]): without SOURCES the
-# module is every .cpp file of its directory. GAME marks the game's own modules
-# (src/game/world, src/game/screens), which define the program's hooks; they
-# join vantric_game only, so runtime tests can bring their own hooks.
+# vantric_module(<name> [SOURCES ...] [LIBS ...]): without SOURCES the module
+# is every .cpp file of its directory; LIBS names the modules below it that
+# it calls, and the outside libraries it needs. With the tests, the module is
+# also linked whole into a program of its own (link_check_<name>), so every
+# one of its files, not only those some program pulls in, must find all it
+# calls below it.
 function(vantric_module name)
-  cmake_parse_arguments(M "GAME" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(M "" "" "SOURCES;LIBS" ${ARGN})
   if(NOT M_SOURCES)
     file(GLOB M_SOURCES CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   endif()
   add_library(vantric_${name} STATIC ${M_SOURCES})
   target_include_directories(vantric_${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
   target_link_libraries(vantric_${name} PUBLIC ${M_LIBS})
-  if(M_GAME)
-    set_property(GLOBAL APPEND PROPERTY VANTRIC_GAME_MODULES vantric_${name})
-  else()
-    set_property(GLOBAL APPEND PROPERTY VANTRIC_MODULES vantric_${name})
-  endif()
-endfunction()
-
-# Called once after every module exists: vantric_all is the runtime,
-# vantric_game the runtime with the game.
-function(vantric_finish_modules)
-  get_property(mods GLOBAL PROPERTY VANTRIC_MODULES)
-  get_property(game GLOBAL PROPERTY VANTRIC_GAME_MODULES)
-  foreach(target vantric_all vantric_game)
-    add_library(${target} INTERFACE)
-    target_include_directories(${target} INTERFACE ${PROJECT_SOURCE_DIR}/src)
-    target_link_libraries(${target} INTERFACE Threads::Threads)
-  endforeach()
-  if(mods)
-    list(JOIN mods "," group)
-    target_link_libraries(vantric_all INTERFACE "$<LINK_GROUP:RESCAN,${group}>")
-  endif()
-  set(everything ${game} ${mods})
-  if(everything)
-    list(JOIN everything "," group)
-    target_link_libraries(vantric_game INTERFACE "$<LINK_GROUP:RESCAN,${group}>")
+  if(VANTRIC_TESTS)
+    add_executable(link_check_${name} ${PROJECT_SOURCE_DIR}/tests/layers/link_check_main.cpp)
+    target_link_libraries(link_check_${name} PRIVATE "$<LINK_LIBRARY:WHOLE_ARCHIVE,vantric_${name}>")
   endif()
 endfunction()
 
 # vantric_test(<name> SOURCES ... [GL] [GAME] [LABELS ...] [TIMEOUT s] [LIBS ...])
-# One executable; every GoogleTest case runs as its own CTest test in its own
-# process, so the runtime's process-wide state starts fresh for each case.
-# GL marks tests that open a window and an OpenGL context: they run offscreen,
-# and leak detection is off for them because Mesa and SDL leak at exit from
-# libraries that are already unloaded. GAME links the game's modules (and
-# their program hooks) instead of the test program hooks.
+# One executable over the modules named in LIBS; every GoogleTest case runs
+# as its own CTest test in its own process, so the runtime's process-wide
+# state starts fresh for each case. GL marks tests that open a window and an
+# OpenGL context: they run offscreen, and leak detection is off for them
+# because Mesa and SDL leak at exit from libraries that are already unloaded.
+# GAME marks the game's own tests; the others get the stand-in program's
+# hooks (tests/support/test_project_hooks.cpp).
 function(vantric_test name)
   cmake_parse_arguments(T "GL;GAME" "TIMEOUT" "SOURCES;LABELS;LIBS" ${ARGN})
   if(NOT T_TIMEOUT)
@@ -66,15 +49,11 @@ function(vantric_test name)
     set(T_LABELS unit)
   endif()
   add_executable(${name} ${T_SOURCES})
-  if(T_GAME)
-    target_link_libraries(${name} PRIVATE vantric_game)
-  else()
-    # Compiled into each test program, not linked from a library: the runtime
-    # calls these hooks, and a library would sit before the runtime on the link line.
+  if(NOT T_GAME)
     target_sources(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests/support/test_project_hooks.cpp)
-    target_link_libraries(${name} PRIVATE vantric_all)
+    target_link_libraries(${name} PRIVATE vantric_runtime)
   endif()
-  target_link_libraries(${name} PRIVATE vantric_test_support GTest::gtest_main GTest::gmock ${T_LIBS})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} vantric_test_support GTest::gtest_main GTest::gmock)
   set(env "SDL_VIDEODRIVER=offscreen;SDL_AUDIODRIVER=dummy;VANTRIC_SOURCE_DIR=${PROJECT_SOURCE_DIR};VANTRIC_MEDIA_DIR=${VANTRIC_MEDIA_DIR}")
   if(T_GL)
     list(APPEND env "ASAN_OPTIONS=detect_leaks=0")
@@ -94,18 +73,21 @@ function(vantric_test name)
 endfunction()
 
 # vantric_bench(<name> SOURCES ... [LIBS ...]): a Google Benchmark program or a
-# small timed program; built by the run command's build, never run by CTest.
+# small timed program over the modules named in LIBS; built by the run
+# command's build, never run by CTest.
 function(vantric_bench name)
   cmake_parse_arguments(B "" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${B_SOURCES})
-  target_link_libraries(${name} PRIVATE vantric_all ${B_LIBS})
+  target_link_libraries(${name} PRIVATE ${B_LIBS})
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/bench)
 endfunction()
 
-# vantric_test_dir(<prefix> [GAME]): the suites of one tests/ directory. Files
-# named *_gl_test.cpp open a window and a GL context and form test_<prefix>_gl
-# (label gl); the other *_test.cpp files form test_<prefix>. Helper sources of
-# the directory that are not tests (*.cpp without _test) join both.
+# vantric_test_dir(<prefix> [GAME] [TIMEOUT s] [LABELS ...] LIBS ...): the
+# suites of one tests/ directory, linked with the modules they test (LIBS).
+# Files named *_gl_test.cpp open a window and a GL context and form
+# test_<prefix>_gl (label gl); the other *_test.cpp files form test_<prefix>.
+# Helper sources of the directory that are not tests (*.cpp without _test)
+# join both.
 function(vantric_test_dir prefix)
   cmake_parse_arguments(D "GAME" "TIMEOUT" "LABELS;LIBS" ${ARGN})
   file(GLOB all CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)

@@ -1,7 +1,7 @@
 // The program side of the benchmarks that run the engine: the hooks every
-// program on the runtime supplies (shell/project_hooks.h), a start that
-// brings the engine up headless in a 640 x 480 window, and the clean end.
-// Depends on the shell's start-up and orderly end.
+// program on the runtime supplies (runtime/engine/project_hooks.h), a start
+// that registers them and brings the engine up headless in a 640 x 480
+// window, and the clean end. Depends on the shell's start-up and the orderly end.
 #pragma once
 #include <cstdint>
 

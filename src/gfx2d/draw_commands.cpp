@@ -1,7 +1,7 @@
 // The drawing commands over the one 2-D context.
 #include "gfx2d/gfx2d_commands.h"
 #include "gfx2d/opengl_rainbows.h"
-#include "shell/engine_state.h"
+#include "runtime/engine/engine_state.h"
 
 namespace {
 

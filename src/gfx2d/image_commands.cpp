@@ -5,9 +5,9 @@
 #include "gfx2d/decoded_image.h"
 #include "gfx2d/gfx2d_commands.h"
 #include "gfx2d/opengl_rainbows.h"
+#include "runtime/engine/engine_state.h"
 #include "runtime/files/error_log.h"
 #include "runtime/services/runtime_error.h"
-#include "shell/engine_state.h"
 
 namespace {
 

@@ -11,8 +11,9 @@
 #include "gfx2d/renderer3d_link.h"
 #include "gfx2d/screen_orientation.h"
 #include "platform/gl_window.h"
+#include "runtime/engine/engine_state.h"
+#include "runtime/files/file_dialog_hooks.h"
 #include "runtime/services/engine_hooks.h"
-#include "shell/engine_state.h"
 
 Renderer3DLink renderer3DLink;
 int32_t hostScreenWidth = 0;
@@ -24,6 +25,28 @@ uint8_t moveTexturesOfEngine(uint8_t toFiles) {
     return engine.graphics2D ? engine.graphics2D->moveTexturesToTempFiles(toFiles) : 0;
 }
 
+// The 2-D context's part of the file dialog's hooks.
+void leaveFullscreenOfEngine() {
+    if (engine.graphics2D) engine.graphics2D->leaveFullscreen();
+}
+
+void restoreWindowedOfEngine() {
+    if (engine.graphics2D) engine.graphics2D->setWindowedMode();
+}
+
+void restoreFullScreenOfEngine(int32_t width, int32_t height) {
+    if (engine.graphics2D) engine.graphics2D->setDisplayMode(width, height, 1);
+}
+
+const void* windowOfEngine() { return engine.graphics2D ? engine.graphics2D->window : nullptr; }
+
+void linkFileDialogHooks(bool linked) {
+    fileDialogHooks.leaveFullscreen = linked ? leaveFullscreenOfEngine : nullptr;
+    fileDialogHooks.restoreWindowed = linked ? restoreWindowedOfEngine : nullptr;
+    fileDialogHooks.restoreFullScreen = linked ? restoreFullScreenOfEngine : nullptr;
+    fileDialogHooks.deviceWindow = linked ? windowOfEngine : nullptr;
+}
+
 }  // namespace
 
 OpenGLRainbows::OpenGLRainbows() : sprites(new SpriteSlot[kSpriteCount]) {}
@@ -32,6 +55,7 @@ OpenGLRainbows::~OpenGLRainbows() {
     if (window) {
         releaseGraphics();
         engineHooks.moveTexturesToTempFiles = nullptr;
+        linkFileDialogHooks(false);
         glext::clearEntryPoints();
         platform::destroyGLWindow(window);
         window = nullptr;
@@ -76,6 +100,7 @@ bool OpenGLRainbows::createRenderWindow(int32_t width, int32_t height, int32_t f
     windowResized();
     prepareBuiltInFont();
     engineHooks.moveTexturesToTempFiles = moveTexturesOfEngine;
+    linkFileDialogHooks(true);
     return true;
 }
 

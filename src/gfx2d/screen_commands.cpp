@@ -2,8 +2,8 @@
 // viewport and the orientation.
 #include "gfx2d/gfx2d_commands.h"
 #include "gfx2d/opengl_rainbows.h"
+#include "runtime/engine/engine_state.h"
 #include "runtime/services/runtime_error.h"
-#include "shell/engine_state.h"
 
 void CreateScreen(int screen, int sprite, int width, int height) {
     OpenGLRainbows* g = engine.graphics2D;

@@ -13,11 +13,11 @@
 
 #include "gfx2d/opengl_rainbows.h"
 #include "gfx3d/rainbows3d.h"
+#include "runtime/engine/display_settings.h"
+#include "runtime/engine/engine_state.h"
 #include "runtime/files/file_paths.h"
 #include "runtime/files/pack_archive.h"
 #include "runtime/services/debug_output.h"
-#include "shell/display_settings.h"
-#include "shell/engine_state.h"
 
 namespace {
 

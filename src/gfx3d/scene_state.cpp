@@ -6,8 +6,8 @@
 #include "gfx2d/renderer3d_link.h"
 #include "gfx3d/rainbows3d.h"
 #include "gfx3d/scene_commands.h"
-#include "shell/engine_state.h"
-#include "shell/orderly_end.h"
+#include "runtime/engine/engine_state.h"
+#include "runtime/engine/orderly_end.h"
 
 SceneCommandState sceneState;
 

@@ -8,8 +8,8 @@
 #include "gfx2d/opengl_rainbows.h"
 #include "gfx3d/cone_and_projection.h"
 #include "gfx3d/rainbows3d.h"
-#include "shell/display_settings.h"
-#include "shell/engine_state.h"
+#include "runtime/engine/display_settings.h"
+#include "runtime/engine/engine_state.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include "platform/gl_window.h"
 #include "platform/joystick_device.h"
 #include "platform/mouse_device.h"
-#include "shell/engine_state.h"
+#include "runtime/engine/engine_state.h"
 
 namespace {
 

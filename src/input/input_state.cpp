@@ -1,18 +1,38 @@
 // The input object over the platform's keyboard, mouse and joystick devices.
+// The engine's input object serves the file dialog's input hook
+// (runtime/files/file_dialog_hooks.h) from its start to its end.
 #include "input/input_state.h"
 
+#include "gfx2d/opengl_rainbows.h"
 #include "platform/gl_window.h"
 #include "platform/joystick_device.h"
 #include "platform/mouse_device.h"
+#include "runtime/engine/engine_state.h"
+#include "runtime/files/file_dialog_hooks.h"
+
+namespace {
+
+// After a full-screen dialog: the level and cursor for the remembered mouse
+// mode, and the 2-D context's window as the devices' window.
+void restoreInputOfEngine() {
+    InputState* input = engine.input;
+    if (!input) return;
+    input->setMouseMode(input->mouseMode);
+    if (OpenGLRainbows* graphics = engine.graphics2D) input->deviceWindow = graphics->window;
+}
+
+}  // namespace
 
 InputState::InputState() = default;
 
 InputState::~InputState() {
+    if (engine.input == this) fileDialogHooks.restoreInput = nullptr;
     if (joysticksStarted_) platform::stopJoysticks();
     platform::showSystemCursor(true);
 }
 
 void InputState::start(platform::GLWindow* forWindow) {
+    if (engine.input == this) fileDialogHooks.restoreInput = restoreInputOfEngine;
     deviceWindow = forWindow;
     keyboardPresent = true;
     mouseCount = 1;  // the window system merges every pointing device into one

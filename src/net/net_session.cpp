@@ -2,7 +2,7 @@
 // the main thread's side of the session, and the engine's start-up and
 // shutdown steps for it.
 // Depends on the socket layer, the session messages, the runtime's mutex,
-// threads and sleeping, and the shell's engine state and shutdown steps.
+// threads and sleeping, the engine state and the registry of shutdown steps.
 #include "net/net_session.h"
 
 #include <algorithm>
@@ -12,9 +12,9 @@
 #include "net/host_addresses.h"
 #include "net/socket_table.h"
 #include "platform/clock.h"
+#include "runtime/engine/engine_state.h"
+#include "runtime/engine/orderly_end.h"
 #include "runtime/services/timers.h"
-#include "shell/engine_state.h"
-#include "shell/orderly_end.h"
 
 namespace {
 

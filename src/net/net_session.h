@@ -35,7 +35,7 @@
 //   last-error word 0 for an answer, kSockTimedOut for a wait that ran out,
 //   and otherwise why the session ended (kSockNotConnected without one).
 // Depends on the socket layer, the session messages, the runtime's mutex,
-// threads and sleeping, and the shell's engine state and shutdown steps.
+// threads and sleeping, the engine state and the registry of shutdown steps.
 #pragma once
 #include <atomic>
 #include <cstdint>

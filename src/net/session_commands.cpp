@@ -1,9 +1,9 @@
 // The session commands over the engine's network object.
-// Depends on the network object and the shell's engine state.
+// Depends on the network object and the engine state.
 #include "net/session_commands.h"
 
 #include "net/net_session.h"
-#include "shell/engine_state.h"
+#include "runtime/engine/engine_state.h"
 
 namespace {
 

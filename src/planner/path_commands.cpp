@@ -4,9 +4,9 @@
 #include "planner/path_commands.h"
 
 #include "planner/astar_planner.h"
+#include "runtime/engine/orderly_end.h"
 #include "runtime/services/mathematics.h"
 #include "runtime/services/runtime_error.h"
-#include "shell/orderly_end.h"
 
 namespace {
 

@@ -2,7 +2,8 @@
 // callback (on SDL's audio thread) pulls the mix. SDL_AUDIODRIVER picks the
 // driver: "dummy" mixes into nothing, "disk" writes the frames to the file
 // named by SDL_DISKAUDIOFILE. A machine without audio fails to open, and the
-// sound device then reports that there is no driver.
+// sound device then reports that there is no driver; why it failed goes to
+// the platform's log sink (log_sink.h), once per process.
 #include <SDL.h>
 
 #include <cstdio>
@@ -10,7 +11,7 @@
 
 #include "platform/audio_mixer.h"
 #include "platform/audio_output.h"
-#include "runtime/files/error_log.h"
+#include "platform/log_sink.h"
 
 namespace platform {
 
@@ -85,7 +86,7 @@ private:
         reported = true;
         char line[512];
         std::snprintf(line, sizeof line, "%s%s\n", what, SDL_GetError());
-        appendToErrorLog(line);
+        logText(line);
     }
 
     mutable std::mutex stateLock_;

@@ -1,11 +1,14 @@
-// The engine hooks of the runtime services, served by the shell's objects.
+// The engine hooks of the runtime services, and the file dialog's frame
+// hook, served by the shell's objects.
 #include "shell/engine_hooks_link.h"
 
 #include "gfx2d/opengl_rainbows.h"
 #include "input/input_state.h"
 #include "platform/gl_window.h"
+#include "runtime/engine/engine_state.h"
+#include "runtime/files/file_dialog_hooks.h"
 #include "runtime/services/engine_hooks.h"
-#include "shell/engine_state.h"
+#include "shell/frame_end.h"
 
 namespace {
 
@@ -40,6 +43,12 @@ void storeScreenSize(int32_t width, int32_t height) {
     }
 }
 
+// A frame while the display settles after a full-screen dialog.
+void settleFrame() {
+    finishFrame();
+    if (OpenGLRainbows* graphics = engine.graphics2D) graphics->restore2DRenderState();
+}
+
 }  // namespace
 
 void linkEngineHooks() {
@@ -49,6 +58,8 @@ void linkEngineHooks() {
     engineHooks.setWindowedMode = setWindowedMode;
     engineHooks.activateMainWindow = activateMainWindow;
     engineHooks.storeScreenSize = storeScreenSize;
+    // The frame end works without any engine object, so this hook stays.
+    fileDialogHooks.settleFrame = settleFrame;
 }
 
 void unlinkInputHooks() {

@@ -1,5 +1,6 @@
 // Connects the runtime services' engine hooks (runtime/services/engine_hooks.h)
-// to the shell's engine objects, and disconnects them again.
+// and the file dialog's frame hook (runtime/files/file_dialog_hooks.h) to
+// the shell's engine objects, and disconnects the engine hooks again.
 #pragma once
 
 void linkEngineHooks();

@@ -1,6 +1,6 @@
 // The platform-information command. Depends on the system information and
 // window services, the random generator (a new host identifier) and the
-// program's project hooks.
+// program's registered project hooks.
 #include "shell/platform_info.h"
 
 #include <sys/stat.h>
@@ -14,9 +14,9 @@
 #include "gfx2d/gl_extensions.h"
 #include "platform/gl_window.h"
 #include "platform/system_info.h"
+#include "runtime/engine/project_hooks.h"
 #include "runtime/files/temp_folder.h"
 #include "runtime/services/isaac.h"
-#include "shell/project_hooks.h"
 
 const char* powerSupplyFolder = "/sys/class/power_supply";
 
@@ -25,6 +25,9 @@ namespace {
 const char* const kNoData = "NO_DATA";
 
 RtString textOrNoData(const std::string& text) { return RtString(text.empty() ? kNoData : text.c_str()); }
+
+// A text the program's hook gives; without the hook there is no data.
+RtString projectText(RtString (*hook)()) { return hook ? hook() : RtString(kNoData); }
 
 std::string timeText(bool universal, const char* format) {
     std::time_t now = std::time(nullptr);
@@ -96,8 +99,8 @@ RtString GetPlatformInfo(const RtString& key) {
     if (std::strcmp(k, "HOSTID") == 0) return textOrNoData(hostIdentifier());
     if (std::strcmp(k, "DPI") == 0) return RtString(std::to_string(platform::displayDpi()).c_str());
     if (std::strncmp(k, "GLEXT:", 6) == 0) return RtString(glext::hasExtension(k + 6) ? "1" : "0");
-    if (std::strcmp(k, "COMPILED") == 0) return GetBuildDateTime();
-    if (std::strcmp(k, "ID") == 0) return GetProjectId();
-    if (std::strcmp(k, "VERSION") == 0) return GetProjectVersion();
+    if (std::strcmp(k, "COMPILED") == 0) return projectText(projectHooks.getBuildDateTime);
+    if (std::strcmp(k, "ID") == 0) return projectText(projectHooks.getProjectId);
+    if (std::strcmp(k, "VERSION") == 0) return projectText(projectHooks.getProjectVersion);
     return RtString(kNoData);
 }

@@ -1,12 +1,12 @@
 // The process entry over the program's hooks and the engine start-up.
 #include "shell/program_entry.h"
 
+#include "runtime/engine/orderly_end.h"
+#include "runtime/engine/project_hooks.h"
 #include "runtime/services/callbacks.h"
 #include "runtime/services/process_strings.h"
 #include "runtime/services/runtime_error.h"
 #include "shell/engine_startup.h"
-#include "shell/orderly_end.h"
-#include "shell/project_hooks.h"
 
 namespace {
 
@@ -40,14 +40,15 @@ std::string joinCommandLine(int argc, char** argv) {
     return line;
 }
 
-int runProgram(int argc, char** argv) {
+int runProgram(int argc, char** argv, const ProjectHooks& hooks) {
+    projectHooks = hooks;
     RtErrorCode = 0;
     errorLine = 0;
     currentLine = 0;
     setCommandLineString(joinCommandLine(argc, argv).c_str());
-    ApplyProjectSettings();
+    if (projectHooks.applyProjectSettings) projectHooks.applyProjectSettings();
     startEngine(projectNameString());
-    GameMain();
+    if (projectHooks.gameMain) projectHooks.gameMain();
     RtString loopName("VNT_ON_LOOP");
     if (findFunctionByName(loopName)) setLoopFunctionName(loopName);
     setRuntimeError(0);

@@ -4,9 +4,9 @@
 #include "gfx2d/opengl_rainbows.h"
 #include "input/input_state.h"
 #include "platform/system_info.h"
+#include "runtime/engine/engine_state.h"
+#include "runtime/engine/orderly_end.h"
 #include "shell/engine_hooks_link.h"
-#include "shell/engine_state.h"
-#include "shell/orderly_end.h"
 
 namespace {
 

@@ -7,12 +7,12 @@
 #include "input/input_state.h"
 #include "platform/event_pump.h"
 #include "platform/key_codes.h"
+#include "runtime/engine/display_settings.h"
+#include "runtime/engine/engine_state.h"
+#include "runtime/engine/orderly_end.h"
 #include "runtime/services/callbacks.h"
 #include "runtime/services/pause_flags.h"
 #include "runtime/services/runtime_error.h"
-#include "shell/display_settings.h"
-#include "shell/engine_state.h"
-#include "shell/orderly_end.h"
 
 namespace {
 

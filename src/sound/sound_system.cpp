@@ -1,11 +1,12 @@
 // The sound system's engine objects and their release at shutdown.
-// Depends on SoundDevice, SoundSlot, the desktop music and the shell's
-// shutdown steps.
+// Depends on SoundDevice, SoundSlot, the desktop music, the registry of
+// shutdown steps and the file dialog's hooks.
 #include "sound/sound_system.h"
 
 #include <new>
 
-#include "shell/orderly_end.h"
+#include "runtime/engine/orderly_end.h"
+#include "runtime/files/file_dialog_hooks.h"
 #include "sound/desktop_audio.h"
 #include "sound/sound_device.h"
 #include "sound/sound_slot.h"
@@ -23,6 +24,7 @@ bool createSoundSystem(const void* window) {
     soundDevice = new SoundDevice();
     soundSlots = new SoundSlot[kSoundSlotCount];
     setShutdownStep(ShutdownStageSound, &releaseSoundSystem);
+    fileDialogHooks.restoreSoundLevel = restoreSoundCooperativeLevel;
     // The output has logged why it failed; the start-up logs the step.
     soundDevice->create(window);
     soundDevice->restoreCooperativeLevel(window);
@@ -39,6 +41,7 @@ void releaseSoundSystem() {
     delete soundDevice;
     soundDevice = nullptr;
     setShutdownStep(ShutdownStageSound, nullptr);
+    fileDialogHooks.restoreSoundLevel = nullptr;
 }
 
 void restoreSoundCooperativeLevel(const void* window) {

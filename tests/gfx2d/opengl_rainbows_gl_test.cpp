@@ -3,13 +3,13 @@
 #include <gtest/gtest.h>
 
 #include "engine_harness.h"
+#include "file_bytes.h"
 #include "gfx2d/gl_extensions.h"
 #include "gfx2d/gl_headers.h"
 #include "gfx2d/gl_state_cache.h"
 #include "gfx2d/opengl_rainbows.h"
 #include "gfx2d/screen_commands.h"
-#include "shell/engine_state.h"
-#include "file_bytes.h"
+#include "runtime/engine/engine_state.h"
 #include "temp_dir.h"
 
 namespace {

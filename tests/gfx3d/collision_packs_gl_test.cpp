@@ -8,8 +8,8 @@
 #include "gfx3d/scene_commands.h"
 #include "gfx3d/transform_commands.h"
 #include "mesh_fixtures.h"
+#include "runtime/engine/display_settings.h"
 #include "scene_fixture.h"
-#include "shell/display_settings.h"
 
 namespace {
 

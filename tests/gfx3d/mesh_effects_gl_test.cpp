@@ -9,8 +9,8 @@
 #include "gfx3d/mesh_drawing.h"
 #include "gfx3d/scene_commands.h"
 #include "gfx3d/transform_commands.h"
+#include "runtime/engine/orderly_end.h"
 #include "scene_fixture.h"
-#include "shell/orderly_end.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include "gfx3d/ddd_binary.h"
 #include "gfx3d/mesh_model.h"
 #include "gfx3d/object_building.h"
-#include "shell/engine_state.h"
+#include "runtime/engine/engine_state.h"
 
 namespace meshtest {
 

@@ -10,8 +10,8 @@
 #include "gfx3d/rainbows3d.h"
 #include "gfx3d/scene_commands.h"
 #include "gfx3d/shaders.h"
+#include "runtime/engine/engine_state.h"
 #include "runtime/files/mem_blocks.h"
-#include "shell/engine_state.h"
 #include "temp_dir.h"
 
 namespace {

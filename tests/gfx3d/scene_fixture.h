@@ -11,7 +11,7 @@
 #include "gfx2d/decoded_image.h"
 #include "gfx2d/opengl_rainbows.h"
 #include "gfx3d/rainbows3d.h"
-#include "shell/engine_state.h"
+#include "runtime/engine/engine_state.h"
 #include "temp_dir.h"
 
 namespace scenetest {

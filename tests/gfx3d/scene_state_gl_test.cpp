@@ -13,8 +13,8 @@
 #include "gfx2d/gl_state_cache.h"
 #include "gfx3d/scene_commands.h"
 #include "gfx3d/transform_commands.h"
+#include "runtime/engine/display_settings.h"
 #include "scene_fixture.h"
-#include "shell/display_settings.h"
 #include "shell/frame_end.h"
 
 namespace {

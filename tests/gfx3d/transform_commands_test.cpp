@@ -8,7 +8,7 @@
 #include "gfx2d/opengl_rainbows.h"
 #include "gfx3d/transform_commands.h"
 #include "mesh_fixtures.h"
-#include "shell/engine_state.h"
+#include "runtime/engine/engine_state.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 #include "input/input_state.h"
 #include "platform/event_pump.h"
 #include "platform/key_codes.h"
+#include "runtime/engine/engine_state.h"
 #include "runtime/services/pause_flags.h"
-#include "shell/engine_state.h"
 #include "temp_dir.h"
 
 namespace {

@@ -17,7 +17,7 @@
 #include "net/net_session.h"
 #include "net/socket_table.h"
 #include "platform/socket_port.h"
-#include "shell/engine_state.h"
+#include "runtime/engine/engine_state.h"
 
 namespace nettest {
 

@@ -11,8 +11,8 @@
 #include "net/socket_commands.h"
 #include "net/socket_table.h"
 #include "net_test_support.h"
-#include "shell/engine_state.h"
-#include "shell/orderly_end.h"
+#include "runtime/engine/engine_state.h"
+#include "runtime/engine/orderly_end.h"
 #include "temp_dir.h"
 
 using nettest::hexBytes;

@@ -16,7 +16,7 @@
 #include "net/session_commands.h"
 #include "net/socket_table.h"
 #include "net_test_support.h"
-#include "shell/engine_state.h"
+#include "runtime/engine/engine_state.h"
 
 using nettest::HostedSession;
 using nettest::hexBytes;

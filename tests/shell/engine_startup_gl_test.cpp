@@ -13,11 +13,11 @@
 #include "gfx2d/opengl_rainbows.h"
 #include "input/input_state.h"
 #include "platform/system_info.h"
+#include "runtime/engine/engine_state.h"
 #include "runtime/services/pause_flags.h"
 #include "runtime/services/process_strings.h"
 #include "runtime/services/timers.h"
 #include "shell/engine_startup.h"
-#include "shell/engine_state.h"
 #include "temp_dir.h"
 
 namespace {

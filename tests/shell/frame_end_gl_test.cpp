@@ -11,10 +11,10 @@
 #include "input/input_state.h"
 #include "platform/clock.h"
 #include "platform/key_codes.h"
+#include "runtime/engine/engine_state.h"
 #include "runtime/services/debug_output.h"
 #include "runtime/services/pause_flags.h"
 #include "runtime/services/timers.h"
-#include "shell/engine_state.h"
 #include "shell/frame_end.h"
 #include "temp_dir.h"
 

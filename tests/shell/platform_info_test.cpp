@@ -5,9 +5,11 @@
 #include <sys/stat.h>
 
 #include "file_bytes.h"
+#include "runtime/engine/project_hooks.h"
 #include "runtime/services/isaac.h"
 #include "shell/platform_info.h"
 #include "temp_dir.h"
+#include "test_project_hooks.h"
 
 namespace {
 
@@ -21,6 +23,15 @@ TEST(PlatformInfo, FixedTexts) {
     EXPECT_EQ(info("COMPILED"), "Jan 1 2026-00:00:00");
     EXPECT_EQ(info("ID"), "0badc0de");
     EXPECT_EQ(info("VERSION"), "000.001");
+}
+
+TEST(PlatformInfo, TheProgramsTextsNeedItsHooks) {
+    projectHooks = ProjectHooks{};
+    EXPECT_EQ(info("COMPILED"), "NO_DATA");
+    EXPECT_EQ(info("ID"), "NO_DATA");
+    EXPECT_EQ(info("VERSION"), "NO_DATA");
+    projectHooks = testProjectHooks;
+    EXPECT_EQ(info("ID"), "0badc0de");
 }
 
 TEST(PlatformInfo, UnknownKeysGiveNoData) {

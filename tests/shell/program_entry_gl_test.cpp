@@ -4,9 +4,10 @@
 
 #include "child_process.h"
 #include "file_bytes.h"
+#include "runtime/engine/display_settings.h"
+#include "runtime/engine/project_hooks.h"
 #include "runtime/services/callbacks.h"
 #include "runtime/services/process_strings.h"
-#include "shell/display_settings.h"
 #include "shell/frame_end.h"
 #include "shell/program_entry.h"
 #include "temp_dir.h"
@@ -31,8 +32,9 @@ TEST(ProgramEntry, RunsTheProgramAndEndsInOrder) {
         displaySettings = DisplaySettings{0, 1, 60, 0, 0, 240, 320};
         projectNameString() = RtString("Entry_Test");
         gameMainBody = gameThatRunsThreeFrames;
+        projectHooks = ProjectHooks{};  // the entry registers the table it is given
         const char* argv[] = {"shoalrunner", "two words", nullptr};
-        runProgram(2, const_cast<char**>(argv));
+        runProgram(2, const_cast<char**>(argv), testProjectHooks);
         std::printf("[returned]");
     });
     ASSERT_TRUE(r.exited);
@@ -61,7 +63,7 @@ TEST(ProgramEntry, RunsTheLoopFunctionAfterTheMainRoutine) {
         namedRoutineTable = table;
         gameMainBody = [] { std::printf("[main]"); return 0.0; };
         const char* argv[] = {"shoalrunner", nullptr};
-        runProgram(1, const_cast<char**>(argv));
+        runProgram(1, const_cast<char**>(argv), testProjectHooks);
     });
     ASSERT_TRUE(r.exited);
     EXPECT_EQ(r.exitStatus, 0);

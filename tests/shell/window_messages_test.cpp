@@ -5,10 +5,10 @@
 #include "input/input_state.h"
 #include "platform/event_pump.h"
 #include "platform/key_codes.h"
+#include "runtime/engine/display_settings.h"
+#include "runtime/engine/engine_state.h"
 #include "runtime/services/callbacks.h"
 #include "runtime/services/pause_flags.h"
-#include "shell/display_settings.h"
-#include "shell/engine_state.h"
 #include "shell/window_messages.h"
 #include "temp_dir.h"
 

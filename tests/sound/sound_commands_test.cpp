@@ -9,11 +9,11 @@
 
 #include "child_process.h"
 #include "file_bytes.h"
+#include "platform/audio_mixer.h"
+#include "runtime/engine/orderly_end.h"
 #include "runtime/files/lz_codec.h"
 #include "runtime/files/pack_archive.h"
 #include "runtime/services/runtime_error.h"
-#include "shell/orderly_end.h"
-#include "platform/audio_mixer.h"
 #include "sound/desktop_audio.h"
 #include "sound/sound_commands.h"
 #include "sound/sound_device.h"

@@ -10,11 +10,11 @@
 #include "gfx2d/gl_headers.h"
 #include "gfx2d/opengl_rainbows.h"
 #include "platform/event_pump.h"
+#include "runtime/engine/display_settings.h"
+#include "runtime/engine/engine_state.h"
 #include "runtime/files/error_log.h"
 #include "runtime/services/process_strings.h"
-#include "shell/display_settings.h"
 #include "shell/engine_startup.h"
-#include "shell/engine_state.h"
 #include "shell/frame_end.h"
 
 namespace testsupport {

@@ -15,8 +15,8 @@
 #include "gfx2d/opengl_rainbows.h"
 #include "media_table.h"
 #include "png_reader.h"
+#include "runtime/engine/engine_state.h"
 #include "runtime/services/runtime_error.h"
-#include "shell/engine_state.h"
 #include "temp_dir.h"
 
 using mediatable::ImageSpec;

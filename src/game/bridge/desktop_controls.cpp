@@ -8,7 +8,7 @@
 #include "input/input_state.h"
 #include "platform/key_codes.h"
 #include "platform/keyboard_device.h"
-#include "shell/engine_state.h"
+#include "runtime/engine/engine_state.h"
 
 namespace {
 

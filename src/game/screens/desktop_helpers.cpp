@@ -5,9 +5,9 @@
 #include "game/screens/game_helpers.h"
 #include "gfx2d/gfx2d_commands.h"
 #include "gfx2d/opengl_rainbows.h"
+#include "runtime/engine/engine_state.h"
 #include "runtime/services/console.h"
 #include "runtime/services/process_strings.h"
-#include "shell/engine_state.h"
 #include "shell/platform_info.h"
 
 // The sprite the last screenshot used (a game global).

@@ -22,7 +22,6 @@
 #include "runtime/services/console.h"
 #include "runtime/services/pause_flags.h"
 #include "shell/platform_info.h"
-#include "shell/project_hooks.h"
 
 const char* const kButtonLayout =
     "Left=Go Left;Up=Go Up;Right=Go Right;Down=Go Down;b1=Button 1;b2=Button 2;b3=Button 3;b4=Button 4";

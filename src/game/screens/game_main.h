@@ -1,6 +1,6 @@
-// The game's main routine (GameMain, a program hook of shell/project_hooks.h)
-// in two halves: everything it prepares before the first screen, and the
-// screens from the splash on.
+// The game's main routine (GameMain, a program hook of
+// runtime/engine/project_hooks.h) in two halves: everything it prepares
+// before the first screen, and the screens from the splash on.
 #pragma once
 #include "runtime/strings/rt_string.h"
 
@@ -13,3 +13,6 @@ extern const char* const kButtonLayout;
 // offscreen screens, the progress file, the music; then the in-game loop's
 // screen links connected to the screens. Returns 0.0.
 double PrepareGame();
+// PrepareGame, then the screens from the splash on until the title menu's
+// "EXIT". Returns 0.0.
+double GameMain();

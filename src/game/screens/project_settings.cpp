@@ -1,8 +1,10 @@
 // The program's settings hook and the small project hooks that the runtime
-// calls by itself (shell/project_hooks.h).
+// calls by itself, and their table (runtime/engine/project_hooks.h).
+#include "game/screens/project_settings.h"
+
+#include "game/screens/game_main.h"
+#include "runtime/engine/display_settings.h"
 #include "runtime/services/process_strings.h"
-#include "shell/display_settings.h"
-#include "shell/project_hooks.h"
 
 namespace {
 constexpr const char* kProjectName = "Shoalrunner_GS";
@@ -30,3 +32,6 @@ RtString GetProjectId() { return RtString(kProjectId); }
 RtString GetProjectVersion() { return RtString(kProjectVersion); }
 
 void EmptyProjectHook() {}
+
+const ProjectHooks shoalrunnerProjectHooks = {
+    ApplyProjectSettings, GameMain, GetBuildDateTime, GetProjectId, GetProjectVersion, EmptyProjectHook};

@@ -1,8 +1,8 @@
 // The fatal ends of the array operations: error code, then the orderly end.
 #include "runtime/containers/array_faults.h"
 
+#include "runtime/engine/orderly_end.h"
 #include "runtime/services/runtime_error.h"
-#include "shell/orderly_end.h"
 
 namespace containers {
 

@@ -14,6 +14,7 @@
 #include <sys/file.h>
 #include <unistd.h>
 
+#include "platform/log_sink.h"
 #include "runtime/files/disk_files.h"
 #include "runtime/files/file_paths.h"
 #include "runtime/files/temp_folder.h"
@@ -56,6 +57,7 @@ void recreateErrorLog() {
     RtString path = errorLogPath();
     files::removeFileOrEmptyDirectory(path.data);
     appendToErrorLog("Start new log...\n");
+    platform::setLogSink(appendToErrorLog);
 }
 
 void logFileFailure(const char* what, const char* name) {

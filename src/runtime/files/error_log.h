@@ -18,5 +18,6 @@ void appendToErrorLog(const char* text);
 // `what` + ": " + the path as pathForMessages gives it (file_paths.h) + "\n".
 void logFileFailure(const char* what, const char* name);
 // Engine start-up: deletes the log (or an empty directory of its name) and
-// starts it again with "Start new log...\n".
+// starts it again with "Start new log...\n"; from then on the platform
+// layer's lines (platform/log_sink.h) go to the log too.
 void recreateErrorLog();

@@ -16,6 +16,8 @@
 #include <type_traits>
 #include <unistd.h>
 
+#include "runtime/engine/orderly_end.h"
+#include "runtime/engine/project_hooks.h"
 #include "runtime/files/byte_source.h"
 #include "runtime/files/case_blind_path.h"
 #include "runtime/files/disk_files.h"
@@ -23,8 +25,6 @@
 #include "runtime/files/mem_blocks.h"
 #include "runtime/files/pack_archive.h"
 #include "runtime/services/runtime_error.h"
-#include "shell/orderly_end.h"
-#include "shell/project_hooks.h"
 
 namespace {
 
@@ -215,7 +215,7 @@ void closeAllFileChannels() {
     for (FileChannel& c : channels) closeChannel(c);
     if (!projectHookCalled) {
         projectHookCalled = true;
-        EmptyProjectHook();
+        if (projectHooks.emptyProjectHook) projectHooks.emptyProjectHook();
     }
 }
 

@@ -1,20 +1,17 @@
-// OpenFileDialog over the platform dialog service. Depends on the 2-D
-// context (the window), the input object, the sound device, the display
-// settings and the frame end, each only when it exists.
+// OpenFileDialog over the platform dialog service. Depends on the display
+// settings, and on the 2-D context (the window), the input object, the sound
+// device and the frame end through their hooks (file_dialog_hooks.h), each
+// only when it exists.
 #include "runtime/files/file_dialog.h"
 
 #include <cstring>
 #include <unistd.h>
 
-#include "gfx2d/opengl_rainbows.h"
-#include "input/input_state.h"
 #include "platform/file_dialog.h"
+#include "runtime/engine/display_settings.h"
 #include "runtime/files/error_log.h"
+#include "runtime/files/file_dialog_hooks.h"
 #include "runtime/files/file_paths.h"
-#include "shell/display_settings.h"
-#include "shell/engine_state.h"
-#include "shell/frame_end.h"
-#include "sound/sound_system.h"
 
 namespace {
 
@@ -40,21 +37,18 @@ std::vector<platform::FileDialogFilter> parseFilter(const RtString& filter) {
 }
 
 void restoreDisplay() {
-    OpenGLRainbows* graphics = engine.graphics2D;
+    const FileDialogHooks& hooks = fileDialogHooks;
     if (!displaySettings.fullScreen) {
-        if (graphics) graphics->setWindowedMode();
+        if (hooks.restoreWindowed) hooks.restoreWindowed();
         return;
     }
     displaySettings.fullScreen = 1;
-    if (graphics) graphics->setDisplayMode(displaySettings.width, displaySettings.height, 1);
-    if (InputState* input = engine.input) {
-        input->setMouseMode(input->mouseMode);  // the level for the flag, remembered, and the cursor
-        if (graphics) input->deviceWindow = graphics->window;
-    }
-    if (graphics) restoreSoundCooperativeLevel(graphics->window);
+    if (hooks.restoreFullScreen) hooks.restoreFullScreen(displaySettings.width, displaySettings.height);
+    if (hooks.restoreInput) hooks.restoreInput();
+    const void* window = hooks.deviceWindow ? hooks.deviceWindow() : nullptr;
+    if (window && hooks.restoreSoundLevel) hooks.restoreSoundLevel(window);
     for (int i = 0; i < kSettleFrames; ++i) {
-        finishFrame();
-        if (OpenGLRainbows* current = engine.graphics2D) current->restore2DRenderState();
+        if (hooks.settleFrame) hooks.settleFrame();
     }
 }
 
@@ -68,7 +62,7 @@ RtString OpenFileDialog(int32_t open, const RtString& filter) {
     bool dirSaved = getcwd(savedDir, sizeof savedDir) != nullptr;
     if (dirSaved) request.initialDirectory = savedDir;
 
-    if (OpenGLRainbows* graphics = engine.graphics2D) graphics->leaveFullscreen();
+    if (fileDialogHooks.leaveFullscreen) fileDialogHooks.leaveFullscreen();
     platform::FileDialogAnswer answer = platform::runFileDialog(request);
     if (dirSaved && chdir(savedDir) != 0) {
         // The folder went away while the dialog was open; nothing to go back to.

@@ -15,13 +15,13 @@
 #include <memory>
 #include <unistd.h>
 
+#include "runtime/engine/orderly_end.h"
 #include "runtime/files/case_blind_path.h"
 #include "runtime/files/disk_files.h"
 #include "runtime/files/lz_codec.h"
 #include "runtime/files/mem_blocks.h"
 #include "runtime/files/pack_reader.h"
 #include "runtime/files/temp_folder.h"
-#include "shell/orderly_end.h"
 
 namespace {
 

@@ -2,10 +2,10 @@
 // of the string values.
 #include "runtime/services/data_lists.h"
 
+#include "runtime/engine/orderly_end.h"
 #include "runtime/services/mathematics.h"
 #include "runtime/services/runtime_error.h"
 #include "runtime/strings/number_format.h"
-#include "shell/orderly_end.h"
 
 DataList* currentDataList = nullptr;
 

@@ -1,12 +1,12 @@
-// Display services. Depends on the display settings of the shell, the error
-// log and the 2-D context's hooks.
+// Display services. Depends on the display settings (runtime/engine), the
+// error log and the 2-D context's hooks.
 #include "runtime/services/display_services.h"
 
 #include <cstdio>
 
+#include "runtime/engine/display_settings.h"
 #include "runtime/files/error_log.h"
 #include "runtime/services/engine_hooks.h"
-#include "shell/display_settings.h"
 
 void notifyScreenSize(int32_t width, int32_t height) {
     char line[64];

@@ -6,8 +6,8 @@
 #include <cstdlib>
 
 #include "platform/processes.h"
+#include "runtime/engine/orderly_end.h"
 #include "runtime/services/engine_hooks.h"
-#include "shell/orderly_end.h"
 
 double RunProcess(const RtString& commandLine, double wait, double show, double* exitCode) {
     (void)show;

@@ -1,14 +1,14 @@
 // The error code, its texts, the assertion and the end command.
 // Depends on the debugger channel (platform/debugger.h), the loop function
-// (callbacks.h) and the orderly end (shell/orderly_end.h).
+// (callbacks.h) and the orderly end (runtime/engine/orderly_end.h).
 #include "runtime/services/runtime_error.h"
 
 #include <cstdio>
 
 #include "platform/debugger.h"
+#include "runtime/engine/orderly_end.h"
 #include "runtime/services/callbacks.h"
 #include "runtime/services/debug_output.h"
-#include "shell/orderly_end.h"
 
 int32_t RtErrorCode = 0;
 int32_t errorLine = 0;

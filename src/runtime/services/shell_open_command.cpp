@@ -7,10 +7,10 @@
 #include "runtime/services/shell_open_command.h"
 
 #include "platform/shell_open.h"
+#include "runtime/engine/orderly_end.h"
 #include "runtime/files/error_log.h"
 #include "runtime/services/pause_flags.h"
 #include "runtime/services/runtime_error.h"
-#include "shell/orderly_end.h"
 
 void ShellOpen(const RtString& target) {
     const bool endAfterwards = escapeQuits != 0;

@@ -12,10 +12,10 @@
 #include "game/screens/game_texts.h"
 #include "game/screens/level_editor.h"
 #include "game/screens/options_screen.h"
+#include "game/screens/project_settings.h"
 #include "game/world/game_state.h"
+#include "runtime/engine/display_settings.h"
 #include "runtime/services/process_strings.h"
-#include "shell/display_settings.h"
-#include "shell/project_hooks.h"
 
 namespace {
 

@@ -4,11 +4,11 @@
 
 #include "engine_harness.h"
 #include "game/screens/game_main.h"
+#include "game/screens/project_settings.h"
 #include "gfx2d/gfx2d_commands.h"
 #include "runtime/services/isaac.h"
 #include "runtime/services/process_strings.h"
 #include "shell/engine_startup.h"
-#include "shell/project_hooks.h"
 
 namespace screenstest {
 

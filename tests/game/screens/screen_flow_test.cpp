@@ -9,7 +9,6 @@
 #include "game/screens/screens.h"
 #include "game/world/game_state.h"
 #include "screen_run.h"
-#include "shell/project_hooks.h"
 
 namespace screenstest {
 namespace {

@@ -11,6 +11,7 @@
 #include "game/screens/game_helpers.h"
 #include "game/screens/game_main.h"
 #include "game/screens/game_texts.h"
+#include "game/screens/project_settings.h"
 #include "game/screens/screen_frame.h"
 #include "game/screens/screens.h"
 #include "game/world/font_text.h"
@@ -129,7 +130,7 @@ TEST_F(ProgramEnd, ExitEndsTheProgramWithStatusZeroAndTheShutdownLines) {
         device.pilot[GameScreen::Title] = {"Down=1000", "Down=1000", "Down=1000", "b1=1"};
         char name[] = "shoalrunner";
         char* argv[] = {name, nullptr};
-        runProgram(1, argv);
+        runProgram(1, argv, shoalrunnerProjectHooks);
     });
     ASSERT_TRUE(r.exited) << r.err;
     EXPECT_EQ(r.exitStatus, 0) << r.err;
@@ -154,7 +155,7 @@ TEST_F(ProgramEnd, WithoutTheMediaFolderTheLogNamesEveryMissingPictureAndNewGame
         device.pilot[GameScreen::Title] = {"b1=1"};  // NEW GAME
         char name[] = "shoalrunner";
         char* argv[] = {name, nullptr};
-        runProgram(1, argv);
+        runProgram(1, argv, shoalrunnerProjectHooks);
     });
     ASSERT_TRUE(r.exited) << r.err;
     EXPECT_EQ(r.exitStatus, 3) << r.err;

@@ -15,11 +15,11 @@
 #include "game/world/game_state.h"
 #include "game/world/level_file.h"
 #include "game/world/play_surface.h"
-#include "game/world/water_background.h"
 #include "game/world/tile_map.h"
+#include "game/world/water_background.h"
 #include "gfx2d/gfx2d_commands.h"
 #include "gfx2d/opengl_rainbows.h"
-#include "shell/engine_state.h"
+#include "runtime/engine/engine_state.h"
 #include "temp_dir.h"
 #include "tiny_images.h"
 

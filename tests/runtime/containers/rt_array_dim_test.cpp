@@ -7,8 +7,8 @@
 
 #include "container_test_support.h"
 #include "runtime/containers/rt_array.h"
+#include "runtime/engine/orderly_end.h"
 #include "runtime/services/runtime_error.h"
-#include "shell/orderly_end.h"
 
 using containertest::Blood;
 using containertest::Gem;

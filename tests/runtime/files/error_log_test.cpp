@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include "file_bytes.h"
+#include "platform/log_sink.h"
 #include "runtime/files/error_log.h"
 #include "runtime/files/temp_folder.h"
 #include "temp_dir.h"
@@ -94,4 +95,16 @@ TEST(ErrorLogRecreate, RemovesAnEmptyDirectoryOfTheLogsName) {
     mkdir(dir.file("ErrorLog.txt").c_str(), 0755);
     recreateErrorLog();
     EXPECT_EQ("Start new log...\n", readFileBytes(dir.file("ErrorLog.txt")));
+}
+
+TEST(ErrorLogRecreate, FromThenOnThePlatformsLinesGoToTheLog) {
+    TempDir dir;
+    ScopedEnv env("TMPDIR", dir.path().c_str());
+    platform::setLogSink(nullptr);
+    platform::logText("dropped: no sink yet\n");
+    recreateErrorLog();
+    platform::logText("Sound output failed: no device\n");
+    platform::setLogSink(nullptr);
+    platform::logText("dropped again\n");
+    EXPECT_EQ("Start new log...\nSound output failed: no device\n", readFileBytes(dir.file("ErrorLog.txt")));
 }

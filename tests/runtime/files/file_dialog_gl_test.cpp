@@ -8,11 +8,11 @@
 #include "gfx2d/opengl_rainbows.h"
 #include "input/input_state.h"
 #include "platform/file_dialog.h"
+#include "runtime/engine/display_settings.h"
+#include "runtime/engine/engine_state.h"
 #include "runtime/files/file_dialog.h"
 #include "runtime/services/process_strings.h"
-#include "shell/display_settings.h"
 #include "shell/engine_startup.h"
-#include "shell/engine_state.h"
 #include "temp_dir.h"
 
 using platform::FileDialogAnswer;

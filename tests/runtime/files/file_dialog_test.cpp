@@ -9,7 +9,9 @@
 
 #include "files_fixture.h"
 #include "platform/file_dialog.h"
+#include "runtime/engine/display_settings.h"
 #include "runtime/files/file_dialog.h"
+#include "runtime/files/file_dialog_hooks.h"
 
 using platform::FileDialogAnswer;
 using platform::FileDialogOutcome;
@@ -105,6 +107,73 @@ TEST_F(Dialog, EmptyOverlongAndUnavailableAnswersReadNoFile) {
     std::string log = testsupport::readFileBytes(tmp_ + "/ErrorLog.txt");
     EXPECT_EQ("File dialog: no zenity or kdialog to show it, or no display; it answers NO_FILE\n", log);
     EXPECT_EQ(0, RtErrorCode);
+}
+
+namespace {
+
+// Each hook writes its step; the window it hands out is kWindow.
+std::string steps;
+const void* const kWindow = &steps;
+
+const FileDialogHooks kRecordingHooks = {
+    [] { steps += "leave "; },
+    [] { steps += "windowed "; },
+    [](int32_t width, int32_t height) { steps += "full " + std::to_string(width) + "x" + std::to_string(height) + " "; },
+    [] {
+        steps += "window ";
+        return kWindow;
+    },
+    [] { steps += "input "; },
+    [](const void* window) { steps += window == kWindow ? "sound " : "sound elsewhere "; },
+    [] { steps += "frame "; }};
+
+FileDialogAnswer answerAndRecord(const FileDialogRequest&) {
+    steps += "dialog ";
+    return {FileDialogOutcome::Chosen, "/level.dat"};
+}
+
+// The hooks and display settings a test sets, put back afterwards.
+struct DialogSetting {
+    DialogSetting() { platform::setFileDialogBackend(answerAndRecord); }
+    ~DialogSetting() {
+        fileDialogHooks = {};
+        displaySettings = saved;
+    }
+    DisplaySettings saved = displaySettings;
+};
+
+}  // namespace
+
+// What the dialog sets up again goes through the hooks of the layers that
+// own each part, in this order; a part that is not there is skipped.
+TEST_F(Dialog, TheLayersSetTheirPartsUpAgainInOrder) {
+    DialogSetting setting;
+    fileDialogHooks = kRecordingHooks;
+    struct Case {
+        int32_t fullScreen;
+        const char* steps;
+    };
+    const Case cases[] = {
+        {0, "leave dialog windowed "},
+        {7, "leave dialog full 640x480 input window sound frame frame frame frame frame "},
+    };
+    for (const Case& c : cases) {
+        displaySettings = DisplaySettings{c.fullScreen, 1, 60, 0, 0, 480, 640};
+        steps.clear();
+        EXPECT_STREQ("/level.dat", OpenFileDialog(1, "").data);
+        EXPECT_EQ(c.steps, steps) << "full screen " << c.fullScreen;
+        EXPECT_EQ(c.fullScreen ? 1 : 0, displaySettings.fullScreen);
+    }
+    fileDialogHooks.deviceWindow = nullptr;  // no window: no sound level to take again
+    fileDialogHooks.restoreInput = nullptr;
+    displaySettings.fullScreen = 1;
+    steps.clear();
+    OpenFileDialog(1, "");
+    EXPECT_EQ("leave dialog full 640x480 frame frame frame frame frame ", steps);
+    fileDialogHooks = {};
+    steps.clear();
+    EXPECT_STREQ("/level.dat", OpenFileDialog(1, "").data);
+    EXPECT_EQ("dialog ", steps);
 }
 
 TEST(DialogArguments, ZenityAndKdialogWords) {

@@ -12,10 +12,10 @@
 #include "file_bytes.h"
 #include "pack_fixture.h"
 #include "pack_writer.h"
+#include "runtime/engine/orderly_end.h"
 #include "runtime/files/mem_blocks.h"
 #include "runtime/files/pack_archive.h"
 #include "runtime/files/read_stream.h"
-#include "shell/orderly_end.h"
 #include "temp_dir.h"
 #include "test_project_hooks.h"
 

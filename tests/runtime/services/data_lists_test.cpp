@@ -4,10 +4,10 @@
 #include <climits>
 #include <cmath>
 
+#include "runtime/engine/orderly_end.h"
 #include "runtime/services/data_lists.h"
 #include "runtime/services/runtime_error.h"
 #include "service_test_helpers.h"
-#include "shell/orderly_end.h"
 
 using servicestest::LogFolder;
 

@@ -3,12 +3,12 @@
 
 #include <cstdlib>
 
+#include "runtime/engine/display_settings.h"
 #include "runtime/services/display_services.h"
 #include "runtime/services/engine_hooks.h"
 #include "runtime/services/environment.h"
 #include "runtime/services/process_strings.h"
 #include "service_test_helpers.h"
-#include "shell/display_settings.h"
 
 using servicestest::LogFolder;
 

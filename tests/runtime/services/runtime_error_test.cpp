@@ -4,11 +4,11 @@
 
 #include <string>
 
+#include "runtime/engine/display_settings.h"
+#include "runtime/engine/orderly_end.h"
 #include "runtime/services/callbacks.h"
 #include "runtime/services/runtime_error.h"
 #include "service_test_helpers.h"
-#include "shell/display_settings.h"
-#include "shell/orderly_end.h"
 #include "test_project_hooks.h"
 
 using servicestest::LogFolder;

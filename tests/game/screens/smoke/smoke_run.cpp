@@ -12,6 +12,7 @@
 
 #include "game/bridge/desktop_device.h"
 #include "game/screens/game_helpers.h"
+#include "game/screens/project_settings.h"
 #include "game/world/game_sprites.h"
 #include "game/world/play_surface.h"
 #include "gfx2d/gfx2d_commands.h"
@@ -112,5 +113,5 @@ int main(int argc, char** argv) {
     writeFallbackLevel(executableFolder());
     static SmokePilot pilot(screenshot);
     setDeviceTransport(&pilot);
-    runProgram(argc, argv);
+    runProgram(argc, argv, shoalrunnerProjectHooks);
 }

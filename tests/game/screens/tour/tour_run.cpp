@@ -24,6 +24,7 @@
 #include "game/bridge/scripted_device.h"
 #include "game/screens/game_helpers.h"
 #include "game/screens/level_editor.h"
+#include "game/screens/project_settings.h"
 #include "game/screens/screen_dispatcher.h"
 #include "game/world/game_state.h"
 #include "platform/clock.h"
@@ -490,5 +491,5 @@ int main(int argc, char** argv) {
     setDeviceTransport(device);
     setScreenObserver(screenStarted);
     char* args[] = {argv[0], nullptr};
-    runProgram(1, args);
+    runProgram(1, args, shoalrunnerProjectHooks);
 }

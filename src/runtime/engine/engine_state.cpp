@@ -1,4 +1,4 @@
 // The one block of engine globals.
-#include "shell/engine_state.h"
+#include "runtime/engine/engine_state.h"
 
 EngineState engine;

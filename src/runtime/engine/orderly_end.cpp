@@ -9,16 +9,16 @@
 // as well: a missing or damaged file is what a user can mend. The screen
 // needs no redraw request here: the desktop redraws what the closed window
 // covered.
-#include "shell/orderly_end.h"
+#include "runtime/engine/orderly_end.h"
 
 #include <cstdio>
 #include <cstdlib>
 
+#include "runtime/engine/display_settings.h"
 #include "runtime/files/error_log.h"
 #include "runtime/files/file_channels.h"
 #include "runtime/services/callbacks.h"
 #include "runtime/services/runtime_error.h"
-#include "shell/display_settings.h"
 
 namespace {
 

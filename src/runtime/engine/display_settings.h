@@ -1,6 +1,7 @@
 // The display settings record: what the program's settings hook asks of the
-// window before the engine starts (ApplyProjectSettings fills it; startEngine
-// reads it). Sizes are pixels; flags are 0 or not 0.
+// window before the engine starts (the settings hook of project_hooks.h
+// fills it; startEngine reads it, and so do the runtime and the 3-D
+// commands later). Sizes are pixels; flags are 0 or not 0.
 #pragma once
 #include <cstdint>
 

@@ -6,10 +6,10 @@
 
 #include "child_process.h"
 #include "file_bytes.h"
+#include "runtime/engine/display_settings.h"
+#include "runtime/engine/orderly_end.h"
 #include "runtime/services/callbacks.h"
 #include "runtime/services/runtime_error.h"
-#include "shell/display_settings.h"
-#include "shell/orderly_end.h"
 #include "temp_dir.h"
 #include "test_project_hooks.h"
 
