@@ -345,6 +345,36 @@ TEST_F(Octopuses, OnTheFrameTheDiverLeavesWeedTheLastHeadingIsKept) {
     EXPECT_EQ(OCTOPUSES.at(0).y, 64);
 }
 
+// An octopus hops only into water (or onto the diver); a blocked hop does
+// nothing. Before, the "diver up and to the right" rule and a hop on the
+// last heading took it into rock and the border, each a hole for good.
+TEST_F(Octopuses, AHopIntoRockDoesNothing) {
+    MAP.at(4, 1) = 1;
+    MAP.at(5, 1) = cell::kDiver;
+    diverAt(5, 1);  // up and to the right, behind the rock above it
+    hop();
+    EXPECT_EQ(OCTOPUSES.at(0).heading, -1);
+    EXPECT_EQ((std::pair{OCTOPUSES.at(0).x, OCTOPUSES.at(0).y}), (std::pair{64, 32}));
+    EXPECT_EQ(MAP.at(4, 1), 1);
+    EXPECT_EQ(MAP.at(4, 2), cell::kOctopus);
+}
+
+TEST_F(Octopuses, OnTheFrameTheDiverLeavesWeedAFreshOctopusStaysOutOfTheBorder) {
+    load(1, {
+                "#####",
+                "#.O.#",
+                "#...#",
+                "#####",
+            });
+    diverAt(1, 2);
+    LEFT_WEED = 1;  // no choice: the starting heading, up
+    hop();
+    hop();
+    EXPECT_EQ((std::pair{OCTOPUSES.at(0).x, OCTOPUSES.at(0).y}), (std::pair{32, 16}));
+    EXPECT_EQ(MAP.at(2, 0), 1) << "row 0 keeps its rock";
+    EXPECT_EQ(MAP.at(2, 1), cell::kOctopus);
+}
+
 TEST_F(Octopuses, AnOctopusCatchesOnlyWhileTheDiverRests) {
     MAP.at(4, 2) = cell::kDiver;
     STEP_TICKS = 2;
