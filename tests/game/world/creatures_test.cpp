@@ -148,7 +148,10 @@ TEST_F(Creatures, CreaturesInBlastFireDieAndLoseTheLevel) {
     EXPECT_EQ(requests(), (std::vector<std::string>{"playSound:s2:0:0.5", "playSound:s2:0:0.5"}));
 }
 
-TEST_F(Creatures, ACrabPatrolsItsLedgeAndKeepsTheCellItClaimedWhenItTurns) {
+// The ledge rule turns a crab back where no floor lies ahead; it walks into
+// the cell on its new side and releases the one it had claimed. Before, that
+// cell kept 31 for good, a wall no one could see or enter.
+TEST_F(Creatures, ACrabPatrolsItsLedgeAndLeavesNoClaimBehindWhenItTurns) {
     load(1, {
                 "########",
                 "#......#",
@@ -158,9 +161,25 @@ TEST_F(Creatures, ACrabPatrolsItsLedgeAndKeepsTheCellItClaimedWhenItTurns) {
             });
     const Path path = stepsOf(CRABS, UpdateCrabs, 6);
     EXPECT_EQ(path, (Path{{48, 32}, {64, 32}, {48, 32}, {32, 32}, {48, 32}, {64, 32}}));
-    // The claims of the two turns stay in the map beyond the ledges.
-    EXPECT_EQ(MAP.at(5, 2), cell::kCrab);
-    EXPECT_EQ(MAP.at(1, 2), cell::kCrab);
+    EXPECT_EQ(MAP.at(5, 2), cell::kWater);
+    EXPECT_EQ(MAP.at(1, 2), cell::kWater);
+    EXPECT_EQ(MAP.at(4, 2), cell::kCrab) << "its own cell";
+}
+
+// Turned by the ledge rule toward rock, a crab stops in its cell. Before, it
+// walked into the rock (and left water there when it walked on).
+TEST_F(Creatures, ACrabTurnedTowardRockStops) {
+    load(1, {
+                "#####",
+                "#C..#",
+                "##..#",
+                "#####",
+            });
+    EXPECT_EQ(stepsOf(CRABS, UpdateCrabs, 3), (Path{{16, 16}, {16, 16}, {16, 16}}));
+    EXPECT_EQ(CRABS.at(0).heading, -1);
+    EXPECT_EQ(MAP.at(0, 1), 1);
+    EXPECT_EQ(MAP.at(1, 1), cell::kCrab);
+    EXPECT_EQ(MAP.at(2, 1), cell::kWater);
 }
 
 TEST_F(Creatures, AWalledInCrabStopsAndStartsAgainWhenASideOpens) {
