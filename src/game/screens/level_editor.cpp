@@ -16,12 +16,17 @@
 // - The mouse cell is held to the grids, the map takes clicks only on its
 //   15 columns and the palette only on its cells.
 // - The save makes the "data" folder when the media folder has none.
+// - The editor never changes the player's progress: entering opens the
+//   editor's session, which keeps the player's level aside and lets no save
+//   write the progress file; leaving (or the title menu, after a test run's
+//   ending) closes it and the level comes back.
 // - The scroll line is printed under the size line, not over it, and the
 //   ten level parameters are shown beside the map picture, on a window
 //   cleared black each frame so that changed values do not pile up.
 #include "game/screens/level_editor.h"
 
 #include "game/screens/screen_bodies.h"
+#include "game/world/config_file.h"
 #include "game/world/game_sprites.h"
 #include "game/world/game_state.h"
 #include "game/world/level_file.h"
@@ -189,6 +194,7 @@ int32_t editorCell(int32_t pixel) {
 
 void StartLevelEditor(EditorState& e) {
     e = EditorState{};
+    OpenEditorSession();  // already open when a test run comes back
     PLAY_MODE = 0;  // the loader makes no records: the raw codes stay in the map
     SetScreenMode(kEditorWindowWidth, kEditorWindowHeight, 0);
     clearLevel();
@@ -227,6 +233,7 @@ void RunLevelEditorFrame(EditorState& e) {
 
 GameScreen LeaveLevelEditor() {
     SetScreenMode(SCREEN_W, SCREEN_H, 0);
+    CloseEditorSession();
     return GameScreen::Title;
 }
 

@@ -298,6 +298,42 @@ TEST_F(Editor, TestPlaysTheSavedLevelAndTheEditorComesBack) {
     EXPECT_EQ(MAP.at(4, 4), 6) << "the new editor loaded the level that TEST saved";
 }
 
+// The editor's level is not the player's progress: leaving restores the
+// level reached, and the options screen then saves that one. Before, INC
+// LEVEL's number became the progress at the next save.
+TEST_F(Editor, TheLevelEditedIsNotSavedAsTheProgress) {
+    testsupport::writeFileBytes(configPath(), "3\r\n0\r\n0\r\n0.5\r\n");
+    idle(20);
+    click(MenuNextLevel, 13);
+    ASSERT_EQ(LEVEL, 4);
+    EXPECT_EQ(LeaveLevelEditor(), S::Title);
+    EXPECT_EQ(LEVEL, 3) << "the level reached is back";
+    device.pilot[S::Options] = {"Down=1000", "Down=1000", "Down=1000", "b1=1"};
+    device.pilot[S::Title] = {"b2=1"};
+    runScreensFrom(S::Options);
+    EXPECT_EQ(testsupport::readFileBytes(configPath()), "3\r\n0\r\n0\r\n0.5\r\n");
+}
+
+// A test run of the last level that reaches the ending writes no progress.
+// Before, the ending saved level 0 over the player's progress.
+TEST_F(Editor, TheEndingOfATestRunLeavesTheProgressAlone) {
+    testsupport::writeFileBytes(configPath(), "3\r\n0\r\n0\r\n0.5\r\n");
+    idle(20);
+    LEVEL = 30;  // as INC LEVEL leaves it
+    moveTo(MenuTest, 13);
+    press();
+    ASSERT_EQ(e.next, S::Game);
+    testsupport::injectMouseButton(1, false, x, y);
+    device.onFrame = [&](const Snapshot& s) {
+        if (s.screen == S::Game) GAME_WON = 1;
+    };
+    device.pilot[S::Title] = {"b2=1"};
+    runScreensFrom(S::Game);
+    EXPECT_EQ(screensStarted, (std::vector<S>{S::Game, S::Ending, S::Title}));
+    EXPECT_EQ(testsupport::readFileBytes(configPath()), "3\r\n0\r\n0\r\n0.5\r\n");
+    EXPECT_EQ(LEVEL, 3) << "the title menu has the level reached back";
+}
+
 TEST_F(Editor, FunctionKeyTwoOnTheTitleMenuOpensTheEditor) {
     LeaveLevelEditor();
     LEVEL = 2;
