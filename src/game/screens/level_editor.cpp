@@ -103,7 +103,7 @@ bool recordFish(int32_t cell) {
     return true;
 }
 
-// The parameters that name a cell painted over are free again.
+// The parameters that name a cell painted with another tile are free again.
 void forgetFish(int32_t cell) {
     for (int32_t i = 0; i < kLevelParamCount; ++i) {
         if (LEVEL_PARAM.at(i) == cell) LEVEL_PARAM.at(i) = 0;
@@ -113,13 +113,12 @@ void forgetFish(int32_t cell) {
 void paintCell(const EditorState& e) {
     const int32_t x = e.column + SCROLLX, y = e.row + SCROLLY;
     const int32_t cell = x + kEditorColumns * y;
-    int& code = MAP.at(x, y);
     if (isFishCode(e.tile)) {
         if (!recordFish(cell)) return;  // refused: nothing painted
-    } else if (isFishCode(code)) {
+    } else {
         forgetFish(cell);
     }
-    code = e.tile;
+    MAP.at(x, y) = e.tile;
 }
 
 void runMenuCell(EditorState& e) {
