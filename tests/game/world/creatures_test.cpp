@@ -62,7 +62,10 @@ TEST_F(Creatures, AStarfishFollowsTheWallOnItsHandSide) {
     EXPECT_EQ(MAP.at(1, 3), cell::kWater);
 }
 
-TEST_F(Creatures, ABoxedInStarfishStillTurnsAndMovesIntoTheWall) {
+// A starfish takes a heading reached by a turn untested, but it moves only
+// into a cell free for it. Before, boxed in (or in a pocket open on one
+// side) it moved into the rock and left water there: a hole for good.
+TEST_F(Creatures, ABoxedInStarfishTurnsButStaysOutOfTheWall) {
     load(1, {
                 "#####",
                 "#####",
@@ -72,7 +75,10 @@ TEST_F(Creatures, ABoxedInStarfishStillTurnsAndMovesIntoTheWall) {
             });
     UpdateStarfish();
     EXPECT_EQ(STARFISH.at(0).heading, 1) << "up blocked, turned left, blocked, turned down untested";
-    EXPECT_EQ(stepsOf(STARFISH, UpdateStarfish, 1), (Path{{32, 48}}));
+    EXPECT_EQ(STARFISH.at(0).moving, 0);
+    EXPECT_EQ(stepsOf(STARFISH, UpdateStarfish, 2), (Path{{32, 32}, {32, 32}}));
+    EXPECT_EQ(MAP.at(2, 3), 1) << "the rock below stays";
+    EXPECT_EQ(MAP.at(2, 2), cell::kStarfish);
 }
 
 TEST_F(Creatures, AStarfishCatchesInAnyFrameTheOthersOnlyAtRest) {
