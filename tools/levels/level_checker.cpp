@@ -12,6 +12,8 @@ constexpr int32_t kWeed = 7, kKelp = 23;
 constexpr int32_t kDiver = 32, kGem = 33, kFishUp = 35, kFishDown = 38, kMine = 43, kOyster = 46, kPearl = 47;
 constexpr int32_t kFirstSpawn = 32, kLastSpawn = 48;
 constexpr int32_t kMineSetOffAbove = 20;
+constexpr int32_t kStoryDiverX = 5, kStoryDiverY = 4;  // the first level's story diver (code 80)
+constexpr int32_t kFourX[4] = {0, 0, -1, 1}, kFourY[4] = {-1, 1, 0, 0};  // the four neighbours
 
 std::string at(int32_t x, int32_t y) {
     char text[32];
@@ -85,18 +87,30 @@ void checkFish(const LevelData& level, std::vector<std::string>& problems) {
 
 void checkMines(const LevelData& level, std::vector<std::string>& problems) {
     const std::vector<int32_t> map = loadedCodes(level);
-    const int32_t dx[4] = {0, 0, -1, 1}, dy[4] = {-1, 1, 0, 0};
     for (int32_t y = 0; y < level.height; ++y) {
         for (int32_t x = 0; x < level.width; ++x) {
             if (level.at(x, y) != kMine) continue;
             for (int k = 0; k < 4; ++k) {
-                const int32_t nx = x + dx[k], ny = y + dy[k];
+                const int32_t nx = x + kFourX[k], ny = y + kFourY[k];
                 if (!level.inside(nx, ny)) continue;
                 const int32_t code = map[static_cast<size_t>(ny * level.width + nx)];
                 if (code > kMineSetOffAbove) {
                     problems.push_back("mine " + at(x, y) + " has code " + std::to_string(code) + " beside it at " +
                                        at(nx, ny));
                 }
+            }
+        }
+    }
+}
+
+// An oyster fills the cell above it as the level loads: what stood there
+// would lie under the oyster.
+void checkOysters(const LevelData& level, std::vector<std::string>& problems) {
+    for (int32_t y = 1; y < level.height; ++y) {
+        for (int32_t x = 0; x < level.width; ++x) {
+            if (level.at(x, y) == kOyster && level.at(x, y - 1) != 0) {
+                problems.push_back("oyster " + at(x, y) + " needs water above it at " + at(x, y - 1) + ", not " +
+                                   std::to_string(level.at(x, y - 1)));
             }
         }
     }
@@ -109,7 +123,17 @@ void checkStory(const LevelData& level, int32_t number, std::vector<std::string>
             problems.push_back("the first level must be 15 x 10 for its story");
             return;
         }
-        if (level.at(5, 4) != 0) problems.push_back("the story's diver needs water at (5, 4)");
+        if (level.at(kStoryDiverX, kStoryDiverY) != 0) problems.push_back("the story's diver needs water at (5, 4)");
+        // Its code (80) is above 20: a mine beside it would go off at once.
+        const std::vector<int32_t> map = loadedCodes(level);
+        for (int k = 0; k < 4; ++k) {
+            const int32_t nx = kStoryDiverX + kFourX[k], ny = kStoryDiverY + kFourY[k];
+            const int32_t code = map[static_cast<size_t>(ny * level.width + nx)];
+            if (code > kMineSetOffAbove) {
+                problems.push_back("the story's diver at (5, 4) has code " + std::to_string(code) + " beside it at " +
+                                   at(nx, ny));
+            }
+        }
         for (int32_t y = 0; y <= 8; ++y) {
             if (!isWallCode(level.at(14, y))) problems.push_back("the quake opens column 14: " + at(14, y) + " must be rock");
         }
@@ -131,6 +155,10 @@ std::vector<std::string> checkLevel(const LevelData& level, int32_t number) {
         problems.push_back("size outside 1 to 30 cells");
         return problems;
     }
+    if (level.width > kStandardWidth || level.height > kStandardHeight) {
+        problems.push_back(std::to_string(level.width) + " x " + std::to_string(level.height) +
+                           " cells: the play surface shows 15 x 10 at most");
+    }
     int32_t divers = 0, gems = 0;
     for (int32_t y = 0; y < level.height; ++y) {
         for (int32_t x = 0; x < level.width; ++x) {
@@ -146,6 +174,7 @@ std::vector<std::string> checkLevel(const LevelData& level, int32_t number) {
     checkBorder(level, problems);
     checkFish(level, problems);
     checkMines(level, problems);
+    checkOysters(level, problems);
     checkStory(level, number, problems);
     return problems;
 }

@@ -5,10 +5,14 @@
 // the game could not play:
 // - Fish cells are recorded for the fish codes 35 and 38, the codes from
 //   which the loader makes fish (they were recorded for 25 and 28, so placed
-//   fish never appeared). A cell is recorded once, not again every 10 frames
-//   while the button is held; recording goes to the next free parameter, so
-//   a loaded level's fish keep theirs; and once all ten parameters are taken
-//   a fish tile still paints but records nothing (it wrote past the ten).
+//   fish never appeared). What the editor shows is what the level plays:
+//   every fish cell painted is recorded once, also along a drag (a 10-frame
+//   cool-down recorded one cell of a drag); painting another tile over a
+//   fish frees its parameter (ten place-and-erase rounds used up all ten);
+//   the free parameter is searched from the first (after CLR LEVEL, which
+//   keeps PARAM_INDEX, none was found again); and an eleventh fish is
+//   refused and does not paint (it wrote past the ten, later it painted a
+//   fish the game never made).
 // - A level without a file (LOAD, INC, DEC, or on entry) gives a cleared map
 //   to edit as a new level instead of ending the program with the edits
 //   lost; INC and DEC keep the level number within 0 to 99 and change
@@ -16,12 +20,17 @@
 // - The mouse cell is held to the grids, the map takes clicks only on its
 //   15 columns and the palette only on its cells.
 // - The save makes the "data" folder when the media folder has none.
+// - The editor never changes the player's progress: entering opens the
+//   editor's session, which keeps the player's level aside and lets no save
+//   write the progress file; leaving (or the title menu, after a test run's
+//   ending) closes it and the level comes back.
 // - The scroll line is printed under the size line, not over it, and the
 //   ten level parameters are shown beside the map picture, on a window
 //   cleared black each frame so that changed values do not pile up.
 #include "game/screens/level_editor.h"
 
 #include "game/screens/screen_bodies.h"
+#include "game/world/config_file.h"
 #include "game/world/game_sprites.h"
 #include "game/world/game_state.h"
 #include "game/world/level_file.h"
@@ -41,7 +50,6 @@ constexpr int32_t kFishUp = 35;
 constexpr int32_t kFishDown = 38;
 constexpr int32_t kEscapeKey = 1;
 constexpr int32_t kEntryCooldown = 20;
-constexpr int32_t kFishCooldown = 10;
 constexpr int32_t kFileCooldown = 20;
 constexpr int32_t kLevelStepCooldown = 10;
 constexpr int32_t kPictureSide = 640;  // the surface at double size in the window
@@ -77,25 +85,40 @@ void switchLevel(int32_t level) {
     loadForEditing(LEVEL);
 }
 
-// A fish cell as the loader reads it (x + 15 * y), recorded once in the
-// next free parameter.
-void recordFish(int32_t cell) {
-    if (cell == 0) return;  // 0 names no fish
-    for (int32_t i = 0; i < kLevelParamCount; ++i) {
-        if (LEVEL_PARAM.at(i) == cell) return;
+bool isFishCode(int32_t code) { return code == kFishUp || code == kFishDown; }
+
+// A fish cell as the loader reads it (x + 15 * y), recorded once, in the
+// first free parameter; false when all ten are taken, or for the cell 0,
+// which no parameter can name.
+bool recordFish(int32_t cell) {
+    if (cell == 0) return false;
+    int32_t free = -1;
+    for (int32_t i = kLevelParamCount - 1; i >= 0; --i) {
+        if (LEVEL_PARAM.at(i) == cell) return true;
+        if (LEVEL_PARAM.at(i) == 0) free = i;
     }
-    while (PARAM_INDEX < kLevelParamCount && LEVEL_PARAM.at(PARAM_INDEX) != 0) PARAM_INDEX += 1;
-    if (PARAM_INDEX >= kLevelParamCount) return;
-    LEVEL_PARAM.at(PARAM_INDEX) = cell;
-    PARAM_INDEX += 1;
-    STEP_COOLDOWN = kFishCooldown;
+    if (free < 0) return false;
+    LEVEL_PARAM.at(free) = cell;
+    PARAM_INDEX = free + 1;
+    return true;
+}
+
+// The parameters that name a cell painted with another tile are free again.
+void forgetFish(int32_t cell) {
+    for (int32_t i = 0; i < kLevelParamCount; ++i) {
+        if (LEVEL_PARAM.at(i) == cell) LEVEL_PARAM.at(i) = 0;
+    }
 }
 
 void paintCell(const EditorState& e) {
-    MAP.at(e.column + SCROLLX, e.row + SCROLLY) = e.tile;
-    if ((e.tile == kFishUp || e.tile == kFishDown) && STEP_COOLDOWN == 0) {
-        recordFish(e.row * kEditorColumns + e.column);
+    const int32_t x = e.column + SCROLLX, y = e.row + SCROLLY;
+    const int32_t cell = x + kEditorColumns * y;
+    if (isFishCode(e.tile)) {
+        if (!recordFish(cell)) return;  // refused: nothing painted
+    } else {
+        forgetFish(cell);
     }
+    MAP.at(x, y) = e.tile;
 }
 
 void runMenuCell(EditorState& e) {
@@ -189,6 +212,7 @@ int32_t editorCell(int32_t pixel) {
 
 void StartLevelEditor(EditorState& e) {
     e = EditorState{};
+    OpenEditorSession();  // already open when a test run comes back
     PLAY_MODE = 0;  // the loader makes no records: the raw codes stay in the map
     SetScreenMode(kEditorWindowWidth, kEditorWindowHeight, 0);
     clearLevel();
@@ -227,6 +251,7 @@ void RunLevelEditorFrame(EditorState& e) {
 
 GameScreen LeaveLevelEditor() {
     SetScreenMode(SCREEN_W, SCREEN_H, 0);
+    CloseEditorSession();
     return GameScreen::Title;
 }
 

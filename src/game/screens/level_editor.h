@@ -50,10 +50,11 @@ struct EditorState {
 int32_t editorCell(int32_t pixel);
 
 // The editor step by step, for tests that work the mouse between frames. Start:
-// PLAY_MODE 0, the 720 x 672 window, the level LEVEL to edit (a level
-// without a file starts cleared), STEP_COOLDOWN 20. A frame: everything up
-// to its frame end; "TEST" cuts it short with `next` set. Leave: the
-// window's normal size; the title menu follows.
+// the editor's session opened (config_file.h), PLAY_MODE 0, the 720 x 672
+// window, the level LEVEL to edit (a level without a file starts cleared),
+// STEP_COOLDOWN 20. A frame: everything up to its frame end; "TEST" cuts it
+// short with `next` set. Leave: the window's normal size, the session
+// closed (the player's level back); the title menu follows.
 void StartLevelEditor(EditorState& e);
 void RunLevelEditorFrame(EditorState& e);
 GameScreen LeaveLevelEditor();

@@ -47,6 +47,7 @@ struct TitleMenuState {
 };
 
 void enterTitleMenu() {
+    CloseEditorSession();  // a test run's ending comes here from the editor
     ClearLevel();
     PLAY_MODE = 0;
     SPEECH_FRAME = -1;

@@ -4,6 +4,10 @@
 // tile, a boulder or bomb, a vent, a mine or any OVERLAY item. While one
 // falls the diver cannot begin a step. A boulder resting in a cell that the
 // diver or a creature holds crushes it (a pop). Blast fire destroys it.
+//
+// Departure, mending a fault: a crush loses the level (LEVEL_LOST), as a
+// catch does. It made only a pop and its sound, so the crushed diver could
+// walk away during the pop, and the pop came again in every frame at rest.
 #include "game/world/creature_rules.h"
 #include "game/world/game_sounds.h"
 #include "game/world/game_sprites.h"
@@ -29,8 +33,7 @@ RecordFate stepBoulder(Boulder& b) {
     const CellPos at = cellAt(b.x, b.y);
     const int32_t here = mapCell(at);
     if (stepAtRest() && LEVEL_LOST == 0 && here > cell::kLastSolid && here != cell::kBoulder) {
-        PlayGameSound(SoundPop, SOUND_VOLUME);
-        POPS.push(Pop{b.x, b.y, 0, 0});
+        loseLevelWithPop(b.x, b.y);
     }
     if (inBlastFire(at)) {
         mapCell(at) = cell::kWater;

@@ -6,7 +6,10 @@
 // values read are held to their ranges (a saved level or margin out of range
 // ended the program later, at a grid or table access); and the save writes
 // through the disk layer, so that a file that cannot be made or written goes
-// to the error log instead of ending the game.
+// to the error log instead of ending the game. And the level editor's
+// session keeps the progress out of its reach: the editor moves LEVEL
+// anywhere from 0 to 99, and the next save made it the player's progress (a
+// test run's ending saved level 0 over it).
 // Depends on the file channels (reading), the disk layer (writing) and the
 // error log.
 #include "game/world/config_file.h"
@@ -23,6 +26,9 @@
 namespace {
 constexpr uint32_t kConfigChannel = 1;
 constexpr int32_t kMaxOverscan = 50;
+
+bool editorSessionOpen = false;
+int32_t levelKeptAside = 0;  // the player's level while the editor's session is open
 
 int32_t heldBetween(int32_t value, int32_t low, int32_t high) {
     return value < low ? low : value > high ? high : value;
@@ -80,8 +86,21 @@ double LoadConfig() {
 }
 
 double SaveConfig() {
+    if (editorSessionOpen) return 0.0;
     if (!writeWholeFile(CONFIG_FILE, configText())) {
         appendToErrorLog(("SaveConfig: cannot write " + CONFIG_FILE + "\n").data);
     }
     return 0.0;
+}
+
+void OpenEditorSession() {
+    if (editorSessionOpen) return;
+    editorSessionOpen = true;
+    levelKeptAside = LEVEL;
+}
+
+void CloseEditorSession() {
+    if (!editorSessionOpen) return;
+    editorSessionOpen = false;
+    LEVEL = levelKeptAside;
 }

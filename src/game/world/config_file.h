@@ -8,5 +8,13 @@
 // line keeps its global's value; values are held to 0..30, 0..50 and 0..1.
 double LoadConfig();
 // Writes the four lines. A file that cannot be written is reported in the
-// error log and play goes on.
+// error log and play goes on. While the level editor's session is open it
+// writes nothing: LEVEL is then the level being edited, not the progress.
 double SaveConfig();
+
+// The level editor's session, from its opening on the title menu to the
+// return to the title menu, TEST runs and their ending included. Opening
+// keeps the player's level (LEVEL) aside; closing puts it back. Opening an
+// open session or closing a closed one does nothing.
+void OpenEditorSession();
+void CloseEditorSession();

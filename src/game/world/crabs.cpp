@@ -1,7 +1,15 @@
 // Crabs: walk sideways along a floor. At the start of a diver step a crab
-// claims the cell ahead (31) or turns, or stops when both sides are blocked;
-// then the ledge rule turns it back where no floor lies ahead (the cell it
-// claimed keeps its 31). A crab standing on 29 catches the diver as on 22.
+// takes the free side ahead, or turns, or stops when both sides are blocked;
+// the ledge rule turns it back where no floor lies ahead; then it claims
+// (31) the cell it walks into. A crab standing on 29 catches the diver as
+// on 22.
+//
+// Departure, mending a fault: the claim follows the ledge rule. The crab
+// claimed the cell ahead before the rule turned it, and that cell kept its
+// 31 for good, a wall the diver could neither see nor enter; and the crab
+// then walked the other way whatever lay there, into rock. Now it claims
+// the cell on the side it walks to, and stops in its own cell when that
+// side is blocked.
 #include "game/world/creature_rules.h"
 #include "game/world/creatures.h"
 #include "game/world/game_sprites.h"
@@ -20,7 +28,7 @@ void claim(CellPos at, int32_t side) {
     mapCell(at) = cell::kWater;
 }
 
-// At the start of a diver step: the choice and its claim, then the ledge rule.
+// At the start of a diver step: the choice, the ledge rule, then the claim.
 void chooseAndClaim(Crab& k, CellPos at) {
     const bool rightFree = k.right == 0;
     const bool leftFree = k.left == 0;
@@ -28,18 +36,16 @@ void chooseAndClaim(Crab& k, CellPos at) {
     const int32_t second = first == kRight ? kLeft : kRight;
     const bool firstFree = first == kRight ? rightFree : leftFree;
     const bool secondFree = second == kRight ? rightFree : leftFree;
-    if (firstFree) {
-        k.heading = first;
-        claim(at, first == kRight ? 1 : -1);
-    } else if (secondFree) {
-        k.heading = second;
-        claim(at, second == kRight ? 1 : -1);
+    k.heading = firstFree ? first : secondFree ? second : kStopped;
+    if (k.heading == kRight && k.belowRight <= 0) k.heading = kLeft;
+    if (k.heading == kLeft && k.belowLeft <= 0) k.heading = kRight;
+    const bool aheadFree = (k.heading == kRight && rightFree) || (k.heading == kLeft && leftFree);
+    if (aheadFree) {
+        claim(at, k.heading == kRight ? 1 : -1);
     } else {
         k.heading = kStopped;
         mapCell(at) = cell::kCrab;
     }
-    if (k.heading == kRight && k.belowRight <= 0) k.heading = kLeft;
-    if (k.heading == kLeft && k.belowLeft <= 0) k.heading = kRight;
 }
 
 RecordFate stepCrab(Crab& k) {

@@ -8,9 +8,12 @@
 // gem can live for ever) and stops the quake and the step clock (a quake
 // that outlived its level opened column 14 of the next one; a clock left
 // running by a diver who died mid-step moved the new level's creatures off
-// their cells). The writer writes nothing when its file cannot be made, and
-// the converter skips a missing old file instead of writing the previous
-// level's map under its number.
+// their cells), and it forgets the diver's hiding in weed (a diver caught
+// in weed left IN_WEED at 1: the first step of the new attempt froze the
+// fish and anglers and ended with LEFT_WEED 1, on which every octopus hopped
+// its last heading without choosing). The writer writes nothing when its
+// file cannot be made, and the converter skips a missing old file instead of
+// writing the previous level's map under its number.
 #include "game/world/level_file.h"
 
 #include "game/world/cell_codes.h"
@@ -95,6 +98,8 @@ void resetLevelState(int32_t level) {
     SHAKE_X = 0;
     STEP_TICKS = 0;
     STEP_DONE = 0;
+    IN_WEED = 0;
+    LEFT_WEED = 0;
 }
 }  // namespace
 

@@ -4,6 +4,13 @@
 // when the diver is level or above, else diagonally down toward him. In the
 // frame in which the diver has come out of weed (LEFT_WEED) an octopus
 // chooses no new heading and hops on its last one.
+//
+// Departure, mending a fault: a hop goes only into a cell that the octopus
+// could enter by its own rules, water or the diver's cell; any other hop
+// does nothing (heading -1). The up hop chosen for a diver up and to the
+// right, and a hop on the last heading (a fresh octopus heads up), went into
+// rock and the border: the cell held 26 and was water once the octopus left,
+// a hole for good, and a hole in row 0 let the diver out of the map.
 #include "game/world/creature_rules.h"
 #include "game/world/creatures.h"
 #include "game/world/game_sprites.h"
@@ -49,6 +56,13 @@ Offset hopOffset(int32_t heading) {
     }
 }
 
+// The first frame of a hop: a hop whose cell the octopus cannot enter is
+// no hop.
+void keepHopOutOfWalls(Octopus& o, CellPos at) {
+    const Offset step = hopOffset(o.heading);
+    if ((step.dx != 0 || step.dy != 0) && !waterOrDiver(mapCell(at, step.dx, step.dy))) o.heading = kNone;
+}
+
 RecordFate stepOctopus(Octopus& o) {
     const CellPos at = cellAt(o.x, o.y);
     if (inBlastFire(at)) {
@@ -61,7 +75,10 @@ RecordFate stepOctopus(Octopus& o) {
         o.jumpLeft = kHopFrames;
         STEP_DONE = 0;
     }
-    if (o.jumpLeft == kHopFrames && stepAtRest()) chooseHeading(o, at);
+    if (o.jumpLeft == kHopFrames) {
+        if (stepAtRest()) chooseHeading(o, at);
+        keepHopOutOfWalls(o, at);
+    }
     if (o.jumpLeft > 0) {
         const Offset step = hopOffset(o.heading);
         o.x += step.dx * kHopPixels;

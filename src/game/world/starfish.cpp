@@ -1,8 +1,13 @@
 // Starfish: crawl along the walls on the side of their hand. A resting
 // starfish keeps its heading while the cell ahead is free and otherwise
-// turns by its hand; the turn is taken without testing the new cell, so a
-// starfish boxed in on all four sides still moves (into a solid cell). Unlike
+// turns by its hand; the turn is taken without testing the new cell. Unlike
 // the other creatures it catches the diver in any frame, not only at rest.
+//
+// Departure, mending a fault: a starfish moves only when the cell of its
+// heading is free for it, and otherwise stays (keeping the heading, from
+// which the next choice turns on). Boxed in, or in a pocket open on one
+// side only, it moved into the rock and left water there when it crawled
+// on: a hole for good, and one in the border let the diver out of the map.
 #include "game/world/creature_rules.h"
 #include "game/world/creatures.h"
 #include "game/world/game_sounds.h"
@@ -57,7 +62,8 @@ RecordFate stepStarfish(Starfish& s) {
     if (stepAtRest()) {
         mapCell(at) = cell::kStarfish;
         chooseHeading(s);
-        s.moving = 1;
+        const int32_t ahead[4] = {s.right, s.down, s.left, s.up};  // by heading
+        s.moving = s.heading >= 0 && s.heading <= 3 && starfishFree(ahead[s.heading]) ? 1 : 0;
     }
     if (stepRunning() && s.moving == 1 && s.heading >= 0 && s.heading <= 3) {
         s.x += kHeadingOffsets[s.heading].dx * kStepPixelsPerFrame;

@@ -103,6 +103,44 @@ TEST(LevelChecker, NoOysterInRowZero) {
     EXPECT_TRUE(has(levels::checkLevel(level, -1), "oyster in row 0 at (1, 0)"));
 }
 
+// The play surface shows 15 x 10 cells: a larger level plays partly unseen.
+TEST(LevelChecker, NoLevelIsLargerThanThePlaySurface) {
+    LevelData wide;
+    wide.width = 16;
+    wide.height = 10;
+    wide.cells.assign(16 * 10, 1);
+    EXPECT_TRUE(has(levels::checkLevel(wide, -1), "16 x 10 cells: the play surface shows 15 x 10 at most"));
+    wide.width = 15;
+    wide.height = 11;
+    wide.cells.assign(15 * 11, 1);
+    EXPECT_TRUE(has(levels::checkLevel(wide, -1), "15 x 11 cells: the play surface shows 15 x 10 at most"));
+}
+
+// An oyster fills the cell above it: that cell must be water, or whatever
+// stood there is lost under the oyster.
+TEST(LevelChecker, AnOysterNeedsWaterAboveIt) {
+    LevelData level;
+    std::vector<std::string> errors;
+    ASSERT_TRUE(levels::parseLevelText("size 4 4\n####\n#GK#\n#PY#\n####\n", level, errors));
+    EXPECT_TRUE(has(levels::checkLevel(level, -1), "oyster (2, 2) needs water above it at (2, 1), not 47"));
+    level.set(2, 1, 0);
+    EXPECT_TRUE(levels::checkLevel(level, -1).empty());
+}
+
+// The story's diver stands at (5, 4) of the first level with a code above
+// 20: a mine beside it goes off in the first frame.
+TEST(LevelChecker, NothingAboveTwentyBesideTheStorysDiver) {
+    for (const auto& [x, y] : {std::pair{4, 4}, {6, 4}, {5, 3}, {5, 5}}) {
+        LevelData first = leveltest::sourceLevel(0);
+        first.set(x, y, 43);
+        EXPECT_TRUE(has(levels::checkLevel(first, 0), "the story's diver at (5, 4) has code 43 beside it at (" +
+                                                          std::to_string(x) + ", " + std::to_string(y) + ")"));
+    }
+    LevelData first = leveltest::sourceLevel(0);
+    first.set(4, 4, 20);  // a tile that no mine minds
+    EXPECT_TRUE(levels::checkLevel(first, 0).empty());
+}
+
 TEST(LevelChecker, TheFirstAndLastLevelsKeepTheirStoryCells) {
     LevelData first = leveltest::sourceLevel(0);
     first.set(5, 4, 1);

@@ -2,6 +2,8 @@
 // painting, picking, fish cells, saving a file the loader plays, the level
 // switch, the menu cells, Escape, and "TEST" there and back; and F2 from
 // the title menu.
+#include <algorithm>
+
 #include "engine_harness.h"
 #include "file_bytes.h"
 #include "game/screens/level_editor.h"
@@ -82,7 +84,6 @@ TEST_F(Editor, PaintsWithAPaletteTileAndPicksATileFromTheMap) {
 }
 
 TEST_F(Editor, PlacesAFishAndSavesA174ByteFileThatTheLoaderPlays) {
-    idle(20);  // fish cells are recorded only once the entry cool-down ran out
     click(5, 12);  // tile 15 * 2 + 5
     ASSERT_EQ(e.tile, 35);
     moveTo(5, 2);
@@ -110,17 +111,85 @@ TEST_F(Editor, PlacesAFishAndSavesA174ByteFileThatTheLoaderPlays) {
     EXPECT_EQ(MAP.at(5, 2), 25);
 }
 
-TEST_F(Editor, TheTenthFishIsTheLastOneRecorded) {
-    idle(20);
+// What the editor shows is what the level plays: every fish cell painted is
+// named by one parameter, and no parameter names anything else.
+void expectFishMatchParameters() {
+    std::vector<int32_t> fishCells, named;
+    for (int32_t y = 0; y < kEditorRows; ++y) {
+        for (int32_t x = 0; x < kEditorColumns; ++x) {
+            if (MAP.at(x, y) == 35 || MAP.at(x, y) == 38) fishCells.push_back(x + 15 * y);
+        }
+    }
+    for (int32_t i = 0; i < 10; ++i) {
+        if (LEVEL_PARAM.at(i) != 0) named.push_back(LEVEL_PARAM.at(i));
+    }
+    std::sort(named.begin(), named.end());
+    EXPECT_EQ(named, fishCells);
+}
+
+// Ten fish are all a level holds: an eleventh is refused and does not
+// paint. Before, it painted a fish that the game never made.
+TEST_F(Editor, AnEleventhFishIsRefusedAndDoesNotPaint) {
     click(8, 12);  // tile 38, the fish heading down
     ASSERT_EQ(e.tile, 38);
-    for (int32_t column = 1; column <= 11; ++column) {
-        idle(12);
-        click(column, 4);
-        EXPECT_EQ(MAP.at(column, 4), 38) << "every fish tile paints";
-    }
+    for (int32_t column = 1; column <= 11; ++column) click(column, 4);
+    for (int32_t column = 1; column <= 10; ++column) EXPECT_EQ(MAP.at(column, 4), 38) << column;
+    EXPECT_EQ(MAP.at(11, 4), 0) << "the eleventh fish is refused";
     for (int32_t i = 0; i < 10; ++i) EXPECT_EQ(LEVEL_PARAM.at(i), 4 * 15 + 1 + i) << i;
-    EXPECT_EQ(PARAM_INDEX, 10);
+    expectFishMatchParameters();
+}
+
+// Dragging a fish tile records every cell it paints. Before, the 10-frame
+// cool-down recorded one cell of a drag and painted the rest.
+TEST_F(Editor, DraggingAFishTileRecordsEveryCell) {
+    click(5, 12);  // tile 35
+    moveTo(3, 5);
+    press();
+    for (int32_t column = 4; column <= 7; ++column) moveTo(column, 5);
+    frame();  // a frame paints the cell the mouse was on in the frame before
+    release();
+    for (int32_t column = 3; column <= 7; ++column) EXPECT_EQ(MAP.at(column, 5), 35) << column;
+    for (int32_t i = 0; i < 5; ++i) EXPECT_EQ(LEVEL_PARAM.at(i), 5 * 15 + 3 + i) << i;
+    expectFishMatchParameters();
+}
+
+// Painting over a fish frees its parameter. Before, the parameter stayed:
+// after ten place-and-erase rounds the next fish was not recorded.
+TEST_F(Editor, PaintingOverAFishFreesItsParameter) {
+    for (int round = 0; round < 10; ++round) {
+        click(5, 12);  // tile 35
+        click(6, 6);
+        click(0, 10);  // water
+        click(6, 6);
+    }
+    for (int32_t i = 0; i < 10; ++i) EXPECT_EQ(LEVEL_PARAM.at(i), 0) << i;
+    click(5, 12);
+    click(7, 7);
+    EXPECT_EQ(MAP.at(7, 7), 35);
+    EXPECT_EQ(LEVEL_PARAM.at(0), 7 * 15 + 7);
+    click(8, 12);  // a fish over a fish keeps its parameter
+    click(7, 7);
+    EXPECT_EQ(MAP.at(7, 7), 38);
+    EXPECT_EQ(LEVEL_PARAM.at(0), 7 * 15 + 7);
+    expectFishMatchParameters();
+}
+
+// After CLR LEVEL the fish are recorded from the first parameter. Before,
+// the search began at PARAM_INDEX, which the clear keeps: after ten fish no
+// fish could be recorded any more.
+TEST_F(Editor, AfterClearLevelFishAreRecordedAgain) {
+    click(5, 12);
+    for (int32_t column = 1; column <= 10; ++column) {
+        idle(12);  // (the cool-down that recording once needed)
+        click(column, 4);
+    }
+    ASSERT_EQ(LEVEL_PARAM.at(9), 4 * 15 + 10);
+    click(MenuClear, 13);
+    idle(12);
+    click(2, 3);
+    EXPECT_EQ(MAP.at(2, 3), 35);
+    EXPECT_EQ(LEVEL_PARAM.at(0), 3 * 15 + 2);
+    expectFishMatchParameters();
 }
 
 TEST_F(Editor, ALoadedLevelKeepsItsFishWhenAnotherIsPlaced) {
@@ -296,6 +365,42 @@ TEST_F(Editor, TestPlaysTheSavedLevelAndTheEditorComesBack) {
     }
     EXPECT_TRUE(testedLevel3);
     EXPECT_EQ(MAP.at(4, 4), 6) << "the new editor loaded the level that TEST saved";
+}
+
+// The editor's level is not the player's progress: leaving restores the
+// level reached, and the options screen then saves that one. Before, INC
+// LEVEL's number became the progress at the next save.
+TEST_F(Editor, TheLevelEditedIsNotSavedAsTheProgress) {
+    testsupport::writeFileBytes(configPath(), "3\r\n0\r\n0\r\n0.5\r\n");
+    idle(20);
+    click(MenuNextLevel, 13);
+    ASSERT_EQ(LEVEL, 4);
+    EXPECT_EQ(LeaveLevelEditor(), S::Title);
+    EXPECT_EQ(LEVEL, 3) << "the level reached is back";
+    device.pilot[S::Options] = {"Down=1000", "Down=1000", "Down=1000", "b1=1"};
+    device.pilot[S::Title] = {"b2=1"};
+    runScreensFrom(S::Options);
+    EXPECT_EQ(testsupport::readFileBytes(configPath()), "3\r\n0\r\n0\r\n0.5\r\n");
+}
+
+// A test run of the last level that reaches the ending writes no progress.
+// Before, the ending saved level 0 over the player's progress.
+TEST_F(Editor, TheEndingOfATestRunLeavesTheProgressAlone) {
+    testsupport::writeFileBytes(configPath(), "3\r\n0\r\n0\r\n0.5\r\n");
+    idle(20);
+    LEVEL = 30;  // as INC LEVEL leaves it
+    moveTo(MenuTest, 13);
+    press();
+    ASSERT_EQ(e.next, S::Game);
+    testsupport::injectMouseButton(1, false, x, y);
+    device.onFrame = [&](const Snapshot& s) {
+        if (s.screen == S::Game) GAME_WON = 1;
+    };
+    device.pilot[S::Title] = {"b2=1"};
+    runScreensFrom(S::Game);
+    EXPECT_EQ(screensStarted, (std::vector<S>{S::Game, S::Ending, S::Title}));
+    EXPECT_EQ(testsupport::readFileBytes(configPath()), "3\r\n0\r\n0\r\n0.5\r\n");
+    EXPECT_EQ(LEVEL, 3) << "the title menu has the level reached back";
 }
 
 TEST_F(Editor, FunctionKeyTwoOnTheTitleMenuOpensTheEditor) {

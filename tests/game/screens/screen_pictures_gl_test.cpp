@@ -1,7 +1,7 @@
 // The screens on a real window: the play surface inside the overscan
 // margins, the level card's picture, Escape on the card, the program's
-// orderly end after "EXIT", and its end naming what a missing Media folder
-// took away.
+// orderly end after "EXIT", its end naming what a missing Media folder took
+// away, and its end with the code of a fatal error in play.
 #include <cstdio>
 #include <unistd.h>
 
@@ -169,5 +169,32 @@ TEST_F(ProgramEnd, WithoutTheMediaFolderTheLogNamesEveryMissingPictureAndNewGame
     EXPECT_NE(log.find(fatal), std::string::npos) << log;
 }
 
+// A fatal error in play ends the program with its code, the error's text
+// in the error log before the shutdown's line, and the bounds report on
+// standard error: the diver of level 3 stands in row 0 and reads the row
+// above the grid.
+TEST_F(ProgramEnd, AFatalErrorInPlayEndsTheProgramWithItsCode) {
+    std::vector<int32_t> cells(150, 0);
+    cells[0 * 15 + 5] = 32;
+    cells[5 * 15 + 10] = 33;
+    writeLevel(3, levelBytes(cells));
+    testsupport::writeFileBytes(configPath(), "3\r\n0\r\n0\r\n0.5\r\n");
+    const testsupport::ChildResult r = testsupport::runInChild([&] {
+        if (!startGameEngine(dir.path())) std::_Exit(50);
+        device.pilot[GameScreen::Title] = {"Down=1000", "b1=1"};  // CONTINUE
+        char name[] = "shoalrunner";
+        char* argv[] = {name, nullptr};
+        runProgram(1, argv, shoalrunnerProjectHooks);
+    });
+    ASSERT_TRUE(r.exited) << r.err;
+    EXPECT_EQ(r.exitStatus, 9) << r.err;
+    EXPECT_NE(r.err.find("bounds: [  30][  30]\naccess: [   5][  -1]\n"), std::string::npos) << r.err;
+    const std::string log = testsupport::readFileBytes(file("ErrorLog.txt"));
+    const std::string tail = "Init Finalized\n0009 out of bounds\nShut down VNT\n";
+    ASSERT_GE(log.size(), tail.size());
+    EXPECT_EQ(log.substr(log.size() - tail.size()), tail) << log;
+}
+
 }  // namespace
 }  // namespace screenstest
+

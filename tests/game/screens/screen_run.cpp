@@ -8,6 +8,7 @@
 #include <cstdlib>
 
 #include "file_bytes.h"
+#include "game/world/config_file.h"
 #include "game/world/game_state.h"
 #include "runtime/services/isaac.h"
 
@@ -89,7 +90,10 @@ ScreenTest::ScreenTest()
     SeedRandom(kSeed);
 }
 
-ScreenTest::~ScreenTest() { setScreenObserver(nullptr); }
+ScreenTest::~ScreenTest() {
+    setScreenObserver(nullptr);
+    CloseEditorSession();  // a test that left the editor open
+}
 
 void ScreenTest::writeLevel(int32_t level, const std::string& bytes) {
     testsupport::writeFileBytes(dir.file("Media/Data/shol" + std::to_string(level) + ".dat"), bytes);

@@ -62,7 +62,10 @@ TEST_F(Creatures, AStarfishFollowsTheWallOnItsHandSide) {
     EXPECT_EQ(MAP.at(1, 3), cell::kWater);
 }
 
-TEST_F(Creatures, ABoxedInStarfishStillTurnsAndMovesIntoTheWall) {
+// A starfish takes a heading reached by a turn untested, but it moves only
+// into a cell free for it. Before, boxed in (or in a pocket open on one
+// side) it moved into the rock and left water there: a hole for good.
+TEST_F(Creatures, ABoxedInStarfishTurnsButStaysOutOfTheWall) {
     load(1, {
                 "#####",
                 "#####",
@@ -72,7 +75,10 @@ TEST_F(Creatures, ABoxedInStarfishStillTurnsAndMovesIntoTheWall) {
             });
     UpdateStarfish();
     EXPECT_EQ(STARFISH.at(0).heading, 1) << "up blocked, turned left, blocked, turned down untested";
-    EXPECT_EQ(stepsOf(STARFISH, UpdateStarfish, 1), (Path{{32, 48}}));
+    EXPECT_EQ(STARFISH.at(0).moving, 0);
+    EXPECT_EQ(stepsOf(STARFISH, UpdateStarfish, 2), (Path{{32, 32}, {32, 32}}));
+    EXPECT_EQ(MAP.at(2, 3), 1) << "the rock below stays";
+    EXPECT_EQ(MAP.at(2, 2), cell::kStarfish);
 }
 
 TEST_F(Creatures, AStarfishCatchesInAnyFrameTheOthersOnlyAtRest) {
@@ -148,7 +154,10 @@ TEST_F(Creatures, CreaturesInBlastFireDieAndLoseTheLevel) {
     EXPECT_EQ(requests(), (std::vector<std::string>{"playSound:s2:0:0.5", "playSound:s2:0:0.5"}));
 }
 
-TEST_F(Creatures, ACrabPatrolsItsLedgeAndKeepsTheCellItClaimedWhenItTurns) {
+// The ledge rule turns a crab back where no floor lies ahead; it walks into
+// the cell on its new side and releases the one it had claimed. Before, that
+// cell kept 31 for good, a wall no one could see or enter.
+TEST_F(Creatures, ACrabPatrolsItsLedgeAndLeavesNoClaimBehindWhenItTurns) {
     load(1, {
                 "########",
                 "#......#",
@@ -158,9 +167,25 @@ TEST_F(Creatures, ACrabPatrolsItsLedgeAndKeepsTheCellItClaimedWhenItTurns) {
             });
     const Path path = stepsOf(CRABS, UpdateCrabs, 6);
     EXPECT_EQ(path, (Path{{48, 32}, {64, 32}, {48, 32}, {32, 32}, {48, 32}, {64, 32}}));
-    // The claims of the two turns stay in the map beyond the ledges.
-    EXPECT_EQ(MAP.at(5, 2), cell::kCrab);
-    EXPECT_EQ(MAP.at(1, 2), cell::kCrab);
+    EXPECT_EQ(MAP.at(5, 2), cell::kWater);
+    EXPECT_EQ(MAP.at(1, 2), cell::kWater);
+    EXPECT_EQ(MAP.at(4, 2), cell::kCrab) << "its own cell";
+}
+
+// Turned by the ledge rule toward rock, a crab stops in its cell. Before, it
+// walked into the rock (and left water there when it walked on).
+TEST_F(Creatures, ACrabTurnedTowardRockStops) {
+    load(1, {
+                "#####",
+                "#C..#",
+                "##..#",
+                "#####",
+            });
+    EXPECT_EQ(stepsOf(CRABS, UpdateCrabs, 3), (Path{{16, 16}, {16, 16}, {16, 16}}));
+    EXPECT_EQ(CRABS.at(0).heading, -1);
+    EXPECT_EQ(MAP.at(0, 1), 1);
+    EXPECT_EQ(MAP.at(1, 1), cell::kCrab);
+    EXPECT_EQ(MAP.at(2, 1), cell::kWater);
 }
 
 TEST_F(Creatures, AWalledInCrabStopsAndStartsAgainWhenASideOpens) {
@@ -343,6 +368,36 @@ TEST_F(Octopuses, OnTheFrameTheDiverLeavesWeedTheLastHeadingIsKept) {
     hop();
     EXPECT_EQ(OCTOPUSES.at(0).heading, 4);
     EXPECT_EQ(OCTOPUSES.at(0).y, 64);
+}
+
+// An octopus hops only into water (or onto the diver); a blocked hop does
+// nothing. Before, the "diver up and to the right" rule and a hop on the
+// last heading took it into rock and the border, each a hole for good.
+TEST_F(Octopuses, AHopIntoRockDoesNothing) {
+    MAP.at(4, 1) = 1;
+    MAP.at(5, 1) = cell::kDiver;
+    diverAt(5, 1);  // up and to the right, behind the rock above it
+    hop();
+    EXPECT_EQ(OCTOPUSES.at(0).heading, -1);
+    EXPECT_EQ((std::pair{OCTOPUSES.at(0).x, OCTOPUSES.at(0).y}), (std::pair{64, 32}));
+    EXPECT_EQ(MAP.at(4, 1), 1);
+    EXPECT_EQ(MAP.at(4, 2), cell::kOctopus);
+}
+
+TEST_F(Octopuses, OnTheFrameTheDiverLeavesWeedAFreshOctopusStaysOutOfTheBorder) {
+    load(1, {
+                "#####",
+                "#.O.#",
+                "#...#",
+                "#####",
+            });
+    diverAt(1, 2);
+    LEFT_WEED = 1;  // no choice: the starting heading, up
+    hop();
+    hop();
+    EXPECT_EQ((std::pair{OCTOPUSES.at(0).x, OCTOPUSES.at(0).y}), (std::pair{32, 16}));
+    EXPECT_EQ(MAP.at(2, 0), 1) << "row 0 keeps its rock";
+    EXPECT_EQ(MAP.at(2, 1), cell::kOctopus);
 }
 
 TEST_F(Octopuses, AnOctopusCatchesOnlyWhileTheDiverRests) {

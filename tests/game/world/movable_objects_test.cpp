@@ -149,6 +149,35 @@ TEST_F(Objects, ABoulderFallsThroughTheDiverAndCrushesHimAtRest) {
     EXPECT_EQ(requests(), (std::vector<std::string>{"playSound:s5:0:0.5", "playSound:s2:0:0.5"}));
 }
 
+// A crush is a loss like a catch: LEVEL_LOST, one pop and one pop sound, and
+// the diver takes no input until the reload. Before, the level was not lost:
+// the crushed diver could walk away, and a pop came every frame.
+TEST_F(Objects, ACrushedDiverLosesTheLevelWithOnePop) {
+    registerSounds();
+    start(1, {
+                 "######",
+                 "#..B.#",
+                 "#P.G.#",
+                 "#...G#",
+                 "######",
+             });
+    frames(20);
+    frame(held("Right"));
+    frames(19);
+    frame(held("Right"));  // takes the gem under the boulder, which rests on him
+    frames(19);
+    frame(held("Down"));  // out from under it: it falls after him
+    device.clearRequests();
+    ASSERT_GT(framesUntil([] { return POPS.d1 > 0; }, 40), 0);
+    EXPECT_EQ(LEVEL_LOST, 1);
+    EXPECT_EQ(fields(POPS.at(0)), (Fields{48, 48, 1, 0})) << "stepped once in the frame of the crush";
+    frames(10, held("Left"));
+    EXPECT_EQ(diver().x, 48) << "the crushed diver takes no input";
+    EXPECT_EQ(POPS.d1, 1);
+    const auto sent = requests();
+    EXPECT_EQ(std::count(sent.begin(), sent.end(), "playSound:s2:0:0.5"), 1);
+}
+
 TEST_F(Objects, ABoulderLandsOnMinesVentsBouldersAndItems) {
     load(1, {
                 "#######",

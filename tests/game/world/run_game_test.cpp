@@ -54,6 +54,39 @@ TEST_F(Game, ACatchEndsInAReloadWhenThePopHasPlayed) {
     EXPECT_EQ(PLAYER_CONTROL, 1);
 }
 
+// A diver caught while hiding in weed: the reload starts the hiding afresh.
+// Before, IN_WEED survived it, so the first step after the reload froze the
+// fish and angler and ended with LEFT_WEED 1, and the octopus hopped on its
+// starting heading (up) into the rock above it.
+TEST_F(Game, AReloadForgetsThatTheCaughtDiverHidInWeed) {
+    start(1, {
+                 "#######",
+                 "#f...A#",
+                 "#..#..#",
+                 "#..O..#",
+                 "#.PW.G#",
+                 "#######",
+             });
+    frames(20);
+    frame(held("Right"));  // into the weed under the octopus, which hops onto him
+    ASSERT_GT(framesUntil([] { return LEVEL_LOST == 1; }, 40), 0);
+    EXPECT_EQ(IN_WEED, 1);
+    ASSERT_GT(framesUntil([] { return POPS.d1 == 0; }, 40), 0);
+    EXPECT_EQ(IN_WEED, 0) << "the reload";
+    EXPECT_EQ(LEFT_WEED, 0);
+    frame(held("Up"));  // the first step after the reload
+    ASSERT_EQ(STEP_TICKS, 8);
+    EXPECT_EQ(FISH.at(0).moving, 1) << "the fish moves: nobody hides";
+    EXPECT_EQ(ANGLERS.at(0).moving, 1);
+    frames(8);
+    ASSERT_EQ(STEP_TICKS, 0);
+    EXPECT_EQ(LEFT_WEED, 0) << "the diver came out of no weed";
+    frames(3);  // the octopus's hop
+    EXPECT_EQ(MAP.at(3, 2), 1) << "the rock above the octopus stays";
+    EXPECT_EQ((std::pair{OCTOPUSES.at(0).x, OCTOPUSES.at(0).y}), (std::pair{48, 48}));
+    EXPECT_EQ(MAP.at(3, 3), cell::kOctopus);
+}
+
 TEST_F(Game, TakingTheLastGemLeadsToTheNextLevelAndSavesTheProgress) {
     writeLevel(2, levelFromText(kRoom));
     start(1, {

@@ -61,14 +61,14 @@ void LevelPlay::putLevelFile(int32_t number, const std::string& bytes) {
     writeWholeFile(folder_ + "/Media/Data/" + levelFileName(number), bytes);
 }
 
-void LevelPlay::start(int32_t number) {
+void LevelPlay::start(int32_t number, uint32_t seed) {
     pristine_.restore(loop);
     loop = GameLoop{};
     level_ = number;
     playedLevel = number;
     nextLevelAsked = false;
     framesRun_ = 0;
-    SeedRandom(static_cast<int32_t>(kReplaySeed));
+    SeedRandom(static_cast<int32_t>(seed));
     LEVEL = number;
     PLAY_MODE = 1;
     StartGame();

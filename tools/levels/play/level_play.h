@@ -44,8 +44,9 @@ public:
 
     void putLevelFile(int32_t number, const std::string& bytes);
     // From the state of a fresh program: the level as the title menu starts
-    // it (LEVEL, PLAY_MODE 1, the level card), then its first frame.
-    void start(int32_t number);
+    // it (LEVEL, PLAY_MODE 1, the level card), then its first frame; the
+    // random generator seeded with `seed` first.
+    void start(int32_t number, uint32_t seed = kReplaySeed);
     // One frame with the controller state given.
     void frame(const std::string& state);
 
