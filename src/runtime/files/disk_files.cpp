@@ -1,5 +1,8 @@
-// Exclusive disk opens over POSIX descriptors and flock, and the reads and
-// writes that go on until the whole count is done.
+// Disk opens over POSIX descriptors and flock, and the reads and writes that
+// go on until the whole count is done. A file open for writing is held
+// alone; readers share it with other readers, so two programs (or two
+// channels) reading one level or picture never refuse each other, while a
+// half-written file is still refused to them.
 #include "runtime/files/disk_files.h"
 
 #include <cerrno>
@@ -55,9 +58,7 @@ int64_t readLoop(int fd, void* buffer, size_t count, int64_t offset) {
 
 }  // namespace
 
-int openExistingForReading(const char* diskPath) { return openLocked(diskPath, O_RDONLY); }
-
-int openSharedForReading(const char* diskPath) { return openLocked(diskPath, O_RDONLY, LOCK_SH); }
+int openExistingForReading(const char* diskPath) { return openLocked(diskPath, O_RDONLY, LOCK_SH); }
 
 int createForWriting(const char* diskPath) {
     if (!diskPath || !*diskPath) return -1;

@@ -1,18 +1,15 @@
 // Disk files as the channels, the read streams, the line file, the INI
 // write-back and the copy command open them: names resolved without regard to
-// case (case_blind_path.h), and every open exclusive, as if no other opener
-// may share the file.
+// case (case_blind_path.h), and every open locked.
 //
-// Exclusive opening is emulated with an advisory lock (flock, not waiting)
-// taken on every open made here; a file that another opener of this layer
-// holds cannot be opened again until it is closed, and is then neither
-// truncated nor changed. A lock that the file system does not support is not
-// insisted on.
-// Departure: the read streams, which only read, take the lock in its shared
-// form. A file a channel holds (one being written, say) still refuses them
-// and a stream still keeps every channel out, but two streams may read one
-// file at once, so two copies of the program resolving packed files from the
-// same executable do not turn each other's pack off.
+// The lock is an advisory flock, taken without waiting on every open made
+// here: an open for writing takes it alone, so a file being written is
+// neither read half-made nor written by a second opener until it is closed;
+// an open for reading shares it with other readers. Departure: a file opened
+// for reading without sharing kept every other opener out, so two programs
+// loading one level, or two channels reading one file, refused each other
+// and the program ended with "no such file". A lock that the file system
+// does not support is not insisted on.
 //
 // Descriptors are never 0 (0 means "none" in the channel records) and are
 // closed on exec. Opens do not wait on FIFOs; directories, FIFOs and sockets
@@ -24,11 +21,9 @@
 
 namespace files {
 
-// Read mode: an existing file, for reading only. The descriptor, or -1.
+// Read mode: an existing file, for reading only, shared with other readers
+// and refused while a writer holds it. The descriptor, or -1.
 int openExistingForReading(const char* diskPath);
-
-// Read mode for the read streams: the same, with the shared lock.
-int openSharedForReading(const char* diskPath);
 
 // Write mode: a new, empty file of that name, open for reading and writing.
 // What bore the name goes first: an empty directory is removed (anything

@@ -1,4 +1,4 @@
-// The file channel table and its commands, over the exclusive disk opens
+// The file channel table and its commands, over the locked disk opens
 // (disk_files.h), the byte source and its line reader (byte_source.h), the
 // memory-block registry and the pack resolver.
 //

@@ -5,8 +5,9 @@
 // ("mem://" name, mem_blocks.h): read-mode names go through the pack resolver
 // of the file context, so a file found only in the pack appended to the
 // executable is read from its decompressed block. Names are resolved without
-// regard to letter case (case_blind_path.h) and opened exclusively
-// (disk_files.h).
+// regard to letter case (case_blind_path.h) and locked (disk_files.h): a
+// file open for writing or appending is held alone, while readers share a
+// file with other readers.
 //
 // Failure: commands record an RtErrorCode. A channel number above 7 (a
 // negative number counts as too large) records 7 and ends the program in

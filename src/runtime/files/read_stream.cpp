@@ -1,5 +1,6 @@
-// ReadStream over the exclusive disk opens (in their shared form), the
-// memory-block registry and the byte source's line reader.
+// ReadStream over the disk opens that channels use (readers share a file,
+// a writer holds it alone), the memory-block registry and the byte
+// source's line reader.
 //
 // A disk stream reads at its own `position` (pread), so the record alone says
 // where the next byte comes from; no operating-system file pointer has to be
@@ -42,7 +43,7 @@ bool readStreamOpen(ReadStream& stream, const char* name) {
     }
     char path[files::kPathBufferSize];
     if (!files::resolveDiskPath(name, path)) return false;
-    int fd = files::openSharedForReading(path);
+    int fd = files::openExistingForReading(path);
     if (fd < 0) return false;
     struct stat st;
     if (fstat(fd, &st) != 0) {

@@ -394,17 +394,21 @@ TEST_F(Channels, PackEntriesOpenForReadingAsBlocks) {
     EXPECT_EQ((std::vector<std::string>{"disk"}), lines(1));
 }
 
-TEST_F(Channels, AFileOpenOnOneChannelCannotBeOpenedOrTruncatedOnAnother) {
+TEST_F(Channels, ReadersShareAFileThatNoWriterHolds) {
     put("held.txt", "precious");
     ASSERT_EQ(1, OpenFile(0, "held.txt", 1));
-    EXPECT_EQ(0, OpenFile(1, "held.txt", 1));
-    EXPECT_EQ(0, RtErrorCode);  // it exists; it is only held
-    EXPECT_EQ(0, OpenFile(1, "held.txt", 0));
+    EXPECT_EQ(1, OpenFile(1, "held.txt", 1));  // a second reader, as another program loading it would be
+    EXPECT_EQ(8, FileSizeByName("held.txt"));
+    EXPECT_EQ(0, OpenFile(2, "held.txt", 0));  // but no writer while anyone reads
     EXPECT_EQ(3, RtErrorCode);
-    EXPECT_EQ(0, OpenFile(1, "held.txt", -1));
+    EXPECT_EQ(0, OpenFile(2, "held.txt", -1));
     EXPECT_EQ("precious", read("held.txt"));
     CloseFile(0);
-    EXPECT_EQ(1, OpenFile(1, "held.txt", -1));
+    CloseFile(1);
+    ASSERT_EQ(1, OpenFile(1, "held.txt", -1));
+    EXPECT_EQ(0, OpenFile(0, "held.txt", 1));  // and no reader while a writer holds it
+    EXPECT_EQ(0, RtErrorCode);                 // it exists; it is only held
+    EXPECT_EQ(0, FileSizeByName("held.txt"));
 }
 
 TEST_F(Channels, NamesMeetTheFileThatExistsInAnyLetterCase) {

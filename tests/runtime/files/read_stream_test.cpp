@@ -93,15 +93,17 @@ TEST(ReadStreamOpen, AFileAChannelHoldsIsRefusedAsAChannelOpenWouldBe) {
     CloseFile(0);
     ASSERT_TRUE(readStreamOpen(s, path.c_str()));
     EXPECT_EQ(3, s.size);
-    // While it is read, other readers may read too, but no channel gets in.
+    // While it is read, other readers may read too, but no writer gets in.
     ReadStream other;
     EXPECT_TRUE(readStreamOpen(other, path.c_str()));
     readStreamClose(other);
+    EXPECT_EQ(1, OpenFile(1, path.c_str(), 1));
+    CloseFile(1);
     EXPECT_EQ(0, OpenFile(1, path.c_str(), 0));
-    EXPECT_EQ(0, OpenFile(1, path.c_str(), 1));
+    EXPECT_EQ(0, OpenFile(1, path.c_str(), -1));
     readStreamClose(s);
     EXPECT_EQ("hal", testsupport::readFileBytes(path));
-    EXPECT_EQ(1, OpenFile(1, path.c_str(), 1));
+    EXPECT_EQ(1, OpenFile(1, path.c_str(), -1));
     CloseFile(1);
 }
 

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <sstream>
 
+#include "game/bridge/device_requests.h"
 #include "level_data.h"
 #include "level_files.h"
 #include "play/random_play.h"
@@ -29,6 +30,10 @@ void runChild(const std::string& workFolder, const std::string& reportPath, int3
     {
         LevelPlay play(workFolder);
         play.putLevelFile(number, bytes);
+        // The game finds its media folder once and logs where; only what the
+        // play itself writes to the log counts.
+        ResolveMediaPath(RtString(""));
+        std::remove(errorLogPath().data);
         run = playAtRandom(play, number, seed, frames, solution);
     }
     std::ostringstream out;
