@@ -5,6 +5,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
+#include <vector>
+
+#include <gtest/gtest.h>
 
 #include "file_bytes.h"
 #include "gfx2d/gl_headers.h"
@@ -16,18 +20,53 @@
 #include "shell/engine_startup.h"
 #include "shell/engine_state.h"
 #include "shell/frame_end.h"
+#include "shell/orderly_end.h"
+#include "temp_dir.h"
 
 namespace testsupport {
 
+namespace {
+
+// What the start changed, given back by stopTestEngine. Empty while no
+// engine of the harness runs.
+std::vector<std::unique_ptr<ScopedEnv>> changedEnvironment;
+DisplaySettings settingsBefore;
+
+// Ends the case's engine after the case (after its fixture is gone).
+class StopAfterEachCase : public ::testing::EmptyTestEventListener {
+    void OnTestEnd(const ::testing::TestInfo&) override { stopTestEngine(); }
+};
+
+void setForTheEngine(const char* name, const char* value) {
+    changedEnvironment.push_back(std::make_unique<ScopedEnv>(name, value));
+}
+
+}  // namespace
+
 bool startTestEngine(const std::string& privateFolder, const EngineOptions& options) {
-    setenv("TMPDIR", privateFolder.c_str(), 1);
-    setenv("HOME", privateFolder.c_str(), 1);
-    unsetenv("XDG_CONFIG_HOME");
-    unsetenv("XDG_DATA_HOME");
+    static bool stopsAfterEachCase = false;
+    if (!stopsAfterEachCase) {
+        ::testing::UnitTest::GetInstance()->listeners().Append(new StopAfterEachCase);
+        stopsAfterEachCase = true;
+    }
+    if (changedEnvironment.empty()) settingsBefore = displaySettings;
+    changedEnvironment.clear();  // a second start in one case: what was there before the first
+    setForTheEngine("TMPDIR", privateFolder.c_str());
+    setForTheEngine("HOME", privateFolder.c_str());
+    setForTheEngine("XDG_CONFIG_HOME", nullptr);
+    setForTheEngine("XDG_DATA_HOME", nullptr);
     displaySettings = DisplaySettings{options.fullScreen, options.mouseHidden, options.frameRate,
                                       options.debug, 0, options.height, options.width};
     projectNameString() = RtString(options.projectName);
     return startEngine(projectNameString()) && engine.graphics2D && engine.graphics2D->window;
+}
+
+void stopTestEngine() {
+    if (changedEnvironment.empty()) return;  // not started, or stopped already
+    shutdownEngine();
+    resetOrderlyEnd();
+    displaySettings = settingsBefore;
+    changedEnvironment.clear();
 }
 
 void runFrames(int n) {

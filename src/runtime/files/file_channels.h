@@ -63,6 +63,9 @@ void CloseFile(uint32_t channel);
 // Shutdown: closes channels 0 to 7 (no checks, the error code untouched),
 // then calls the program's EmptyProjectHook, once in the process's life.
 void closeAllFileChannels();
+// The next closeAllFileChannels calls EmptyProjectHook again, as the first
+// did (for a process that shuts the engine down more than once).
+void rearmProjectHookAtClose();
 
 bool EndOfFile(uint32_t channel);  // position >= size; a free channel reports true
 int64_t FilePosition(uint32_t channel);
