@@ -31,8 +31,8 @@ struct EngineOptions {
 bool startTestEngine(const std::string& privateFolder, const EngineOptions& options = {});
 
 // The end of the case's engine, called by the harness when the case ends:
-// the engine's shutdown without the end of the process, then TMPDIR, HOME
-// and the other settings the start changed are as they were before it.
+// the engine's shutdown without the end of the process, then TMPDIR, HOME,
+// the display settings and the pause flags are as they were before the start.
 void stopTestEngine();
 
 // EndFrame, n times.

@@ -20,10 +20,9 @@ protected:
     // Escape is a game key here, as in the game, which clears escapeQuits
     // first: with the flag set the frame end would end the program.
     void SetUp() override {
-        SetEscapeQuits(0);
         ASSERT_TRUE(testsupport::startTestEngine(dir.path()));
+        SetEscapeQuits(0);
     }
-    void TearDown() override { SetEscapeQuits(1); }
     // One frame of a game screen: the frame end, then "Update".
     void frame() {
         testsupport::runFrames(1);

@@ -119,6 +119,7 @@ TEST(FindFunctionByName, EmptyTableAndNullTableFindNothing) {
 TEST(LoopFunction, SwitchesAfterTheRunningCallAndEndsOnEmptyName) {
     ScopedRoutineTable table(kTable);
     calls().clear();
+    loopACalls = loopBCalls = 0;
     setLoopFunctionName(RtString("LoopA"));
     EXPECT_EQ(loopACalls, 3);
     EXPECT_EQ(loopBCalls, 2);
