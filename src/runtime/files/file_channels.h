@@ -61,10 +61,11 @@ int32_t OpenFile(uint32_t channel, const RtString& name, int32_t mode);
 // Clears RtErrorCode and closes the channel (a block is only forgotten).
 void CloseFile(uint32_t channel);
 // Shutdown: closes channels 0 to 7 (no checks, the error code untouched),
-// then calls the program's EmptyProjectHook, once in the process's life.
+// then calls the program's EmptyProjectHook, once in the process's life
+// (until rearmProjectHookAtClose).
 void closeAllFileChannels();
 // The next closeAllFileChannels calls EmptyProjectHook again, as the first
-// did (for a process that shuts the engine down more than once).
+// did: for a process that shuts the engine down more than once.
 void rearmProjectHookAtClose();
 
 bool EndOfFile(uint32_t channel);  // position >= size; a free channel reports true
