@@ -35,11 +35,14 @@ endfunction()
 # vantric_test(<name> SOURCES ... [GL] [GAME] [LABELS ...] [TIMEOUT s] [LIBS ...])
 # One executable over the modules named in LIBS; every GoogleTest case runs
 # as its own CTest test in its own process, so the runtime's process-wide
-# state starts fresh for each case. GL marks tests that open a window and an
-# OpenGL context: they run offscreen, and leak detection is off for them
-# because Mesa and SDL leak at exit from libraries that are already unloaded.
-# GAME marks the game's own tests; the others get the stand-in program's
-# hooks (tests/support/test_project_hooks.cpp).
+# state starts fresh for each case. The program also runs whole, all cases in
+# one process (<name>.whole, label whole), so its fixtures keep resetting the
+# process-wide state they use; a directory whose programs do not pass that way
+# yet sets VANTRIC_TESTS_CASE_BY_CASE_ONLY (tests/CMakeLists.txt).
+# GL marks tests that open a window and an OpenGL context: they run offscreen,
+# and leak detection is off for them because Mesa and SDL leak at exit from
+# libraries that are already unloaded. GAME marks the game's own tests; the
+# others get the stand-in program's hooks (tests/support/test_project_hooks.cpp).
 function(vantric_test name)
   cmake_parse_arguments(T "GL;GAME" "TIMEOUT" "SOURCES;LABELS;LIBS" ${ARGN})
   if(NOT T_TIMEOUT)
@@ -70,6 +73,12 @@ function(vantric_test name)
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 60
     PROPERTIES LABELS ${label} TIMEOUT ${T_TIMEOUT})
+  if(NOT VANTRIC_TESTS_CASE_BY_CASE_ONLY)
+    math(EXPR whole_timeout "${T_TIMEOUT} * 5")
+    add_test(NAME ${name}.whole
+             COMMAND sh ${PROJECT_SOURCE_DIR}/tests/support/run_whole.sh env ${env} $<TARGET_FILE:${name}>)
+    set_tests_properties(${name}.whole PROPERTIES LABELS "whole;${label}" TIMEOUT ${whole_timeout})
+  endif()
 endfunction()
 
 # vantric_bench(<name> SOURCES ... [LIBS ...]): a Google Benchmark program or a

@@ -137,6 +137,7 @@ TEST(PauseLoop, TheDebugFlagKeepsTheProgramRunning) {
     EngineOptions options;
     options.debug = 1;
     ASSERT_TRUE(startTestEngine(folder.path(), options));
+    pauseLoopRounds = 0;  // counts for the whole process
     injectFocus(false);
     runFrames(2);
     EXPECT_EQ(pauseFlag, 0);

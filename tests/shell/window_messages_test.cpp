@@ -90,6 +90,7 @@ TEST_F(WindowMessages, EveryMessageRunsTheProgramsMessageHookFirst) {
     const NamedRoutine table[] = {{countMessage, "VNT_WIN32_MSG"}, {nullptr, nullptr}};
     const NamedRoutine* programTable = namedRoutineTable;
     namedRoutineTable = table;
+    messageHookCalls = 0;
     handleWindowEvent(event(platform::EventKind::KeyDown, keys::Enter));
     namedRoutineTable = programTable;
     EXPECT_EQ(messageHookCalls, 1);

@@ -12,6 +12,7 @@
 #include "platform/audio_device.h"
 #include "platform/audio_mixer.h"
 #include "platform/audio_output.h"
+#include "runtime/services/runtime_error.h"
 #include "sound/sound_device.h"
 #include "sound/sound_system.h"
 
@@ -158,6 +159,8 @@ std::vector<int16_t> mixStereo16(uint32_t frames) {
     device->device->mixer().mix(out.data(), frames);
     return out;
 }
+
+SoundTest::SoundTest() { clearErrorCode(); }
 
 void SoundTest::SetUp() { startSoundOnManualOutput(); }
 

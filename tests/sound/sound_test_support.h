@@ -54,9 +54,11 @@ std::vector<int16_t> mixStereo16(uint32_t frames);
 const void* fakeWindow();
 
 // A test with its own temporary folder (TMPDIR, so the error log lands in
-// it) and the sound system on the manual output; released afterwards.
+// it) and the sound system on the manual output; released afterwards. It
+// starts with no runtime error recorded, whatever the cases before it left.
 class SoundTest : public ::testing::Test {
 protected:
+    SoundTest();
     void SetUp() override;
     void TearDown() override;
     // Writes the bytes to a file of the folder; returns its path.

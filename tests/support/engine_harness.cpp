@@ -5,6 +5,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
+#include <vector>
+
+#include <gtest/gtest.h>
 
 #include "file_bytes.h"
 #include "gfx2d/gl_headers.h"
@@ -12,22 +16,97 @@
 #include "platform/event_pump.h"
 #include "runtime/engine/display_settings.h"
 #include "runtime/engine/engine_state.h"
+#include "runtime/engine/orderly_end.h"
 #include "runtime/files/error_log.h"
+#include "runtime/services/pause_flags.h"
 #include "runtime/services/process_strings.h"
 #include "shell/engine_startup.h"
 #include "shell/frame_end.h"
 
 namespace testsupport {
 
+namespace {
+
+// An environment variable as it was before the engine's start and as the
+// start set it; nullopt: not set.
+struct ChangedVariable {
+    std::string name;
+    std::optional<std::string> before;
+    std::optional<std::string> started;
+};
+
+std::optional<std::string> variable(const char* name) {
+    const char* value = std::getenv(name);
+    return value ? std::optional<std::string>(value) : std::nullopt;
+}
+
+void setVariable(const std::string& name, const std::optional<std::string>& value) {
+    if (value) setenv(name.c_str(), value->c_str(), 1);
+    else unsetenv(name.c_str());
+}
+
+// What the start changed, given back by stopTestEngine. Empty while no
+// engine of the harness runs.
+std::vector<ChangedVariable> changedEnvironment;
+DisplaySettings settingsBefore;
+// The pause flags before the start: a case may change them while it drives
+// the engine (escapeQuits cleared, as the game does).
+int32_t pauseBefore = 0, pauseAllowedBefore = 1, escapeQuitsBefore = 1;
+
+// Ends the case's engine after the case (after its fixture is gone).
+class StopAfterEachCase : public ::testing::EmptyTestEventListener {
+    void OnTestEnd(const ::testing::TestInfo&) override { stopTestEngine(); }
+};
+
+void setForTheEngine(const char* name, const char* value) {
+    std::optional<std::string> started = value ? std::optional<std::string>(value) : std::nullopt;
+    changedEnvironment.push_back({name, variable(name), started});
+    setVariable(name, started);
+}
+
+// A variable goes back to its value from before the start unless the case
+// has set it since (a fixture that gave it back itself when it ended).
+void giveBackEnvironment() {
+    for (auto it = changedEnvironment.rbegin(); it != changedEnvironment.rend(); ++it) {
+        if (variable(it->name.c_str()) == it->started) setVariable(it->name, it->before);
+    }
+    changedEnvironment.clear();
+}
+
+}  // namespace
+
 bool startTestEngine(const std::string& privateFolder, const EngineOptions& options) {
-    setenv("TMPDIR", privateFolder.c_str(), 1);
-    setenv("HOME", privateFolder.c_str(), 1);
-    unsetenv("XDG_CONFIG_HOME");
-    unsetenv("XDG_DATA_HOME");
+    static bool stopsAfterEachCase = false;
+    if (!stopsAfterEachCase) {
+        ::testing::UnitTest::GetInstance()->listeners().Append(new StopAfterEachCase);
+        stopsAfterEachCase = true;
+    }
+    if (changedEnvironment.empty()) {
+        settingsBefore = displaySettings;
+        pauseBefore = pauseFlag;
+        pauseAllowedBefore = pauseAllowed;
+        escapeQuitsBefore = escapeQuits;
+    }
+    giveBackEnvironment();  // a second start in one case: what was there before the first
+    setForTheEngine("TMPDIR", privateFolder.c_str());
+    setForTheEngine("HOME", privateFolder.c_str());
+    setForTheEngine("XDG_CONFIG_HOME", nullptr);
+    setForTheEngine("XDG_DATA_HOME", nullptr);
     displaySettings = DisplaySettings{options.fullScreen, options.mouseHidden, options.frameRate,
                                       options.debug, 0, options.height, options.width};
     projectNameString() = RtString(options.projectName);
     return startEngine(projectNameString()) && engine.graphics2D && engine.graphics2D->window;
+}
+
+void stopTestEngine() {
+    if (changedEnvironment.empty()) return;  // not started, or stopped already
+    shutdownEngine();
+    resetOrderlyEnd();
+    displaySettings = settingsBefore;
+    pauseFlag = pauseBefore;
+    pauseAllowed = pauseAllowedBefore;
+    escapeQuits = escapeQuitsBefore;
+    giveBackEnvironment();
 }
 
 void runFrames(int n) {

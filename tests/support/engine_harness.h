@@ -3,9 +3,11 @@
 // key, mouse and window events into the window system's queue, run frames,
 // and read the drawn pixels back or save them as a PNG file.
 //
-// The engine lives until the test's process ends (each test case runs in a
-// process of its own); paths that end the program are run in a child
-// (runInChild or EXPECT_EXIT).
+// The engine lives until the end of the test case that started it: then the
+// harness shuts it down and gives the environment back, so every case of a
+// program starts an engine of its own, whether ctest runs each case in a
+// process of its own or the program runs whole. Paths that end the program
+// are run in a child (runInChild or EXPECT_EXIT).
 #pragma once
 #include <cstdint>
 #include <string>
@@ -27,6 +29,11 @@ struct EngineOptions {
 // at `privateFolder` (the error log and the user's folders go there), then
 // runs startEngine. False when the engine did not start.
 bool startTestEngine(const std::string& privateFolder, const EngineOptions& options = {});
+
+// The end of the case's engine, called by the harness when the case ends:
+// the engine's shutdown without the end of the process, then TMPDIR, HOME,
+// the display settings and the pause flags are as they were before the start.
+void stopTestEngine();
 
 // EndFrame, n times.
 void runFrames(int n);

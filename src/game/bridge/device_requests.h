@@ -80,6 +80,10 @@ double ReadDeviceInfo();
 // One of deviceInfo's texts by its field name; "0" for any other name.
 // Reads the device once with ReadDeviceInfo when that has not run yet.
 RtString HostGetDeviceInfo(const RtString& key);
+// Forgets what ReadDeviceInfo read (the texts empty), so the next
+// HostGetDeviceInfo reads the device again: for a process that installs
+// another device, as a test program does from case to case.
+void forgetDeviceInfo();
 // On touch-screen and keyboard devices: "screenOrientation:", and the reply
 // read as an integer becomes the screen orientation (0 to 3). Nothing on
 // other devices.

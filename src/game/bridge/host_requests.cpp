@@ -50,6 +50,11 @@ double ReadDeviceInfo() {
     return 0.0;
 }
 
+void forgetDeviceInfo() {
+    deviceInfo = DeviceInfo{};
+    deviceInfoRead = false;
+}
+
 RtString HostGetDeviceInfo(const RtString& key) {
     if (!deviceInfoRead) ReadDeviceInfo();
     for (const InfoField& field : kInfoFields) {

@@ -47,6 +47,12 @@ void setShutdownStep(ShutdownStage stage, void (*release)()) {
     if (stage >= 0 && stage < ShutdownStageCount) shutdownSteps[stage] = release;
 }
 
+void resetOrderlyEnd() {
+    quitCallbackDone = false;
+    terminating = false;
+    rearmProjectHookAtClose();
+}
+
 int exitStatusForCode(int code) { return code >= 0 && code <= 255 ? code : 1; }
 
 void shutdownEngine() {

@@ -27,6 +27,13 @@ int exitStatusForCode(int code);
 // example from terminateProgram after ShellOpen) skips what is gone.
 void shutdownEngine();
 
+// Forgets that a shutdown or an end has begun, so the next shutdown runs the
+// quit callback, logs and calls the project hook at the channels' close
+// again (registered steps stay registered): for a process that starts the
+// engine anew after a shutdown, as a test program that runs all its cases in
+// one process does.
+void resetOrderlyEnd();
+
 // The shutdown's steps in the order they run.
 enum ShutdownStage : int {
     // Before the file channels are closed:

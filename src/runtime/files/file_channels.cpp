@@ -210,14 +210,19 @@ void CloseFile(uint32_t channel) {
     if (FileChannel* c = checkedChannel(channel)) closeChannel(*c);
 }
 
+namespace {
+bool projectHookCalled = false;
+}  // namespace
+
 void closeAllFileChannels() {
-    static bool projectHookCalled = false;
     for (FileChannel& c : channels) closeChannel(c);
     if (!projectHookCalled) {
         projectHookCalled = true;
         if (projectHooks.emptyProjectHook) projectHooks.emptyProjectHook();
     }
 }
+
+void rearmProjectHookAtClose() { projectHookCalled = false; }
 
 bool EndOfFile(uint32_t channel) {
     const FileChannel* c = checkedChannel(channel);

@@ -63,8 +63,11 @@ int32_t OpenFile(uint32_t channel, const RtString& name, int32_t mode);
 void CloseFile(uint32_t channel);
 // Shutdown: closes channels 0 to 7 (no checks, the error code untouched),
 // then calls the program's empty project hook (runtime/engine/project_hooks.h),
-// once in the process's life.
+// once in the process's life (until rearmProjectHookAtClose).
 void closeAllFileChannels();
+// The next closeAllFileChannels calls the empty project hook again, as the first
+// did: for a process that shuts the engine down more than once.
+void rearmProjectHookAtClose();
 
 bool EndOfFile(uint32_t channel);  // position >= size; a free channel reports true
 int64_t FilePosition(uint32_t channel);

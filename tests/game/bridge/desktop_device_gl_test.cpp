@@ -7,6 +7,7 @@
 #include "game/bridge/device_requests.h"
 #include "input/input_commands.h"
 #include "platform/key_codes.h"
+#include "runtime/services/pause_flags.h"
 #include "temp_dir.h"
 #include "virtual_joystick.h"
 
@@ -16,7 +17,12 @@ using bridgetest::VirtualJoystick;
 
 class DesktopInEngine : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_TRUE(testsupport::startTestEngine(dir.path())); }
+    // Escape is a game key here, as in the game, which clears escapeQuits
+    // first: with the flag set the frame end would end the program.
+    void SetUp() override {
+        ASSERT_TRUE(testsupport::startTestEngine(dir.path()));
+        SetEscapeQuits(0);
+    }
     // One frame of a game screen: the frame end, then "Update".
     void frame() {
         testsupport::runFrames(1);

@@ -23,8 +23,10 @@ double recordPrint(const RtString& text) {
     return 0.0;
 }
 
+// Each case has a device of its own, which no earlier case has read yet.
 class DeviceRequests : public ::testing::Test {
 protected:
+    DeviceRequests() { forgetDeviceInfo(); }
     ScriptedDevice device;
     ScopedDeviceTransport installed{device};
 };
@@ -115,6 +117,7 @@ TEST_F(DeviceRequests, OrientationIsAskedOnlyOfTouchAndKeyboardDevices) {
 }
 
 TEST(NullDevice, AnswersZeroToEverything) {
+    forgetDeviceInfo();  // read by earlier cases from other devices
     NullDevice null;
     ScopedDeviceTransport installed(null);
     DeviceSound sound;

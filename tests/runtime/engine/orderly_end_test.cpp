@@ -43,9 +43,14 @@ void registerAllSteps() {
     setShutdownStep(ShutdownStagePackArchives, step<'p'>);
 }
 
+// The error log's folder of one case, which also starts the case with no
+// shutdown begun and no steps recorded, whatever the cases before it ran.
 class LogFolder {
 public:
-    LogFolder() : tmp_("TMPDIR", dir_.path().c_str()) {}
+    LogFolder() : tmp_("TMPDIR", dir_.path().c_str()) {
+        resetOrderlyEnd();
+        order.clear();
+    }
     std::string log() const { return testsupport::readFileBytes(dir_.file("ErrorLog.txt")); }
 
 private:

@@ -5,6 +5,7 @@
 
 #include <chrono>
 
+#include "engine_harness.h"
 #include "gfx2d/opengl_rainbows.h"
 #include "input/input_state.h"
 #include "platform/file_dialog.h"
@@ -30,11 +31,9 @@ FileDialogAnswer answerWhileWatching(const platform::FileDialogRequest&) {
 // The engine on its offscreen window, 640 x 480, windowed, 60 frames per
 // second, with its error log in the test's folder.
 bool startEngineIn(const std::string& folder) {
-    setenv("TMPDIR", folder.c_str(), 1);
-    setenv("HOME", folder.c_str(), 1);
-    displaySettings = DisplaySettings{0, 1, 60, 0, 0, 480, 640};
-    projectNameString() = RtString("DialogTest");
-    return startEngine(projectNameString()) && engine.graphics2D && engine.graphics2D->window;
+    testsupport::EngineOptions options;
+    options.projectName = "DialogTest";
+    return testsupport::startTestEngine(folder, options);
 }
 
 struct ScriptedDialog {

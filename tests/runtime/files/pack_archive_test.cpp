@@ -274,6 +274,8 @@ TEST(PackContexts, TheShutdownFreesBothContextsAndDeletesTheTemporaryFile) {
     testsupport::ScopedCwd cwd(dir.path());
     testpack::writePackedExecutable(dir.file("game"), testpack::buildPack({entry("clip.avi", "frames")}));
     openPackArchives(RtString(dir.file("game").c_str()), RtString(dir.file("game").c_str()));
+    resetOrderlyEnd();  // the shutdown below is the process's first, whatever ran before
+    testsupport::emptyProjectHookCalls = 0;
     char block[files::kPathBufferSize], temp[files::kPathBufferSize];
     ASSERT_EQ(1, resolvePackedFile(filePackArchive(), "clip.avi", block, 1));
     ASSERT_EQ(1, resolvePackedFile(videoPackArchive(), "clip.avi", temp, 0));

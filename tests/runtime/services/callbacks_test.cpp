@@ -119,6 +119,7 @@ TEST(FindFunctionByName, EmptyTableAndNullTableFindNothing) {
 TEST(LoopFunction, SwitchesAfterTheRunningCallAndEndsOnEmptyName) {
     ScopedRoutineTable table(kTable);
     calls().clear();
+    loopACalls = loopBCalls = 0;
     setLoopFunctionName(RtString("LoopA"));
     EXPECT_EQ(loopACalls, 3);
     EXPECT_EQ(loopBCalls, 2);
@@ -138,14 +139,30 @@ TEST(LoopFunction, UnknownNameReturnsAtOnce) {
     EXPECT_TRUE(loopFunctionName.isEmpty());
 }
 
-TEST(PauseFlags, StartValues) {
+// The pause flags live for the whole process: each case gives back the
+// values it found, so the next case starts from them.
+class PauseFlags : public ::testing::Test {
+protected:
+    void TearDown() override {
+        pauseFlag = pauseBefore_;
+        pauseAllowed = allowedBefore_;
+        escapeQuits = escapeQuitsBefore_;
+    }
+
+private:
+    int32_t pauseBefore_ = pauseFlag;
+    int32_t allowedBefore_ = pauseAllowed;
+    int32_t escapeQuitsBefore_ = escapeQuits;
+};
+
+TEST_F(PauseFlags, StartValues) {
     EXPECT_EQ(pauseFlag, 0);
     EXPECT_EQ(pauseAllowed, 1);
     EXPECT_EQ(escapeQuits, 1);
     EXPECT_EQ(GetEscapeQuits(), 1);
 }
 
-TEST(PauseFlags, PauseTwiceCallsThePauseCallbackOnce) {
+TEST_F(PauseFlags, PauseTwiceCallsThePauseCallbackOnce) {
     ScopedRoutineTable table(kTable);
     calls().clear();
     setPaused(1);
@@ -166,14 +183,14 @@ double notePauseFlag() {
 }
 }  // namespace
 
-TEST(PauseFlags, FlagIsSetBeforeTheCallbackRuns) {
+TEST_F(PauseFlags, FlagIsSetBeforeTheCallbackRuns) {
     const NamedRoutine table[] = {{notePauseFlag, "VNT_ON_PAUSE"}, {nullptr, nullptr}};
     ScopedRoutineTable scoped(table);
     setPaused(1);
     EXPECT_EQ(flagSeenByCallback, 1);
 }
 
-TEST(PauseFlags, DisallowingResumesAndBlocksLaterPauses) {
+TEST_F(PauseFlags, DisallowingResumesAndBlocksLaterPauses) {
     ScopedRoutineTable table(kTable);
     calls().clear();
     setPaused(1);
@@ -188,7 +205,7 @@ TEST(PauseFlags, DisallowingResumesAndBlocksLaterPauses) {
     EXPECT_EQ(calls(), expected);
 }
 
-TEST(PauseFlags, EscapeQuitsIsAFlag) {
+TEST_F(PauseFlags, EscapeQuitsIsAFlag) {
     SetEscapeQuits(0);
     EXPECT_EQ(GetEscapeQuits(), 0);
     SetEscapeQuits(-3);

@@ -19,6 +19,7 @@ const DataItem kItems[] = {
 }  // namespace
 
 TEST(DataLists, IntegersTruncateTowardZeroAndTextsReadAsAtoi) {
+    clearErrorCode();  // the code of the process, which earlier cases may have set
     DataList list{kItems, 9, 5};
     RestoreData(&list);
     EXPECT_EQ(currentDataList, &list);

@@ -31,6 +31,19 @@ void installInputHooks() {
     engineHooks.pollAllMice = [] { steps.push_back("poll mice"); };
 }
 
+// The breakpoint changes the process's pause flag, activation request and
+// input hooks: a case holds one of these to start and end with them as the
+// program starts.
+struct ProgramStartFlags {
+    ProgramStartFlags() { reset(); }
+    ~ProgramStartFlags() { reset(); }
+    static void reset() {
+        pauseFlag = 0;
+        windowActivationRequest = 0;
+        engineHooks = {};
+    }
+};
+
 }  // namespace
 
 TEST(DebugOutput, PrefixesTXOnlyWhileAttached) {
@@ -53,6 +66,7 @@ TEST(DebugOutput, TextIsSentUpToItsFirstNulByte) {
 }
 
 TEST(DebugBreakpoint, WithoutDebuggerChangesNothing) {
+    ProgramStartFlags flags;
     SteppingDebugger debugger(false);
     platform::ScopedDebuggerPort port(debugger);
     installInputHooks();
@@ -65,6 +79,7 @@ TEST(DebugBreakpoint, WithoutDebuggerChangesNothing) {
 }
 
 TEST(DebugBreakpoint, WithDebuggerRunsItsStepsInOrder) {
+    ProgramStartFlags flags;
     SteppingDebugger debugger(true);
     platform::ScopedDebuggerPort port(debugger);
     installInputHooks();
@@ -78,6 +93,7 @@ TEST(DebugBreakpoint, WithDebuggerRunsItsStepsInOrder) {
 }
 
 TEST(DebugBreakpoint, NegativeIdShowsItsTwosComplementAndNoInputObjectIsFine) {
+    ProgramStartFlags flags;
     SteppingDebugger debugger(true);
     platform::ScopedDebuggerPort port(debugger);
     steps.clear();

@@ -4,7 +4,20 @@
 #include "platform/clock.h"
 #include "runtime/services/timers.h"
 
-TEST(Timers, CounterPathStartsAtZeroAndFollowsTheCounter) {
+// The timers' readings live for the whole process: each case starts from the
+// values the program starts with.
+class Timers : public ::testing::Test {
+protected:
+    void SetUp() override {
+        performanceCounterAvailable = 0;
+        performanceFrequency = 0.0;
+        timerStart = 0.0;
+        activeTimeOffset = 0.0;
+        frameTimeNow = frameTimePrevious = 0.0;
+    }
+};
+
+TEST_F(Timers, CounterPathStartsAtZeroAndFollowsTheCounter) {
     platform::ManualClock clock;
     platform::ScopedClockPort port(clock);
     initPerformanceTimer();
@@ -17,7 +30,7 @@ TEST(Timers, CounterPathStartsAtZeroAndFollowsTheCounter) {
     EXPECT_EQ(elapsedMillis(), 1016.5);
 }
 
-TEST(Timers, TickPathWithoutACounter) {
+TEST_F(Timers, TickPathWithoutACounter) {
     platform::ManualClock clock;
     clock.setHasCounter(false);
     platform::ScopedClockPort port(clock);
@@ -28,7 +41,7 @@ TEST(Timers, TickPathWithoutACounter) {
     EXPECT_EQ(elapsedMillis(), 40.0);
 }
 
-TEST(Timers, CounterTimesThousandWrapsInsteadOfOverflowing) {
+TEST_F(Timers, CounterTimesThousandWrapsInsteadOfOverflowing) {
     platform::ManualClock clock;
     platform::ScopedClockPort port(clock);
     initPerformanceTimer();
@@ -40,7 +53,7 @@ TEST(Timers, CounterTimesThousandWrapsInsteadOfOverflowing) {
     EXPECT_EQ(start, static_cast<double>(static_cast<int64_t>(wrapped)) / 1e7);
 }
 
-TEST(Timers, ActiveMillisAndFrameTimes) {
+TEST_F(Timers, ActiveMillisAndFrameTimes) {
     platform::ManualClock clock;
     platform::ScopedClockPort port(clock);
     initPerformanceTimer();
@@ -62,7 +75,7 @@ TEST(Timers, ActiveMillisAndFrameTimes) {
     EXPECT_EQ(frameTimeDelta(), 1.0);  // a negative difference too
 }
 
-TEST(Timers, SleepGoesThroughTheClockAndNegativeSleepsZero) {
+TEST_F(Timers, SleepGoesThroughTheClockAndNegativeSleepsZero) {
     platform::ManualClock clock;
     platform::ScopedClockPort port(clock);
     SleepMillis(20);
