@@ -67,7 +67,7 @@ double SpawnAngler(double column, double row) {
     const int32_t c = truncateToInt32(column);
     const int32_t r = truncateToInt32(row);
     DARK_LEVEL = 1;
-    MAP.at(c, r) = cell::kAngler;
+    mapCell(c, r) = cell::kAngler;
     ANGLERS.push(Angler{c * kCellPixels, r * kCellPixels, 0, 0, 0, 0, 0});
     return 0.0;
 }

@@ -41,7 +41,7 @@ RecordFate stepBomb(Bomb& b) {
         STEP_COOLDOWN = kFallCooldown;
         b.fallCount += 1;
         b.y += kFallPixels;
-        if (MAP.at(cellOf(b.x), cellOf(b.y) + 1) > 0) {
+        if (mapCell(cellOf(b.x), cellOf(b.y) + 1) > 0) {
             b.falling = 0;
             if (b.fallCount > kExplodeAfterFalling) return explode(b, false);
         }

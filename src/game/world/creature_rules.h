@@ -3,25 +3,16 @@
 // neighbour cells of MAP, the catch of the diver, the directions in which a
 // record moves, and the bursts of breath bubbles.
 //
-// Every grid access goes through the grids' bounds check: a record whose
-// neighbour lies outside the 30 x 30 grid ends the program in order
-// (error 9); a column of -1 counts from the end of the row.
+// Every grid access goes through grid_cells.h: beyond the 30 x 30 grids
+// lies rock.
 #pragma once
 #include <cstdint>
 
 #include "game/world/cell_codes.h"
 #include "game/world/family_walk.h"
 #include "game/world/game_state.h"
+#include "game/world/grid_cells.h"
 #include "runtime/services/isaac.h"
-
-// The cell of a record at pixel position (x, y).
-struct CellPos {
-    int32_t c, r;
-};
-inline CellPos cellAt(int32_t x, int32_t y) { return {cellOf(x), cellOf(y)}; }
-
-inline int& mapCell(CellPos p, int32_t dc = 0, int32_t dr = 0) { return MAP.at(p.c + dc, p.r + dr); }
-inline int& overlayCell(CellPos p, int32_t dc = 0, int32_t dr = 0) { return OVERLAY.at(p.c + dc, p.r + dr); }
 
 // Blast fire burns in the record's cell.
 inline bool inBlastFire(CellPos p) { return overlayCell(p) == cell::kBlastFire; }

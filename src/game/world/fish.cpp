@@ -46,8 +46,8 @@ RecordFate stepFish(Fish& f) {
     }
     catchDiverIfHere(at, truncateToInt32(f.x), truncateToInt32(f.y));
     // The rows above and below from the number y / 16 - 1 and + 1, truncated.
-    f.up = fishSees(MAP.at(at.c, truncateToInt32(f.y / kCellPixels - 1)));
-    f.down = fishSees(MAP.at(at.c, truncateToInt32(f.y / kCellPixels + 1)));
+    f.up = fishSees(mapCell(at.c, truncateToInt32(f.y / kCellPixels - 1)));
+    f.down = fishSees(mapCell(at.c, truncateToInt32(f.y / kCellPixels + 1)));
     if (f.tick + 1 <= kSwimFrameTicks) {
         f.tick += 1;
     } else {
@@ -65,7 +65,7 @@ RecordFate stepFish(Fish& f) {
             f.frameBase = 2;
         }
     }
-    if (stepAtRest()) MAP.at(cellOf(f.x), cellOf(f.y)) = cell::kFish;
+    if (stepAtRest()) mapCell(cellOf(f.x), cellOf(f.y)) = cell::kFish;
     DrawAnimFrame(kSpriteFish, truncateToInt32(f.frameBase + f.frame), f.x, f.y);
     return RecordFate::Keep;
 }
@@ -74,7 +74,7 @@ RecordFate stepFish(Fish& f) {
 double SpawnFish(double column, double row, double heading, double spare) {
     const int32_t c = truncateToInt32(column);
     const int32_t r = truncateToInt32(row);
-    MAP.at(c, r) = cell::kFish;
+    mapCell(c, r) = cell::kFish;
     Fish fish{};
     fish.x = c * kCellPixels;
     fish.y = r * kCellPixels;

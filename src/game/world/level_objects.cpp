@@ -6,6 +6,7 @@
 #include "game/world/creatures.h"
 #include "game/world/effects.h"
 #include "game/world/game_state.h"
+#include "game/world/grid_cells.h"
 #include "game/world/mines_blasts.h"
 #include "game/world/movable_objects.h"
 #include "game/world/player.h"
@@ -68,7 +69,7 @@ void spawnLevelObjects() {
     for (int32_t y = 0; y <= SIZE_Y; ++y) {
         for (int32_t x = 0; x <= SIZE_X; ++x) {
             for (int32_t code : kObjectPassOrder) {
-                if (MAP.at(x, y) == code) spawnObject(code, x, y);
+                if (mapCell(x, y) == code) spawnObject(code, x, y);
             }
         }
     }
@@ -82,7 +83,7 @@ void spawnLevelFish() {
         if (param <= 0) continue;
         const int32_t x = IntMod(param, 15);
         const int32_t y = (param - x) / 15;
-        if (MAP.at(x, y) == kFishUp) SpawnFish(x, y, 0, i);
-        if (MAP.at(x, y) == kFishDown) SpawnFish(x, y, 1, i);
+        if (mapCell(x, y) == kFishUp) SpawnFish(x, y, 0, i);
+        if (mapCell(x, y) == kFishDown) SpawnFish(x, y, 1, i);
     }
 }

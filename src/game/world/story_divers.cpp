@@ -51,7 +51,7 @@ RecordFate stepDiver(Diver& d) {
 double SpawnDiver(double column, double row) {
     const int32_t c = truncateToInt32(column);
     const int32_t r = truncateToInt32(row);
-    MAP.at(c, r) = cell::kStoryDiver;
+    mapCell(c, r) = cell::kStoryDiver;
     DIVERS.push(Diver{c * kCellPixels, r * kCellPixels, 30, 1, 0, 0});
     return 0.0;
 }

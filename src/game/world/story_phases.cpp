@@ -5,6 +5,7 @@
 #include "game/world/game_sounds.h"
 #include "game/world/game_sprites.h"
 #include "game/world/game_state.h"
+#include "game/world/grid_cells.h"
 #include "game/world/speech_bubbles.h"
 #include "game/world/submarine_scenes.h"
 #include "gfx2d/gfx2d_commands.h"
@@ -79,9 +80,9 @@ void runQuake(int32_t& explosionCount) {
 
 void openQuakeColumn() {
     if (SHAKE_TIME != kColumnOpensAt) return;
-    for (int32_t row = 1; row <= 7; ++row) MAP.at(kQuakeColumn, row) = 0;
-    MAP.at(kQuakeColumn, 0) = 3;
-    MAP.at(kQuakeColumn, 8) = 11;
+    for (int32_t row = 1; row <= 7; ++row) mapCell(kQuakeColumn, row) = 0;
+    mapCell(kQuakeColumn, 0) = 3;
+    mapCell(kQuakeColumn, 8) = 11;
 }
 
 void sendLastLevelSubmarine() {

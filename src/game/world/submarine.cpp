@@ -47,7 +47,7 @@ void sellGems(Submarine& s) {
     } else if (GAME_PHASE == 7) {
         PlayGameSound(SoundTill, SOUND_VOLUME);
         SPEECH_FRAME = 4;
-        MAP.at(10, 4) = cell::kStoryDiver;
+        mapCell(10, 4) = cell::kStoryDiver;
         DIVERS.push(Diver{160, 64, 30, 1, 0, 0});
         GAME_PHASE = 9;
     }
