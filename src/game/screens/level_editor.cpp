@@ -53,8 +53,6 @@ constexpr int32_t kPaletteFirstRow = kEditorRows;
 constexpr int32_t kMenuRow = kPaletteLastRow;
 constexpr int32_t kPaletteFrames = 60;
 constexpr int32_t kCursorFrame = 59;
-constexpr int32_t kFishUp = 35;
-constexpr int32_t kFishDown = 38;
 constexpr int32_t kEscapeKey = 1;
 constexpr int32_t kEntryCooldown = 20;
 constexpr int32_t kFileCooldown = 20;
@@ -92,7 +90,7 @@ void switchLevel(int32_t level) {
     loadForEditing(LEVEL);
 }
 
-bool isFishCode(int32_t code) { return code == kFishUp || code == kFishDown; }
+bool isFishCode(int32_t code) { return code == cell::kFishUpSpawn || code == cell::kFishDownSpawn; }
 
 // What the palette and the right button choose: the codes 0 to 48 but those
 // the families write while they play, the diver's 22 and the creatures' 24

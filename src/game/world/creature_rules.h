@@ -42,6 +42,42 @@ inline Offset offsetOfDir(int32_t dir) {
     }
 }
 
+// A creature's claim at the start of a diver step: the cell it moves into
+// takes its code, and the cell it leaves is water.
+inline void claimCell(CellPos at, Offset step, int32_t code) {
+    mapCell(at, step.dx, step.dy) = code;
+    mapCell(at) = cell::kWater;
+}
+
+// Fish (up and down a column) and anglers (left and right along a row) swim
+// to and fro: heading 0 goes `forward`, heading 1 the other way; `ahead` and
+// `behind` are what they see on the two sides (0 free, above 0 blocked,
+// below 0 neither). At the start of a diver step, four tests in order, each
+// on the heading the earlier ones left: swim on while the way is free, or
+// turn where it is blocked and the other way is free, claiming the cell
+// with `code`. With both ways blocked the swimmer stays and keeps its
+// heading; a diver hiding in weed (IN_WEED) stops it from starting a move.
+template <class Swimmer>
+void swimToAndFro(Swimmer& s, CellPos at, Offset forward, double ahead, double behind, int32_t code) {
+    const Offset back{-forward.dx, -forward.dy};
+    auto swim = [&](Offset way) {
+        claimCell(at, way, code);
+        s.moving = 1;
+    };
+    s.moving = 0;
+    if (IN_WEED != 0) return;
+    if (s.heading == 0 && ahead == 0) swim(forward);
+    if (s.heading == 1 && behind == 0) swim(back);
+    if (s.heading == 0 && ahead > 0 && behind == 0) {
+        s.heading = 1;
+        swim(back);
+    }
+    if (s.heading == 1 && behind > 0 && ahead == 0) {
+        s.heading = 0;
+        swim(forward);
+    }
+}
+
 // One burst of breath bubbles: a counter runs from 0 while it is at most a
 // fresh RandomInt(limit) drawn at each test, and each pass lets out one
 // bubble; so 1 to limit + 1 bubbles. The random draw of each test comes

@@ -2,6 +2,7 @@
 // the records they make, each through its family's spawn routine.
 #include "game/world/level_objects.h"
 
+#include "game/world/cell_codes.h"
 #include "game/world/collectibles.h"
 #include "game/world/creatures.h"
 #include "game/world/effects.h"
@@ -10,6 +11,7 @@
 #include "game/world/mines_blasts.h"
 #include "game/world/movable_objects.h"
 #include "game/world/player.h"
+#include "game/world/story_places.h"
 #include "game/world/submarine_scenes.h"
 #include "runtime/services/mathematics.h"
 
@@ -18,13 +20,13 @@ namespace {
 // where a spawn rewrites its own cell (weeds, gems and pearls leave 0).
 enum SpawnCode : int32_t {
     kSpawnWeed = 7,
-    kSpawnPlayer = 32,
+    kSpawnPlayer = cell::kDiverSpawn,
     kSpawnGem = 33,
     kSpawnStarfishLeft = 34,
-    kFishUp = 35,
+    kFishUp = cell::kFishUpSpawn,
     kSpawnOctopus = 36,
     kSpawnSponge = 37,
-    kFishDown = 38,
+    kFishDown = cell::kFishDownSpawn,
     kSpawnBoulder = 39,
     kSpawnVent = 40,
     kSpawnCrabRight = 41,
@@ -75,7 +77,7 @@ void spawnLevelObjects() {
     }
 }
 
-void spawnStoryDiver() { SpawnDiver(5, 4); }
+void spawnStoryDiver() { SpawnDiver(kOpeningDiverColumn, kStoryDiverRow); }
 
 void spawnLevelFish() {
     for (int32_t i = 0; i < kLevelParamCount; ++i) {
