@@ -1,6 +1,8 @@
-// The level checker. Depends on level_data.h and level_text.h (wall codes).
+// The level checker. Depends on level_data.h, level_text.h (wall codes) and
+// the places of the game's story.
 #include "level_checker.h"
 
+#include "game/world/story_places.h"
 #include "level_text.h"
 
 #include <cstdio>
@@ -12,7 +14,6 @@ constexpr int32_t kWeed = 7, kKelp = 23;
 constexpr int32_t kDiver = 32, kGem = 33, kFishUp = 35, kFishDown = 38, kMine = 43, kOyster = 46, kPearl = 47;
 constexpr int32_t kFirstSpawn = 32, kLastSpawn = 48;
 constexpr int32_t kMineSetOffAbove = 20;
-constexpr int32_t kStoryDiverX = 5, kStoryDiverY = 4;  // the first level's story diver (code 80)
 constexpr int32_t kFourX[4] = {0, 0, -1, 1}, kFourY[4] = {-1, 1, 0, 0};  // the four neighbours
 
 std::string at(int32_t x, int32_t y) {
@@ -123,19 +124,22 @@ void checkStory(const LevelData& level, int32_t number, std::vector<std::string>
             problems.push_back("the first level must be 15 x 10 for its story");
             return;
         }
-        if (level.at(kStoryDiverX, kStoryDiverY) != 0) problems.push_back("the story's diver needs water at (5, 4)");
+        const std::string diverCell = at(kOpeningDiverColumn, kStoryDiverRow);
+        if (level.at(kOpeningDiverColumn, kStoryDiverRow) != 0) problems.push_back("the story's diver needs water at " + diverCell);
         // Its code (80) is above 20: a mine beside it would go off at once.
         const std::vector<int32_t> map = loadedCodes(level);
         for (int k = 0; k < 4; ++k) {
-            const int32_t nx = kStoryDiverX + kFourX[k], ny = kStoryDiverY + kFourY[k];
+            const int32_t nx = kOpeningDiverColumn + kFourX[k], ny = kStoryDiverRow + kFourY[k];
             const int32_t code = map[static_cast<size_t>(ny * level.width + nx)];
             if (code > kMineSetOffAbove) {
-                problems.push_back("the story's diver at (5, 4) has code " + std::to_string(code) + " beside it at " +
-                                   at(nx, ny));
+                problems.push_back("the story's diver at " + diverCell + " has code " + std::to_string(code) +
+                                   " beside it at " + at(nx, ny));
             }
         }
         for (int32_t y = 0; y <= 8; ++y) {
-            if (!isWallCode(level.at(14, y))) problems.push_back("the quake opens column 14: " + at(14, y) + " must be rock");
+            if (!isWallCode(level.at(kQuakeColumn, y))) {
+                problems.push_back("the quake opens column " + std::to_string(kQuakeColumn) + ": " + at(kQuakeColumn, y) + " must be rock");
+            }
         }
     }
     if (number == kLastLevel) {
@@ -143,7 +147,9 @@ void checkStory(const LevelData& level, int32_t number, std::vector<std::string>
             problems.push_back("the last level must be 15 x 10 for its finale");
             return;
         }
-        if (level.at(10, 4) != 0) problems.push_back("the finale's diver needs water at (10, 4)");
+        if (level.at(kFinaleDiverColumn, kStoryDiverRow) != 0) {
+            problems.push_back("the finale's diver needs water at " + at(kFinaleDiverColumn, kStoryDiverRow));
+        }
     }
 }
 }  // namespace

@@ -19,6 +19,12 @@
 //   nothing at the ends.
 // - The mouse cell is held to the grids, the map takes clicks only on its
 //   15 columns and the palette only on its cells.
+// - Neither the palette nor the right button chooses the codes that the
+//   families write while they play (22 the diver, 24 to 31 the creatures;
+//   the palette shows them blank, like 49 to 58); the right button picks
+//   only what the palette could choose and otherwise keeps the current
+//   tile. Painted into a level, these codes were walls that nothing draws,
+//   or a diver whom the creatures catch.
 // - The save makes the "data" folder when the media folder has none.
 // - The editor never changes the player's progress: entering opens the
 //   editor's session, which keeps the player's level aside and lets no save
@@ -30,6 +36,7 @@
 #include "game/screens/level_editor.h"
 
 #include "game/screens/screen_bodies.h"
+#include "game/world/cell_codes.h"
 #include "game/world/config_file.h"
 #include "game/world/game_sprites.h"
 #include "game/world/game_state.h"
@@ -46,8 +53,6 @@ constexpr int32_t kPaletteFirstRow = kEditorRows;
 constexpr int32_t kMenuRow = kPaletteLastRow;
 constexpr int32_t kPaletteFrames = 60;
 constexpr int32_t kCursorFrame = 59;
-constexpr int32_t kFishUp = 35;
-constexpr int32_t kFishDown = 38;
 constexpr int32_t kEscapeKey = 1;
 constexpr int32_t kEntryCooldown = 20;
 constexpr int32_t kFileCooldown = 20;
@@ -85,7 +90,16 @@ void switchLevel(int32_t level) {
     loadForEditing(LEVEL);
 }
 
-bool isFishCode(int32_t code) { return code == kFishUp || code == kFishDown; }
+bool isFishCode(int32_t code) { return code == cell::kFishUpSpawn || code == cell::kFishDownSpawn; }
+
+// What the palette and the right button choose: the codes 0 to 48 but those
+// the families write while they play, the diver's 22 and the creatures' 24
+// to 31 (painted into a level they were walls no one sees, or a diver the
+// creatures catch).
+bool choosableTile(int32_t code) {
+    const bool playCode = code == cell::kDiver || (code >= cell::kStarfish && code <= cell::kCrab);
+    return code >= 0 && code < kPaletteChoices && !playCode;
+}
 
 // A fish cell as the loader reads it (x + 15 * y), recorded once, in the
 // first free parameter; false when all ten are taken, or for the cell 0,
@@ -158,7 +172,7 @@ void leftButton(EditorState& e) {
         if (inColumns) paintCell(e);
     } else if (inColumns && e.row <= kPaletteLastRow) {
         const int32_t k = (e.row - kPaletteFirstRow) * kEditorColumns + e.column;
-        if (k < kPaletteChoices) e.tile = k;
+        if (choosableTile(k)) e.tile = k;
     }
     runMenuCell(e);
 }
@@ -235,7 +249,8 @@ void RunLevelEditorFrame(EditorState& e) {
         if (e.next != GameScreen::None) return;
     }
     if (e.right != 0 && e.row < kEditorRows && e.column < kEditorColumns) {
-        e.tile = MAP.at(e.column + SCROLLX, e.row + SCROLLY);
+        const int32_t code = MAP.at(e.column + SCROLLX, e.row + SCROLLY);
+        if (choosableTile(code)) e.tile = code;
     }
     e.column = editorCell(e.mouseX);
     e.row = editorCell(e.mouseY);

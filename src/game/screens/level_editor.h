@@ -6,7 +6,8 @@
 // The surface in cells of 16 pixels (32 window pixels), column and row:
 //   rows 0 to 9, columns 0 to 14: the map
 //   rows 10 to 13, columns 0 to 14: the palette, tile (row - 10) * 15 + column;
-//     tiles 0 to 48 can be chosen
+//     tiles 0 to 48 can be chosen but 22 and 24 to 31, the codes of the
+//     diver and the creatures in play
 //   row 13, columns 4 to 13: the menu, its word shown under the row while
 //     the mouse is on it: TEST, four scroll words that do nothing, SAVE
 //     LEVEL, LOAD LEVEL, INC LEVEL, DEC LEVEL, CLR LEVEL

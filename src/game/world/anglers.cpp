@@ -10,33 +10,13 @@
 #include "runtime/services/mathematics.h"
 
 namespace {
-constexpr int32_t kRight = 0, kLeft = 1;
+constexpr int32_t kRight = 0, kLeft = 1;  // headings
+constexpr Offset kRightward = {1, 0};     // where heading 0 swims
 
 // A neighbour as an angler sees it: the diver, 23 and the bubble stream are
 // free (0); 0 is free, above 0 blocks.
 int32_t anglerSees(int32_t code) {
     return code == cell::kDiver || code == cell::kGemFree || code == cell::kBubbleStream ? 0 : code;
-}
-
-void claim(Angler& a, CellPos at, int32_t side) {
-    mapCell(at, side) = cell::kAngler;
-    mapCell(at) = cell::kWater;
-    a.moving = 1;
-}
-
-void chooseAndClaim(Angler& a, CellPos at) {
-    a.moving = 0;
-    if (IN_WEED != 0) return;
-    if (a.heading == kRight && a.right == 0) claim(a, at, 1);
-    if (a.heading == kLeft && a.left == 0) claim(a, at, -1);
-    if (a.heading == kRight && a.right > 0 && a.left == 0) {
-        a.heading = kLeft;
-        claim(a, at, -1);
-    }
-    if (a.heading == kLeft && a.left > 0 && a.right == 0) {
-        a.heading = kRight;
-        claim(a, at, 1);
-    }
 }
 
 RecordFate stepAngler(Angler& a) {
@@ -48,7 +28,7 @@ RecordFate stepAngler(Angler& a) {
     catchDiverIfHere(at, a.x, a.y);
     a.right = anglerSees(mapCell(at, 1, 0));
     a.left = anglerSees(mapCell(at, -1, 0));
-    if (stepStarting()) chooseAndClaim(a, at);
+    if (stepStarting()) swimToAndFro(a, at, kRightward, a.right, a.left, cell::kAngler);
     if (stepRunning() && a.moving == 1) {
         if (a.heading == kRight) {
             a.x += kStepPixelsPerFrame;
@@ -67,7 +47,7 @@ double SpawnAngler(double column, double row) {
     const int32_t c = truncateToInt32(column);
     const int32_t r = truncateToInt32(row);
     DARK_LEVEL = 1;
-    MAP.at(c, r) = cell::kAngler;
+    mapCell(c, r) = cell::kAngler;
     ANGLERS.push(Angler{c * kCellPixels, r * kCellPixels, 0, 0, 0, 0, 0});
     return 0.0;
 }

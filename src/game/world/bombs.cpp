@@ -17,7 +17,7 @@ namespace {
 constexpr int32_t kFallPixels = 4;
 constexpr int32_t kFallCooldown = 2;
 constexpr int32_t kExplodeAfterFalling = 2;  // frames; more explode on landing
-constexpr int32_t kTileFrame = 45;
+constexpr int32_t kTileFrame = 45;  // the tile sheet's picture of the bomb, its spawn code
 constexpr int32_t kBombBubbleKind = 1;
 
 // The explosion: a blast at the bomb's cell; a bomb set off by fire also
@@ -34,14 +34,14 @@ RecordFate explode(const Bomb& b, bool inFire) {
 RecordFate stepBomb(Bomb& b) {
     const CellPos at = cellAt(b.x, b.y);
     const int32_t here = mapCell(at);
-    if (LEVEL_LOST == 0 && here >= 32 && here <= 38) loseLevelWithPop(b.x, b.y);
+    if (LEVEL_LOST == 0 && here >= cell::kDiverSpawn && here <= cell::kFishDownSpawn) loseLevelWithPop(b.x, b.y);
     if (inBlastFire(at)) return explode(b, true);
     settleOrStartFalling(b, at);
     if (b.falling == 1 && stepAtRest() && LEVEL_LOST == 0) {
         STEP_COOLDOWN = kFallCooldown;
         b.fallCount += 1;
         b.y += kFallPixels;
-        if (MAP.at(cellOf(b.x), cellOf(b.y) + 1) > 0) {
+        if (mapCell(cellAt(b.x, b.y), 0, 1) > cell::kWater) {
             b.falling = 0;
             if (b.fallCount > kExplodeAfterFalling) return explode(b, false);
         }

@@ -7,6 +7,7 @@
 #include "game/world/effects.h"
 #include "game/world/family_walk.h"
 #include "game/world/game_sprites.h"
+#include "game/world/grid_cells.h"
 #include "gfx2d/gfx2d_commands.h"
 #include "runtime/services/isaac.h"
 #include "runtime/services/mathematics.h"
@@ -18,7 +19,7 @@ constexpr int32_t kVentTileFrame = 40;
 // becomes `to`.
 void paintColumn(int32_t column, int32_t fromRow, int32_t a, int32_t b, int32_t to) {
     for (int32_t row = fromRow; row >= 0; --row) {
-        int& code = MAP.at(column, row);
+        const GridCell code = mapCell(column, row);
         if (code == a || code == b) code = to;
     }
 }
@@ -35,7 +36,7 @@ double UpdateBubbleVents() {
         DrawAnimFrame(kSpriteTiles, kVentTileFrame, SHAKE_X + vent.x, vent.y);
         const int32_t c = cellOf(vent.x);
         const int32_t r = cellOf(vent.y);
-        if (MAP.at(c, r - 1) != cell::kBoulder) {
+        if (mapCell(c, r - 1) != cell::kBoulder) {
             paintColumn(c, r - 1, cell::kWater, cell::kCrab, cell::kBubbleStream);
             vent.tick += 1;
             if (vent.interval < vent.tick) {

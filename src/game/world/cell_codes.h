@@ -19,6 +19,13 @@ constexpr int32_t kOctopus = 26;
 constexpr int32_t kSponge = 27;
 constexpr int32_t kCrabCatch = 29;
 constexpr int32_t kCrab = 31;
+// Spawn codes of the level file (32 to 48). Those of the diver and the
+// creatures (32 to 38 but the gem's 33) stay in MAP until their record
+// first writes its own code; a fish cell becomes a fish only where a level
+// parameter names it.
+constexpr int32_t kDiverSpawn = 32;
+constexpr int32_t kFishUpSpawn = 35;
+constexpr int32_t kFishDownSpawn = 38;
 constexpr int32_t kBoulder = 39;  // a resting boulder or bomb
 constexpr int32_t kVent = 40;
 constexpr int32_t kMine = 43;

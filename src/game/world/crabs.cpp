@@ -23,11 +23,6 @@ constexpr int32_t kStopped = -1, kRight = 0, kLeft = 1;
 // free (0); 0 is free, above 0 blocks.
 int32_t crabSees(int32_t code) { return code == cell::kBubbleStream || code == cell::kDiver ? 0 : code; }
 
-void claim(CellPos at, int32_t side) {
-    mapCell(at, side) = cell::kCrab;
-    mapCell(at) = cell::kWater;
-}
-
 // At the start of a diver step: the choice, the ledge rule, then the claim.
 void chooseAndClaim(Crab& k, CellPos at) {
     const bool rightFree = k.right == 0;
@@ -41,7 +36,7 @@ void chooseAndClaim(Crab& k, CellPos at) {
     if (k.heading == kLeft && k.belowLeft <= 0) k.heading = kRight;
     const bool aheadFree = (k.heading == kRight && rightFree) || (k.heading == kLeft && leftFree);
     if (aheadFree) {
-        claim(at, k.heading == kRight ? 1 : -1);
+        claimCell(at, {k.heading == kRight ? 1 : -1, 0}, cell::kCrab);
     } else {
         k.heading = kStopped;
         mapCell(at) = cell::kCrab;

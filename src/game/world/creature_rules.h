@@ -3,25 +3,16 @@
 // neighbour cells of MAP, the catch of the diver, the directions in which a
 // record moves, and the bursts of breath bubbles.
 //
-// Every grid access goes through the grids' bounds check: a record whose
-// neighbour lies outside the 30 x 30 grid ends the program in order
-// (error 9); a column of -1 counts from the end of the row.
+// Every grid access goes through grid_cells.h: beyond the 30 x 30 grids
+// lies rock.
 #pragma once
 #include <cstdint>
 
 #include "game/world/cell_codes.h"
 #include "game/world/family_walk.h"
 #include "game/world/game_state.h"
+#include "game/world/grid_cells.h"
 #include "runtime/services/isaac.h"
-
-// The cell of a record at pixel position (x, y).
-struct CellPos {
-    int32_t c, r;
-};
-inline CellPos cellAt(int32_t x, int32_t y) { return {cellOf(x), cellOf(y)}; }
-
-inline int& mapCell(CellPos p, int32_t dc = 0, int32_t dr = 0) { return MAP.at(p.c + dc, p.r + dr); }
-inline int& overlayCell(CellPos p, int32_t dc = 0, int32_t dr = 0) { return OVERLAY.at(p.c + dc, p.r + dr); }
 
 // Blast fire burns in the record's cell.
 inline bool inBlastFire(CellPos p) { return overlayCell(p) == cell::kBlastFire; }
@@ -48,6 +39,42 @@ inline Offset offsetOfDir(int32_t dir) {
         case 3: return {-1, 0};
         case 4: return {0, -1};
         default: return {0, 0};
+    }
+}
+
+// A creature's claim at the start of a diver step: the cell it moves into
+// takes its code, and the cell it leaves is water.
+inline void claimCell(CellPos at, Offset step, int32_t code) {
+    mapCell(at, step.dx, step.dy) = code;
+    mapCell(at) = cell::kWater;
+}
+
+// Fish (up and down a column) and anglers (left and right along a row) swim
+// to and fro: heading 0 goes `forward`, heading 1 the other way; `ahead` and
+// `behind` are what they see on the two sides (0 free, above 0 blocked,
+// below 0 neither). At the start of a diver step, four tests in order, each
+// on the heading the earlier ones left: swim on while the way is free, or
+// turn where it is blocked and the other way is free, claiming the cell
+// with `code`. With both ways blocked the swimmer stays and keeps its
+// heading; a diver hiding in weed (IN_WEED) stops it from starting a move.
+template <class Swimmer>
+void swimToAndFro(Swimmer& s, CellPos at, Offset forward, double ahead, double behind, int32_t code) {
+    const Offset back{-forward.dx, -forward.dy};
+    auto swim = [&](Offset way) {
+        claimCell(at, way, code);
+        s.moving = 1;
+    };
+    s.moving = 0;
+    if (IN_WEED != 0) return;
+    if (s.heading == 0 && ahead == 0) swim(forward);
+    if (s.heading == 1 && behind == 0) swim(back);
+    if (s.heading == 0 && ahead > 0 && behind == 0) {
+        s.heading = 1;
+        swim(back);
+    }
+    if (s.heading == 1 && behind > 0 && ahead == 0) {
+        s.heading = 0;
+        swim(forward);
     }
 }
 

@@ -9,34 +9,12 @@
 #include "runtime/services/mathematics.h"
 
 namespace {
-constexpr double kUp = 0, kDown = 1;
+constexpr double kUp = 0, kDown = 1;  // headings
+constexpr Offset kUpward = {0, -1};   // where heading 0 swims
 constexpr double kSwimFrameTicks = 7;  // a tail beat every eighth frame
 
 // A neighbour as a fish sees it: the diver and 23 are free (0); 0 is free.
 double fishSees(int32_t code) { return code == cell::kDiver || code == cell::kGemFree ? 0 : code; }
-
-void claim(Fish& f, CellPos at, int32_t dr) {
-    mapCell(at, 0, dr) = cell::kFish;
-    mapCell(at) = cell::kWater;
-    f.moving = 1;
-}
-
-// At the start of a diver step: four tests in order, each on the heading
-// the earlier ones left.
-void chooseAndClaim(Fish& f, CellPos at) {
-    f.moving = 0;
-    if (IN_WEED != 0) return;
-    if (f.heading == kUp && f.up == 0) claim(f, at, -1);
-    if (f.heading == kDown && f.down == 0) claim(f, at, 1);
-    if (f.heading == kUp && f.up > 0 && f.down == 0) {
-        f.heading = kDown;
-        claim(f, at, 1);
-    }
-    if (f.heading == kDown && f.down > 0 && f.up == 0) {
-        f.heading = kUp;
-        claim(f, at, -1);
-    }
-}
 
 RecordFate stepFish(Fish& f) {
     const CellPos at = {cellOf(f.x), cellOf(f.y)};
@@ -46,8 +24,8 @@ RecordFate stepFish(Fish& f) {
     }
     catchDiverIfHere(at, truncateToInt32(f.x), truncateToInt32(f.y));
     // The rows above and below from the number y / 16 - 1 and + 1, truncated.
-    f.up = fishSees(MAP.at(at.c, truncateToInt32(f.y / kCellPixels - 1)));
-    f.down = fishSees(MAP.at(at.c, truncateToInt32(f.y / kCellPixels + 1)));
+    f.up = fishSees(mapCell(at.c, truncateToInt32(f.y / kCellPixels - 1)));
+    f.down = fishSees(mapCell(at.c, truncateToInt32(f.y / kCellPixels + 1)));
     if (f.tick + 1 <= kSwimFrameTicks) {
         f.tick += 1;
     } else {
@@ -55,7 +33,7 @@ RecordFate stepFish(Fish& f) {
         f.frame += 1;
         if (f.frame > 1) f.frame = 0;
     }
-    if (stepStarting()) chooseAndClaim(f, at);
+    if (stepStarting()) swimToAndFro(f, at, kUpward, f.up, f.down, cell::kFish);
     if (stepRunning() && f.moving == 1) {
         if (f.heading == kUp) {
             f.y -= kStepPixelsPerFrame;
@@ -65,7 +43,7 @@ RecordFate stepFish(Fish& f) {
             f.frameBase = 2;
         }
     }
-    if (stepAtRest()) MAP.at(cellOf(f.x), cellOf(f.y)) = cell::kFish;
+    if (stepAtRest()) mapCell(cellOf(f.x), cellOf(f.y)) = cell::kFish;
     DrawAnimFrame(kSpriteFish, truncateToInt32(f.frameBase + f.frame), f.x, f.y);
     return RecordFate::Keep;
 }
@@ -74,7 +52,7 @@ RecordFate stepFish(Fish& f) {
 double SpawnFish(double column, double row, double heading, double spare) {
     const int32_t c = truncateToInt32(column);
     const int32_t r = truncateToInt32(row);
-    MAP.at(c, r) = cell::kFish;
+    mapCell(c, r) = cell::kFish;
     Fish fish{};
     fish.x = c * kCellPixels;
     fish.y = r * kCellPixels;

@@ -1,17 +1,13 @@
 // Flying gems of the last level's scene: each flies to the submarine's
-// counter at (160, 64), 4 pixels right and 2 up a frame, and goes once it is
-// at or past both. One that starts above row 64 keeps its height, stops at
-// x 160 and stays.
+// counter at (160, 64) (story_places.h), 4 pixels right and 2 up a frame,
+// and goes once it is at or past both. One that starts above row 64 keeps
+// its height, stops at x 160 and stays.
 #include "game/world/effects.h"
 #include "game/world/family_walk.h"
 #include "game/world/game_sprites.h"
+#include "game/world/story_places.h"
 #include "gfx2d/gfx2d_commands.h"
 #include "runtime/services/mathematics.h"
-
-namespace {
-constexpr int32_t kCounterX = 160;
-constexpr int32_t kCounterY = 64;
-}  // namespace
 
 double SpawnFlyingGem(double column, double row) {
     FLYING_GEMS.push(FlyingGem{truncateToInt32(column) * kCellPixels, truncateToInt32(row) * kCellPixels});
@@ -20,9 +16,9 @@ double SpawnFlyingGem(double column, double row) {
 
 double UpdateFlyingGems() {
     walkFamily(FLYING_GEMS, [](FlyingGem& gem) {
-        if (gem.x < kCounterX) gem.x += 4;
-        if (gem.y > kCounterY) gem.y -= 2;
-        if (gem.x < kCounterX || gem.y < kCounterY) {
+        if (gem.x < kFinaleDiverX) gem.x += 4;
+        if (gem.y > kStoryDiverY) gem.y -= 2;
+        if (gem.x < kFinaleDiverX || gem.y < kStoryDiverY) {
             DrawAnimFrame(kSpriteGem, 0, gem.x, gem.y);
             return RecordFate::Keep;
         }

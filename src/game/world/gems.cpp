@@ -7,6 +7,7 @@
 #include "game/world/family_walk.h"
 #include "game/world/game_sounds.h"
 #include "game/world/game_sprites.h"
+#include "game/world/grid_cells.h"
 #include "gfx2d/gfx2d_commands.h"
 #include "runtime/services/mathematics.h"
 
@@ -18,8 +19,8 @@ double SpawnGem(double column, double row) {
     const int32_t c = truncateToInt32(column);
     const int32_t r = truncateToInt32(row);
     GEMS_LEFT += 1;
-    MAP.at(c, r) = cell::kWater;
-    OVERLAY.at(c, r) = cell::kGem;
+    mapCell(c, r) = cell::kWater;
+    overlayCell(c, r) = cell::kGem;
     GEMS.push(Gem{c * kCellPixels, r * kCellPixels});
     return 0.0;
 }
@@ -28,10 +29,10 @@ double UpdateGems() {
     walkFamily(GEMS, [](Gem& gem) {
         const int32_t c = cellOf(gem.x);
         const int32_t r = cellOf(gem.y);
-        if (MAP.at(c, r) == cell::kDiver) {
+        if (mapCell(c, r) == cell::kDiver) {
             PlayGameSound(SoundTinkle, kGemVolume);
             SpawnSparkle(gem.x, gem.y);
-            OVERLAY.at(c, r) = cell::kNothing;
+            overlayCell(c, r) = cell::kNothing;
             return RecordFate::Delete;
         }
         DrawAnimFrame(kSpriteGem, ANIM_FRAME, SHAKE_X + gem.x, gem.y);

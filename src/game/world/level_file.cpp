@@ -14,11 +14,19 @@
 // its last heading without choosing). The writer writes nothing when its
 // file cannot be made, and the converter skips a missing old file instead of
 // writing the previous level's map under its number.
+//
+// Departure, so that every level file loads: a size above 29 loads the
+// file's top-left 30 x 30 part (the rest of its cells is read past), and a
+// fish parameter or an oyster's upper cell beyond the grids makes nothing
+// there (grid_cells.h). They ended the program with error 9.
 #include "game/world/level_file.h"
+
+#include <algorithm>
 
 #include "game/world/cell_codes.h"
 #include "game/world/family_walk.h"
 #include "game/world/game_state.h"
+#include "game/world/grid_cells.h"
 #include "game/world/level_objects.h"
 #include "game/world/tile_map.h"
 #include "game/world/world_host.h"
@@ -38,6 +46,8 @@ RtString numberedName(const char* prefix, int32_t level) {
 
 // The level format from an open channel into SIZE_X, SIZE_Y, MAP and
 // LEVEL_PARAM; a short file ends the program in the first read that fails.
+// Cells beyond the grids are read and dropped, and the sizes are held to
+// the grids, so the level is its top-left 30 x 30 part.
 void readLevelData(uint32_t channel) {
     ReadInt16FromFile(channel, SIZE_X);
     ReadInt16FromFile(channel, SIZE_Y);
@@ -45,9 +55,11 @@ void readLevelData(uint32_t channel) {
         for (int32_t x = 0; x <= SIZE_X; ++x) {
             int32_t value = 0;
             ReadInt8FromFile(channel, value);
-            MAP.at(x, y) = value;
+            mapCell(x, y) = value;
         }
     }
+    SIZE_X = std::min(SIZE_X, kGridSize - 1);
+    SIZE_Y = std::min(SIZE_Y, kGridSize - 1);
     for (int32_t i = 0; i < kLevelParamCount; ++i) {
         int32_t value = 0;
         ReadInt16FromFile(channel, value);
@@ -62,7 +74,7 @@ bool writeLevelFile(const RtString& name) {
     WriteInt16ToFile(kLevelChannel, SIZE_X);
     WriteInt16ToFile(kLevelChannel, SIZE_Y);
     for (int32_t y = 0; y <= SIZE_Y; ++y) {
-        for (int32_t x = 0; x <= SIZE_X; ++x) WriteInt8ToFile(kLevelChannel, MAP.at(x, y));
+        for (int32_t x = 0; x <= SIZE_X; ++x) WriteInt8ToFile(kLevelChannel, mapCell(x, y));
     }
     for (int32_t i = 0; i < kLevelParamCount; ++i) WriteInt16ToFile(kLevelChannel, LEVEL_PARAM.at(i));
     CloseFile(kLevelChannel);
@@ -114,8 +126,8 @@ void DimensionLevelGrids() {
 double ResetLevelGrids() {
     for (int32_t x = 0; x < kGridSize; ++x) {
         for (int32_t y = 0; y < kGridSize; ++y) {
-            MAP.at(x, y) = cell::kFiller;
-            OVERLAY.at(x, y) = cell::kNothing;
+            mapCell(x, y) = cell::kFiller;
+            overlayCell(x, y) = cell::kNothing;
         }
     }
     for (int32_t i = 0; i < kLevelParamCount; ++i) LEVEL_PARAM.at(i) = 0;
@@ -185,8 +197,8 @@ double ConvertLevelFile() {
         CloseFile(kLevelChannel);
         for (int32_t y = 0; y <= SIZE_Y; ++y) {
             for (int32_t x = 0; x <= SIZE_X; ++x) {
-                int& code = MAP.at(x, y);
-                if (code > cell::kLastSolid) code += 10;
+                const GridCell code = mapCell(x, y);
+                if (code > cell::kLastSolid) code = code + 10;
             }
         }
         writeLevelFile(numberedName("data/shol", LEVEL));

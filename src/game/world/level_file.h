@@ -8,9 +8,11 @@
 // 16-bit). A 1 x 1 level is 25 bytes.
 //
 // Failure: a missing or short file ends the program with error 3 (the file
-// layer's fatal read); a size above 29, a parameter naming a cell outside the
-// 30 x 30 grid or an oyster in row 0 ends it with error 9 (the grid's bounds
-// check). There is no fallback level.
+// layer's fatal read). There is no fallback level. A level larger than the
+// 30 x 30 grids loads its top-left 30 x 30 part (SIZE_X and SIZE_Y held to
+// 29), and negative sizes load no cells; a parameter naming a cell beyond
+// the grids makes no fish, and an oyster in row 0 has its upper cell beyond
+// them, where nothing is kept (grid_cells.h).
 #pragma once
 #include <cstdint>
 

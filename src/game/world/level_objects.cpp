@@ -2,13 +2,16 @@
 // the records they make, each through its family's spawn routine.
 #include "game/world/level_objects.h"
 
+#include "game/world/cell_codes.h"
 #include "game/world/collectibles.h"
 #include "game/world/creatures.h"
 #include "game/world/effects.h"
 #include "game/world/game_state.h"
+#include "game/world/grid_cells.h"
 #include "game/world/mines_blasts.h"
 #include "game/world/movable_objects.h"
 #include "game/world/player.h"
+#include "game/world/story_places.h"
 #include "game/world/submarine_scenes.h"
 #include "runtime/services/mathematics.h"
 
@@ -17,13 +20,13 @@ namespace {
 // where a spawn rewrites its own cell (weeds, gems and pearls leave 0).
 enum SpawnCode : int32_t {
     kSpawnWeed = 7,
-    kSpawnPlayer = 32,
+    kSpawnPlayer = cell::kDiverSpawn,
     kSpawnGem = 33,
     kSpawnStarfishLeft = 34,
-    kFishUp = 35,
+    kFishUp = cell::kFishUpSpawn,
     kSpawnOctopus = 36,
     kSpawnSponge = 37,
-    kFishDown = 38,
+    kFishDown = cell::kFishDownSpawn,
     kSpawnBoulder = 39,
     kSpawnVent = 40,
     kSpawnCrabRight = 41,
@@ -68,13 +71,13 @@ void spawnLevelObjects() {
     for (int32_t y = 0; y <= SIZE_Y; ++y) {
         for (int32_t x = 0; x <= SIZE_X; ++x) {
             for (int32_t code : kObjectPassOrder) {
-                if (MAP.at(x, y) == code) spawnObject(code, x, y);
+                if (mapCell(x, y) == code) spawnObject(code, x, y);
             }
         }
     }
 }
 
-void spawnStoryDiver() { SpawnDiver(5, 4); }
+void spawnStoryDiver() { SpawnDiver(kOpeningDiverColumn, kStoryDiverRow); }
 
 void spawnLevelFish() {
     for (int32_t i = 0; i < kLevelParamCount; ++i) {
@@ -82,7 +85,7 @@ void spawnLevelFish() {
         if (param <= 0) continue;
         const int32_t x = IntMod(param, 15);
         const int32_t y = (param - x) / 15;
-        if (MAP.at(x, y) == kFishUp) SpawnFish(x, y, 0, i);
-        if (MAP.at(x, y) == kFishDown) SpawnFish(x, y, 1, i);
+        if (mapCell(x, y) == kFishUp) SpawnFish(x, y, 0, i);
+        if (mapCell(x, y) == kFishDown) SpawnFish(x, y, 1, i);
     }
 }

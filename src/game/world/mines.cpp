@@ -29,7 +29,7 @@ RecordFate stepMine(Mine& m) {
     }
     DrawAnimFrame(kSpriteMine, ANIM_FRAME, m.x, m.y);
     for (int32_t row = at.r + 1; row <= kChainLastRow; ++row) {
-        const int32_t code = MAP.at(at.c, row);
+        const int32_t code = mapCell(at.c, row);
         if (code == cell::kWater || code > cell::kLastSolid) DrawAnimFrame(kSpriteMine, kChainFrame, m.x, row * kCellPixels);
     }
     return RecordFate::Keep;

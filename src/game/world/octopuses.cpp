@@ -85,7 +85,7 @@ RecordFate stepOctopus(Octopus& o) {
         o.y += step.dy * kHopPixels;
         o.jumpLeft -= 1;
     }
-    if (o.jumpLeft == 0) MAP.at(cellOf(o.x), cellOf(o.y)) = cell::kOctopus;
+    if (o.jumpLeft == 0) mapCell(cellOf(o.x), cellOf(o.y)) = cell::kOctopus;
     DrawAnimFrame(kSpriteOctopus, ANIM_FRAME, o.x, o.y);
     return RecordFate::Keep;
 }

@@ -7,6 +7,7 @@
 #include "game/world/family_walk.h"
 #include "game/world/game_sounds.h"
 #include "game/world/game_sprites.h"
+#include "game/world/grid_cells.h"
 #include "gfx2d/gfx2d_commands.h"
 #include "runtime/services/mathematics.h"
 
@@ -21,7 +22,7 @@ double SpawnOyster(double column, double row) {
     const int32_t c = truncateToInt32(column);
     const int32_t r = truncateToInt32(row);
     OYSTERS.push(Oyster{c * kCellPixels, r * kCellPixels - kCellPixels, 0, 0, 0, 0, 0, kClosedFrame, kClosed});
-    MAP.at(c, r - 1) = cell::kOyster;
+    mapCell(c, r - 1) = cell::kOyster;
     return 0.0;
 }
 
@@ -29,10 +30,10 @@ double UpdateOysters() {
     walkFamily(OYSTERS, [](Oyster& oyster) {
         const int32_t c = cellOf(oyster.x);
         const int32_t r = cellOf(oyster.y);
-        oyster.belowLeft = MAP.at(c - 1, r + 1);
-        oyster.belowRight = MAP.at(c + 1, r + 1);
-        oyster.left = MAP.at(c - 1, r);
-        oyster.right = MAP.at(c + 1, r);
+        oyster.belowLeft = mapCell(c - 1, r + 1);
+        oyster.belowRight = mapCell(c + 1, r + 1);
+        oyster.left = mapCell(c - 1, r);
+        oyster.right = mapCell(c + 1, r);
         const bool diverBeside = oyster.belowLeft == cell::kDiver || oyster.belowRight == cell::kDiver ||
                                  oyster.left == cell::kDiver || oyster.right == cell::kDiver;
         if (PEARL_TAKEN == 1 && oyster.state == kClosed && diverBeside) {
@@ -48,7 +49,7 @@ double UpdateOysters() {
                 oyster.frame += 1;
             }
             if (oyster.frame >= kOpenFrame) {
-                MAP.at(c, r) = cell::kWater;
+                mapCell(c, r) = cell::kWater;
                 oyster.state = kOpen;
             }
         }

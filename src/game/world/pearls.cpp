@@ -6,6 +6,7 @@
 #include "game/world/family_walk.h"
 #include "game/world/game_sounds.h"
 #include "game/world/game_sprites.h"
+#include "game/world/grid_cells.h"
 #include "gfx2d/gfx2d_commands.h"
 #include "runtime/services/mathematics.h"
 
@@ -16,14 +17,14 @@ constexpr int32_t kLastPearlFrame = 12;
 double SpawnPearl(double column, double row) {
     const int32_t c = truncateToInt32(column);
     const int32_t r = truncateToInt32(row);
-    MAP.at(c, r) = cell::kWater;
+    mapCell(c, r) = cell::kWater;
     PEARLS.push(Pearl{c * kCellPixels, r * kCellPixels, 0, 0});
     return 0.0;
 }
 
 double UpdatePearls() {
     walkFamily(PEARLS, [](Pearl& pearl) {
-        if (MAP.at(cellOf(pearl.x), cellOf(pearl.y)) == cell::kDiver && PEARL_TAKEN == 0) {
+        if (mapCell(cellOf(pearl.x), cellOf(pearl.y)) == cell::kDiver && PEARL_TAKEN == 0) {
             PlayGameSound(SoundTinkle2, SOUND_VOLUME);
             PEARL_TAKEN = 1;
             return RecordFate::Delete;

@@ -7,6 +7,12 @@
 // the one frame end and the controller state is fetched once per frame. The
 // reload leaves the window selected; the frame selects the play surface
 // again, so the rest of it is not drawn unscaled into the window.
+//
+// Departure, so that the editor's levels above the last can be tested: a
+// test run from the editor (PLAY_MODE 2) that completes any level but the
+// last returns to the editor; only levels below the last completed, so a
+// test of level 31 to 99 never came back. Play from the title completes the
+// levels below the last, as before.
 #include "game/world/run_game.h"
 
 #include "game/world/collectibles.h"
@@ -38,15 +44,16 @@ constexpr int32_t kBlack = 0;
 constexpr int32_t kAnimTicks = 5;         // the shared frame moves on once ANIM_TICK exceeds this
 
 // Frame step 4: a level of the game with every gem taken leads on to the next one
-// inside this loop (saving the progress); a test run from the editor leaves.
+// inside this loop (saving the progress); a test run from the editor leaves,
+// for every level but the last, whose story has its own ending.
 void completeLevel(GameLoop& loop) {
-    if (LEVEL >= kLastLevel || GEMS_LEFT != 0) return;
-    if (PLAY_MODE == 1) {
+    if (GEMS_LEFT != 0) return;
+    if (PLAY_MODE == 1 && LEVEL < kLastLevel) {
         LEVEL += 1;
         SaveConfig();
         ClearLevel();
         screenLinks().showLevelIntro(LEVEL);
-    } else if (PLAY_MODE == 2) {
+    } else if (PLAY_MODE == 2 && LEVEL != kLastLevel) {
         loop.leave = 1;
     }
 }

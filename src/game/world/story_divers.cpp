@@ -6,6 +6,7 @@
 #include "game/world/creature_rules.h"
 #include "game/world/effects.h"
 #include "game/world/game_sprites.h"
+#include "game/world/story_places.h"
 #include "game/world/submarine_scenes.h"
 #include "gfx2d/gfx2d_commands.h"
 #include "runtime/services/mathematics.h"
@@ -16,7 +17,6 @@ constexpr int32_t kBreathEvery = 60;
 constexpr int32_t kSpeechFrames = 6;    // their bubbles are the speech sprite's frames from 6
 constexpr int32_t kSharkTakesAtX = 150;
 constexpr int32_t kBloodClouds = 11;
-constexpr int32_t kStopX = 144;         // the level-0 diver speaks while left of the submarine
 
 RecordFate stepDiver(Diver& d) {
     if (SHAKE_TIME > kStrongQuake) {
@@ -35,7 +35,7 @@ RecordFate stepDiver(Diver& d) {
         mapCell(cellAt(d.x, d.y)) = cell::kWater;
         return RecordFate::Delete;
     }
-    if ((LEVEL == 0 && SPEECH_FRAME >= 0 && d.x < kStopX) || LEVEL == kLastLevel) {
+    if ((LEVEL == 0 && SPEECH_FRAME >= 0 && d.x < kSubmarineStopX) || LEVEL == kLastLevel) {
         DrawAnimFrame(kSpriteSpeech, SPEECH_FRAME + kSpeechFrames, d.x + 6, d.y - 12);
     }
     if (SHARK_X == kSharkTakesAtX) {
@@ -51,7 +51,7 @@ RecordFate stepDiver(Diver& d) {
 double SpawnDiver(double column, double row) {
     const int32_t c = truncateToInt32(column);
     const int32_t r = truncateToInt32(row);
-    MAP.at(c, r) = cell::kStoryDiver;
+    mapCell(c, r) = cell::kStoryDiver;
     DIVERS.push(Diver{c * kCellPixels, r * kCellPixels, 30, 1, 0, 0});
     return 0.0;
 }

@@ -5,7 +5,9 @@
 #include "game/world/game_sounds.h"
 #include "game/world/game_sprites.h"
 #include "game/world/game_state.h"
+#include "game/world/grid_cells.h"
 #include "game/world/speech_bubbles.h"
+#include "game/world/story_places.h"
 #include "game/world/submarine_scenes.h"
 #include "gfx2d/gfx2d_commands.h"
 #include "runtime/services/isaac.h"
@@ -15,7 +17,6 @@ constexpr int32_t kSpeechEvery = 100;     // a speech frame once INTRO_TICK exce
 constexpr int32_t kLastOpeningSpeech = 4; // control is given when it shows
 constexpr int32_t kQuakeFrames = 300;
 constexpr int32_t kBoomEvery = 5;         // a boom once the explosion count exceeds this
-constexpr int32_t kQuakeColumn = 14;
 constexpr int32_t kColumnOpensAt = 100;
 constexpr int32_t kSubmarineColumn = 16, kSubmarineRow = 2;  // (256, 32)
 constexpr int32_t kPhaseEightFrames = 450;                   // STORY_TICK reached in phase 8
@@ -79,9 +80,9 @@ void runQuake(int32_t& explosionCount) {
 
 void openQuakeColumn() {
     if (SHAKE_TIME != kColumnOpensAt) return;
-    for (int32_t row = 1; row <= 7; ++row) MAP.at(kQuakeColumn, row) = 0;
-    MAP.at(kQuakeColumn, 0) = 3;
-    MAP.at(kQuakeColumn, 8) = 11;
+    for (int32_t row = 1; row <= 7; ++row) mapCell(kQuakeColumn, row) = 0;
+    mapCell(kQuakeColumn, 0) = 3;
+    mapCell(kQuakeColumn, 8) = 11;
 }
 
 void sendLastLevelSubmarine() {

@@ -6,12 +6,12 @@
 #include "game/world/effects.h"
 #include "game/world/game_sounds.h"
 #include "game/world/game_sprites.h"
+#include "game/world/story_places.h"
 #include "game/world/submarine_scenes.h"
 #include "gfx2d/gfx2d_commands.h"
 #include "runtime/services/mathematics.h"
 
 namespace {
-constexpr int32_t kStopX = 144;   // where the scene plays
 constexpr int32_t kGoneX = 241;   // where the scene ends on the way out
 constexpr int32_t kBubbleEvery = 11;
 constexpr int32_t kMoveEvery = 4;  // a pixel once the move tick exceeds this
@@ -47,8 +47,7 @@ void sellGems(Submarine& s) {
     } else if (GAME_PHASE == 7) {
         PlayGameSound(SoundTill, SOUND_VOLUME);
         SPEECH_FRAME = 4;
-        MAP.at(10, 4) = cell::kStoryDiver;
-        DIVERS.push(Diver{160, 64, 30, 1, 0, 0});
+        SpawnDiver(kFinaleDiverColumn, kStoryDiverRow);
         GAME_PHASE = 9;
     }
 }
@@ -60,16 +59,16 @@ RecordFate stepSubmarine(Submarine& s) {
         s.bubbleTick = 0;
     }
     DrawSprite(kSpriteSubmarine, s.x, s.y);
-    if (GAME_PHASE == 7 && s.x > kStopX) {
+    if (GAME_PHASE == 7 && s.x > kSubmarineStopX) {
         s.moveTick += 1;
         SHAKE_X = 0;
     }
-    const bool lastLevelAtStop = LEVEL == kLastLevel && s.x == kStopX;
+    const bool lastLevelAtStop = LEVEL == kLastLevel && s.x == kSubmarineStopX;
     if (lastLevelAtStop || GAME_PHASE == 8) drawTill();
     if (lastLevelAtStop) sellGems(s);
-    if (LEVEL == 0 && s.x == kStopX && s.reelSent == 0) {
+    if (LEVEL == 0 && s.x == kSubmarineStopX && s.reelSent == 0) {
         PlayGameSound(SoundBoom, SOUND_VOLUME);
-        REEL_DIVERS.push(ReelDiver{kStopX, 64, 0, 0, 0});
+        SpawnReelDiver(kSubmarineStopX, kStoryDiverY);
         s.reelSent = 1;
     }
     if (GAME_PHASE == 9) s.moveTick += 1;

@@ -4,6 +4,7 @@
 #include "game/world/cell_codes.h"
 #include "game/world/game_sprites.h"
 #include "game/world/game_state.h"
+#include "game/world/grid_cells.h"
 #include "gfx2d/gfx2d_commands.h"
 
 namespace {
@@ -15,7 +16,7 @@ double DrawTileMap() {
     SetSmoothing(0);
     for (int32_t y = 0; y <= SIZE_Y; ++y) {
         for (int32_t x = 0; x <= SIZE_X; ++x) {
-            const int32_t code = MAP.at(x, y);
+            const int32_t code = mapCell(x, y);
             if (code <= 0 || code >= cell::kFirstUndrawn) continue;
             const double left = x * kCellPixels + SHAKE_X;
             const double top = y * kCellPixels;

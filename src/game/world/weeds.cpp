@@ -5,6 +5,7 @@
 #include "game/world/effects.h"
 #include "game/world/family_walk.h"
 #include "game/world/game_sprites.h"
+#include "game/world/grid_cells.h"
 #include "gfx2d/gfx2d_commands.h"
 #include "runtime/services/isaac.h"
 #include "runtime/services/mathematics.h"
@@ -12,8 +13,8 @@
 double SpawnWeed(double column, double row) {
     const int32_t c = truncateToInt32(column);
     const int32_t r = truncateToInt32(row);
-    MAP.at(c, r) = cell::kWater;
-    OVERLAY.at(c, r) = cell::kWeed;
+    mapCell(c, r) = cell::kWater;
+    overlayCell(c, r) = cell::kWeed;
     WEEDS.push(Weed{c * kCellPixels, r * kCellPixels, 0, RandomInt(3)});
     return 0.0;
 }

@@ -4,6 +4,7 @@
 // what the error log holds; and the rules of play see a hole in the rock and
 // a code that no record holds. (Longer sweeps: bin/levels_sweep.)
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "game/world/cell_codes.h"
 #include "game/world/game_state.h"
@@ -45,8 +46,11 @@ TEST_F(RandomPlay, EveryLevelPlaysOnWithoutAFaultOverSeveralSeeds) {
 }
 
 TEST_F(RandomPlay, APlayThatEndsTheProgramIsReportedWithItsStatusAndTheLog) {
-    // The diver in row 0 reads the row above the grid in the first frame.
-    ASSERT_TRUE(levels::writeWholeFile(dir.file("level_05.txt"), "size 5 3\n#.P.#\n#.G.#\n#####\n"));
+    // The play cannot write the level's file (a file holds the name of its
+    // folder), so the load ends the program, naming the file.
+    ASSERT_TRUE(levels::writeWholeFile(dir.file("level_05.txt"), "size 5 3\n#####\n#PG.#\n#####\n"));
+    ASSERT_EQ(::mkdir(dir.file("Media").c_str(), 0755), 0);
+    ASSERT_TRUE(levels::writeWholeFile(dir.file("Media/Data"), ""));
     levels::SweepOptions options;
     options.firstLevel = options.lastLevel = 5;
     options.seeds = 1;
@@ -55,8 +59,9 @@ TEST_F(RandomPlay, APlayThatEndsTheProgramIsReportedWithItsStatusAndTheLog) {
     ASSERT_EQ(r.findings.size(), 2u);
     EXPECT_EQ(r.findings[0].level, 5);
     EXPECT_EQ(r.findings[0].seed, 1u);
-    EXPECT_EQ(r.findings[0].what, "the play ended the program (exit status 9)");
-    EXPECT_EQ(r.findings[1].what, "the error log holds: 0009 out of bounds\nShut down VNT\n");
+    EXPECT_EQ(r.findings[0].what, "the play ended the program (exit status 3)");
+    EXPECT_EQ(r.findings[1].what,
+              "the error log holds: 0003 no such file: " + dir.file("Media/Data/shol5.dat") + "\nShut down VNT\n");
 }
 
 TEST_F(RandomPlay, TheRulesOfPlaySeeAHoleInTheRockAndACodeThatNoRecordHolds) {

@@ -226,6 +226,23 @@ TEST_F(Editor, PaletteAndMapTakeClicksOnlyOnTheirCells) {
     EXPECT_EQ(e.tile, 48);
 }
 
+// The codes the diver and the creatures write while they play (22, 24 to
+// 31) are no tiles of a level: neither the palette nor the right button
+// chooses them.
+TEST_F(Editor, TheCodesTheFamiliesWriteInPlayCannotBeChosen) {
+    click(3, 12);  // tile 33, the gem
+    ASSERT_EQ(e.tile, 33);
+    for (int32_t code : {22, 24, 25, 26, 27, 28, 29, 30, 31}) {
+        click(code % 15, 10 + code / 15);
+        EXPECT_EQ(e.tile, 33) << "palette code " << code;
+        MAP.at(2, 2) = code;
+        click(2, 2, platform::MouseRight);
+        EXPECT_EQ(e.tile, 33) << "map code " << code;
+    }
+    click(8, 11);  // tile 23, the kelp: still a tile
+    EXPECT_EQ(e.tile, 23);
+}
+
 TEST_F(Editor, ClearLoadAndSwitchingToALevelWithoutAFileWithinZeroTo99) {
     LEVEL_PARAM.at(4) = 77;
     PARAM_INDEX = 5;

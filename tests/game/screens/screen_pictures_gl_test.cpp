@@ -170,14 +170,16 @@ TEST_F(ProgramEnd, WithoutTheMediaFolderTheLogNamesEveryMissingPictureAndNewGame
 }
 
 // A fatal error in play ends the program with its code, the error's text
-// in the error log before the shutdown's line, and the bounds report on
-// standard error: the diver of level 3 stands in row 0 and reads the row
-// above the grid.
+// naming the file on standard error and in the error log before the
+// shutdown's line: level 3 holds no gem and completes in its first frame,
+// and the file of level 4 ends in its parameters.
 TEST_F(ProgramEnd, AFatalErrorInPlayEndsTheProgramWithItsCode) {
     std::vector<int32_t> cells(150, 0);
-    cells[0 * 15 + 5] = 32;
-    cells[5 * 15 + 10] = 33;
+    cells[5 * 15 + 5] = 32;
     writeLevel(3, levelBytes(cells));
+    std::string cut = levelBytes(cells);
+    cut.resize(cut.size() - 3);
+    writeLevel(4, cut);
     testsupport::writeFileBytes(configPath(), "3\r\n0\r\n0\r\n0.5\r\n");
     const testsupport::ChildResult r = testsupport::runInChild([&] {
         if (!startGameEngine(dir.path())) std::_Exit(50);
@@ -187,13 +189,15 @@ TEST_F(ProgramEnd, AFatalErrorInPlayEndsTheProgramWithItsCode) {
         runProgram(1, argv, shoalrunnerProjectHooks);
     });
     ASSERT_TRUE(r.exited) << r.err;
-    EXPECT_EQ(r.exitStatus, 9) << r.err;
-    EXPECT_NE(r.err.find("bounds: [  30][  30]\naccess: [   5][  -1]\n"), std::string::npos) << r.err;
+    EXPECT_EQ(r.exitStatus, 3) << r.err;
+    const std::string fatal = "0003 no such file: " + dir.path() + "/Media/Data/shol4.dat\n";
+    EXPECT_NE(r.err.find(fatal), std::string::npos) << r.err;
     const std::string log = testsupport::readFileBytes(file("ErrorLog.txt"));
-    const std::string tail = "0009 out of bounds\nShut down VNT\n";
+    const std::string tail = fatal + "Shut down VNT\n";
     ASSERT_GE(log.size(), tail.size());
     EXPECT_EQ(log.substr(log.size() - tail.size()), tail) << log;
     EXPECT_LT(log.find("Init Finalized\n"), log.size() - tail.size()) << log;
+    EXPECT_EQ(testsupport::readFileBytes(configPath()).substr(0, 3), "4\r\n") << "level 3 was completed";
 }
 
 }  // namespace

@@ -278,6 +278,53 @@ TEST_F(Creatures, AnAnglerInAMineCellDies) {
     EXPECT_EQ(POPS.d1, 1);
 }
 
+// Every family on the border of a level that fills the 30 x 30 grids,
+// with the diver running along its edges: each sees rock beyond the grids
+// and never leaves them (the oyster's upper cell lies above row 0).
+TEST_F(Creatures, EveryFamilyOnTheBorderOfTheGridsStaysOnThem) {
+    std::vector<std::string> rows(30, std::string(30, '.'));
+    auto put = [&](int32_t c, int32_t r, char code) { rows[static_cast<size_t>(r)][static_cast<size_t>(c)] = code; };
+    put(1, 1, 'P');
+    put(3, 0, 'S');
+    put(6, 0, 'F');
+    put(9, 0, 'Y');
+    put(12, 0, 'V');
+    put(29, 0, 'O');
+    put(29, 6, 'A');
+    put(0, 9, 'Q');
+    put(0, 12, 's');
+    put(0, 29, 'C');
+    put(29, 29, 'c');
+    put(14, 29, 'B');
+    put(20, 29, 'X');
+    put(24, 29, 'O');
+    put(0, 0, 'A');
+    put(15, 15, 'G');
+    start(1, rows);
+    // The first record of the families found off the grids, or "".
+    std::string off;
+    auto check = [&](const char* name, auto& family) {
+        for (int32_t i = 0; i < family.d1 && off.empty(); ++i) {
+            const int32_t x = static_cast<int32_t>(family.at(i).x), y = static_cast<int32_t>(family.at(i).y);
+            if (x < 0 || y < 0 || x > 29 * 16 || y > 29 * 16) off = std::string(name) + " at " + std::to_string(x) + "," + std::to_string(y);
+        }
+    };
+    const char* route[] = {"Up", "Left", "Down", "Right"};
+    for (int32_t f = 0; f < 1200 && off.empty(); ++f) {
+        frame(held(route[f / 50 % 4]));
+        check("diver", PLAYERS);
+        check("starfish", STARFISH);
+        check("fish", FISH);
+        check("octopus", OCTOPUSES);
+        check("crab", CRABS);
+        check("angler", ANGLERS);
+        check("sponge", SPONGES);
+        check("boulder", BOULDERS);
+        check("bomb", BOMBS);
+    }
+    EXPECT_EQ(off, "");
+}
+
 class Octopuses : public Creatures {
 protected:
     Octopuses() {

@@ -5,6 +5,7 @@
 
 #include "file_bytes.h"
 #include "game/world/cell_codes.h"
+#include "game/world/collectibles.h"
 #include "game/world/level_file.h"
 #include "runtime/services/isaac.h"
 #include "runtime/services/runtime_error.h"
@@ -99,14 +100,52 @@ TEST_F(LevelFile, AMissingFileEndsTheProgramWithError3) {
     EXPECT_EXIT(LoadLevel(9), ::testing::ExitedWithCode(3), "");
 }
 
-TEST_F(LevelFile, ASizeBeyondTheGridEndsTheProgramWithError9) {
-    writeLevel(6, levelBytes(30, 0, std::vector<int32_t>(31, 0)));
-    EXPECT_EXIT(LoadLevel(6), ::testing::ExitedWithCode(9), "bounds: ");
+TEST_F(LevelFile, ASizeBeyondTheGridLoadsItsTopLeftPartAndNegativeSizesLoadNoCells) {
+    // 33 x 31 cells, each holding (x + 2 * y) % 22: the reader goes past the
+    // cells that do not fit and still finds the parameters.
+    std::vector<int32_t> cells;
+    for (int y = 0; y <= 30; ++y)
+        for (int x = 0; x <= 32; ++x) cells.push_back((x + 2 * y) % 22);
+    writeLevel(6, levelBytes(32, 30, cells, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10}));
+    PLAY_MODE = 0;
+    LoadLevel(6);
+    EXPECT_EQ(SIZE_X, 29);
+    EXPECT_EQ(SIZE_Y, 29);
+    for (int y = 0; y < 30; ++y)
+        for (int x = 0; x < 30; ++x) ASSERT_EQ(MAP.at(x, y), (x + 2 * y) % 22) << x << "," << y;
+    for (int i = 0; i < 10; ++i) EXPECT_EQ(LEVEL_PARAM.at(i), i + 1);
+
+    const struct {
+        int32_t sizeX, sizeY;
+    } negative[] = {{-1, 3}, {4, -2}, {-300, -300}};
+    for (const auto& n : negative) {
+        SCOPED_TRACE(std::to_string(n.sizeX) + " x " + std::to_string(n.sizeY));
+        writeLevel(7, levelBytes(n.sizeX, n.sizeY, {}, {11, 12}));
+        PLAY_MODE = 1;
+        LoadLevel(7);
+        EXPECT_EQ(LEVEL_PARAM.at(0), 11);
+        EXPECT_EQ(LEVEL_PARAM.at(1), 12);
+        EXPECT_EQ(MAP.at(0, 0), 1);
+        EXPECT_EQ(PLAYERS.d1 + FISH.d1 + GEMS.d1, 0);
+    }
 }
 
-TEST_F(LevelFile, AnOysterInRowZeroEndsTheProgramWithError9) {
-    writeLevel(6, levelWith(2, 2, {{1, 0, 46}}));
-    EXPECT_EXIT(LoadLevel(6), ::testing::ExitedWithCode(9), "bounds: ");
+TEST_F(LevelFile, AnOysterInRowZeroKeepsItsRowAndAFishNamedOutsideTheGridIsNotMade) {
+    // The fish parameters name (4, 30) and (14, 2184), both below the grid.
+    writeLevel(6, levelWith(4, 1, {{1, 0, 46}, {4, 1, 35}}, {4 + 15 * 30, 32767, 4 + 15 * 1}));
+    LoadLevel(6);
+    ASSERT_EQ(OYSTERS.d1, 1);
+    EXPECT_EQ(fields(OYSTERS.at(0)), (Fields{16, -16, 0, 0, 0, 0, 0, 2, 0}));
+    EXPECT_EQ(MAP.at(1, 0), 46);
+    ASSERT_EQ(FISH.d1, 1) << "only the parameter naming a cell of the grid";
+    EXPECT_EQ(FISH.at(0).spare, 2);
+    // The oyster, opened by a diver with a pearl beside its lower cell,
+    // frees its upper cell above the grid: nothing changes there.
+    MAP.at(0, 0) = cell::kDiver;
+    PEARL_TAKEN = 1;
+    for (int i = 0; i < 40; ++i) UpdateOysters();
+    EXPECT_EQ(OYSTERS.at(0).state, 2);
+    EXPECT_EQ(MAP.at(1, 0), 46);
 }
 
 TEST_F(LevelFile, EverySpawnCodeMakesItsRecord) {

@@ -342,10 +342,26 @@ TEST_F(Diver, MeetingTheStoryDiverStartsTheSpeechAndTheStoryFacesRight) {
     EXPECT_EQ(SPEECH_FRAME, 0);
 }
 
-TEST_F(Diver, ADiverInRowZeroEndsTheProgramWithTheBoundsError) {
-    load(1, kRoom);
-    PLAYERS.at(0).y = 0;
-    EXPECT_EXIT(UpdatePlayer(), ::testing::ExitedWithCode(9), "access: ");
+// A level may fill the 30 x 30 grids; beyond them lies rock, which the
+// diver never enters.
+TEST_F(Diver, AtTheEdgeOfTheGridsTheDiverMeetsRock) {
+    const struct {
+        int32_t c, r;
+        const char* away;
+    } edges[] = {{0, 0, "Up"}, {0, 0, "Left"}, {29, 29, "Down"}, {29, 29, "Right"}, {0, 29, "PadL_Left"}};
+    for (const auto& edge : edges) {
+        SCOPED_TRACE(edge.away);
+        std::vector<std::string> rows(30, std::string(30, '.'));
+        rows[static_cast<size_t>(edge.r)][static_cast<size_t>(edge.c)] = 'P';
+        rows[15][15] = 'G';
+        start(1, rows);
+        frames(40, held(edge.away));
+        ASSERT_EQ(PLAYERS.d1, 1);
+        EXPECT_EQ(diver().x, edge.c * 16);
+        EXPECT_EQ(diver().y, edge.r * 16);
+        EXPECT_EQ(MAP.at(edge.c, edge.r), cell::kDiver);
+        EXPECT_EQ(MAP.at(29 - edge.c, edge.r), cell::kWater) << "the far side of the row is not entered";
+    }
 }
 
 }  // namespace

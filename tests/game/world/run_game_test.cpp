@@ -123,6 +123,27 @@ TEST_F(Game, ACompletedTestRunLeavesForTheEditor) {
     EXPECT_EQ(screensShown, (std::vector<std::string>{"intro 1", "editor"}));
 }
 
+// The editor makes levels 0 to 99: a test run of any of them but the last
+// (whose story has its own ending) comes back once complete; play from the
+// title completes only the levels below the last.
+TEST_F(Game, ACompletedTestRunOfALevelAboveTheLastLeavesForTheEditor) {
+    const struct {
+        int32_t level, playMode;
+        bool leaves;
+    } runs[] = {{31, 2, true}, {99, 2, true}, {30, 2, false}, {31, 1, false}};
+    for (const auto& run : runs) {
+        SCOPED_TRACE(std::to_string(run.level) + " in play mode " + std::to_string(run.playMode));
+        loop = GameLoop{};
+        screensShown.clear();
+        start(run.level, {"###", "#P#", "###"}, run.playMode);
+        frame();
+        EXPECT_EQ(loop.leave, run.leaves ? 1 : 0);
+        EXPECT_EQ(LEVEL, run.level);
+        EXPECT_EQ(screensShown, (std::vector<std::string>{"intro " + std::to_string(run.level)}));
+    }
+    EXPECT_EQ(GEMS_LEFT, 0) << "level 31 in play waits for ever";
+}
+
 TEST_F(Game, TheQuitBoxOpensOnB2ClosesOnB2AndLeavesOnB1) {
     start(1, kRoom);
     frames(5, "b2=1");

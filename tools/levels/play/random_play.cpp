@@ -5,11 +5,11 @@
 
 #include "game/world/cell_codes.h"
 #include "game/world/game_state.h"
+#include "game/world/story_places.h"
 
 namespace levels {
 
 namespace {
-constexpr int32_t kQuakeColumn = 14;
 constexpr int32_t kMaxHold = 24;  // frames a drawn state is held at most
 
 // The controller states drawn, with their weights.

@@ -11,6 +11,7 @@
 #include "game/world/cell_codes.h"
 #include "game/world/family_walk.h"
 #include "game/world/game_state.h"
+#include "game/world/grid_cells.h"
 
 namespace levels {
 
@@ -63,7 +64,7 @@ MoveResult makeMove(LevelPlay& play, char move) {
     MoveResult r;
     const Player& p = PLAYERS.at(0);
     const Step s = stepOf(move);
-    const int32_t code = MAP.at(p.x / kCellPixels + s.dc, p.y / kCellPixels + s.dr);
+    const int32_t code = mapCell(cellAt(p.x, p.y), s.dc, s.dr);  // rock beyond the grids
     const std::string state = directionState(move);
     if (freeForStep(code, move)) {
         recordFrame(play, state, r.states);
