@@ -12,7 +12,9 @@
 //   the free parameter is searched from the first (after CLR LEVEL, which
 //   keeps PARAM_INDEX, none was found again); and an eleventh fish is
 //   refused and does not paint (it wrote past the ten, later it painted a
-//   fish the game never made).
+//   fish the game never made). So is a second diver: two divers shared
+//   every step, and the creatures and the crabs' claims followed whichever
+//   moved last.
 // - A level without a file (LOAD, INC, DEC, or on entry) gives a cleared map
 //   to edit as a new level instead of ending the program with the edits
 //   lost; INC and DEC keep the level number within 0 to 99 and change
@@ -101,6 +103,16 @@ bool choosableTile(int32_t code) {
     return code >= 0 && code < kPaletteChoices && !playCode;
 }
 
+// True when a cell of the edited map other than (x, y) holds the diver.
+bool diverElsewhere(int32_t x, int32_t y) {
+    for (int32_t row = 0; row < kEditorRows; ++row) {
+        for (int32_t column = 0; column < kEditorColumns; ++column) {
+            if ((column != x || row != y) && MAP.at(column, row) == cell::kDiverSpawn) return true;
+        }
+    }
+    return false;
+}
+
 // A fish cell as the loader reads it (x + 15 * y), recorded once, in the
 // first free parameter; false when all ten are taken, or for the cell 0,
 // which no parameter can name.
@@ -127,6 +139,7 @@ void forgetFish(int32_t cell) {
 void paintCell(const EditorState& e) {
     const int32_t x = e.column + SCROLLX, y = e.row + SCROLLY;
     const int32_t cell = x + kEditorColumns * y;
+    if (e.tile == cell::kDiverSpawn && diverElsewhere(x, y)) return;  // one diver a level: refused
     if (isFishCode(e.tile)) {
         if (!recordFish(cell)) return;  // refused: nothing painted
     } else {

@@ -139,6 +139,22 @@ TEST_F(Editor, AnEleventhFishIsRefusedAndDoesNotPaint) {
     expectFishMatchParameters();
 }
 
+// A level has one diver: a second is refused and does not paint, as the
+// eleventh fish is. Before, two divers shared every step, and the creatures
+// and the crabs' claims turned on whichever moved last.
+TEST_F(Editor, ASecondDiverIsRefusedAndDoesNotPaint) {
+    click(13, 13);  // CLR LEVEL: no diver left
+    click(2, 12);   // tile 32, the diver
+    ASSERT_EQ(e.tile, 32);
+    const int32_t before = MAP.at(9, 6);
+    click(3, 4);
+    click(9, 6);
+    EXPECT_EQ(MAP.at(3, 4), 32);
+    EXPECT_EQ(MAP.at(9, 6), before) << "the second diver is refused";
+    click(3, 4);  // painting the diver's own cell again is no second diver
+    EXPECT_EQ(MAP.at(3, 4), 32);
+}
+
 // Dragging a fish tile records every cell it paints. Before, the 10-frame
 // cool-down recorded one cell of a drag and painted the rest.
 TEST_F(Editor, DraggingAFishTileRecordsEveryCell) {
