@@ -3,6 +3,7 @@
 // Depends on the shell's platform information and engine state, the 2-D
 // commands and the console.
 #include "game/screens/game_helpers.h"
+#include "game/world/game_state.h"
 #include "gfx2d/gfx2d_commands.h"
 #include "gfx2d/opengl_rainbows.h"
 #include "runtime/engine/engine_state.h"
@@ -10,16 +11,18 @@
 #include "runtime/services/process_strings.h"
 #include "shell/platform_info.h"
 
-// The sprite the last screenshot used (a game global).
-double SCREENSHOT_SPRITE = 0;
+namespace {
+RtString lastText;  // the last text DebugPrint was given
+}  // namespace
 
 double DebugPrint(const RtString& text) {
-    static RtString lastText;
     if (text.equals(lastText)) return 0.0;
     lastText = text;
     if (GetPlatformInfo(RtString("DEVICE")).equals("DESKTOP")) PrintToStdout("[VNT]->" + text + "\n");
     return 0.0;
 }
+
+void resetDebugPrintMemory() { lastText = RtString(); }
 
 double SaveScreenshot(const RtString& file) {
     SCREENSHOT_SPRITE = 0;

@@ -18,9 +18,6 @@
 #include "runtime/services/mathematics.h"
 #include "shell/frame_end.h"
 
-// Degrees; the wave page's phase, kept between visits.
-int32_t WAVE_PHASE = 0;
-
 namespace {
 constexpr int32_t kProcessionStart = 300;
 constexpr int32_t kProcessionEnd = -160;  // done once the picture is left of this

@@ -38,10 +38,12 @@ RtString GetTagAttribute(const RtString& text, const RtString& key);
 // "[VNT]->" + text + a line feed on standard output, on desktops only, and
 // only when the text differs from the last one given. Returns 0.0.
 double DebugPrint(const RtString& text);
+// The next DebugPrint prints its text whatever came before (tests).
+void resetDebugPrintMemory();
 // The current picture into an image file, fully opaque; nothing is written
 // when the picture cannot be taken. The first free sprite carries the
 // picture and keeps an 8 x 8 grab afterwards. Returns 0.0.
 double SaveScreenshot(const RtString& file);
-extern double SCREENSHOT_SPRITE;  // the sprite the last screenshot used
+// SCREENSHOT_SPRITE, the sprite it used, is a game global (game_state.h).
 // The main window's title. Returns 0.0.
 double SetWindowTitle(const RtString& text);

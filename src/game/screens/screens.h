@@ -24,5 +24,4 @@ double LevelEditor();
 // with the bounds error of LEVEL_NAMES.
 double ShowLevelIntro(int32_t level);
 
-// The wave page's phase in degrees: 0 at program start, kept between visits.
-extern int32_t WAVE_PHASE;
+// The wave page's phase, WAVE_PHASE, is a game global (game_state.h).

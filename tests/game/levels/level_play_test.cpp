@@ -19,7 +19,7 @@ protected:
     void put(int32_t number, const std::string& text) {
         levels::LevelData level;
         std::vector<std::string> errors;
-        ASSERT_TRUE(levels::parseLevelText(text, level, errors)) << errors[0];
+        ASSERT_TRUE(levels::parseLevelText(text, level, errors)) << (errors.empty() ? "" : errors[0]);
         play.putLevelFile(number, levels::encodeLevel(level));
     }
     // A move held for one frame, then nothing until the diver may act.

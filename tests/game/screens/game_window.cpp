@@ -6,15 +6,33 @@
 #include "game/screens/game_main.h"
 #include "game/screens/project_settings.h"
 #include "gfx2d/gfx2d_commands.h"
+#include "runtime/engine/display_settings.h"
 #include "runtime/services/isaac.h"
 #include "runtime/services/process_strings.h"
-#include "shell/engine_startup.h"
 
 namespace screenstest {
 
-bool startGameEngine(const std::string& folder) {
+namespace {
+// The engine options that the program's settings hook gives; the display
+// settings stay as they were, for the harness to give back after the case.
+testsupport::EngineOptions programEngineOptions() {
+    const DisplaySettings before = displaySettings;
     ApplyProjectSettings();
-    if (!startEngine(projectNameString())) return false;
+    testsupport::EngineOptions options;
+    options.width = displaySettings.width;
+    options.height = displaySettings.height;
+    options.frameRate = displaySettings.frameRate;
+    options.fullScreen = displaySettings.fullScreen;
+    options.debug = displaySettings.debug;
+    options.mouseHidden = displaySettings.mouseHidden;
+    options.projectName = projectNameString().data;  // copied by the start
+    displaySettings = before;
+    return options;
+}
+}  // namespace
+
+bool startGameEngine(const std::string& folder) {
+    if (!testsupport::startTestEngine(folder, programEngineOptions())) return false;
     if (::chdir(folder.c_str()) != 0) return false;
     SeedRandom(kSeed);
     return true;

@@ -9,9 +9,11 @@
 
 namespace screenstest {
 
-// The program's settings hook and the engine start-up, then the private
-// folder as the working directory again (the start-up moves to the
-// program's folder) and the fixed seed. False when no window could be made.
+// The engine started by the test harness with the program's settings (its
+// settings hook) and TMPDIR and HOME in `folder`, shut down when the case
+// ends; then the private folder as the working directory again (the
+// start-up moves to the program's folder) and the fixed seed. False when no
+// window could be made.
 bool startGameEngine(const std::string& folder);
 
 // A sprite of one colour (0xAABBGGRR), made from pixels.

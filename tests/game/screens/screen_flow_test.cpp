@@ -233,6 +233,7 @@ TEST_F(ScreenFlow, TheWavePageMovesItsPhaseOnAndLeadsToTheTitleMenu) {
     ShowWavePage();
     EXPECT_EQ(WAVE_PHASE, 400) << "two degrees a frame for 200 frames";
     EXPECT_EQ(screensStarted, (std::vector<S>{S::WavePage, S::Title}));
+    ASSERT_FALSE(device.trace.empty());
     EXPECT_EQ(device.trace.front().screen, S::Title) << "the page itself asks for no controller state";
 }
 

@@ -8,6 +8,8 @@
 #include <cstdlib>
 
 #include "file_bytes.h"
+#include "game/bridge/media_path.h"
+#include "game/screens/game_helpers.h"
 #include "game/world/config_file.h"
 #include "game/world/game_state.h"
 #include "runtime/services/isaac.h"
@@ -82,6 +84,9 @@ ScreenTest::ScreenTest()
       xdgConfig("XDG_CONFIG_HOME", nullptr),
       cwd(dir.path()),
       transport(device) {
+    resetGameGlobals();  // whatever an earlier case of the program left
+    resetMediaFolderCheck();
+    resetDebugPrintMemory();
     ::mkdir(dir.file("Media").c_str(), 0755);
     ::mkdir(dir.file("Media/Data").c_str(), 0755);
     for (int32_t level = 0; level <= 3; ++level) writeLevel(level, simpleLevel());

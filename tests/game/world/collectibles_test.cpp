@@ -120,7 +120,7 @@ TEST_F(Collectibles, ACarriedPearlOpensTheOysterAndFreesItsUpperCell) {
         frames.push_back(OYSTERS.at(0).frame);
     }
     // Frame 4 from the opening update, then 5, 6 and 7 for six updates each.
-    EXPECT_EQ(frames.size(), 18u);
+    ASSERT_EQ(frames.size(), 18u);
     EXPECT_EQ(frames[4], 4);
     EXPECT_EQ(frames[5], 5);
     EXPECT_EQ(frames[11], 6);

@@ -11,7 +11,10 @@ namespace {
 
 class MouseEdges : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_TRUE(testsupport::startTestEngine(folder.path())); }
+    void SetUp() override {
+        ASSERT_TRUE(testsupport::startTestEngine(folder.path()));
+        resetGameGlobals();  // the button arrays as an earlier case left them
+    }
     // One frame of events, then one update of the tracker.
     void frame() {
         testsupport::runFrames(1);

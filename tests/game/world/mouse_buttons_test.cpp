@@ -6,7 +6,12 @@
 
 namespace {
 
-TEST(MouseButtons, TheFirstUpdateMakesTheTwoTablesOfTen) {
+class MouseButtons : public ::testing::Test {
+protected:
+    void SetUp() override { resetGameGlobals(); }  // the tables start undimensioned
+};
+
+TEST_F(MouseButtons, TheFirstUpdateMakesTheTwoTablesOfTen) {
     EXPECT_EQ(MOUSE_HELD.bound(0), 0);
     UpdateMouseButtons();
     EXPECT_EQ(MOUSE_HELD.bound(0), 10);
@@ -15,7 +20,7 @@ TEST(MouseButtons, TheFirstUpdateMakesTheTwoTablesOfTen) {
     EXPECT_EQ(MouseHit(1), 0.0);
 }
 
-TEST(MouseButtons, AButtonFoundUpAfterBeingHeldIsReleased) {
+TEST_F(MouseButtons, AButtonFoundUpAfterBeingHeldIsReleased) {
     UpdateMouseButtons();
     MOUSE_HELD.at(1) = 1;
     MOUSE_HIT.at(1) = 1;
@@ -26,7 +31,7 @@ TEST(MouseButtons, AButtonFoundUpAfterBeingHeldIsReleased) {
     EXPECT_EQ(MouseHit(1), 0.0);
 }
 
-TEST(MouseButtons, ANegativeButtonCountsFromTheEnd) {
+TEST_F(MouseButtons, ANegativeButtonCountsFromTheEnd) {
     UpdateMouseButtons();
     MOUSE_HIT.at(9) = 2;
     EXPECT_EQ(MouseHit(-1), 2.0);

@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "engine_harness.h"
+#include "game/bridge/media_path.h"
 #include "game/world/darkness_mask.h"
 #include "game/world/font_text.h"
 #include "game/world/game_sprites.h"
@@ -37,6 +38,8 @@ protected:
         options.width = 240;
         options.height = 160;
         ASSERT_TRUE(testsupport::startTestEngine(folder.path(), options));
+        resetGameGlobals();  // whatever an earlier case of the program left
+        resetMediaFolderCheck();
         DimensionLevelGrids();
         ResetLevelGrids();
         SetAlphaMode(0);

@@ -67,6 +67,7 @@ Lines holeLines(int cx, int cy, int r) {
 
 TEST(DarknessHole, RadiusTwentyEightCoversRowsCyMinus28ToCyPlus28) {
     const Lines lines = holeLines(100, 80, 28);
+    ASSERT_FALSE(lines.empty());
     std::map<int, std::pair<int, int>> rows;  // row -> widest [left, right)
     for (const auto& [x, y, w] : lines) {
         auto [it, fresh] = rows.try_emplace(y, x, x + w);

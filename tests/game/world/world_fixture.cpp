@@ -4,6 +4,7 @@
 
 #include "file_bytes.h"
 #include "game/bridge/device_transport.h"
+#include "game/bridge/media_path.h"
 #include "game/world/game_sounds.h"
 #include "game/world/level_file.h"
 #include "runtime/services/isaac.h"
@@ -93,6 +94,8 @@ WorldTest::WorldTest()
       home("HOME", dir.path().c_str()),
       cwd(dir.path()),
       previousTransport(setDeviceTransport(&device)) {
+    resetGameGlobals();  // whatever an earlier case of the program left
+    resetMediaFolderCheck();
     DimensionLevelGrids();
     ResetLevelGrids();
     SeedRandom(kSeed);

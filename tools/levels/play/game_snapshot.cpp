@@ -3,7 +3,6 @@
 #include "play/game_snapshot.h"
 
 #include <cstring>
-#include <tuple>
 
 #include "game/world/game_state.h"
 #include "runtime/services/isaac.h"
@@ -11,23 +10,12 @@
 namespace levels {
 
 namespace {
-// Every integer global of play. Must be mirrored from game_state.h.
-int32_t* const kInts[] = {
-    &SIZE_X,      &SIZE_Y,       &SCROLLX,      &SCROLLY,      &LEVEL,        &PLAY_MODE,    &GEMS_LEFT,
-    &DARK_LEVEL,  &PARAM_INDEX,  &CRAB_SERIAL,  &STEP_TICKS,   &STEP_COOLDOWN, &STEP_DONE,   &PLAYER_DIR,
-    &PLAYER_X,    &PLAYER_Y,     &IN_WEED,      &LEFT_WEED,    &PLAYER_CONTROL, &LEVEL_LOST, &MINE_FIRED,
-    &PEARL_TAKEN, &ANIM_FRAME,   &ANIM_TICK,    &GAME_PHASE,   &SPEECH_FRAME, &INTRO_TICK,   &STORY_TICK,
-    &BUBBLE_STEP, &BUBBLE_TICK,  &BUBBLE1_X,    &BUBBLE1_Y,    &BUBBLE2_X,    &BUBBLE2_Y,    &SHAKE_TIME,
-    &SHAKE_X,     &REELED_IN,    &SHARK_X,      &GAME_WON,
-};
-double* const kDoubles[] = {&WAVE_ANGLE};
-RtArray<int>* const kGrids[] = {&MAP, &OVERLAY, &LEVEL_PARAM};
-
-// Every record family. Must be mirrored from game_state.h.
-auto families() {
-    return std::tie(PLAYERS, STARFISH, CRABS, FISH, ANGLERS, OCTOPUSES, SPONGES, BOULDERS, BOMBS, MINES, BLASTS,
-                    GEMS, PEARLS, OYSTERS, WEEDS, BUBBLE_VENTS, BUBBLES, POPS, SPARKLES, FLYING_GEMS, EXPLOSIONS,
-                    BLOOD, SUBMARINES, REEL_DIVERS, DIVERS, SHARKS, PHOTO_OVERLAYS);
+// What a snapshot copies: the globals of the Play group (game_state.h).
+template <class Copy>
+void forEachPlayGlobal(Copy&& copy) {
+    forEachGameGlobal([&](auto group, auto& global) {
+        if constexpr (decltype(group)::value == GameGlobalGroup::Play) copy(global);
+    });
 }
 
 class Writer {
@@ -39,6 +27,10 @@ public:
     }
     template <class T>
     void value(const T& v) { raw(&v, sizeof v); }
+    void global(int32_t v) { value(v); }
+    void global(double v) { value(v); }
+    template <class T>
+    void global(const RtArray<T>& a) { array(a); }
     template <class T>
     void array(const RtArray<T>& a) {
         value(a.d1);
@@ -61,6 +53,11 @@ public:
     }
     template <class T>
     void value(T& v) { raw(&v, sizeof v); }
+    void global(int32_t& v) { value(v); }
+    void global(double& v) { value(v); }
+    void global(RtArray<int>& a) { grid(a); }
+    template <class T>
+    void global(RtArray<T>& a) { family(a); }
     // Grids keep their shape; their elements come back in storage order.
     void grid(RtArray<int>& a) {
         int32_t d1 = 0, d2 = 0, n = 0;
@@ -98,20 +95,14 @@ uint64_t mix(uint64_t h, uint64_t v) {
 void GameSnapshot::capture(const GameLoop& loop) {
     data_.clear();
     Writer w(data_);
-    for (int32_t* p : kInts) w.value(*p);
-    for (double* p : kDoubles) w.value(*p);
-    for (RtArray<int>* g : kGrids) w.array(*g);
-    std::apply([&](auto&... f) { (w.array(f), ...); }, families());
+    forEachPlayGlobal([&](const auto& global) { w.global(global); });
     w.value(isaacState);
     w.value(loop);
 }
 
 void GameSnapshot::restore(GameLoop& loop) const {
     Reader r(data_);
-    for (int32_t* p : kInts) r.value(*p);
-    for (double* p : kDoubles) r.value(*p);
-    for (RtArray<int>* g : kGrids) r.grid(*g);
-    std::apply([&](auto&... f) { (r.family(f), ...); }, families());
+    forEachPlayGlobal([&](auto& global) { r.global(global); });
     r.value(isaacState);
     r.value(loop);
 }

@@ -1,11 +1,9 @@
 // A copy of the whole state of a game in play, so that a search can try a
-// move, look at what followed and come back: every game global that a frame
-// of play reads or writes, every record family, the random generator and
-// the in-game loop's own values. Settings and tables that play never changes
-// (names, wobble tables, volumes, the screen size) are not copied.
-//
-// A global added to the game state must be added to the table in
-// game_snapshot.cpp, or a search will see it leak from one try to the next.
+// move, look at what followed and come back: every game global of the Play
+// group of the list in game_state.h (what a frame of play reads or writes,
+// the record families among them), the random generator and the in-game
+// loop's own values. Settings and tables that play never changes (names,
+// wobble tables, volumes, the screen size) are not copied.
 #pragma once
 #include <cstdint>
 #include <string>

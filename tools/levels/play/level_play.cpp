@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "game/bridge/device_transport.h"
+#include "game/bridge/media_path.h"
 #include "game/world/game_state.h"
 #include "game/world/level_file.h"
 #include "game/world/screen_links.h"
@@ -41,6 +42,10 @@ LevelPlay::LevelPlay(const std::string& folder) : folder_(folder) {
     ::mkdir((folder + "/Media").c_str(), 0755);
     ::mkdir((folder + "/Media/Data").c_str(), 0755);
     if (chdir(folder.c_str()) != 0) perror(folder.c_str());
+    // A fresh program's state, whatever an earlier play in this process left:
+    // the globals, and the media folder found anew from this working folder.
+    resetGameGlobals();
+    resetMediaFolderCheck();
     setDeviceTransport(&device_);
     connectScreenLinks({introLink, returnAtOnce, returnAtOnce, returnAtOnce});
     CONFIG_FILE = RtString((folder + "/Shoalrunner.cfg").c_str());

@@ -7,7 +7,8 @@
 // solutions it writes are the states of the frames from the second on, in
 // the scripted device's script form, which a replay feeds to RunGame.
 //
-// The game state is process-wide: one LevelPlay per process.
+// The game state is process-wide: one LevelPlay at a time, each starting
+// from the state of a fresh program.
 #pragma once
 #include <cstdint>
 #include <string>
