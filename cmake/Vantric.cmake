@@ -37,8 +37,7 @@ endfunction()
 # as its own CTest test in its own process, so the runtime's process-wide
 # state starts fresh for each case. The program also runs whole, all cases in
 # one process (<name>.whole, label whole), so its fixtures keep resetting the
-# process-wide state they use; a directory whose programs do not pass that way
-# yet sets VANTRIC_TESTS_CASE_BY_CASE_ONLY (tests/CMakeLists.txt).
+# process-wide state they use.
 # GL marks tests that open a window and an OpenGL context: they run offscreen,
 # and leak detection is off for them because Mesa and SDL leak at exit from
 # libraries that are already unloaded. GAME marks the game's own tests; the
@@ -73,12 +72,10 @@ function(vantric_test name)
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 60
     PROPERTIES LABELS ${label} TIMEOUT ${T_TIMEOUT})
-  if(NOT VANTRIC_TESTS_CASE_BY_CASE_ONLY)
-    math(EXPR whole_timeout "${T_TIMEOUT} * 5")
-    add_test(NAME ${name}.whole
-             COMMAND sh ${PROJECT_SOURCE_DIR}/tests/support/run_whole.sh env ${env} $<TARGET_FILE:${name}>)
-    set_tests_properties(${name}.whole PROPERTIES LABELS "whole;${label}" TIMEOUT ${whole_timeout})
-  endif()
+  math(EXPR whole_timeout "${T_TIMEOUT} * 5")
+  add_test(NAME ${name}.whole
+           COMMAND sh ${PROJECT_SOURCE_DIR}/tests/support/run_whole.sh env ${env} $<TARGET_FILE:${name}>)
+  set_tests_properties(${name}.whole PROPERTIES LABELS "whole;${label}" TIMEOUT ${whole_timeout})
 endfunction()
 
 # vantric_bench(<name> SOURCES ... [LIBS ...]): a Google Benchmark program or a

@@ -28,8 +28,8 @@ struct WindowRequest {
 // being asked for it (showsNothingUnasked): a program there would run
 // unseen for ever.
 GLWindow* createGLWindow(const WindowRequest& request);
-// True when the video driver of that name draws only into memory (the
-// offscreen and dummy drivers) and the request, a comma-separated list of
+// True when the video driver of that name shows nothing on a screen (the
+// offscreen, dummy and evdev drivers) and the request, a comma-separated list of
 // driver names in any letter case (null or empty: none), does not name it.
 bool showsNothingUnasked(const char* driver, const char* requested);
 // Releases the context and the window; null is allowed.

@@ -1,7 +1,8 @@
 // The level checker. Depends on level_data.h, level_text.h (wall codes) and
-// the places of the game's story.
+// the game's cell codes and the places of its story.
 #include "level_checker.h"
 
+#include "game/world/cell_codes.h"
 #include "game/world/story_places.h"
 #include "level_text.h"
 
@@ -10,9 +11,11 @@
 namespace levels {
 
 namespace {
-constexpr int32_t kWeed = 7, kKelp = 23;
-constexpr int32_t kDiver = 32, kGem = 33, kFishUp = 35, kFishDown = 38, kMine = 43, kOyster = 46, kPearl = 47;
-constexpr int32_t kFirstSpawn = 32, kLastSpawn = 48;
+constexpr int32_t kWeed = cell::kWeed, kKelp = cell::kGemFree;
+constexpr int32_t kDiver = cell::kDiverSpawn, kGem = cell::kGemSpawn, kFishUp = cell::kFishUpSpawn,
+                  kFishDown = cell::kFishDownSpawn, kMine = cell::kMine, kOyster = cell::kOyster,
+                  kPearl = cell::kPearlSpawn;
+constexpr int32_t kFirstSpawn = cell::kDiverSpawn, kLastSpawn = cell::kAngler;  // the spawn codes, 32 to 48
 constexpr int32_t kMineSetOffAbove = 20;
 constexpr int32_t kFourX[4] = {0, 0, -1, 1}, kFourY[4] = {-1, 1, 0, 0};  // the four neighbours
 
@@ -23,7 +26,7 @@ std::string at(int32_t x, int32_t y) {
 }
 
 bool allowedCode(int32_t code) {
-    return code == 0 || (code >= 1 && code <= 21) || code == kKelp || (code >= kFirstSpawn && code <= kLastSpawn);
+    return code == 0 || (code >= cell::kFiller && code <= cell::kLastSolid) || code == kKelp || (code >= kFirstSpawn && code <= kLastSpawn);
 }
 
 // The map as the loader leaves it before any family moves: weeds, gems and
@@ -42,7 +45,7 @@ std::vector<int32_t> loadedCodes(const LevelData& level) {
     for (int16_t p : level.params) {
         if (p <= 0) continue;
         const int32_t x = p % 15, y = p / 15;
-        if (level.inside(x, y) && (cell(x, y) == kFishUp || cell(x, y) == kFishDown)) cell(x, y) = 25;
+        if (level.inside(x, y) && (cell(x, y) == kFishUp || cell(x, y) == kFishDown)) cell(x, y) = cell::kFish;
     }
     return map;
 }

@@ -19,8 +19,8 @@ constexpr int32_t kVentTileFrame = 40;
 // becomes `to`.
 void paintColumn(int32_t column, int32_t fromRow, int32_t a, int32_t b, int32_t to) {
     for (int32_t row = fromRow; row >= 0; --row) {
-        const GridCell code = mapCell(column, row);
-        if (code == a || code == b) code = to;
+        const int code = mapCell(column, row);
+        if (code == a || code == b) mapCell(column, row) = to;
     }
 }
 }  // namespace

@@ -24,8 +24,10 @@ constexpr int32_t kCrab = 31;
 // first writes its own code; a fish cell becomes a fish only where a level
 // parameter names it.
 constexpr int32_t kDiverSpawn = 32;
+constexpr int32_t kGemSpawn = 33;
 constexpr int32_t kFishUpSpawn = 35;
 constexpr int32_t kFishDownSpawn = 38;
+constexpr int32_t kPearlSpawn = 47;
 constexpr int32_t kBoulder = 39;  // a resting boulder or bomb
 constexpr int32_t kVent = 40;
 constexpr int32_t kMine = 43;

@@ -16,9 +16,9 @@ double SpawnFlyingGem(double column, double row) {
 
 double UpdateFlyingGems() {
     walkFamily(FLYING_GEMS, [](FlyingGem& gem) {
-        if (gem.x < kFinaleDiverX) gem.x += 4;
-        if (gem.y > kStoryDiverY) gem.y -= 2;
-        if (gem.x < kFinaleDiverX || gem.y < kStoryDiverY) {
+        if (gem.x < kCounterX) gem.x += 4;
+        if (gem.y > kCounterY) gem.y -= 2;
+        if (gem.x < kCounterX || gem.y < kCounterY) {
             DrawAnimFrame(kSpriteGem, 0, gem.x, gem.y);
             return RecordFate::Keep;
         }

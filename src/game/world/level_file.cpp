@@ -197,8 +197,8 @@ double ConvertLevelFile() {
         CloseFile(kLevelChannel);
         for (int32_t y = 0; y <= SIZE_Y; ++y) {
             for (int32_t x = 0; x <= SIZE_X; ++x) {
-                const GridCell code = mapCell(x, y);
-                if (code > cell::kLastSolid) code = code + 10;
+                const int code = mapCell(x, y);
+                if (code > cell::kLastSolid) mapCell(x, y) = code + 10;
             }
         }
         writeLevelFile(numberedName("data/shol", LEVEL));

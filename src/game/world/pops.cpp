@@ -1,6 +1,8 @@
 // Pops: the puff of a death. A pop advances one frame every second update;
 // when its frame passes 7 (its sixteenth update) the current level is loaded
-// afresh, which ends the attempt.
+// afresh, which ends the attempt. The loader leaves the window selected; the
+// frame goes on drawing on the play surface, so the pop selects it again
+// (the rest of the frame was drawn unscaled into the window).
 #include "game/world/effects.h"
 #include "game/world/family_walk.h"
 #include "game/world/game_sprites.h"
@@ -22,6 +24,7 @@ double UpdatePops() {
         }
         if (pop.frame > 7) {
             LoadLevel(LEVEL);
+            SelectScreen(kScreenPlay);
             return RecordFate::StopWalk;
         }
         DrawAnimFrame(kSpritePop, pop.frame, pop.x, pop.y);

@@ -4,9 +4,7 @@
 // A pop that has played reloads the level and ends the walk over the pops;
 // the frame then goes on with the fresh level (its story, tile map, darkness
 // and the present) rather than being cut short, so that every frame ends in
-// the one frame end and the controller state is fetched once per frame. The
-// reload leaves the window selected; the frame selects the play surface
-// again, so the rest of it is not drawn unscaled into the window.
+// the one frame end and the controller state is fetched once per frame.
 //
 // Departure, so that the editor's levels above the last can be tested: a
 // test run from the editor (PLAY_MODE 2) that completes any level but the
@@ -145,7 +143,6 @@ void RunGameFrame(GameLoop& loop) {
     UpdatePearls();
     UpdateOysters();
     UpdatePops();
-    SelectScreen(kScreenPlay);  // a death's reload selected the window
     runLevelZeroStory();
     runQuake(loop.explosionCount);
     UpdateBubbleVents();

@@ -15,6 +15,10 @@ constexpr int32_t kOpeningDiverColumn = 5;
 constexpr int32_t kFinaleDiverColumn = 10;
 constexpr int32_t kStoryDiverY = kStoryDiverRow * kCellPixels;
 constexpr int32_t kFinaleDiverX = kFinaleDiverColumn * kCellPixels;
+// The submarine's counter, where the gems of the last level fly: the cell
+// the finale diver stands in.
+constexpr int32_t kCounterX = kFinaleDiverX;
+constexpr int32_t kCounterY = kStoryDiverY;
 
 // The submarine stops at x 144 to play its scene; the level-0 diver speaks
 // while he is left of it.

@@ -65,7 +65,7 @@ SweepResult sweepLevels(const std::string& sourcesFolder, const std::string& wor
         LevelData level;
         std::vector<std::string> errors;
         if (!loadLevelFile(sourcesFolder + "/" + sourceFileName(number), level, errors)) {
-            result.findings.push_back({number, 0, "the level does not load: " + errors.front()});
+            result.findings.push_back({number, 0, "the level does not load" + (errors.empty() ? "" : ": " + errors.front())});
             continue;
         }
         const std::string bytes = encodeLevel(level);
