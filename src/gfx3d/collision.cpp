@@ -6,6 +6,7 @@
 
 #include "gfx2d/gl_matrix.h"
 #include "gfx3d/rainbows3d.h"
+#include "gfx3d/render_state.h"
 
 namespace {
 
@@ -18,28 +19,7 @@ const MeshFrame* frameToTest(const MeshObjectX* part, int32_t frame) {
     return f.triangles.count > 2 ? &f : nullptr;
 }
 
-bool isIdentity(const float* m) {
-    for (int i = 0; i < 16; ++i) {
-        if (m[i] != (i % 5 == 0 ? 1.0f : 0.0f)) return false;
-    }
-    return true;
-}
-
 Vec3 column(const float* m, int c) { return {m[c * 4], m[c * 4 + 1], m[c * 4 + 2]}; }
-
-// An upper bound of |L v| / |v| for the upper 3 x 3 part L of m: the square
-// root of the largest row sum of |L^T L| (Gershgorin). Exact when the
-// columns are orthogonal (turns and scales); never below the true stretch.
-float largestStretch(const float* m) {
-    const Vec3 c[3] = {column(m, 0), column(m, 1), column(m, 2)};
-    float largest = 0.0f;
-    for (int i = 0; i < 3; ++i) {
-        float sum = 0.0f;
-        for (int j = 0; j < 3; ++j) sum += std::fabs(dot(c[i], c[j]));
-        largest = std::max(largest, sum);
-    }
-    return std::sqrt(largest);
-}
 
 // The farthest corner of the box (centre + a sum of +-a, +-b, +-c) from its centre.
 float boxReach(const Vec3& a, const Vec3& b, const Vec3& c) {
@@ -53,7 +33,8 @@ float boxReach(const Vec3& a, const Vec3& b, const Vec3& c) {
 ObjectPlacement::ObjectPlacement(Rainbows3D& renderer) {
     renderer.updateObjectMatrix();
     matrix_ = &renderer.currentTransform().matrix;
-    identity_ = isIdentity(*matrix_);
+    const float(&m)[16] = *matrix_;
+    identity_ = render3d::upperIsIdentity(m) && m[12] == 0.0f && m[13] == 0.0f && m[14] == 0.0f;
 }
 
 Vec3 ObjectPlacement::toWorld(const Vec3& p) const {
@@ -70,7 +51,7 @@ void ObjectPlacement::triangle(const MeshFrame& frame, int32_t first, Vec3 (&out
 
 void ObjectPlacement::bounds(const MeshFrame& frame, Vec3& centre, float& radius) const {
     centre = toWorld(vec3(frame.centre));
-    radius = identity_ ? frame.radius : frame.radius * largestStretch(*matrix_);
+    radius = identity_ ? frame.radius : frame.radius * render3d::largestStretch(*matrix_);
 }
 
 // --- Triangle routines ---
