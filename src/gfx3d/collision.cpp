@@ -6,6 +6,7 @@
 
 #include "gfx2d/gl_matrix.h"
 #include "gfx3d/rainbows3d.h"
+#include "gfx3d/render_state.h"
 
 namespace {
 
@@ -18,28 +19,7 @@ const MeshFrame* frameToTest(const MeshObjectX* part, int32_t frame) {
     return f.triangles.count > 2 ? &f : nullptr;
 }
 
-bool isIdentity(const float* m) {
-    for (int i = 0; i < 16; ++i) {
-        if (m[i] != (i % 5 == 0 ? 1.0f : 0.0f)) return false;
-    }
-    return true;
-}
-
 Vec3 column(const float* m, int c) { return {m[c * 4], m[c * 4 + 1], m[c * 4 + 2]}; }
-
-// An upper bound of |L v| / |v| for the upper 3 x 3 part L of m: the square
-// root of the largest row sum of |L^T L| (Gershgorin). Exact when the
-// columns are orthogonal (turns and scales); never below the true stretch.
-float largestStretch(const float* m) {
-    const Vec3 c[3] = {column(m, 0), column(m, 1), column(m, 2)};
-    float largest = 0.0f;
-    for (int i = 0; i < 3; ++i) {
-        float sum = 0.0f;
-        for (int j = 0; j < 3; ++j) sum += std::fabs(dot(c[i], c[j]));
-        largest = std::max(largest, sum);
-    }
-    return std::sqrt(largest);
-}
 
 // The farthest corner of the box (centre + a sum of +-a, +-b, +-c) from its centre.
 float boxReach(const Vec3& a, const Vec3& b, const Vec3& c) {
@@ -48,12 +28,36 @@ float boxReach(const Vec3& a, const Vec3& b, const Vec3& c) {
     return std::sqrt(squared);
 }
 
+// True when the line through `start` along `direction` (both ways, as the
+// ray test counts hits behind the start) passes the sphere so far off that
+// no triangle inside it can meet the line. Worked in doubles, with room of
+// 1e-4 of the lengths involved for the rounding of the carried triangles
+// and of the float triangle test, so a triangle the test would report is
+// never passed over. NaN or infinite bounds reject nothing.
+bool lineMissesSphere(const Vec3& start, const Vec3& direction, const Vec3& centre, float radius) {
+    const double c[3] = {centre.x, centre.y, centre.z};
+    const double w[3] = {c[0] - start.x, c[1] - start.y, c[2] - start.z};  // start to centre
+    const double d[3] = {direction.x, direction.y, direction.z};
+    const double dd = d[0] * d[0] + d[1] * d[1] + d[2] * d[2];
+    const double along = dd > 0.0 ? (w[0] * d[0] + w[1] * d[1] + w[2] * d[2]) / dd : 0.0;
+    double offSquared = 0.0, wSquared = 0.0, cSquared = 0.0;
+    for (int i = 0; i < 3; ++i) {
+        const double off = w[i] - d[i] * along;  // the line's nearest point to the centre
+        offSquared += off * off;
+        wSquared += w[i] * w[i];
+        cSquared += c[i] * c[i];
+    }
+    const double reach = radius + 1e-4 * (radius + std::sqrt(wSquared) + std::sqrt(cSquared));
+    return offSquared > reach * reach;
+}
+
 }  // namespace
 
 ObjectPlacement::ObjectPlacement(Rainbows3D& renderer) {
     renderer.updateObjectMatrix();
     matrix_ = &renderer.currentTransform().matrix;
-    identity_ = isIdentity(*matrix_);
+    const float(&m)[16] = *matrix_;
+    identity_ = render3d::upperIsIdentity(m) && m[12] == 0.0f && m[13] == 0.0f && m[14] == 0.0f;
 }
 
 Vec3 ObjectPlacement::toWorld(const Vec3& p) const {
@@ -70,7 +74,7 @@ void ObjectPlacement::triangle(const MeshFrame& frame, int32_t first, Vec3 (&out
 
 void ObjectPlacement::bounds(const MeshFrame& frame, Vec3& centre, float& radius) const {
     centre = toWorld(vec3(frame.centre));
-    radius = identity_ ? frame.radius : frame.radius * largestStretch(*matrix_);
+    radius = identity_ ? frame.radius : frame.radius * render3d::largestStretch(*matrix_);
 }
 
 // --- Triangle routines ---
@@ -238,7 +242,15 @@ double Rainbows3D::rayDistance(MeshObjectX* part, int32_t frame, const float (&s
     int32_t frontIndex = -1, backIndex = -1;
     const ObjectPlacement place(*this);
     const Vec3 s = vec3(start);
-    const Vec3 e = s + normalisedOrKept(vec3(direction));
+    const Vec3 u = normalisedOrKept(vec3(direction));
+    const Vec3 e = s + u;
+    Vec3 frameCentre;
+    float frameRadius = 0.0f;
+    place.bounds(*f, frameCentre, frameRadius);
+    if (lineMissesSphere(s, u, frameCentre, frameRadius)) {  // what visiting every triangle would find
+        lastHitVertex = -1;
+        return 0.0;
+    }
     for (int32_t i = 0; i + 2 < f->triangles.count; i += 3) {
         Vec3 t[3];
         place.triangle(*f, i, t);

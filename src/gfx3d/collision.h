@@ -5,7 +5,9 @@
 // triangles are carried into the world through the current object transform
 // (ObjectPlacement), so scale and shear count as they do on the screen, and
 // radii and ray distances are world units. All arithmetic is in 32-bit
-// floats.
+// floats, save the rays' quick rejection: a ray whose line passes clear of
+// the frame's bounding sphere (with room for rounding) gives 0 without
+// visiting the triangles, which is what visiting them gives.
 //
 // The renderer's per-slot and per-part tests are Rainbows3D methods
 // (collideSphereSlot, collideBoxSlot, rayDistanceSlot, collideSphereBox and

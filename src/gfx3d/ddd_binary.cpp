@@ -6,8 +6,9 @@
 #include <cstdio>
 #include <cstring>
 #include <new>
+#include <optional>
+#include <span>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "gfx3d/ddd_normals.h"
@@ -192,10 +193,14 @@ Outcome readBinary(ByteSource& in, MeshObject& mesh) {
     return readFrames(in, h, mesh, u, v);
 }
 
-void logFailure(Outcome outcome, const char* name) {
-    appendToErrorLog(outcome == Outcome::MallocError ? "# malloc error\n" : "# read error\n");
+// Two lines in the error log: what went wrong, then the file's name.
+void logFailure(const char* what, const char* name) {
+    appendToErrorLog(what);
     const std::string line = std::string(name) + "\n";
     appendToErrorLog(line.c_str());
+}
+void logFailure(Outcome outcome, const char* name) {
+    logFailure(outcome == Outcome::MallocError ? "# malloc error\n" : "# read error\n", name);
 }
 
 void putU32(std::vector<uint8_t>& out, uint32_t value) {
@@ -214,38 +219,38 @@ void putF64(std::vector<uint8_t>& out, double value) {
 }
 
 // The palette a file gets and each node's index into it: the mesh's own
-// while every node's index lies inside it, else one made from the nodes'
-// colours in order of first appearance (an index keeps 8 bits, as the
-// mesh's own do), so the reader takes the file.
+// while every node's colour stands at its index there (a loaded or freshly
+// built mesh), else the palette of the nodes (a reduced object has none, and
+// the indices of a mesh of more than 256 colours wrap). A file index is one
+// byte, so the nodes' palette fits only with at most 256 entries.
 class FilePalette {
 public:
     explicit FilePalette(const MeshObject& mesh) {
-        colours_.assign(mesh.palette.data, mesh.palette.data + std::max(mesh.palette.count, 0));
-        bool served = true;
-        forEachNode(mesh, [&](const MeshVertex& node) { served = served && node.paletteIndex < colours_.size(); });
-        if (served) return;
-        colours_.clear();
-        forEachNode(mesh, [&](const MeshVertex& node) {
-            if (rebuilt_.emplace(node.colour, static_cast<uint8_t>(colours_.size())).second) {
-                colours_.push_back(node.colour);
-            }
-        });
+        if (!holdsItsNodes(mesh)) rebuilt_.emplace(mesh);
+        colours_ = rebuilt_ ? std::span<const uint32_t>(rebuilt_->colours())
+                            : std::span<const uint32_t>(mesh.palette.data, static_cast<size_t>(mesh.palette.count));
     }
-    const std::vector<uint32_t>& colours() const { return colours_; }
+    bool fits() const { return !rebuilt_ || colours_.size() <= kPaletteIndexCount; }
+    std::span<const uint32_t> colours() const { return colours_; }
     uint8_t indexOf(const MeshVertex& node) const {
-        return rebuilt_.empty() ? node.paletteIndex : rebuilt_.at(node.colour);
+        return rebuilt_ ? static_cast<uint8_t>(rebuilt_->indexOf(node.colour)) : node.paletteIndex;
     }
 
 private:
-    template <class Visit>
-    static void forEachNode(const MeshObject& mesh, Visit visit) {
+    static bool holdsItsNodes(const MeshObject& mesh) {
         for (int32_t f = 0; f < mesh.frames.count; ++f) {
             const RtVector<MeshVertex>& nodes = mesh.frames.data[f].nodes;
-            for (int32_t k = 0; k < nodes.count; ++k) visit(nodes.data[k]);
+            for (int32_t k = 0; k < nodes.count; ++k) {
+                const MeshVertex& node = nodes.data[k];
+                if (node.paletteIndex >= mesh.palette.count || mesh.palette.data[node.paletteIndex] != node.colour) {
+                    return false;
+                }
+            }
         }
+        return true;
     }
-    std::vector<uint32_t> colours_;
-    std::unordered_map<uint32_t, uint8_t> rebuilt_;  // empty while the mesh's own indices stand
+    std::optional<NodePalette> rebuilt_;  // empty while the mesh's own palette holds its nodes
+    std::span<const uint32_t> colours_;
 };
 
 }  // namespace
@@ -290,6 +295,10 @@ int32_t saveDddFile(const MeshObject& mesh, const char* name) {
 
     const MeshFrame& first = mesh.frames.data[0];
     const FilePalette palette(mesh);
+    if (!palette.fits()) {
+        logFailure("# too many colours\n", name);
+        return 0;
+    }
     const int32_t pairs = std::max(first.nodes.count, 0);
     std::vector<uint8_t> out;
     putU32(out, static_cast<uint32_t>(kDddMagic));

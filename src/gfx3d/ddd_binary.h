@@ -19,9 +19,12 @@
 // 161 and a palette index without a palette entry are read errors (the file
 // is rejected instead of read past its end or its tables); a node without a
 // texture pair gets u = v = 0; a file whose bytes cannot all be written is
-// removed and gives 0; a mesh whose palette does not hold its nodes' indices
-// (a reduced object's) is written with a palette made from the nodes'
-// colours, so every file written can be read back.
+// removed and gives 0; a mesh whose palette does not hold its nodes (a
+// reduced object's, or one of more than 256 colours, whose indices wrap) is
+// written with a palette made from the nodes' colours, so every file written
+// reads back in the colours it was drawn with; when the nodes need more than
+// the 256 entries a one-byte index reaches, nothing is written, "# too many
+// colours" and the name go to the error log, and the result is 0.
 #pragma once
 #include <cstdint>
 
@@ -35,5 +38,7 @@ constexpr int32_t kDddMagic = 0x00C6B317;
 int32_t loadDddFile(MeshObject& mesh, const char* name);
 
 // Writes the mesh as version 2.0; 1 when written. 0 for a mesh without
-// frames, a "mem://" name, or a file that cannot be made.
+// frames, a "mem://" name or nodes of more than 256 palette entries (what
+// bears the name is not touched), or a file that cannot be made or fully
+// written.
 int32_t saveDddFile(const MeshObject& mesh, const char* name);

@@ -80,33 +80,6 @@ void unitTexCoords(GLenum unit, const unsigned char* base, size_t offset) {
     glTexCoordPointer(2, GL_FLOAT, kStride, attributeAt(base, offset));
 }
 
-// How far the matrix's 3x3 part can carry a point at distance 1: the square
-// root of the largest row sum of |M^T M| (the column dot products), which is
-// never below the largest stretch. It is the largest column length whenever the
-// columns are orthogonal (turns and scales); a shear from an added matrix
-// stretches further than any column, and a part must not be culled while a
-// corner of it still reaches into view.
-float largestStretch(const float (&m)[16]) {
-    float largest = 0.0f;
-    for (int a = 0; a < 3; ++a) {
-        float sum = 0.0f;
-        for (int b = 0; b < 3; ++b) {
-            sum += std::fabs(m[a * 4] * m[b * 4] + m[a * 4 + 1] * m[b * 4 + 1] + m[a * 4 + 2] * m[b * 4 + 2]);
-        }
-        if (sum > largest) largest = sum;
-    }
-    return std::sqrt(largest);
-}
-
-bool upperIsIdentity(const float (&m)[16]) {
-    for (int c = 0; c < 3; ++c) {
-        for (int r = 0; r < 3; ++r) {
-            if (m[c * 4 + r] != (r == c ? 1.0f : 0.0f)) return false;
-        }
-    }
-    return true;
-}
-
 float meanColumnLength(const float (&m)[16]) {
     float sum = 0.0f;
     for (int c = 0; c < 3; ++c) {
@@ -236,7 +209,7 @@ void Rainbows3D::drawMesh(MeshObjectX* part, int32_t a, int32_t b, float t, uint
         const MeshFrame& frame = part->frames.data[S];
         float c[3];
         render3d::transformPoint(objectMatrix, frame.centre, c);
-        const float r = frame.radius * (upperIsIdentity(objectMatrix) ? 1.0f : largestStretch(objectMatrix));
+        const float r = frame.radius * (render3d::upperIsIdentity(objectMatrix) ? 1.0f : render3d::largestStretch(objectMatrix));
         const bool shadowVolumes = effectLightOn == 1 && lightEffect == 3;
         for (const float(&plane)[4] : frustum) {
             if (plane[0] * c[0] + plane[1] * c[1] + plane[2] * c[2] + plane[3] < -r && !shadowVolumes) return;
@@ -445,7 +418,7 @@ void Rainbows3D::drawOutline(MeshObjectX& part, int32_t S, int32_t n, const uint
     const float d[3] = {eye[0] - frame.centre[0], eye[1] - frame.centre[1], eye[2] - frame.centre[2]};
     const float squared = d[0] * d[0] + d[1] * d[1] + d[2] * d[2];
     float w = viewTangent * (squared <= 1e-7f ? 0.0f : std::sqrt(squared)) * 0.003f;
-    if (!upperIsIdentity(objectMatrix)) {
+    if (!render3d::upperIsIdentity(objectMatrix)) {
         const float m = meanColumnLength(objectMatrix);
         for (int32_t level = 0; level <= transformIndex; ++level) w /= m * m;
     }

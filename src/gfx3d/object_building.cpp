@@ -179,23 +179,28 @@ void Rainbows3D::endObject() {
 
 // --- Mesh steps ---
 
+NodePalette::NodePalette(const MeshObject& mesh) {
+    for (int32_t f = 0; f < mesh.frames.count; ++f) {
+        const RtVector<MeshVertex>& nodes = mesh.frames.data[f].nodes;
+        for (int32_t k = 0; k < nodes.count; ++k) {
+            const uint32_t colour = nodes.data[k].colour;
+            if (indexOf_.emplace(colour, static_cast<int32_t>(colours_.size())).second) colours_.push_back(colour);
+        }
+    }
+}
+
 void MeshObject::buildPalette() {
+    const NodePalette nodePalette(*this);
+    const std::vector<uint32_t>& colours = nodePalette.colours();
     palette.count = 0;
-    std::unordered_map<uint32_t, int32_t> firstIndex;  // the same answer as a search from index 0
+    if (!colours.empty() && palette.reserve(static_cast<int32_t>(colours.size()))) {
+        for (uint32_t colour : colours) palette.data[palette.count++] = colour;
+    }
     for (int32_t f = 0; f < frames.count; ++f) {
         RtVector<MeshVertex>& nodes = frames.data[f].nodes;
-        for (int32_t i = 0; i < nodes.count; ++i) {
-            MeshVertex& node = nodes.data[i];
-            auto found = firstIndex.find(node.colour);
-            int32_t index = 0;
-            if (found != firstIndex.end()) {
-                index = found->second;
-            } else {
-                index = palette.count;
-                palette.append(node.colour);
-                if (palette.count == index + 1) firstIndex.emplace(node.colour, index);
-            }
-            node.paletteIndex = static_cast<uint8_t>(index);  // a 257th colour wraps
+        for (int32_t k = 0; k < nodes.count; ++k) {
+            MeshVertex& node = nodes.data[k];
+            node.paletteIndex = static_cast<uint8_t>(nodePalette.indexOf(node.colour));  // a 257th colour wraps
         }
     }
 }

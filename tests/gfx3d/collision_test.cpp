@@ -3,6 +3,8 @@
 // the carrying of shapes into the object's space.
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "gfx3d/collision.h"
 #include "mesh_fixtures.h"
 
@@ -218,4 +220,59 @@ TEST_F(Collision, QuickRejectionsLetEveryRealHitThrough) {
     EXPECT_EQ(1.0, r.coneHitsSlot(5, 0, 0, 0, 0, 0, 0, 1, 80));
     EXPECT_EQ(1.0, r.coneHitsSlot(5, 0, 0, 0, 0, 0, 0, 1, 100));  // beyond 90 degrees: as 80, ahead only
     EXPECT_EQ(0.0, r.coneHitsSlot(5, 0, 0, 0, 0, 0, 0, 1, 70));
+}
+
+TEST_F(Collision, RaysBesideTheBoundsGiveWhatEveryTriangleWouldGive) {
+    // Rays through the corners of a cube, which lie on its bounding sphere
+    // (exactly under a turn and an even scale), some touching the sphere
+    // there, some passing just beside, under even and uneven scales, shears
+    // and far translations: the result and the hit triangle are those of
+    // visiting every carried triangle.
+    const MeshObjectX& part = fixture.putTriangles(1, meshtest::cubeCorners(1));
+    const MeshFrame& frame = part.frames.data[0];
+    std::mt19937 random(20240612);
+    auto uniform = [&](float low, float high) { return std::uniform_real_distribution<float>(low, high)(random); };
+    auto anyVector = [&] { return Vec3{uniform(-1, 1), uniform(-1, 1), uniform(-1, 1)}; };
+    int hits = 0, misses = 0;
+    for (int round = 0; round < 6000; ++round) {
+        float (&m)[16] = r.currentTransform().matrix;
+        for (float& e : m) e = 0.0f;
+        m[15] = 1.0f;
+        if (round % 2 == 0) {  // a turn (a unit quaternion) times an even scale
+            const float q[4] = {uniform(-1, 1), uniform(-1, 1), uniform(-1, 1), uniform(-1, 1)};
+            const float n = std::sqrt(q[0] * q[0] + q[1] * q[1] + q[2] * q[2] + q[3] * q[3]);
+            const float w = q[0] / n, x = q[1] / n, y = q[2] / n, z = q[3] / n, s = uniform(0.1f, 4);
+            const float turn[9] = {1 - 2 * (y * y + z * z), 2 * (x * y + w * z), 2 * (x * z - w * y),
+                                   2 * (x * y - w * z), 1 - 2 * (x * x + z * z), 2 * (y * z + w * x),
+                                   2 * (x * z + w * y), 2 * (y * z - w * x), 1 - 2 * (x * x + y * y)};
+            for (int k = 0; k < 9; ++k) m[k / 3 * 4 + k % 3] = turn[k] * s;
+        } else {
+            for (int k : {0, 1, 2, 4, 5, 6, 8, 9, 10}) m[k] = uniform(-3, 3);
+        }
+        for (int k : {12, 13, 14}) m[k] = round % 5 == 0 ? uniform(-1e4f, 1e4f) : uniform(-5, 5);
+        r.currentTransform().matrixValid = 1;
+        const ObjectPlacement place(r);
+        const Vec3 centre = place.toWorld(vec3(frame.centre));
+        const Vec3 corner = place.toWorld(positionOf(frame.triangles.data[random() % 36]));
+        const Vec3 direction = round % 3 == 0 ? anyVector() : cross(corner - centre, anyVector());  // or touching
+        const Vec3 beside = round % 3 == 2 ? anyVector() * 1e-3f : Vec3{};
+        const Vec3 start = corner + beside - direction * uniform(-20, 20);
+        const Vec3 end = start + normalisedOrKept(direction);
+        float front = 0.0f, back = 0.0f;
+        int32_t frontIndex = -1, backIndex = -1;
+        for (int32_t i = 0; i < frame.triangles.count; i += 3) {
+            Vec3 triangle[3];
+            place.triangle(frame, i, triangle);
+            const float d = static_cast<float>(rayTriangleDistance(triangle, start, end));
+            if (d > 0.0f && (front == 0.0f || d < front)) front = d, frontIndex = i;
+            if (d < 0.0f && (back == 0.0f || d > back)) back = d, backIndex = i;
+        }
+        const float from[3] = {start.x, start.y, start.z}, along[3] = {direction.x, direction.y, direction.z};
+        const double got = r.rayDistanceSlot(1, 0, from, along);
+        ASSERT_EQ(front != 0.0f ? front : back, got) << round;
+        ASSERT_EQ(front != 0.0f ? frontIndex : backIndex, lastHitVertex) << round;
+        (got != 0.0 ? hits : misses) += 1;
+    }
+    EXPECT_GT(hits, 1000);
+    EXPECT_GT(misses, 1000);
 }

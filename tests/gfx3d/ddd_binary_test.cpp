@@ -135,6 +135,49 @@ TEST_F(DddBinary, RoundTripKeepsPositionsPaletteAndIndices) {
     EXPECT_EQ(0, loaded.frames.data[0].triangles.count);  // left to the caller
 }
 
+// A palette index is one byte: a part whose nodes need more than 256
+// palette entries is refused (the file of that name left as it was), since
+// its file would load back in other colours; 256 entries load back in their
+// own colours, and a loaded palette longer than 256 is written as it was.
+TEST_F(DddBinary, AFileHoldsTheNodesOfAtMost256PaletteEntries) {
+    const std::string name = dir.file("many.ddd");
+    for (uint32_t colours : {255u, 256u}) {  // and the opening break node's run kind
+        r.lightingMode = 0;
+        r.beginObject(0, 1);
+        for (uint32_t c = 0; c < colours; ++c) {
+            r.addVertex(static_cast<float>(c), static_cast<float>(c % 2), 0, 0, 0, c);
+        }
+        r.endObject();
+        const MeshObjectX& built = r.slot(0)->parts.data[0];
+        writeFileBytes(name, "kept");
+        const bool fits = colours + 1 <= 256;
+        ASSERT_EQ(fits ? 1 : 0, saveDddFile(built, name.c_str())) << colours;
+        if (!fits) {
+            EXPECT_EQ("kept", readFileBytes(name));
+            EXPECT_EQ("# too many colours\n" + name + "\n", log());
+            continue;
+        }
+        MeshObject loaded;
+        ASSERT_EQ(1, loadDddFile(loaded, name.c_str()));
+        ASSERT_EQ(1, loaded.frames.count);
+        const RtVector<MeshVertex>& a = built.frames.data[0].nodes;
+        const RtVector<MeshVertex>& b = loaded.frames.data[0].nodes;
+        ASSERT_EQ(a.count, b.count);
+        for (int32_t i = 0; i < a.count; ++i) EXPECT_EQ(a.data[i].colour, b.data[i].colour) << i;
+    }
+    Bytes longPalette = dddHeader(2.0, 1, 300, 3);
+    for (uint32_t c = 0; c < 300; ++c) longPalette.u32(c);
+    for (int k = 0; k < 6; ++k) longPalette.f32(0.0f);
+    longPalette.i32(3);
+    node2(longPalette, 0, 0, 0, 5, 0);
+    node2(longPalette, 1, 0, 0, 5, 255);
+    node2(longPalette, 0, 1, 0, 5, 7);
+    MeshObject loaded;
+    ASSERT_EQ(1, loadDddFile(loaded, file("long.ddd", longPalette.data).c_str()));
+    ASSERT_EQ(1, saveDddFile(loaded, name.c_str()));
+    EXPECT_EQ(testsupport::visible(longPalette.data), testsupport::visible(readFileBytes(name)));
+}
+
 TEST_F(DddBinary, EveryFrameTakesTheTexturePairsOfFrame0) {
     const std::string name = file("two.ddd", validFile());
     MeshObject mesh;
