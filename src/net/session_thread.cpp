@@ -26,7 +26,10 @@
 //   no place in use, or a place whose connection is ending in this pass, is
 //   dropped; the host's 129th connection is closed;
 // - a player is removed only by the connection it came on or by the host's
-//   own connection (the host may remove anyone, a member only its own), and
+//   own connection (the host may remove anyone, a member only its own), or
+//   when that connection ends, which takes every player of it along (not
+//   only its first: a socket record number is used again by the next
+//   accepted connection, which must not inherit anyone's players), and
 //   a question is answered only on the connection its asker came on, so a
 //   member can neither remove another's players nor have answers sent to
 //   another member;
@@ -243,16 +246,25 @@ void registerPlayer(NetSession& session, HostConnections& connections, const Ses
     sendToMember(session, connections, member.slot, makeSessionMessage(kKindPlayerId, id, kHostPlayerId, nullptr, 0));
 }
 
-// Only the connection a player came on, or the host's own, may remove it.
-void removePlayers(NetSession& session, const HostConnections& connections, uint16_t id, int32_t connection) {
+// Removes every record of the host's table that the rule picks (mutex
+// held), each listed as left while hosting, in table order.
+template <class Rule>
+void removeHostPlayers(NetSession& session, Rule&& picks) {
     for (auto player = session.hostPlayers.begin(); player != session.hostPlayers.end();) {
-        if (player->id != id || (player->socketSlot != connection && connection != connections.ownSlot)) {
+        if (!picks(*player)) {
             ++player;
             continue;
         }
-        if (session.isHost == 1) session.leftPlayers.push_back(id);
+        if (session.isHost == 1) session.leftPlayers.push_back(player->id);
         player = session.hostPlayers.erase(player);
     }
+}
+
+// Only the connection a player came on, or the host's own, may remove it.
+void removePlayers(NetSession& session, const HostConnections& connections, uint16_t id, int32_t connection) {
+    removeHostPlayers(session, [&](const NetPlayer& p) {
+        return p.id == id && (p.socketSlot == connection || connection == connections.ownSlot);
+    });
 }
 
 SessionMessage answerQuery(NetSession& session, const SessionMessage& query) {
@@ -356,13 +368,11 @@ void flushAndDropMembers(NetSession& session, HostConnections& connections) {
     for (int32_t place = connections.count() - 1; place >= 0; --place) {
         const int32_t slot = connections.at(place).slot;
         if (connections.at(place).link.endCause() == 0) continue;
+        // Every player of the connection leaves with it: a record left behind
+        // would keep a socket record number the next accepted connection may
+        // be given, and that newcomer would get its texts and answers.
         session.lock();
-        auto player = std::find_if(session.hostPlayers.begin(), session.hostPlayers.end(),
-                                   [slot](const NetPlayer& p) { return p.socketSlot == slot; });
-        if (player != session.hostPlayers.end()) {
-            if (session.isHost == 1) session.leftPlayers.push_back(player->id);
-            session.hostPlayers.erase(player);
-        }
+        removeHostPlayers(session, [slot](const NetPlayer& p) { return p.socketSlot == slot; });
         session.unlock();
         closeSocket(slot);
         if (slot == connections.ownSlot) connections.ownSlot = -1;

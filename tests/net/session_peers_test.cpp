@@ -148,12 +148,13 @@ TEST_F(PeersOfAHost, AMemberThatNeverReadsIsClosedAtItsQueueBound) {
     const uint16_t b = sink.registerPlayer("b");
     ASSERT_NE(b, 0);
     sink.startFlood(wireMessage(3, b, a, std::string(1000, 's')));
-    ASSERT_TRUE(waitUntil([&] { return leftCount(host) == 1; }));
-    EXPECT_EQ(host.popLeftPlayer(), a);  // the connection's first player leaves with it
+    ASSERT_TRUE(waitUntil([&] { return leftCount(host) == 2; }));
+    EXPECT_EQ(host.popLeftPlayer(), b);  // both its players leave with it
+    EXPECT_EQ(host.popLeftPlayer(), a);
     // The host serves on at once and stops at once.
     int32_t count = -1;
     EXPECT_LT(millisTaken([&] { count = host.playerCount(); }), 50);
-    EXPECT_EQ(count, 1);  // b stays until a removal names it
+    EXPECT_EQ(count, 0);
     EXPECT_LT(millisTaken([&] { host.reset(); }), 1000);
 }
 
@@ -244,6 +245,29 @@ TEST(SessionPeers, QueriesTakeOnlyTheAnswersToThemselves) {
     lateAnswer.join();
     member.reset();
     close(listening);
+}
+
+TEST_F(PeersOfAHost, AClosedConnectionTakesEveryPlayerOfItsWithIt) {
+    {
+        RawPeer gone(hosted.port);
+        ASSERT_EQ(gone.registerPlayer("a1"), 101);
+        ASSERT_EQ(gone.registerPlayer("a2"), 102);
+    }
+    ASSERT_TRUE(waitUntil([&] { return leftCount(host) > 0; }));
+    // The next connection takes the socket record the first one freed.
+    RawPeer next(hosted.port);
+    const uint16_t own = next.registerPlayer("b");
+    ASSERT_EQ(own, 103);
+    EXPECT_EQ(leftCount(host), 2u);
+    EXPECT_EQ(host.popLeftPlayer(), 102);
+    EXPECT_EQ(host.popLeftPlayer(), 101);
+    // Nothing meant for the players that left reaches the newcomer: the
+    // text to 102 is dropped, the one to its own player arrives first.
+    EXPECT_EQ(host.sendText(7, 102, RtString("stale")), 1);
+    EXPECT_EQ(host.sendText(7, own, RtString("fresh")), 1);
+    EXPECT_EQ(hexBytes(next.readMessage()), hexBytes(wireMessage(3, own, 7, "fresh")));
+    next.send(wireMessage(101, 0, own));
+    EXPECT_EQ(hexBytes(next.readMessage()), "65 02 00 67 00 00 00 01 00");  // b alone
 }
 
 TEST_F(PeersOfAHost, OnlyTheConnectionThatOwnsAPlayerRemovesIt) {
