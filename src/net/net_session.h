@@ -127,7 +127,8 @@ public:
     // waits for the host's answer of that kind to that player.
     bool query(uint8_t kind, const void* payload, uint16_t length, SessionMessage* answer);
     // Queues the message on the connection to the host; false without one,
-    // or when that connection's link has ended.
+    // when that connection's link has ended, or for a message longer than
+    // the format carries (none of it is sent).
     bool sendToHost(const SessionMessage& message);
 
     bool isRunning();
