@@ -20,8 +20,9 @@
 //   forwarded again, so undeliverable texts cannot circle;
 // - only messages from this process's own host connection count as the
 //   host's (ids assigned, answers), so a member cannot forge them; an answer
-//   is kept only for this process's query player, and one whose question was
-//   given up is dropped;
+//   is kept only for this process's query player, and every reply goes to
+//   the request or question it answers by the order they were sent
+//   (awaited_replies.h), one whose command gave up to none;
 // - a player request names the place of its connection, and one that names
 //   no place in use, or a place whose connection is ending in this pass, is
 //   dropped; the host's 129th connection is closed;
@@ -37,9 +38,8 @@
 //   requests are dropped rather than given an id that means something else;
 // - a text is delivered to a local player only when its receiver is a valid
 //   id, never to a record whose request is still unsent or unanswered.
-// Depends on the network object, the session links and messages, the socket
-// layer and the clock.
-#include <algorithm>
+// Depends on the network object, its awaited replies, the session links and
+// messages, the socket layer and the clock.
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -107,6 +107,7 @@ void sendPlayerRequests(NetSession& session) {
     for (NetPlayer& player : session.localPlayers) {
         if (player.id != kUnsentPlayerId) continue;
         player.id = kAwaitingPlayerId;
+        session.awaitedReplies.expect(kKindPlayerId, &player);
         session.sendToHost(makePlayerRequest(player.queryOnly != 0, player.name));
     }
     session.unlock();
@@ -326,34 +327,40 @@ void handleAsHost(NetSession& session, HostConnections& connections) {
     }
 }
 
+// An id from this process's host (mutex held): it goes to the request it
+// answers; one that no local record takes (its request given up) is given
+// back with a removal, so that the host keeps no player nobody has.
+void takePlayerId(NetSession& session, uint16_t id) {
+    AwaitedReplies::Entry request;
+    if (!session.awaitedReplies.match(kKindPlayerId, &request) || !isValidPlayerId(id)) return;
+    for (NetPlayer& player : session.localPlayers) {
+        if (request.waited && &player == request.record && player.id == kAwaitingPlayerId) {
+            player.id = id;
+            return;
+        }
+    }
+    session.sendToHost(makeSessionMessage(kKindRemovePlayer, kHostPlayerId, id, nullptr, 0));
+}
+
 // Member step (mutex held): ids assigned and answers from this process's host.
 void takeFromHost(NetSession& session) {
     for (auto message = session.incoming.begin(); message != session.incoming.end();) {
         const SessionMessageHeader& header = message->header;
-        bool taken = false;
-        if (message->arrivedOn == -1 && header.sender == kHostPlayerId) {
-            if (header.kind == kKindPlayerId) {
-                for (NetPlayer& player : session.localPlayers) {
-                    if (player.id != kAwaitingPlayerId) continue;
-                    player.id = header.receiver;
-                    break;
-                }
-                taken = true;
-            } else if (header.kind >= 100) {
-                // Kept only as the answer to the question waiting now; the
-                // answer to one given up is dropped when it comes.
-                if (isQueryKind(header.kind) && header.receiver == session.ownPlayerId) {
-                    uint32_t& givenUp = session.givenUpAnswers[header.kind - kKindPlayerCount];
-                    if (givenUp > 0) {
-                        --givenUp;
-                    } else if (header.kind == session.awaitedKind && session.answers.empty()) {
-                        session.answers.push_back(*message);
-                    }
-                }
-                taken = true;
+        if (message->arrivedOn != -1 || header.sender != kHostPlayerId ||
+            (header.kind != kKindPlayerId && header.kind < 100)) {
+            ++message;
+            continue;
+        }
+        if (header.kind == kKindPlayerId) {
+            takePlayerId(session, header.receiver);
+        } else if (isQueryKind(header.kind) && header.receiver == session.ownPlayerId) {
+            // Kept only as the answer to the question waiting now.
+            AwaitedReplies::Entry question;
+            if (session.awaitedReplies.match(header.kind, &question) && question.waited && session.answers.empty()) {
+                session.answers.push_back(*message);
             }
         }
-        message = taken ? session.incoming.erase(message) : std::next(message);
+        message = session.incoming.erase(message);
     }
 }
 
