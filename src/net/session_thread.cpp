@@ -113,20 +113,27 @@ void sendPlayerRequests(NetSession& session) {
     session.unlock();
 }
 
-// Readiness of the pass's connections, from one wait over all of them.
-struct Readiness {
-    bool host = false;
-    bool listener = false;
-    std::vector<bool> places;
+// Readiness of the pass's connections, from one wait over all of them. The
+// records are kept from pass to pass, so that an idle pass allocates nothing.
+struct PassWait {
+    std::vector<SocketSlotWait> waits;  // the host connection, the listener when watched, each place
+    size_t firstPlace = 0;
+    bool listener = false;  // a connection to accept (or an accept to try again)
+
+    bool hostReady() const { return waits[0].ready != 0; }
+    bool placeReady(int32_t place) const {
+        const size_t i = firstPlace + static_cast<size_t>(place);
+        return i < waits.size() && waits[i].ready != 0;
+    }
 };
 
-Readiness waitForAny(NetSession& session, HostConnections& connections, bool hosting) {
-    std::vector<SocketSlotWait> waits;
+void waitForAny(NetSession& session, HostConnections& connections, bool hosting, PassWait& pass) {
+    pass.waits.clear();
     const auto watch = [&](int32_t slot, SessionLink* link) {
         SocketSlotWait wait;
         wait.slot = slot;
         wait.wanted = platform::kWaitRead | (link && link->hasQueued() ? platform::kWaitWrite : 0u);
-        waits.push_back(wait);
+        pass.waits.push_back(wait);
     };
     watch(session.connectionSlot.load(), &session.hostLink);
     session.lock();
@@ -135,21 +142,16 @@ Readiness waitForAny(NetSession& session, HostConnections& connections, bool hos
     session.unlock();
     const bool watchListener = accepting && !connections.acceptFailed;
     if (watchListener) watch(session.listenSlot.load(), nullptr);
-    const size_t firstPlace = waits.size();
+    pass.firstPlace = pass.waits.size();
     for (int32_t place = 0; place < connections.count(); ++place) {
         watch(connections.at(place).slot, &connections.at(place).link);
     }
-    waitForSockets(waits.data(), static_cast<int32_t>(waits.size()), kThreadIdleSleepMs);
-
-    Readiness ready;
-    ready.host = waits[0].ready != 0;
-    ready.listener = accepting && (connections.acceptFailed || waits[1].ready != 0);
-    for (size_t i = firstPlace; i < waits.size(); ++i) ready.places.push_back(waits[i].ready != 0);
-    return ready;
+    waitForSockets(pass.waits.data(), static_cast<int32_t>(pass.waits.size()), kThreadIdleSleepMs);
+    pass.listener = accepting && (connections.acceptFailed || pass.waits[1].ready != 0);
 }
 
 // Pass step, host only: a new connection, and what each ready member sent.
-void serveMembers(NetSession& session, HostConnections& connections, const Readiness& ready, uint32_t now,
+void serveMembers(NetSession& session, HostConnections& connections, const PassWait& ready, uint32_t now,
                   std::vector<SessionMessage>& arrived) {
     if (ready.listener) {
         SocketAddress remote;
@@ -165,7 +167,7 @@ void serveMembers(NetSession& session, HostConnections& connections, const Readi
     const uint32_t limit = session.partialMessageLimitMs.load();
     for (int32_t place = 0; place < connections.count(); ++place) {
         HostPlace& member = connections.at(place);
-        const bool readable = member.fresh || (static_cast<size_t>(place) < ready.places.size() && ready.places[place]);
+        const bool readable = member.fresh || ready.placeReady(place);
         member.fresh = false;
         const size_t before = arrived.size();
         if (readable) member.link.receive(member.slot, now, kMemberReadMessages, arrived);
@@ -411,6 +413,7 @@ uint32_t sessionThreadMain(void* argument) {
     HostConnections connections;
     if (session.listenSlot.load() != -1) connections.ownEnd = getSocketLocalAddress(session.connectionSlot.load());
     std::vector<SessionMessage> arrived;
+    PassWait ready;
     int32_t cause = 0;
     for (;;) {
         session.lock();
@@ -420,12 +423,12 @@ uint32_t sessionThreadMain(void* argument) {
 
         sendPlayerRequests(session);
         const bool hosting = session.listenSlot.load() != -1;
-        const Readiness ready = waitForAny(session, connections, hosting);
+        waitForAny(session, connections, hosting, ready);
         const uint32_t now = nowMillis();
 
         arrived.clear();
         SessionLink& hostLink = session.hostLink;
-        if (ready.host) hostLink.receive(session.connectionSlot.load(), now, kHostReadMessages, arrived);
+        if (ready.hostReady()) hostLink.receive(session.connectionSlot.load(), now, kHostReadMessages, arrived);
         hostLink.checkDeadline(now, session.partialMessageLimitMs.load());
         if (hostLink.endCause() != 0) {
             cause = hostLink.endCause();
