@@ -12,8 +12,10 @@
 // Lock discipline: every list and flag is read and written with the mutex
 // held, and no path takes it twice. Nobody holds it while sleeping or
 // waiting on a socket; a send never waits (it goes to the connection's
-// link, session_link.h, which hands the socket what it takes now), so the
-// thread may send with the mutex held.
+// link, session_link.h, which hands the socket what it takes now), so
+// either thread may send with the mutex held: requests and questions go out
+// under it, so that their order among the awaited replies is their order on
+// the wire.
 //
 // Departures from the plain design, for safety:
 // - the session's reference on the socket layer is dropped once by whichever
