@@ -5,8 +5,8 @@
 // threads and sleeping, the engine state and the registry of shutdown steps.
 #include "net/net_session.h"
 
-#include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <vector>
 
 #include "net/host_addresses.h"
@@ -102,8 +102,7 @@ int32_t NetSession::start(bool hosting, const char* hostName, uint16_t port, con
         connectionSlot = -1;
         nextPlayerId = kFirstAssignedPlayerId;
         ownPlayerId = 0;
-        awaitedKind = 0;
-        std::fill(std::begin(givenUpAnswers), std::end(givenUpAnswers), 0u);
+        awaitedReplies.clear();
         endCause = 0;
     }
     hostLink.clear();
@@ -186,6 +185,7 @@ uint16_t NetSession::queueSessionRequest(const char* name) {
             const bool timedOut = nowMillis() - start >= waitMs;
             if (threadRunning == 0 || timedOut) {
                 cause = waitFailureLocked(threadRunning != 0);
+                giveUpReplyLocked(&*record);
                 localPlayers.erase(record);
                 break;
             }
@@ -194,6 +194,16 @@ uint16_t NetSession::queueSessionRequest(const char* name) {
     }
     setSocketError(cause);
     return 0;
+}
+
+void NetSession::giveUpReplyLocked(const NetPlayer* record) {
+    // Its reply may still come (a slow host) or never (a dropped message).
+    // Kept awaited, it is dropped when it comes; the handshake asked after
+    // it settles the case where it never does.
+    const bool canSettle = threadRunning != 0 && ownPlayerId != 0;
+    if (!awaitedReplies.giveUp(record, canSettle) || !canSettle) return;
+    awaitedReplies.expect(kKindJoinHandshake, nullptr, false);
+    sendToHost(makeSessionMessage(kKindJoinHandshake, kHostPlayerId, ownPlayerId, nullptr, 0));
 }
 
 bool NetSession::sendToHost(const SessionMessage& message) {
@@ -215,11 +225,13 @@ bool NetSession::query(uint8_t kind, const void* payload, uint16_t length, Sessi
         ownPlayerId = own;
     }
     {
+        // Sent under the mutex, so that the thread's requests cannot come
+        // between the question's place among the awaited and its bytes.
         SessionLock guard(*this);
         answers.clear();
-        awaitedKind = kind;
+        awaitedReplies.expect(kind, nullptr);
+        sendToHost(makeSessionMessage(kind, kHostPlayerId, own, payload, length));
     }
-    sendToHost(makeSessionMessage(kind, kHostPlayerId, own, payload, length));
     const uint32_t start = nowMillis();
     const uint32_t waitMs = waitLimitMs();
     int32_t cause = 0;
@@ -229,16 +241,12 @@ bool NetSession::query(uint8_t kind, const void* payload, uint16_t length, Sessi
             if (!answers.empty()) {  // the thread keeps only this question's answer
                 *answer = answers.front();
                 answers.pop_front();
-                awaitedKind = 0;
                 setSocketError(0);
                 return true;
             }
             const bool running = threadRunning != 0;
             if (!running || nowMillis() - start >= waitMs) {
-                // Its answer may still come: it is then dropped, not taken
-                // as the answer to the next question of its kind.
-                if (running && isQueryKind(kind)) ++givenUpAnswers[kind - kKindPlayerCount];
-                awaitedKind = 0;
+                giveUpReplyLocked(nullptr);
                 cause = waitFailureLocked(running);
                 break;
             }

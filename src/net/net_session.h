@@ -12,8 +12,10 @@
 // Lock discipline: every list and flag is read and written with the mutex
 // held, and no path takes it twice. Nobody holds it while sleeping or
 // waiting on a socket; a send never waits (it goes to the connection's
-// link, session_link.h, which hands the socket what it takes now), so the
-// thread may send with the mutex held.
+// link, session_link.h, which hands the socket what it takes now), so
+// either thread may send with the mutex held: requests and questions go out
+// under it, so that their order among the awaited replies is their order on
+// the wire.
 //
 // Departures from the plain design, for safety:
 // - the session's reference on the socket layer is dropped once by whichever
@@ -24,11 +26,17 @@
 // - the thread does not clear a stop that was asked for before it began;
 // - the commands send through the link of the connection to the host as the
 //   thread does, so neither thread ever waits on a host that does not read;
-// - a query takes only an answer of its own kind addressed to this
-//   process's query player; an answer to a question already given up is
-//   dropped when it comes (the host answers one asker's questions in the
-//   order asked), never taken as the answer to the next, and so is any
-//   answer while no question waits, so `answers` holds one at most;
+// - every reply of the host is matched to the request or question it
+//   answers by the order they were sent (awaited_replies.h): a query takes
+//   only the answer to its own question, a request only its own id, and a
+//   reply to one given up is dropped when it comes, never taken by the next
+//   (an id is then given back with a kind-4 removal, so the host keeps no
+//   player nobody has); `answers` holds one at most;
+// - a command that gives up has a handshake question (kind 104) sent after
+//   what it gave up, as this process's query player: its answer tells that
+//   everything sent before was answered or dropped, so one reply that never
+//   comes cannot spoil the later ones (without a query player there is
+//   nothing to ask: a request given up then counts as dropped);
 // - a local player's inbox holds kInboxMessagesMax texts at most;
 // - waiting commands look every 2 ms rather than every 20 (the same 5 s in
 //   all) and give up at once when the session has ended; they leave in the
@@ -41,6 +49,7 @@
 #include <cstdint>
 #include <list>
 
+#include "net/awaited_replies.h"
 #include "net/session_link.h"
 #include "net/session_message.h"
 #include "runtime/services/threads.h"
@@ -97,8 +106,7 @@ public:
     int32_t lastSenderId = 0;           // sender of the text last taken
     int32_t answerPolls = kAnswerPolls;  // a waiting command's time, in steps of kAnswerPollMs
     SessionLink hostLink;               // the connection to the host's buffers
-    uint8_t awaitedKind = 0;            // the kind of the question waiting now; 0 while none
-    uint32_t givenUpAnswers[4] = {};    // questions of kinds 101..104 given up, their answers not yet come
+    AwaitedReplies awaitedReplies;      // requests and questions sent, their replies not yet come
     int32_t endCause = 0;               // why the thread ended by itself (0: it was asked to stop)
     std::atomic<uint32_t> partialMessageLimitMs{kPartialMessageLimitMs};
     std::atomic<uint32_t> sendQueueLimitBytes{kSendQueueLimitBytes};
@@ -127,7 +135,8 @@ public:
     // waits for the host's answer of that kind to that player.
     bool query(uint8_t kind, const void* payload, uint16_t length, SessionMessage* answer);
     // Queues the message on the connection to the host; false without one,
-    // or when that connection's link has ended.
+    // when that connection's link has ended, or for a message longer than
+    // the format carries (none of it is sent).
     bool sendToHost(const SessionMessage& message);
 
     bool isRunning();
@@ -154,6 +163,9 @@ private:
     uint32_t waitLimitMs() const;
     // The last-error word for a wait that ended without its answer (mutex held).
     int32_t waitFailureLocked(bool timedOut) const;
+    // A command stops waiting for the reply to the request of the record
+    // (null: to its question); mutex held.
+    void giveUpReplyLocked(const NetPlayer* record);
 };
 
 // The thread body: passes of sending, receiving and routing until asked to

@@ -93,7 +93,10 @@ bool SessionLink::send(int32_t slot, const SessionMessage& message, uint32_t bou
     const uint32_t size = encodeSessionMessage(message, wire);
     std::lock_guard<std::mutex> guard(sendLock_);
     if (endCause() != 0) return false;
-    if (size == 0) return true;
+    if (size == 0) {  // longer than the format carries: nothing of it goes
+        setSocketError(platform::kSockMessageSize);
+        return false;
+    }
     queued_.append(reinterpret_cast<const char*>(wire), size);
     flushLocked(slot);
     if (queued_.size() - sentUpTo_ > boundBytes) end(platform::kSockNoBufferSpace);

@@ -52,7 +52,9 @@ public:
     void checkDeadline(uint32_t nowMs, uint32_t limitMs);
 
     // Queues the message and sends what the socket takes now. False when the
-    // link has ended (before, or because the queue passed the bound).
+    // link has ended (before, or because the queue passed the bound), and
+    // for a message longer than the format carries (kSockMessageSize), which
+    // is not queued and leaves the link as it was.
     bool send(int32_t slot, const SessionMessage& message, uint32_t boundBytes);
     // Sends what the socket takes now of what is queued.
     void flush(int32_t slot);

@@ -20,13 +20,17 @@
 //   forwarded again, so undeliverable texts cannot circle;
 // - only messages from this process's own host connection count as the
 //   host's (ids assigned, answers), so a member cannot forge them; an answer
-//   is kept only for this process's query player, and one whose question was
-//   given up is dropped;
+//   is kept only for this process's query player, and every reply goes to
+//   the request or question it answers by the order they were sent
+//   (awaited_replies.h), one whose command gave up to none;
 // - a player request names the place of its connection, and one that names
 //   no place in use, or a place whose connection is ending in this pass, is
 //   dropped; the host's 129th connection is closed;
 // - a player is removed only by the connection it came on or by the host's
-//   own connection (the host may remove anyone, a member only its own), and
+//   own connection (the host may remove anyone, a member only its own), or
+//   when that connection ends, which takes every player of it along (not
+//   only its first: a socket record number is used again by the next
+//   accepted connection, which must not inherit anyone's players), and
 //   a question is answered only on the connection its asker came on, so a
 //   member can neither remove another's players nor have answers sent to
 //   another member;
@@ -34,9 +38,8 @@
 //   requests are dropped rather than given an id that means something else;
 // - a text is delivered to a local player only when its receiver is a valid
 //   id, never to a record whose request is still unsent or unanswered.
-// Depends on the network object, the session links and messages, the socket
-// layer and the clock.
-#include <algorithm>
+// Depends on the network object, its awaited replies, the session links and
+// messages, the socket layer and the clock.
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -104,25 +107,33 @@ void sendPlayerRequests(NetSession& session) {
     for (NetPlayer& player : session.localPlayers) {
         if (player.id != kUnsentPlayerId) continue;
         player.id = kAwaitingPlayerId;
+        session.awaitedReplies.expect(kKindPlayerId, &player);
         session.sendToHost(makePlayerRequest(player.queryOnly != 0, player.name));
     }
     session.unlock();
 }
 
-// Readiness of the pass's connections, from one wait over all of them.
-struct Readiness {
-    bool host = false;
-    bool listener = false;
-    std::vector<bool> places;
+// Readiness of the pass's connections, from one wait over all of them. The
+// records are kept from pass to pass, so that an idle pass allocates nothing.
+struct PassWait {
+    std::vector<SocketSlotWait> waits;  // the host connection, the listener when watched, each place
+    size_t firstPlace = 0;
+    bool listener = false;  // a connection to accept (or an accept to try again)
+
+    bool hostReady() const { return waits[0].ready != 0; }
+    bool placeReady(int32_t place) const {
+        const size_t i = firstPlace + static_cast<size_t>(place);
+        return i < waits.size() && waits[i].ready != 0;
+    }
 };
 
-Readiness waitForAny(NetSession& session, HostConnections& connections, bool hosting) {
-    std::vector<SocketSlotWait> waits;
+void waitForAny(NetSession& session, HostConnections& connections, bool hosting, PassWait& pass) {
+    pass.waits.clear();
     const auto watch = [&](int32_t slot, SessionLink* link) {
         SocketSlotWait wait;
         wait.slot = slot;
         wait.wanted = platform::kWaitRead | (link && link->hasQueued() ? platform::kWaitWrite : 0u);
-        waits.push_back(wait);
+        pass.waits.push_back(wait);
     };
     watch(session.connectionSlot.load(), &session.hostLink);
     session.lock();
@@ -131,21 +142,16 @@ Readiness waitForAny(NetSession& session, HostConnections& connections, bool hos
     session.unlock();
     const bool watchListener = accepting && !connections.acceptFailed;
     if (watchListener) watch(session.listenSlot.load(), nullptr);
-    const size_t firstPlace = waits.size();
+    pass.firstPlace = pass.waits.size();
     for (int32_t place = 0; place < connections.count(); ++place) {
         watch(connections.at(place).slot, &connections.at(place).link);
     }
-    waitForSockets(waits.data(), static_cast<int32_t>(waits.size()), kThreadIdleSleepMs);
-
-    Readiness ready;
-    ready.host = waits[0].ready != 0;
-    ready.listener = accepting && (connections.acceptFailed || waits[1].ready != 0);
-    for (size_t i = firstPlace; i < waits.size(); ++i) ready.places.push_back(waits[i].ready != 0);
-    return ready;
+    waitForSockets(pass.waits.data(), static_cast<int32_t>(pass.waits.size()), kThreadIdleSleepMs);
+    pass.listener = accepting && (connections.acceptFailed || pass.waits[1].ready != 0);
 }
 
 // Pass step, host only: a new connection, and what each ready member sent.
-void serveMembers(NetSession& session, HostConnections& connections, const Readiness& ready, uint32_t now,
+void serveMembers(NetSession& session, HostConnections& connections, const PassWait& ready, uint32_t now,
                   std::vector<SessionMessage>& arrived) {
     if (ready.listener) {
         SocketAddress remote;
@@ -161,7 +167,7 @@ void serveMembers(NetSession& session, HostConnections& connections, const Readi
     const uint32_t limit = session.partialMessageLimitMs.load();
     for (int32_t place = 0; place < connections.count(); ++place) {
         HostPlace& member = connections.at(place);
-        const bool readable = member.fresh || (static_cast<size_t>(place) < ready.places.size() && ready.places[place]);
+        const bool readable = member.fresh || ready.placeReady(place);
         member.fresh = false;
         const size_t before = arrived.size();
         if (readable) member.link.receive(member.slot, now, kMemberReadMessages, arrived);
@@ -243,16 +249,25 @@ void registerPlayer(NetSession& session, HostConnections& connections, const Ses
     sendToMember(session, connections, member.slot, makeSessionMessage(kKindPlayerId, id, kHostPlayerId, nullptr, 0));
 }
 
-// Only the connection a player came on, or the host's own, may remove it.
-void removePlayers(NetSession& session, const HostConnections& connections, uint16_t id, int32_t connection) {
+// Removes every record of the host's table that the rule picks (mutex
+// held), each listed as left while hosting, in table order.
+template <class Rule>
+void removeHostPlayers(NetSession& session, Rule&& picks) {
     for (auto player = session.hostPlayers.begin(); player != session.hostPlayers.end();) {
-        if (player->id != id || (player->socketSlot != connection && connection != connections.ownSlot)) {
+        if (!picks(*player)) {
             ++player;
             continue;
         }
-        if (session.isHost == 1) session.leftPlayers.push_back(id);
+        if (session.isHost == 1) session.leftPlayers.push_back(player->id);
         player = session.hostPlayers.erase(player);
     }
+}
+
+// Only the connection a player came on, or the host's own, may remove it.
+void removePlayers(NetSession& session, const HostConnections& connections, uint16_t id, int32_t connection) {
+    removeHostPlayers(session, [&](const NetPlayer& p) {
+        return p.id == id && (p.socketSlot == connection || connection == connections.ownSlot);
+    });
 }
 
 SessionMessage answerQuery(NetSession& session, const SessionMessage& query) {
@@ -314,34 +329,40 @@ void handleAsHost(NetSession& session, HostConnections& connections) {
     }
 }
 
+// An id from this process's host (mutex held): it goes to the request it
+// answers; one that no local record takes (its request given up) is given
+// back with a removal, so that the host keeps no player nobody has.
+void takePlayerId(NetSession& session, uint16_t id) {
+    AwaitedReplies::Entry request;
+    if (!session.awaitedReplies.match(kKindPlayerId, &request) || !isValidPlayerId(id)) return;
+    for (NetPlayer& player : session.localPlayers) {
+        if (request.waited && &player == request.record && player.id == kAwaitingPlayerId) {
+            player.id = id;
+            return;
+        }
+    }
+    session.sendToHost(makeSessionMessage(kKindRemovePlayer, kHostPlayerId, id, nullptr, 0));
+}
+
 // Member step (mutex held): ids assigned and answers from this process's host.
 void takeFromHost(NetSession& session) {
     for (auto message = session.incoming.begin(); message != session.incoming.end();) {
         const SessionMessageHeader& header = message->header;
-        bool taken = false;
-        if (message->arrivedOn == -1 && header.sender == kHostPlayerId) {
-            if (header.kind == kKindPlayerId) {
-                for (NetPlayer& player : session.localPlayers) {
-                    if (player.id != kAwaitingPlayerId) continue;
-                    player.id = header.receiver;
-                    break;
-                }
-                taken = true;
-            } else if (header.kind >= 100) {
-                // Kept only as the answer to the question waiting now; the
-                // answer to one given up is dropped when it comes.
-                if (isQueryKind(header.kind) && header.receiver == session.ownPlayerId) {
-                    uint32_t& givenUp = session.givenUpAnswers[header.kind - kKindPlayerCount];
-                    if (givenUp > 0) {
-                        --givenUp;
-                    } else if (header.kind == session.awaitedKind && session.answers.empty()) {
-                        session.answers.push_back(*message);
-                    }
-                }
-                taken = true;
+        if (message->arrivedOn != -1 || header.sender != kHostPlayerId ||
+            (header.kind != kKindPlayerId && header.kind < 100)) {
+            ++message;
+            continue;
+        }
+        if (header.kind == kKindPlayerId) {
+            takePlayerId(session, header.receiver);
+        } else if (isQueryKind(header.kind) && header.receiver == session.ownPlayerId) {
+            // Kept only as the answer to the question waiting now.
+            AwaitedReplies::Entry question;
+            if (session.awaitedReplies.match(header.kind, &question) && question.waited && session.answers.empty()) {
+                session.answers.push_back(*message);
             }
         }
-        message = taken ? session.incoming.erase(message) : std::next(message);
+        message = session.incoming.erase(message);
     }
 }
 
@@ -356,13 +377,11 @@ void flushAndDropMembers(NetSession& session, HostConnections& connections) {
     for (int32_t place = connections.count() - 1; place >= 0; --place) {
         const int32_t slot = connections.at(place).slot;
         if (connections.at(place).link.endCause() == 0) continue;
+        // Every player of the connection leaves with it: a record left behind
+        // would keep a socket record number the next accepted connection may
+        // be given, and that newcomer would get its texts and answers.
         session.lock();
-        auto player = std::find_if(session.hostPlayers.begin(), session.hostPlayers.end(),
-                                   [slot](const NetPlayer& p) { return p.socketSlot == slot; });
-        if (player != session.hostPlayers.end()) {
-            if (session.isHost == 1) session.leftPlayers.push_back(player->id);
-            session.hostPlayers.erase(player);
-        }
+        removeHostPlayers(session, [slot](const NetPlayer& p) { return p.socketSlot == slot; });
         session.unlock();
         closeSocket(slot);
         if (slot == connections.ownSlot) connections.ownSlot = -1;
@@ -394,6 +413,7 @@ uint32_t sessionThreadMain(void* argument) {
     HostConnections connections;
     if (session.listenSlot.load() != -1) connections.ownEnd = getSocketLocalAddress(session.connectionSlot.load());
     std::vector<SessionMessage> arrived;
+    PassWait ready;
     int32_t cause = 0;
     for (;;) {
         session.lock();
@@ -403,12 +423,12 @@ uint32_t sessionThreadMain(void* argument) {
 
         sendPlayerRequests(session);
         const bool hosting = session.listenSlot.load() != -1;
-        const Readiness ready = waitForAny(session, connections, hosting);
+        waitForAny(session, connections, hosting, ready);
         const uint32_t now = nowMillis();
 
         arrived.clear();
         SessionLink& hostLink = session.hostLink;
-        if (ready.host) hostLink.receive(session.connectionSlot.load(), now, kHostReadMessages, arrived);
+        if (ready.hostReady()) hostLink.receive(session.connectionSlot.load(), now, kHostReadMessages, arrived);
         hostLink.checkDeadline(now, session.partialMessageLimitMs.load());
         if (hostLink.endCause() != 0) {
             cause = hostLink.endCause();

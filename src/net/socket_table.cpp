@@ -184,7 +184,10 @@ int32_t waitForSocket(int32_t slot, bool forWriting, uint32_t timeoutMs) {
 }
 
 int32_t waitForSockets(SocketSlotWait* waits, int32_t count, uint32_t timeoutMs) {
-    std::vector<SocketWaitEntry> entries(count > 0 ? static_cast<size_t>(count) : 0);
+    // Kept per thread from call to call: a thread that waits in a loop (the
+    // session thread, ~100 times a second) allocates nothing for it.
+    thread_local std::vector<SocketWaitEntry> entries;
+    entries.resize(count > 0 ? static_cast<size_t>(count) : 0);
     for (size_t i = 0; i < entries.size(); ++i) {
         entries[i].socket = socketHandleOf(waits[i].slot);
         entries[i].wanted = waits[i].wanted;

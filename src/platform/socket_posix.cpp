@@ -1,9 +1,10 @@
 // The socket stand-in over POSIX sockets (see socket_port.h).
 //
 // Waiting uses poll rather than select, so descriptors above FD_SETSIZE wait
-// as well as small ones and one wait covers any number of sockets. A non-blocking connect's outcome is read from
-// SO_ERROR when the socket turns writable, so that a refused connect lands in
-// the exception set as the layer expects, never in the write set.
+// as well as small ones and one wait covers any number of sockets. A
+// non-blocking connect's outcome is read from SO_ERROR when the socket turns
+// writable, so that a refused connect lands in the exception set as the
+// layer expects, never in the write set.
 // Depends on POSIX sockets, poll, getaddrinfo and setrlimit.
 #include <arpa/inet.h>
 #include <cerrno>
@@ -327,7 +328,8 @@ int32_t waitOnSocket(SocketHandle socket, uint32_t wanted, uint32_t timeoutMs, u
 
 int32_t waitOnSockets(SocketWaitEntry* entries, uint32_t count, uint32_t timeoutMs) {
     if (count > 0 && !entries) return failWith(kSockBadAddress);
-    std::vector<pollfd> polled(count);
+    thread_local std::vector<pollfd> polled;  // kept per thread: a wait in a loop allocates nothing
+    polled.resize(count);
     for (uint32_t i = 0; i < count; ++i) {
         entries[i].ready = 0;
         // poll skips a negative descriptor: a handle that can name none is never met.

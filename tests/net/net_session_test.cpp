@@ -124,18 +124,20 @@ TEST(NetSession, DeparturesAreRecordedNewestFirst) {
         EXPECT_EQ(member.popLeftPlayer(), 0);  // only a host keeps departures
         member.reset();  // the connection drops without a goodbye
     }
-    // Only the connection's first record (the query-only 102) leaves.
-    ASSERT_TRUE(waitUntil([&] { return leftCount(host) == 1; }));
-    EXPECT_EQ(host.playerCount(), 2);
-    host.sendControl(103);
+    // Every record of the connection leaves with it, in table order.
     ASSERT_TRUE(waitUntil([&] { return leftCount(host) == 2; }));
     EXPECT_EQ(host.playerCount(), 1);
+    host.sendControl(101);
+    ASSERT_TRUE(waitUntil([&] { return leftCount(host) == 3; }));
+    EXPECT_EQ(host.playerCount(), 0);
+    EXPECT_EQ(host.popLeftPlayer(), 101);
     EXPECT_EQ(host.popLeftPlayer(), 103);
     EXPECT_EQ(host.popLeftPlayer(), 102);
     EXPECT_EQ(host.popLeftPlayer(), 0);
     // Controls for ids that are no player ids send nothing.
     host.sendControl(0);
     host.sendControl(65535);
+    EXPECT_EQ(host.addPlayer("again"), 105);  // 104 is the host's query-only record
     EXPECT_EQ(host.playerCount(), 1);
 }
 

@@ -254,6 +254,14 @@ uint16_t RawPeer::registerPlayer(const std::string& name, bool queryOnly) {
     return static_cast<uint16_t>(static_cast<uint8_t>(reply[3]) | (static_cast<uint8_t>(reply[4]) << 8));
 }
 
+std::string RawPeer::readMessage(int timeoutMs) {
+    const std::string header = read(7, timeoutMs);
+    if (header.size() != 7) return std::string();
+    const size_t length = static_cast<uint8_t>(header[1]) | (static_cast<uint8_t>(header[2]) << 8);
+    const std::string payload = read(length, timeoutMs);
+    return payload.size() == length ? header + payload : std::string();
+}
+
 bool RawPeer::closedWithin(int timeoutMs) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     for (;;) {

@@ -89,6 +89,8 @@ public:
     bool connected() const { return fd_ >= 0; }
     void send(const std::string& bytes) { rawWriteAll(fd_, bytes); }
     std::string read(size_t n, int timeoutMs = kWaitMs) { return rawReadExactly(fd_, n, timeoutMs); }
+    // One whole session message, header and payload (empty when none came).
+    std::string readMessage(int timeoutMs = kWaitMs);
     // Sends a player request and reads the host's kind-2 reply: the id, or 0.
     uint16_t registerPlayer(const std::string& name, bool queryOnly = false);
     // True when the host closes the connection within the time (what

@@ -76,6 +76,10 @@ TEST(SessionCommands, CommandsPutExactBytesOnTheConnection) {
     EXPECT_EQ(NetSendMessage(5, 7, RtString()), 1);
     EXPECT_EQ(hexBytes(nettest::rawReadExactly(seen, 7)), "03 00 00 07 00 05 00");
     EXPECT_EQ(NetSendMessage(5, 7, RtString(std::string(1025, 'x').c_str())), 0);
+    // A message the format cannot carry is refused, and none of it goes out.
+    SessionMessage overlong = makeSessionMessage(3, 7, 5, "x", 1);
+    overlong.header.length = kSessionPayloadMax + 1;
+    EXPECT_FALSE(network.session->sendToHost(overlong));
 
     // A query as player 102, which the fake host never answers.
     network.session->ownPlayerId = 102;

@@ -64,6 +64,15 @@ protected:
     NetSession& host = hosted.host;
 };
 
+// Messages the fake host reads up to and including the first of the kind.
+std::vector<std::string> readUntilKind(RawPeer& host, uint8_t kind) {
+    std::vector<std::string> seen;
+    do {
+        seen.push_back(host.readMessage());
+    } while (!seen.back().empty() && static_cast<uint8_t>(seen.back()[0]) != kind);
+    return seen;
+}
+
 }  // namespace
 
 TEST(SessionPeers, ATricklingAndAFloodingPeerHoldNothingUp) {
@@ -148,12 +157,13 @@ TEST_F(PeersOfAHost, AMemberThatNeverReadsIsClosedAtItsQueueBound) {
     const uint16_t b = sink.registerPlayer("b");
     ASSERT_NE(b, 0);
     sink.startFlood(wireMessage(3, b, a, std::string(1000, 's')));
-    ASSERT_TRUE(waitUntil([&] { return leftCount(host) == 1; }));
-    EXPECT_EQ(host.popLeftPlayer(), a);  // the connection's first player leaves with it
+    ASSERT_TRUE(waitUntil([&] { return leftCount(host) == 2; }));
+    EXPECT_EQ(host.popLeftPlayer(), b);  // both its players leave with it
+    EXPECT_EQ(host.popLeftPlayer(), a);
     // The host serves on at once and stops at once.
     int32_t count = -1;
     EXPECT_LT(millisTaken([&] { count = host.playerCount(); }), 50);
-    EXPECT_EQ(count, 1);  // b stays until a removal names it
+    EXPECT_EQ(count, 0);
     EXPECT_LT(millisTaken([&] { host.reset(); }), 1000);
 }
 
@@ -213,19 +223,20 @@ TEST(SessionPeers, QueriesTakeOnlyTheAnswersToThemselves) {
     member.answerPolls = 5;  // 100 ms
     const std::unique_ptr<RawPeer> host = fakeHostFor(member, listening, port);
     ASSERT_TRUE(member.isRunning());
-    const int fake = host->fd();
 
-    // A count that is never answered times out, and the last error says so.
+    // A count that is never answered times out, and the last error says so;
+    // a handshake question follows it, whose answer would settle it.
     EXPECT_EQ(member.playerCount(), 0);
     EXPECT_EQ(lastSocketError(), kTimedOut);
-    EXPECT_EQ(hexBytes(nettest::rawReadExactly(fake, 7)), "65 00 00 00 00 66 00");
-    nettest::rawWriteAll(fake, wireMessage(101, 102, 0, wireU16(2)));  // its answer comes late
+    EXPECT_EQ(hexBytes(host->readMessage()), "65 00 00 00 00 66 00");
+    EXPECT_EQ(hexBytes(host->readMessage()), "68 00 00 00 00 66 00");
+    host->send(wireMessage(101, 102, 0, wireU16(2)));  // its answer comes late
 
     // A name: answers of another kind and to another receiver come first.
     std::thread answer([&] {
-        nettest::rawReadExactly(fake, 9);
-        nettest::rawWriteAll(fake, wireMessage(101, 102, 0, wireU16(2)) + wireMessage(103, 999, 0, "eve") +
-                                       wireMessage(103, 102, 0, "bob"));
+        host->readMessage();
+        host->send(wireMessage(101, 102, 0, wireU16(2)) + wireMessage(103, 999, 0, "eve") +
+                   wireMessage(103, 102, 0, "bob"));
     });
     EXPECT_STREQ(member.playerName(102).c_str(), "bob");
     EXPECT_EQ(lastSocketError(), 0);
@@ -235,14 +246,83 @@ TEST(SessionPeers, QueriesTakeOnlyTheAnswersToThemselves) {
     EXPECT_EQ(member.playerIdAt(0), 0);
     EXPECT_EQ(lastSocketError(), kTimedOut);
     std::thread lateAnswer([&] {
-        nettest::rawReadExactly(fake, 9);  // k = 0
-        nettest::rawReadExactly(fake, 9);  // k = 1
-        nettest::rawWriteAll(fake, wireMessage(102, 102, 0, wireU16(555)) + wireMessage(102, 102, 0, wireU16(777)));
+        for (const char* expected : {"66 02 00 00 00 66 00 00 00", "68 00 00 00 00 66 00", "66 02 00 00 00 66 00 01 00"}) {
+            EXPECT_EQ(hexBytes(host->readMessage()), expected);  // k = 0, the handshake after it, k = 1
+        }
+        host->send(wireMessage(102, 102, 0, wireU16(555)) + wireMessage(102, 102, 0, wireU16(777)));
     });
     EXPECT_EQ(member.playerIdAt(1), 777);
     EXPECT_EQ(lastSocketError(), 0);
     lateAnswer.join();
     member.reset();
+    close(listening);
+}
+
+TEST_F(PeersOfAHost, AClosedConnectionTakesEveryPlayerOfItsWithIt) {
+    {
+        RawPeer gone(hosted.port);
+        ASSERT_EQ(gone.registerPlayer("a1"), 101);
+        ASSERT_EQ(gone.registerPlayer("a2"), 102);
+    }
+    ASSERT_TRUE(waitUntil([&] { return leftCount(host) > 0; }));
+    // The next connection takes the socket record the first one freed.
+    RawPeer next(hosted.port);
+    const uint16_t own = next.registerPlayer("b");
+    ASSERT_EQ(own, 103);
+    EXPECT_EQ(leftCount(host), 2u);
+    EXPECT_EQ(host.popLeftPlayer(), 102);
+    EXPECT_EQ(host.popLeftPlayer(), 101);
+    // Nothing meant for the players that left reaches the newcomer: the
+    // text to 102 is dropped, the one to its own player arrives first.
+    EXPECT_EQ(host.sendText(7, 102, RtString("stale")), 1);
+    EXPECT_EQ(host.sendText(7, own, RtString("fresh")), 1);
+    EXPECT_EQ(hexBytes(next.readMessage()), hexBytes(wireMessage(3, own, 7, "fresh")));
+    next.send(wireMessage(101, 0, own));
+    EXPECT_EQ(hexBytes(next.readMessage()), "65 02 00 67 00 00 00 01 00");  // b alone
+}
+
+TEST(SessionPeers, AReplyGivenUpOnGoesToNoLaterRequestOrQuestion) {
+    uint16_t port = 0;
+    const int listening = nettest::rawListen(&port);
+    const struct {
+        const char* what;
+        bool request;      // a player request held back, else a player count
+        bool comesLate;    // its reply comes after the next one was sent; else never
+    } cases[] = {
+        {"an id that comes late", true, true},
+        {"an id that never comes", true, false},
+        {"a count that never comes", false, false},
+    };
+    for (const auto& c : cases) {
+        NetSession member;
+        const std::unique_ptr<RawPeer> host = fakeHostFor(member, listening, port);
+        ASSERT_TRUE(member.isRunning()) << c.what;
+        member.answerPolls = 5;  // 100 ms
+        const uint8_t kind = c.request ? 1 : 101;
+        EXPECT_EQ(c.request ? member.addPlayer("held") : member.playerCount(), 0) << c.what;
+        EXPECT_EQ(host->readMessage(), c.request ? wireRequest("held") : wireMessage(101, 0, 102)) << c.what;
+        member.answerPolls = kAnswerPolls;
+        // The fake host answers in order what came since: the held reply
+        // (when late), any handshake, and the next message of the kind.
+        std::thread hostSide([&] {
+            std::string replies = !c.comesLate ? "" : wireMessage(2, 103, 0);
+            for (const std::string& m : readUntilKind(*host, kind)) {
+                if (m.empty()) return;
+                if (m[0] == 104) replies += wireMessage(104, 102, 0, wireU16(1));
+            }
+            replies += c.request ? wireMessage(2, 104, 0) : wireMessage(101, 102, 0, wireU16(2));
+            host->send(replies);
+        });
+        EXPECT_EQ(c.request ? member.addPlayer("next") : member.playerCount(), c.request ? 104 : 2) << c.what;
+        hostSide.join();
+        // The host is told that a player it made for a request given up leaves.
+        if (c.comesLate) {
+            EXPECT_EQ(hexBytes(host->readMessage()), "04 00 00 00 00 67 00") << c.what;
+        } else {
+            EXPECT_TRUE(nettest::rawNothingArrives(host->fd(), 50)) << c.what;
+        }
+        member.reset();
+    }
     close(listening);
 }
 
