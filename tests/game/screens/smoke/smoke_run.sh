@@ -1,17 +1,18 @@
 #!/usr/bin/env bash
-# The smoke run of the game in a real window under xvfb-run:
+# The smoke run of the game in a real window on a stand-in X server:
 #   smoke_run.sh <smoke program> <the build's Media folder> <screenshot.png>
 # The program is copied into a folder of its own with the media linked
 # beside it (the program works in its own folder; the level files are
 # linked, never written). That folder lies under a folder named Media, as a
 # game kept in ~/Media/Games would: the program must still find its own
-# Media folder. Exits 77 (skipped) without xvfb-run.
+# Media folder. Exits 77 (skipped) where no X server can be had: without
+# Xvfb, or where the server starts but not even a plain X client reaches it.
 set -u
 program=$1 media=$2 screenshot=$3
-command -v xvfb-run >/dev/null 2>&1 || { echo "xvfb-run is missing: smoke run skipped"; exit 77; }
+. "$(dirname "$0")/../../../support/x_server.sh"
 
 top=$(mktemp -d)
-trap 'rm -rf "$top"' EXIT
+trap 'stop_x_server; rm -rf "$top"' EXIT
 work="$top/Media/Games/shoalrunner"
 mkdir -p "$work/Media/Data"
 cp "$program" "$work/smoke"
@@ -23,17 +24,16 @@ rm -f "$screenshot"
 
 export HOME="$work" TMPDIR="$work" SDL_AUDIODRIVER=dummy ASAN_OPTIONS=detect_leaks=0
 unset SDL_VIDEODRIVER XDG_CONFIG_HOME
-# xvfb-run -a can pick a display whose server then fails to start (another
-# server took the number first): the program finds no display and says so.
-# That is the stand-in display failing, not the game; try a new one.
-for attempt in 1 2 3; do
-  xvfb-run -a -e "$work/xvfb.err" -s "-screen 0 1024x768x24" "$work/smoke" "$screenshot"
-  status=$?
-  grep -q "Window failed: no display" "$work/ErrorLog.txt" 2>/dev/null || break
-  echo "no X server came up (attempt $attempt):"; cat "$work/xvfb.err" 2>/dev/null
-done
+start_x_server "$top" || { echo "smoke run skipped: no X server"; exit 77; }
+"$work/smoke" "$screenshot"
+status=$?
 
 fail() { echo "smoke run failed: $*"; echo "--- error log"; cat "$work/ErrorLog.txt" 2>/dev/null; exit 1; }
+if grep -q "Window failed: no display" "$work/ErrorLog.txt" 2>/dev/null; then
+  x_server_report
+  x_server_answers || { echo "smoke run skipped: the X server at $DISPLAY answers no client"; exit 77; }
+  fail "the program found no display, yet an X client reaches $DISPLAY"
+fi
 [ "$status" -eq 0 ] || fail "exit status $status"
 grep -q "Init Finalized" "$work/ErrorLog.txt" || fail "the engine did not start"
 grep -q "Shut down VNT" "$work/ErrorLog.txt" || fail "no orderly shutdown"
@@ -42,4 +42,4 @@ if grep -q "Image failed" "$work/ErrorLog.txt"; then fail "pictures did not load
 [ -s "$screenshot" ] || fail "no screenshot"
 size=$(stat -c %s "$screenshot")
 [ "$size" -gt 4000 ] || fail "the screenshot is only $size bytes"
-echo "smoke run passed: screenshot $screenshot ($size bytes)"
+echo "smoke run passed on $DISPLAY: screenshot $screenshot ($size bytes)"

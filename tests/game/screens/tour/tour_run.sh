@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# The picture tour of the game in a real window under xvfb-run:
+# The picture tour of the game in a real window on a stand-in X server:
 #   tour_run.sh <tour program> <the build's Media folder> <output folder> [level...]
 # The program runs in a folder of its own with a copy of the media (the
 # editor saves levels there), HOME in that folder, and a progress file that
@@ -10,11 +10,11 @@
 set -u
 program=$1 media=$2 out=$3 level=24
 shift 3
-command -v xvfb-run >/dev/null 2>&1 || { echo "xvfb-run is missing"; exit 77; }
+. "$(dirname "$0")/../../../support/x_server.sh"
 mkdir -p "$out"
 out=$(cd "$out" && pwd)
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+trap 'stop_x_server; rm -rf "$work"' EXIT
 cp "$program" "$work/tour"
 cp -r "$media" "$work/Media"
 printf "%s\r\n%s\r\n%s\r\n0.5\r\n" "$level" "${TOUR_MARGIN_H:-0}" "${TOUR_MARGIN_V:-0}" > "$work/DocumentsShoalrunner.cfg"
@@ -24,7 +24,8 @@ if [ "${1:-}" = play ]; then
   shift
   set -- play "$(cd "$(dirname "$0")/../../../../levels/solutions" && pwd)" "$@"
 fi
-xvfb-run -a -s "-screen 0 1024x768x24" "$work/tour" "$out" "$@"
+start_x_server "$work" || exit 77
+"$work/tour" "$out" "$@"
 status=$?
 echo "tour: exit status $status"
 cp "$work/ErrorLog.txt" "$out/ErrorLog.txt" 2>/dev/null
