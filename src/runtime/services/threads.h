@@ -1,7 +1,8 @@
 // Threads and the runtime's mutex, with errno-style results: 0 success,
-// 1 the caller does not hold the mutex, 12 no memory, 22 a null argument or a
-// failed wait, 36 the calling thread already holds the mutex. The numbers are
-// fixed here, whatever the platform's errno values are.
+// 1 the caller does not hold the mutex, 12 no memory, 22 a null argument, a
+// thread handle that names no thread or a failed wait, 36 the calling thread
+// already holds the mutex. The numbers are fixed here, whatever the
+// platform's errno values are.
 //
 // The mutex is not recursive: a second lock by the thread that holds it is
 // refused with 36 and the mutex stays held once.
@@ -40,7 +41,8 @@ using RtThreadFunction = uint32_t (*)(void* argument);
 // be started.
 RtThreadHandle threadCreate(RtThreadFunction function, void* argument, uint32_t keepHandle);
 // Waits for the thread; stores its function's result when exitCode is not
-// null and ends the handle. 22 (the handle stays) when the wait fails.
+// null and ends the handle. 22 (the handle stays) when the wait fails, and
+// 22 for a handle that names no thread: joined before, or never given out.
 uint32_t threadJoin(RtThreadHandle handle, uint32_t* exitCode);
 void threadYield();
 void threadSleep(uint32_t ms);

@@ -116,6 +116,12 @@ TEST(Threads, BadArgumentsFail) {
     EXPECT_EQ(errno, 12);
     EXPECT_EQ(threadJoin(0, nullptr), 22u);
     EXPECT_EQ(threadJoin(kThreadFailed, nullptr), 22u);
+    // A handle joined before, or never given out, names no thread any more.
+    static int value = 3;
+    RtThreadHandle joined = threadCreate(note, &value, 1);
+    ASSERT_EQ(threadJoin(joined, nullptr), 0u);
+    EXPECT_EQ(threadJoin(joined, nullptr), 22u);
+    EXPECT_EQ(threadJoin(joined + 8, nullptr), 22u);
     threadYield();
     threadSleep(1);
 }
