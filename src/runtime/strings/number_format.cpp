@@ -151,12 +151,17 @@ uint32_t writeInt64RadixText(int64_t value, unsigned radix, char* out) {
 }
 
 uint32_t writeInt64Text(int64_t value, char* out) {
+    if (value >= 0) return writeUInt64Text(static_cast<uint64_t>(value), out);
+    // The magnitude in unsigned 64 bits, so the most negative value has one too.
+    *out = '-';
+    return 1 + writeUInt64Text(0 - static_cast<uint64_t>(value), out + 1);
+}
+
+uint32_t writeUInt64Text(uint64_t magnitude, char* out) {
     static constexpr char kPairs[] =
         "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
         "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
         "8081828384858687888990919293949596979899";
-    // The magnitude in unsigned 64 bits, so the most negative value has one too.
-    uint64_t magnitude = value < 0 ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
     char digits[kIntegerTextSize];
     char* p = digits + sizeof digits;
     while (magnitude >= 100) {
@@ -172,7 +177,6 @@ uint32_t writeInt64Text(int64_t value, char* out) {
     } else {
         *--p = static_cast<char>('0' + magnitude);
     }
-    if (value < 0) *--p = '-';
     const uint32_t length = static_cast<uint32_t>(digits + sizeof digits - p);
     std::memcpy(out, p, length);
     out[length] = '\0';
@@ -332,16 +336,29 @@ int32_t parseInt32Text(const char* text) {
     return static_cast<int32_t>(negative ? -value : value);
 }
 
-int64_t parseInt64Text(const char* text) {
-    if (!text) return 0;
+DecimalInteger parseDecimalInteger(const char* text) {
+    DecimalInteger read{false, 0};
+    if (!text) return read;
     const char* p = text;
     while (isBlankByte(static_cast<unsigned char>(*p))) ++p;
-    bool negative = false;
-    if (*p == '+' || *p == '-') negative = *p++ == '-';
-    uint64_t value = 0;
-    while (*p >= '0' && *p <= '9') value = value * 10 + static_cast<unsigned>(*p++ - '0');
-    if (negative) value = 0 - value;
-    return static_cast<int64_t>(value);
+    if (*p == '+' || *p == '-') read.negative = *p++ == '-';
+    for (; *p >= '0' && *p <= '9'; ++p) {
+        const unsigned digit = static_cast<unsigned>(*p - '0');
+        if (read.magnitude > (UINT64_MAX - digit) / 10) {
+            read.magnitude = UINT64_MAX;  // more digits than 64 bits hold
+        } else {
+            read.magnitude = read.magnitude * 10 + digit;
+        }
+    }
+    return read;
+}
+
+int64_t parseInt64Text(const char* text) {
+    const DecimalInteger read = parseDecimalInteger(text);
+    // The most negative value's magnitude is one above the largest value.
+    const uint64_t limit = read.negative ? uint64_t{1} << 63 : uint64_t{INT64_MAX};
+    const uint64_t magnitude = read.magnitude < limit ? read.magnitude : limit;
+    return read.negative ? static_cast<int64_t>(0 - magnitude) : static_cast<int64_t>(magnitude);
 }
 
 }  // namespace rtstring

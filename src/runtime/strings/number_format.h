@@ -30,6 +30,7 @@ inline constexpr size_t kFixedTextSize = 1 + 310 + 1 + kMaxFixedDecimals + 1;
 // Each writer returns the length of its text and writes a NUL behind it.
 uint32_t writeInt32Text(int32_t value, char* out);
 uint32_t writeInt64Text(int64_t value, char* out);
+uint32_t writeUInt64Text(uint64_t value, char* out);
 // Digits in radix 2 to 36 (lower-case letters from 10 on); a negative value
 // has a "-" only in radix 10 and is written as its two's-complement pattern in
 // every other radix. A radix outside 2..36 counts as 10.
@@ -54,8 +55,15 @@ uint32_t writeFixedText(double value, int decimals, char* out);
 double parseDoubleText(const char* text);
 // 32-bit integer: decimal digits, clamped to the int range.
 int32_t parseInt32Text(const char* text);
-// 64-bit integer: decimal digits accumulated modulo 2^64 without a check.
+// 64-bit integer: decimal digits, clamped to the long long range.
 int64_t parseInt64Text(const char* text);
+// The same digits as a sign and a magnitude, for readers that need the
+// whole unsigned range; a magnitude beyond 64 bits reads as UINT64_MAX.
+struct DecimalInteger {
+    bool negative;
+    uint64_t magnitude;
+};
+DecimalInteger parseDecimalInteger(const char* text);
 
 inline bool isBlankByte(unsigned char c) { return c == ' ' || (c >= 9 && c <= 13); }
 

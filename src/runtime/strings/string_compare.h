@@ -8,9 +8,9 @@
 //   inside is neither equal to nor, by strcmp, unequal to its text before
 //   the NUL);
 // - a text against a number is read as a number of that number's kind (atoi
-//   for int, the 64-bit digit reading for long long, atof for float and
-//   double) and the two numbers compare; a NaN makes every relation false
-//   except "not equal".
+//   for int, the 64-bit digit reading for long long and, with its sign kept
+//   apart, for unsigned 64-bit numbers, atof for float and double) and the
+//   two numbers compare; a NaN makes every relation false except "not equal".
 // A null C text reads as the empty text. The operators exist for every pair
 // with a string in it; pairs of C text and C text or C text and a number
 // cannot be operators and are reached as relation<Relation::Less>("5", 12LL).
@@ -33,6 +33,15 @@ bool holds(const T& left, const T& right) {
     if constexpr (R == Relation::LessEqual) return left <= right;
     if constexpr (R == Relation::Greater) return left > right;
     if constexpr (R == Relation::GreaterEqual) return left >= right;
+}
+
+// Text against an unsigned 64-bit number by value, as -1, 0 or 1: the text's
+// digits are read over the whole unsigned range, and a negative text lies
+// below every such number.
+inline int compareTextToUnsigned(const char* text, unsigned long long number) {
+    const DecimalInteger read = parseDecimalInteger(text);
+    if (read.negative && read.magnitude != 0) return -1;
+    return read.magnitude < number ? -1 : (read.magnitude > number ? 1 : 0);
 }
 
 // The number value of a text for a number operand of kind K.
@@ -59,10 +68,18 @@ bool relation(const L& left, const R& right) {
         }
     } else if constexpr (TextOperand<L>) {
         using Kind = NumberKind<R>;
-        return holds<Rel>(readNumberAs<Kind>(cTextOf(left)), static_cast<Kind>(right));
+        if constexpr (std::same_as<Kind, unsigned long long>) {
+            return holds<Rel>(compareTextToUnsigned(cTextOf(left), right), 0);
+        } else {
+            return holds<Rel>(readNumberAs<Kind>(cTextOf(left)), static_cast<Kind>(right));
+        }
     } else {
         using Kind = NumberKind<L>;
-        return holds<Rel>(static_cast<Kind>(left), readNumberAs<Kind>(cTextOf(right)));
+        if constexpr (std::same_as<Kind, unsigned long long>) {
+            return holds<Rel>(0, compareTextToUnsigned(cTextOf(right), left));
+        } else {
+            return holds<Rel>(static_cast<Kind>(left), readNumberAs<Kind>(cTextOf(right)));
+        }
     }
 }
 

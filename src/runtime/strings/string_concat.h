@@ -26,6 +26,8 @@ struct NumberText {
             length = writeShortDoubleText(static_cast<double>(value), text);
         } else if constexpr (std::same_as<Kind, int>) {
             length = writeInt32Text(static_cast<int>(value), text);
+        } else if constexpr (std::same_as<Kind, unsigned long long>) {
+            length = writeUInt64Text(static_cast<unsigned long long>(value), text);
         } else {
             length = writeInt64Text(static_cast<long long>(value), text);
         }
@@ -55,6 +57,11 @@ RtString startConcat(const T& left) {
         return RtString(left);
     } else if constexpr (CTextOperand<T>) {
         return RtString(static_cast<const char*>(left));
+    } else if constexpr (std::same_as<NumberKind<T>, unsigned long long>) {
+        RtString result;
+        result.reserve(63, false);  // the room RtString(long long) takes
+        result.length = writeUInt64Text(static_cast<unsigned long long>(left), result.data);
+        return result;
     } else {
         return RtString(static_cast<NumberKind<T>>(left));
     }

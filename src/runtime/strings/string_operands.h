@@ -4,9 +4,10 @@
 // as one of six kinds: a string (RtString), C text, int, long long, float or
 // double. C++ code passes more integer types than those; each is mapped to
 // the kind that holds all its values: int for integers narrower than 32 bits
-// and for signed 32-bit ones, long long for the rest (a 64-bit unsigned value
-// above the long long range reads as its two's-complement pattern). float and
-// double both contribute and compare as double. bool and the character types
+// and for signed 32-bit ones, long long for the other signed ones and for
+// unsigned 32-bit ones, and unsigned long long for unsigned 64-bit ones, so
+// that a value above the long long range keeps its digits and its order.
+// float and double both contribute and compare as double. bool and the character types
 // are not numbers here: a character is appended with appendChar.
 #pragma once
 #include <concepts>
@@ -43,13 +44,16 @@ concept TextOperand = StringOperand<T> || CTextOperand<T>;
 template <typename T>
 concept AnyOperand = TextOperand<T> || NumberOperand<std::remove_cvref_t<T>>;
 
-// The canonical type of a number operand: int, long long or double.
+// The canonical type of a number operand: int, long long, unsigned long long
+// or double.
 template <NumberOperand N>
 using NumberKind = std::conditional_t<
     std::is_floating_point_v<N>, double,
     std::conditional_t<(std::is_signed_v<N> && sizeof(N) <= sizeof(int)) ||
                            (std::is_unsigned_v<N> && sizeof(N) < sizeof(int)),
-                       int, long long>>;
+                       int,
+                       std::conditional_t<std::is_unsigned_v<N> && (sizeof(N) > sizeof(int)),
+                                          unsigned long long, long long>>>;
 
 // Bytes and length of a text operand: a string's stored length (NULs inside
 // count), C text up to its NUL (a null pointer is the empty text).

@@ -158,7 +158,7 @@ TEST(NumberText, FieldWidthsAreBoundedWhateverTheArguments) {
     EXPECT_EQ(512u, bytesOf(FormatNumber(0, 600, 1)).size() - 2);
 }
 
-TEST(NumberReading, SixtyFourBitDigitsWrapWithoutCheck) {
+TEST(NumberReading, SixtyFourBitDigitsStopAtTheRange) {
     EXPECT_EQ(-42, textToInt64("  -42abc"));
     EXPECT_EQ(7, textToInt64("+7"));
     EXPECT_EQ(0, textToInt64("x1"));
@@ -167,9 +167,13 @@ TEST(NumberReading, SixtyFourBitDigitsWrapWithoutCheck) {
     EXPECT_EQ(0, textToInt64("- 5"));
     EXPECT_EQ(-7, textToInt64(" \t\n\v\f\r-7"));
     EXPECT_EQ(3, textToInt64(RtString("3.9")));
-    EXPECT_EQ(1, textToInt64("18446744073709551617"));
-    EXPECT_EQ(LLONG_MIN, textToInt64("-9223372036854775808"));
-    EXPECT_EQ(LLONG_MIN, textToInt64("9223372036854775808"));
+    const struct { const char* text; long long value; } beyond[] = {
+        {"9223372036854775807", LLONG_MAX}, {"9223372036854775808", LLONG_MAX},
+        {"18446744073709551617", LLONG_MAX}, {"99999999999999999999", LLONG_MAX},
+        {"-9223372036854775808", LLONG_MIN}, {"-9223372036854775809", LLONG_MIN},
+        {"-18446744073709551617", LLONG_MIN}, {" +000000000000000000000000042", 42},
+    };
+    for (const auto& c : beyond) EXPECT_EQ(c.value, textToInt64(c.text)) << c.text;
 }
 
 TEST(NumberReading, IntegersClampToTheIntRange) {

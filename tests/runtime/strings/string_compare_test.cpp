@@ -39,7 +39,19 @@ TEST(CompareFamily, EachNumberKindReadsTheTextItsOwnWay) {
     EXPECT_TRUE(RtString("0.1") == 0.1);
     EXPECT_FALSE(RtString("0.1") == 0.1f);
     EXPECT_TRUE(RtString("0.1") != 0.1f);
-    EXPECT_TRUE(RtString("18446744073709551617") == 1LL);  // wraps
+    EXPECT_TRUE(RtString("9223372036854775808") > 0LL);  // the largest long long, not a wrap
+}
+
+TEST(CompareFamily, UnsignedSixtyFourBitValuesCompareByTheirOwnValue) {
+    const uint64_t top = UINT64_MAX, high = uint64_t{1} << 63;
+    EXPECT_TRUE(RtString("18446744073709551615") == top);
+    EXPECT_TRUE(RtString("9223372036854775808") == high);
+    EXPECT_TRUE(RtString("5") < top);
+    EXPECT_TRUE(RtString("-1") < uint64_t{0});
+    EXPECT_TRUE(RtString("-1") != top);
+    EXPECT_TRUE(high > RtString("9223372036854775807"));
+    EXPECT_TRUE(relation<Relation::LessEqual>("18446744073709551615", top));
+    EXPECT_TRUE(RtString("18446744073709551616") == top);  // the largest, not a wrap to 0
 }
 
 TEST(CompareFamily, NaNMakesEveryRelationFalseButNotEqual) {

@@ -30,6 +30,20 @@ TEST(AppendFamily, NumbersAppendTheirConstructorText) {
     EXPECT_EQ("200-742949672951099511627776", bytesOf(kinds));
 }
 
+TEST(AppendFamily, UnsignedSixtyFourBitValuesKeepTheirDigits) {
+    const uint64_t top = UINT64_MAX, high = uint64_t{1} << 63;
+    RtString s;
+    s += top;
+    EXPECT_EQ("18446744073709551615", bytesOf(s));
+    RtString x("x");
+    EXPECT_EQ("x9223372036854775808", bytesOf(x + high));
+    RtString left = top + x;
+    EXPECT_EQ("18446744073709551615x", bytesOf(left));
+    EXPECT_EQ(80u, left.capacity);  // as for a long long on the left
+    EXPECT_EQ("x18446744073709551615", bytesOf(concatText("x", top)));
+    EXPECT_EQ("9223372036854775808x", bytesOf(concatText(high, "x")));
+}
+
 TEST(AppendFamily, EmptyOperandsChangeNothingAndAllocateNothing) {
     RtString s;
     s += RtString();
