@@ -1,5 +1,11 @@
 // SoundSlot: loading into voices, voice picking, play, stop, status and
 // release. Depends on SoundDevice, the WAV reader and the platform's buffers.
+//
+// Deliberate departures in voice picking: a voice that is free (stopped on
+// its own) is taken before a playing one is cut off, and with every voice
+// busy the oldest started is cut off, also after a voice was taken out of
+// turn; a voice restored after a lost output starts from the beginning
+// rather than where the loss cut it off.
 #include "sound/sound_slot.h"
 
 #include <algorithm>
@@ -93,7 +99,23 @@ AudioBuffer* SoundSlot::pickVoice() {
     uint32_t status = statusOf(voice);
     if (status & kStatusPlaying) {
         if (voiceCount < 2) return nullptr;
-        currentVoice = (currentVoice + 1) % voiceCount;
+        // A voice stopped on its own is free before its turn comes, and is
+        // taken rather than cutting off one that still plays; with every
+        // voice busy the oldest started is cut off (the next in turn, unless
+        // a voice was taken out of turn before).
+        int32_t next = -1;
+        int32_t oldest = -1;
+        for (int32_t ahead = 1; ahead < voiceCount && next < 0; ++ahead) {
+            const int32_t candidate = (currentVoice + ahead) % voiceCount;
+            if (voices[candidate] == nullptr) continue;
+            if (!(statusOf(voices[candidate]) & kStatusPlaying)) {
+                next = candidate;
+            } else if (oldest < 0 || static_cast<int32_t>(startedAt_[candidate] - startedAt_[oldest]) < 0) {
+                oldest = candidate;
+            }
+        }
+        if (next < 0) next = oldest >= 0 ? oldest : (currentVoice + 1) % voiceCount;
+        currentVoice = next;
         voice = voices[currentVoice];
         if (voice == nullptr) return nullptr;
         status = statusOf(voice);
@@ -102,7 +124,12 @@ AudioBuffer* SoundSlot::pickVoice() {
             voice->setCurrentPosition(0);
         }
     }
-    if ((status & kStatusBufferLost) && !succeeded(voice->restore())) return nullptr;
+    if (status & kStatusBufferLost) {
+        if (!succeeded(voice->restore())) return nullptr;
+        // A play that the lost output cut off stands where it was cut; the
+        // new play starts the sound from its beginning.
+        voice->setCurrentPosition(0);
+    }
     return voice;
 }
 
@@ -115,6 +142,7 @@ int32_t SoundSlot::play(int32_t pan, int32_t volumePercent, uint32_t flags) {
     voice->setVolume(volumePercentToHundredthsDb(volumePercent));
     voice->setPan(pan);
     if (!succeeded(voice->play(0, 0, flags))) return -1;
+    startedAt_[currentVoice] = ++playsStarted_;
     return currentVoice;
 }
 

@@ -38,9 +38,10 @@ public:
     // slot is then free.
     bool load(SoundDevice* device, const char* name, int32_t voices);
     // The voice the next play uses, or null: the current voice when it is
-    // idle; when it plays, the next voice in turn (stopped and rewound if it
-    // plays too); a one-voice sound is not restarted while it plays. A lost
-    // voice is restored first.
+    // idle; when it plays, the first idle voice after it in turn, else the
+    // oldest started, stopped and rewound; a one-voice
+    // sound is not restarted while it plays. A lost voice is restored first
+    // and rewound.
     platform::AudioBuffer* pickVoice();
     // Plays once (or as flags say) at pan -10,000..10,000 and a volume
     // percent 0..100; the voice index played, or -1.
@@ -70,4 +71,7 @@ public:
 
 private:
     bool hasDevice() const;
+
+    uint32_t playsStarted_ = 0;                    // plays started on the slot, wrapping
+    uint32_t startedAt_[kMaxSoundVoices] = {};     // playsStarted_ when each voice last started
 };

@@ -98,6 +98,20 @@ TEST_F(SlotTest, AVoiceThatFinishedIsUsedAgain) {
     EXPECT_EQ(slot.play(0, 100, 0), 0);  // all busy: the oldest-started in turn
 }
 
+TEST_F(SlotTest, AVoiceStoppedOnItsOwnIsTakenBeforeABusyOneIsCutOff) {
+    SoundSlot slot;
+    loadRamp(slot, 8, 3);
+    for (int32_t voice = 0; voice < 3; ++voice) ASSERT_EQ(slot.play(0, 100, 0), voice);
+    mixStereo16(2);
+    ASSERT_TRUE(slot.stop(1));
+    EXPECT_EQ(slot.play(0, 100, 0), 1);
+    EXPECT_TRUE(slot.isPlaying(0));  // not cut off while voice 1 was free
+    // Now all busy: the oldest started is cut off each time, not the next in turn.
+    EXPECT_EQ(slot.play(0, 100, 0), 0);
+    EXPECT_EQ(slot.play(0, 100, 0), 2);
+    EXPECT_EQ(slot.play(0, 100, 0), 1);
+}
+
 TEST_F(SlotTest, PlaySetsTheVolumeAndPanOfTheVoice) {
     SoundSlot slot;
     loadRamp(slot, 4, 2);
@@ -137,9 +151,12 @@ TEST_F(SlotTest, StopWithAVoiceOutsideTheSlotStopsEveryVoice) {
 TEST_F(SlotTest, ALostVoiceIsRestoredByTheNextPlay) {
     SoundSlot slot;
     loadRamp(slot, 4, 1);
-    engineSoundDevice()->device->markOutputLost();
+    ASSERT_EQ(slot.play(0, 100, 0), 0);
+    mixStereo16(2);
+    engineSoundDevice()->device->markOutputLost();  // cuts the play off at frame 2
     EXPECT_EQ(slot.play(0, 100, 0), 0);
-    EXPECT_EQ(mixStereo16(1), (std::vector<int16_t>{1000, 1000}));  // the samples survived
+    // The samples survived, and the new play starts at the beginning.
+    EXPECT_EQ(mixStereo16(1), (std::vector<int16_t>{1000, 1000}));
 
     engineSoundDevice()->device->markOutputLost();
     platform::lastManualAudioOutput()->setFailOpens(true);
