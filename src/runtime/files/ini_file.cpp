@@ -127,8 +127,6 @@ void writeIniFile(const IniFile& ini) {
     if (files::isMemBlockName(ini.fileName.data)) return;
     char diskName[files::kPathBufferSize];
     if (!files::resolveDiskPath(ini.fileName.data, diskName)) return;
-    int fd = files::createForWriting(diskName);
-    if (fd < 0) return;
     std::string text;
     for (int32_t s = 0; s < ini.sections.count; ++s) {
         const IniSection& section = ini.sections[s];
@@ -139,8 +137,8 @@ void writeIniFile(const IniFile& ini) {
             text.append(pair.value.data, pair.value.length).append("\r\n");
         }
     }
-    files::writeAll(fd, text.data(), text.size());
-    files::closeDiskFile(fd);
+    files::FileReplacement file(diskName);
+    if (file.descriptor() >= 0 && files::writeAll(file.descriptor(), text.data(), text.size())) file.commit();
 }
 
 RtString GetIniValue(const RtString& section, const RtString& key, const RtString& defaultValue) {

@@ -41,15 +41,13 @@ void writeBack() {
     if (files::isMemBlockName(record.fileName)) return;
     char diskName[files::kPathBufferSize];
     if (!files::resolveDiskPath(record.fileName, diskName)) return;
-    int fd = files::createForWriting(diskName);
-    if (fd < 0) return;
     std::string text;
     for (int32_t i = 0; i <= record.highestLine; ++i) {
         text += record.lines[i];
         text += "\r\n";
     }
-    files::writeAll(fd, text.data(), text.size());
-    files::closeDiskFile(fd);
+    files::FileReplacement file(diskName);
+    if (file.descriptor() >= 0 && files::writeAll(file.descriptor(), text.data(), text.size())) file.commit();
 }
 
 // The slot of a line number given as a double, or false when it is out of
