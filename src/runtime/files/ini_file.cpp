@@ -105,7 +105,13 @@ void parseIniFile(IniFile& ini, const RtString& name) {
     ini.sections.minimum = 8;
     ini.fileName = found ? RtString(resolved) : name;
     ReadStream stream;
-    if (!readStreamOpen(stream, ini.fileName.data)) return;
+    if (!readStreamOpen(stream, ini.fileName.data)) {
+        // A file that is there but cannot be read (a writer holds it, it is
+        // not readable) is not the document's to write: a write-back would
+        // put the little the document knows in the place of all it holds.
+        if (found) ini.fileName.clear();
+        return;
+    }
     IniSection current;
     current.pairs.step = 32;
     current.pairs.minimum = 32;

@@ -48,7 +48,9 @@ struct IniFile {
 IniFile& getIniFile();
 
 // Replaces the document's content with the named file. A file neither on
-// disk nor in the pack leaves it empty, with fileName = the name.
+// disk nor in the pack leaves it empty, with fileName = the name; one that is
+// there but cannot be read (held by a writer) leaves it empty with no
+// fileName, so nothing is ever written back in its place.
 void parseIniFile(IniFile& ini, const RtString& name);
 // The value of the first matching key in the first matching section, else a
 // copy of the default (a later section of the same name is not searched).

@@ -79,7 +79,13 @@ double loadTextLineFile(const char* name) {
     if (!files::resolveDiskPath(name, diskName) || !resolvePackedFile(filePackArchive(), diskName, resolved, 1))
         return setRuntimeError(ErrorNoSuchFile);
     ReadStream stream;
-    if (!readStreamOpen(stream, resolved)) return setRuntimeError(ErrorNoSuchFile);
+    if (!readStreamOpen(stream, resolved)) {
+        // There but unreadable (a writer holds it): not cached, so the lines
+        // written meanwhile are never written back over all the file holds,
+        // and the next command on the name tries again.
+        record.fileName[0] = '\0';
+        return setRuntimeError(ErrorNoSuchFile);
+    }
     for (int32_t i = 0; i < kTextLineCount; ++i) {
         if (!readStreamReadLine(stream, record.lines[i], kTextLineBytes)) {
             std::memset(record.lines[i], 0, kTextLineBytes);

@@ -35,7 +35,8 @@ struct TextLineFile {
 // The slot's text without trailing bytes below 32; "NO_DATA" when nothing is
 // left or the line is out of range (then with 7), "NO_FILE" when the file is
 // neither on disk nor in the pack (3; a later read of the same name finds the
-// empty file cached and gives "NO_DATA").
+// empty file cached and gives "NO_DATA") or there but unreadable, held by a
+// writer (3; not cached: lines written meanwhile are never written over it).
 RtString ReadFileLine(const RtString& name, double line);
 void ReadFileLineAsFloat(const RtString& name, double line, double& value);  // atof of ReadFileLine
 void ReadFileLineAsInt(const RtString& name, double line, int32_t& value);   // atoi of ReadFileLine

@@ -87,3 +87,31 @@ TEST_F(DiskFiles, AReplacementThatCannotFinishKeepsTheOldFile) {
         EXPECT_EQ(before, folderNames());  // nothing half-made left beside it
     }
 }
+
+TEST_F(DiskFiles, AFileHeldWhileItWasReadIsNotReplacedByAWriteBack) {
+    // The writers that change a file they read first: while a channel writes
+    // the file they cannot read it, and must not later put the little they
+    // know in its place. The change is made while the file is held, the
+    // write-back after.
+    struct Row {
+        const char* what;
+        std::function<void(const RtString& target)> changeWhileHeld;
+        std::function<void()> writeBack;
+    };
+    const Row rows[] = {
+        {"ini", [](const RtString& target) { OpenIniFile(target); PutIniValue("S", "new", "2"); },
+         [] { OpenIniFile(""); }},
+        {"line file", [](const RtString& target) { WriteFileLine(target, 2, "new"); },
+         [] { loadTextLineFile(nullptr); }},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        put("target.ini", kOld);
+        const RtString target(work("target.ini").c_str());
+        ASSERT_EQ(1, OpenFile(7, target, -1));
+        row.changeWhileHeld(target);
+        CloseFile(7);
+        row.writeBack();
+        EXPECT_EQ(visible(kOld), visible(read("target.ini")));
+    }
+}
