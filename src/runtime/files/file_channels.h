@@ -28,6 +28,8 @@
 //   width is fatal with 3, as on disk (ReadBytesFromFile keeps its zero fill);
 // - a last line without a line end is a line whatever its length (a length
 //   that is a multiple of the 64-byte read piece used to end the program);
+// - a line of exactly 1,024 bytes before its line end reads as one line, not
+//   as that line and an empty one;
 // - the end of a block ends its last line as the end of a disk file does, so
 //   a "\r" there is dropped on both and the same bytes read the same lines;
 // - a disk read at a negative position is fatal with 3 rather than reading

@@ -156,6 +156,10 @@ TEST_F(Channels, LongLinesComeIn1024BytePieces) {
     put("long.txt", std::string(1500, 'q') + "\r\nz");
     ASSERT_EQ(1, OpenFile(0, "long.txt", 1));
     EXPECT_EQ((std::vector<std::string>{std::string(1024, 'q'), std::string(476, 'q'), "z"}), lines(0));
+    // A line that fills the 1,024 bytes exactly is one line, not one and an empty one.
+    put("full.txt", std::string(1024, 'f') + "\r\nz");
+    ASSERT_EQ(1, OpenFile(0, "full.txt", 1));
+    EXPECT_EQ((std::vector<std::string>{std::string(1024, 'f'), "z"}), lines(0));
 }
 
 TEST_F(Channels, ALastLineWhoseLengthIsAMultipleOf64IsStillALine) {

@@ -121,6 +121,9 @@ TEST_F(LineFile, LongTextsAndLongLinesAreCutAt1023Bytes) {
     EXPECT_EQ(std::string(1023, 'l'), text(0, "longline.txt"));
     EXPECT_EQ(std::string(477, 'l'), text(1, "longline.txt"));
     EXPECT_EQ("next", text(2, "longline.txt"));
+    // A line of 1,023 bytes fills its slot: the next line keeps its number.
+    put("fullline.txt", std::string(1023, 'f') + "\r\nnext\r\n");
+    EXPECT_EQ("next", text(1, "fullline.txt"));
 }
 
 TEST_F(LineFile, ANameTooLongForTheCacheLeavesTheCachedFileAlone) {
