@@ -65,7 +65,8 @@ namespace {
 
 enum class NameHolder { Free, Device, Refused };
 
-// Readies the name for a new file: an empty directory is removed; a device is
+// Readies the name for a new file: an empty directory is removed (any other
+// refuses the name); a device is
 // written as it is, never removed; a file that another opener holds, or one
 // we may not write (read-only), is refused; any other file is held alone in
 // `held` until the new one takes its name. A symbolic link (the link itself),
@@ -74,10 +75,7 @@ NameHolder claimName(const char* diskPath, int& held) {
     held = -1;
     struct stat st;
     if (lstat(diskPath, &st) != 0) return NameHolder::Free;
-    if (S_ISDIR(st.st_mode)) {
-        rmdir(diskPath);
-        return NameHolder::Free;
-    }
+    if (S_ISDIR(st.st_mode)) return rmdir(diskPath) == 0 ? NameHolder::Free : NameHolder::Refused;
     if (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode)) return NameHolder::Device;
     if (!S_ISREG(st.st_mode)) return NameHolder::Free;
     if (access(diskPath, W_OK) != 0) return NameHolder::Refused;
@@ -92,7 +90,7 @@ int createPartial(const std::string& target, std::string& partial) {
     const std::string folder = slash == std::string::npos ? "" : target.substr(0, slash + 1);
     for (int attempt = 0; attempt < 100; ++attempt) {
         partial = folder + ".partial." + std::to_string(getpid()) + "." + std::to_string(++serial);
-        int fd = openLocked(partial.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW);
+        int fd = openLocked(partial.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW);
         if (fd >= 0 || errno != EEXIST) return fd;
     }
     return -1;
@@ -124,7 +122,7 @@ FileReplacement::FileReplacement(const char* diskPath) {
     case NameHolder::Refused:
         return;
     case NameHolder::Device:
-        fd_ = openLocked(diskPath, O_WRONLY);
+        fd_ = openLocked(diskPath, O_RDWR);
         return;
     case NameHolder::Free:
         fd_ = createPartial(target_, partial_);

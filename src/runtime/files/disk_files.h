@@ -49,7 +49,8 @@ public:
     FileReplacement(const FileReplacement&) = delete;
     FileReplacement& operator=(const FileReplacement&) = delete;
 
-    // Where the bytes go (write only); -1 when the replacement could not begin.
+    // Where the bytes go (open for reading and writing); -1 when the
+    // replacement could not begin.
     int descriptor() const { return fd_; }
     // Puts the new file in place. False (the old one left as it was, the
     // partial file removed) when it could not.
