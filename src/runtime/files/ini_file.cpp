@@ -55,9 +55,13 @@ void parseLine(const char* line, IniFile& ini, IniSection& current) {
             ini.sections.append(current);
             current.pairs.clear(false);
         }
+        // The name runs to the line's last "]" (or its end), so every name
+        // the writer puts between "[" and "]" reads back whole, blanks, "="
+        // and "]" inside it included.
         const char* begin = skipSpace(p + 1);
-        const char* end = runEnd(begin);
-        if (end > begin && end[-1] == ']') --end;
+        const char* end = std::strrchr(begin, ']');
+        if (!end) end = begin + std::strlen(begin);
+        while (end > begin && isSpace(end[-1])) --end;
         if (end > begin) current.name = textOf(begin, end);
         return;
     }
