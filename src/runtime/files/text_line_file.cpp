@@ -3,6 +3,7 @@
 // string values.
 #include "runtime/files/text_line_file.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -18,8 +19,12 @@ namespace {
 
 TextLineFile record;  // zero at start: no file
 bool built = false;
+// The bytes behind the 256th line of the cached file, as they were: no line
+// number reaches them, and the write-back puts them back behind line 255.
+std::string beyondLastLine;
 
 void clearRecord() {
+    beyondLastLine.clear();
     std::memset(record.lines, 0, sizeof record.lines);
     record.highestLine = 0;
     record.dirty = 0;
@@ -46,8 +51,23 @@ void writeBack() {
         text += record.lines[i];
         text += "\r\n";
     }
+    text += beyondLastLine;
     files::FileReplacement file(diskName);
     if (file.descriptor() >= 0 && files::writeAll(file.descriptor(), text.data(), text.size())) file.commit();
+}
+
+// Reads what the stream holds from its position on into beyondLastLine.
+void keepTheRest(ReadStream& stream) {
+    constexpr int64_t kPiece = 65536;
+    while (stream.position >= 0 && stream.position < stream.size) {
+        const int64_t count = std::min(kPiece, stream.size - stream.position);
+        const size_t at = beyondLastLine.size();
+        beyondLastLine.resize(at + static_cast<size_t>(count));
+        if (!readStreamRead(stream, reinterpret_cast<uint8_t*>(beyondLastLine.data() + at), static_cast<int32_t>(count))) {
+            beyondLastLine.resize(at);
+            return;
+        }
+    }
 }
 
 // The slot of a line number given as a double, or false when it is out of
@@ -86,13 +106,15 @@ double loadTextLineFile(const char* name) {
         record.fileName[0] = '\0';
         return setRuntimeError(ErrorNoSuchFile);
     }
-    for (int32_t i = 0; i < kTextLineCount; ++i) {
-        if (!readStreamReadLine(stream, record.lines[i], kTextLineBytes)) {
-            std::memset(record.lines[i], 0, kTextLineBytes);
+    int32_t loaded = 0;
+    for (; loaded < kTextLineCount; ++loaded) {
+        if (!readStreamReadLine(stream, record.lines[loaded], kTextLineBytes)) {
+            std::memset(record.lines[loaded], 0, kTextLineBytes);
             break;
         }
-        record.highestLine = i;
+        record.highestLine = loaded;
     }
+    if (loaded == kTextLineCount) keepTheRest(stream);
     readStreamClose(stream);
     return 0.0;
 }

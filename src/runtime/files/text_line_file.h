@@ -7,8 +7,12 @@
 // Loading goes through the pack resolver of the file context, so a line file
 // may come from disk or from the pack; writing back always goes to a disk
 // file of the cached name (never for a "mem://" name), each line ended by
-// CR LF, exactly highestLine + 1 lines. Names are compared byte for byte, so
+// CR LF, exactly highestLine + 1 lines, followed by whatever the file held
+// behind its 256th line, unchanged. Names are compared byte for byte, so
 // another spelling of the same file writes back and reloads.
+//
+// Departure: the lines behind the 256th were dropped at the write-back, so
+// changing one line of a longer file cut the file short; they are kept.
 //
 // Left open by the rules and settled here: a text of 1,024 bytes or more is
 // cut to its first 1,023 bytes when stored; a file line with no line end
