@@ -125,8 +125,16 @@ FileReplacement::FileReplacement(const char* diskPath) {
         fd_ = openLocked(diskPath, O_RDWR);
         return;
     case NameHolder::Free:
-        fd_ = createPartial(target_, partial_);
-        if (fd_ < 0) partial_.clear();
+        if (held_ >= 0) {
+            fd_ = createPartial(target_, partial_);
+            if (fd_ < 0) partial_.clear();
+            return;
+        }
+        // No file bears the name: the new one takes it at once, held alone
+        // while it is written, and goes again if it cannot be finished.
+        unlink(diskPath);
+        fd_ = openLocked(diskPath, O_RDWR | O_CREAT | O_EXCL);
+        if (fd_ >= 0) partial_ = target_;
         return;
     }
 }
@@ -138,7 +146,7 @@ bool FileReplacement::commit() {
     bool done = partial_.empty() || fsync(fd_) == 0;
     done = close(fd_) == 0 && done;
     fd_ = -1;
-    if (!partial_.empty() && done) done = rename(partial_.c_str(), target_.c_str()) == 0;
+    if (partial_ != target_ && !partial_.empty() && done) done = rename(partial_.c_str(), target_.c_str()) == 0;
     if (done) partial_.clear();
     drop();
     return done;

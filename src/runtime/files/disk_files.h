@@ -34,14 +34,15 @@ int openExistingForReading(const char* diskPath);
 // open fails. A device is opened as it is. The descriptor, or -1.
 int createForWriting(const char* diskPath);
 
-// A whole file put in the place of `diskPath`: its bytes go to a file of a
-// name of its own in the same folder, which takes the name only once every
-// byte is down (and on the disk), so a write that cannot finish (a full disk,
-// a size limit) leaves what bore the name as it was, and no reader ever sees
-// half of it. What bears the name is dealt with as createForWriting does,
-// except that a file keeps its bytes until the new one replaces it; a device
-// is written in place. A replacement not committed is dropped: its partial
-// file goes.
+// A whole file put in the place of `diskPath`. When a file bears the name,
+// the new bytes go to a file of a name of its own in the same folder, which
+// takes the name only once every byte is down (and on the disk), so a write
+// that cannot finish (a full disk, a size limit) leaves the old file as it
+// was; until then the old file is held alone, so no reader sees it replaced
+// halfway and no second writer gets in. Otherwise the new file takes the
+// name at once, held alone while it is written. Anything else that bears the
+// name is dealt with as createForWriting does; a device is written in place.
+// A replacement not committed is dropped: the file it was making goes.
 class FileReplacement {
 public:
     explicit FileReplacement(const char* diskPath);
@@ -60,7 +61,7 @@ private:
     void drop();
 
     std::string target_;
-    std::string partial_;  // the new file's own name; empty for a device written in place
+    std::string partial_;  // the new file's name: its own, or the target's; empty for a device
     int fd_ = -1;
     int held_ = -1;  // the old file, held alone against other openers until it is replaced
 };

@@ -35,10 +35,10 @@ FileChannel channels[kFileChannelCount];
 // The path each channel was last opened with (or tried), as a message shows
 // it: a fatal read or write names the file.
 std::string channelPaths[kFileChannelCount];
-// The file a channel opened for writing makes: it takes the name it was
-// opened with only when the channel is closed, so a save that cannot finish
-// leaves the file it would have replaced. Its descriptor is the channel's
-// handle.
+// The file a channel opened for writing makes: where a file bears the name,
+// the new one takes it only when the channel is closed, so a save that
+// cannot finish leaves the file it would have replaced. Its descriptor is
+// the channel's handle.
 std::unique_ptr<files::FileReplacement> replacements[kFileChannelCount];
 
 // Closes the channel; false when the file it wrote could not take its name.

@@ -22,10 +22,11 @@
 // and end of file. Only the main thread uses the table.
 //
 // Departures, each where the plain rule loses data or reads wrongly:
-// - write mode writes a new file beside the old one (disk_files.h) that takes
-//   the name when the channel is closed (by CloseFile, the next OpenFile on
-//   it, or the shutdown): until then the old file stays, held from other
-//   openers, and a write that fails, ending the program, leaves it as it was;
+// - write mode over an existing file writes a new file beside it
+//   (disk_files.h) that takes the name when the channel is closed (by
+//   CloseFile, the next OpenFile on it, or the shutdown): until then the old
+//   file stays, held from other openers, and a write that fails, ending the
+//   program, leaves it as it was (a new file that cannot be finished goes);
 //   a close at which the new file cannot take the name records 3;
 // - a "mem://" name opens its block directly instead of going through the
 //   resolver, which would release the very block it names;

@@ -258,10 +258,11 @@ TEST_F(Channels, AWriteThatCannotFinishKeepsTheFileItWouldHaveReplaced) {
         for (int i = 0; i < 2000; ++i) WriteUInt8ToFile(1, i);
     }, 3);
     EXPECT_EQ("old level", read("level.dat"));
-    EXPECT_FALSE(testsupport::fileExists(work("new.dat")));
     // A file written whole that cannot take its name at the close: 3.
+    put("new.dat", "old");
     ASSERT_EQ(1, OpenFile(1, "new.dat", 0));
     WriteStringToFile(1, "new");
+    unlink(work("new.dat").c_str());
     mkdir(work("new.dat").c_str(), 0755);
     put("new.dat/in.txt", "in");
     CloseFile(1);
