@@ -66,11 +66,11 @@ namespace {
 enum class NameHolder { Free, Device, Refused };
 
 // Readies the name for a new file: an empty directory is removed (any other
-// refuses the name); a device is
-// written as it is, never removed; a file that another opener holds, or one
-// we may not write (read-only), is refused; any other file is held alone in
-// `held` until the new one takes its name. A symbolic link (the link itself),
-// a FIFO or a socket simply loses the name.
+// directory refuses the name); a device is written as it is, never removed;
+// a file that another opener holds, or one we may not write (read-only),
+// refuses the name; any other file is held alone in `held` until the new one
+// takes its name. A symbolic link (the link itself), a FIFO or a socket
+// simply loses the name.
 NameHolder claimName(const char* diskPath, int& held) {
     held = -1;
     struct stat st;

@@ -68,10 +68,8 @@ const std::string kOld = "[S]\r\nkept=1\r\n";
 
 TEST_F(DiskFiles, AReplacementThatCannotFinishKeepsTheOldFile) {
     put("source.bin", kBig);
-    const std::set<std::string> before = [&] {
-        put("target.ini", kOld);
-        return folderNames();
-    }();
+    put("target.ini", kOld);
+    const std::set<std::string> before = folderNames();
     for (const Replacement& row : kReplacements) {
         SCOPED_TRACE(row.what);
         put("target.ini", kOld);
