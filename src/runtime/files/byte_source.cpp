@@ -35,12 +35,22 @@ int64_t readSourceBytes(ByteSource& source, void* buffer, int64_t count) {
 }
 
 int64_t readSourceLine(ByteSource& source, char* buffer, int32_t maxLen) {
-    const int64_t limit = maxLen - 1;  // the NUL stays inside the buffer
+    // A line's "\n" (or the "\r" of its "\r\n") may take the buffer's last
+    // byte, where the NUL goes, so a line that fills the buffer is one line
+    // and no empty one follows it.
+    const int64_t limit = maxLen;
     int64_t total = 0;
     for (;;) {
-        if (total == limit) {  // no line end within the limit: the next read goes on with the line
-            endLine(buffer, total, false);
-            return total;
+        if (total == limit) {
+            // A "\r\n" split by the buffer's end still ends the line here.
+            char next = 0;
+            if (buffer[limit - 1] == '\r' && readSourceBytes(source, &next, 1) == 1 && next == '\n') {
+                buffer[limit - 1] = '\0';
+                return limit + 1;
+            }
+            // No line end within the buffer: cut, its last byte left for the next read.
+            endLine(buffer, limit - 1, false);
+            return limit - 1;
         }
         int64_t ask = std::min(kLinePiece, limit - total);
         char* piece = buffer + total;

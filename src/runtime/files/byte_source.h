@@ -29,7 +29,8 @@ int64_t readSourceBytes(ByteSource& source, void* buffer, int64_t count);
 // The next text line into `buffer` (`maxLen` bytes, the NUL included, at
 // least 2), without its "\n" and without a "\r" directly before it; the end of
 // the data ends the last line as a "\n" would. A line of `maxLen` - 1 bytes
-// or more is cut there, its "\r" kept, and goes on in the next read.
+// fits (its "\n" takes the NUL's place); a longer one is cut after `maxLen`
+// - 1 bytes, a "\r" there kept, and goes on in the next read.
 // Returns the bytes the line used up, its "\n" included, or -1 when no byte
 // was left or a read failed. The source reads ahead in pieces of 64 bytes:
 // a caller moves its own position by the result, not by the source's offset.

@@ -3,6 +3,7 @@
 // alone; readers share it with other readers, so two programs (or two
 // channels) reading one level or picture never refuse each other, while a
 // half-written file is still refused to them.
+// A whole-file replacement writes beside its target and renames over it.
 #include "runtime/files/disk_files.h"
 
 #include <cerrno>
@@ -60,28 +61,104 @@ int64_t readLoop(int fd, void* buffer, size_t count, int64_t offset) {
 
 int openExistingForReading(const char* diskPath) { return openLocked(diskPath, O_RDONLY, LOCK_SH); }
 
+namespace {
+
+enum class NameHolder { Free, Device, Refused };
+
+// Readies the name for a new file: an empty directory is removed (any other
+// directory refuses the name); a device is written as it is, never removed;
+// a file that another opener holds, or one we may not write (read-only),
+// refuses the name; any other file is held alone in `held` until the new one
+// takes its name. A symbolic link (the link itself), a FIFO or a socket
+// simply loses the name.
+NameHolder claimName(const char* diskPath, int& held) {
+    held = -1;
+    struct stat st;
+    if (lstat(diskPath, &st) != 0) return NameHolder::Free;
+    if (S_ISDIR(st.st_mode)) return rmdir(diskPath) == 0 ? NameHolder::Free : NameHolder::Refused;
+    if (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode)) return NameHolder::Device;
+    if (!S_ISREG(st.st_mode)) return NameHolder::Free;
+    if (access(diskPath, W_OK) != 0) return NameHolder::Refused;
+    held = openLocked(diskPath, O_RDONLY | O_NOFOLLOW);
+    return held < 0 ? NameHolder::Refused : NameHolder::Free;
+}
+
+// A new, empty file beside `target` under a name of its own, or -1.
+int createPartial(const std::string& target, std::string& partial) {
+    static unsigned serial = 0;
+    const size_t slash = target.rfind('/');
+    const std::string folder = slash == std::string::npos ? "" : target.substr(0, slash + 1);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        partial = folder + ".partial." + std::to_string(getpid()) + "." + std::to_string(++serial);
+        int fd = openLocked(partial.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW);
+        if (fd >= 0 || errno != EEXIST) return fd;
+    }
+    return -1;
+}
+
+}  // namespace
+
 int createForWriting(const char* diskPath) {
     if (!diskPath || !*diskPath) return -1;
-    struct stat st;
-    if (lstat(diskPath, &st) == 0) {
-        if (S_ISDIR(st.st_mode)) {
-            rmdir(diskPath);
-        } else if (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode)) {
-            return openLocked(diskPath, O_RDWR);  // a device is written as it is, never removed
-        } else if (S_ISREG(st.st_mode)) {
-            // A file that another opener holds stays as it is; otherwise its
-            // name goes, so other names of the same file keep their bytes.
-            // A file we may not write (read-only) is not replaced either.
-            if (access(diskPath, W_OK) != 0) return -1;
-            int held = openLocked(diskPath, O_RDONLY | O_NOFOLLOW);
-            if (held < 0) return -1;
-            unlink(diskPath);
-            close(held);
-        } else {
-            unlink(diskPath);  // a symbolic link (the link itself), a FIFO, a socket
-        }
+    int held = -1;
+    switch (claimName(diskPath, held)) {
+    case NameHolder::Refused:
+        return -1;
+    case NameHolder::Device:
+        return openLocked(diskPath, O_RDWR);
+    case NameHolder::Free:
+        break;
     }
+    // The name goes, so other names of the same file keep their bytes.
+    unlink(diskPath);
+    if (held >= 0) close(held);
     return openLocked(diskPath, O_RDWR | O_CREAT | O_EXCL);
+}
+
+FileReplacement::FileReplacement(const char* diskPath) {
+    if (!diskPath || !*diskPath) return;
+    target_ = diskPath;
+    switch (claimName(diskPath, held_)) {
+    case NameHolder::Refused:
+        return;
+    case NameHolder::Device:
+        fd_ = openLocked(diskPath, O_RDWR);
+        return;
+    case NameHolder::Free:
+        if (held_ >= 0) {
+            fd_ = createPartial(target_, partial_);
+            if (fd_ < 0) partial_.clear();
+            return;
+        }
+        // No file bears the name: the new one takes it at once, held alone
+        // while it is written, and goes again if it cannot be finished.
+        unlink(diskPath);
+        fd_ = openLocked(diskPath, O_RDWR | O_CREAT | O_EXCL);
+        if (fd_ >= 0) partial_ = target_;
+        return;
+    }
+}
+
+FileReplacement::~FileReplacement() { drop(); }
+
+bool FileReplacement::commit() {
+    if (fd_ < 0) return false;
+    bool done = partial_.empty() || fsync(fd_) == 0;
+    done = close(fd_) == 0 && done;
+    fd_ = -1;
+    if (partial_ != target_ && !partial_.empty() && done) done = rename(partial_.c_str(), target_.c_str()) == 0;
+    if (done) partial_.clear();
+    drop();
+    return done;
+}
+
+void FileReplacement::drop() {
+    if (fd_ >= 0) close(fd_);
+    fd_ = -1;
+    if (!partial_.empty()) unlink(partial_.c_str());
+    partial_.clear();
+    if (held_ >= 0) close(held_);
+    held_ = -1;
 }
 
 int openForAppending(const char* diskPath) {

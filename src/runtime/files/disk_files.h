@@ -14,10 +14,11 @@
 // Descriptors are never 0 (0 means "none" in the channel records) and are
 // closed on exec. Opens do not wait on FIFOs; directories, FIFOs and sockets
 // are not files here.
-// Depends on POSIX open, flock, lseek, read, pread and write.
+// Depends on POSIX open, flock, lseek, read, pread, write, fsync and rename.
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 namespace files {
 
@@ -32,6 +33,38 @@ int openExistingForReading(const char* diskPath);
 // by another opener, or one we may not write, is left untouched and the
 // open fails. A device is opened as it is. The descriptor, or -1.
 int createForWriting(const char* diskPath);
+
+// A whole file put in the place of `diskPath`. When a file bears the name,
+// the new bytes go to a file of a name of its own in the same folder, which
+// takes the name only once every byte is down (and on the disk), so a write
+// that cannot finish (a full disk, a size limit) leaves the old file as it
+// was; until then the old file is held alone, so no reader sees it replaced
+// halfway and no second writer gets in. Otherwise the new file takes the
+// name at once, held alone while it is written. Anything else that bears the
+// name is dealt with as createForWriting does; a device is written in place.
+// A replacement not committed is dropped: the file it was making goes.
+class FileReplacement {
+public:
+    explicit FileReplacement(const char* diskPath);
+    ~FileReplacement();
+    FileReplacement(const FileReplacement&) = delete;
+    FileReplacement& operator=(const FileReplacement&) = delete;
+
+    // Where the bytes go (open for reading and writing); -1 when the
+    // replacement could not begin.
+    int descriptor() const { return fd_; }
+    // Puts the new file in place. False (the old one left as it was, the
+    // partial file removed) when it could not.
+    bool commit();
+
+private:
+    void drop();
+
+    std::string target_;
+    std::string partial_;  // the new file's name: its own, or the target's; empty for a device
+    int fd_ = -1;
+    int held_ = -1;  // the old file, held alone against other openers until it is replaced
+};
 
 // Append mode: the file, created when missing, for writing only, with the
 // file offset at its end. The descriptor, or -1.

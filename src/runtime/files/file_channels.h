@@ -22,12 +22,20 @@
 // and end of file. Only the main thread uses the table.
 //
 // Departures, each where the plain rule loses data or reads wrongly:
+// - write mode over an existing file writes a new file beside it
+//   (disk_files.h) that takes the name when the channel is closed (by
+//   CloseFile, the next OpenFile on it, or the shutdown): until then the old
+//   file stays, held from other openers, and a write that fails, ending the
+//   program, leaves it as it was (a new file that cannot be finished goes);
+//   a close at which the new file cannot take the name records 3;
 // - a "mem://" name opens its block directly instead of going through the
 //   resolver, which would release the very block it names;
 // - a typed read on a block channel with fewer bytes left than the value's
 //   width is fatal with 3, as on disk (ReadBytesFromFile keeps its zero fill);
 // - a last line without a line end is a line whatever its length (a length
 //   that is a multiple of the 64-byte read piece used to end the program);
+// - a line of exactly 1,024 bytes before its line end reads as one line, not
+//   as that line and an empty one;
 // - the end of a block ends its last line as the end of a disk file does, so
 //   a "\r" there is dropped on both and the same bytes read the same lines;
 // - a disk read at a negative position is fatal with 3 rather than reading
@@ -59,7 +67,8 @@ int32_t FreeFileChannel();
 // another opener, not readable) records nothing. Write and append: a
 // "mem://" name or a failed open records 3.
 int32_t OpenFile(uint32_t channel, const RtString& name, int32_t mode);
-// Clears RtErrorCode and closes the channel (a block is only forgotten).
+// Clears RtErrorCode and closes the channel (a block is only forgotten); 3
+// when a file written on it could not take its name (the old one stays).
 void CloseFile(uint32_t channel);
 // Shutdown: closes channels 0 to 7 (no checks, the error code untouched),
 // then calls the program's empty project hook (runtime/engine/project_hooks.h),

@@ -96,17 +96,14 @@ void CopyFileTo(const RtString& source, const RtString& target) {
     struct stat from, to;
     bool sameFile = targetFits && stream.handle && fstat(stream.handle, &from) == 0 &&
                     stat(targetName, &to) == 0 && from.st_dev == to.st_dev && from.st_ino == to.st_ino;
-    int fd = targetFits && !sameFile ? files::createForWriting(targetName) : -1;
-    if (fd < 0) {
+    files::FileReplacement replacement(targetFits && !sameFile ? targetName : nullptr);
+    if (replacement.descriptor() < 0) {
         readStreamClose(stream);
         setRuntimeError(ErrorNoSuchFile);
         return;
     }
-    bool copied = copyStream(stream, fd);
-    // Only a partial file goes; a device that refused the bytes stays.
-    bool partialFile = !copied && fstat(fd, &to) == 0 && S_ISREG(to.st_mode);
+    // A copy that fails leaves the target as it was (its partial file goes).
+    bool copied = copyStream(stream, replacement.descriptor()) && replacement.commit();
     readStreamClose(stream);
-    files::closeDiskFile(fd);
-    if (partialFile) files::removeFileOrEmptyDirectory(targetName);
     if (!copied) setRuntimeError(ErrorNoSuchFile);
 }

@@ -7,8 +7,10 @@
 // where the command records errors), never cut.
 //
 // Departures from the plain copy rule, where it reported a failure as
-// success or destroyed data: a copy that fails halfway removes the partial
-// target and records 3; copying a file onto itself (any spelling, a hard link
+// success or destroyed data: a copy that fails halfway records 3 and leaves
+// the target as it was (the new bytes take the target's name only once they
+// are all written; disk_files.h), so a file it would have replaced survives;
+// copying a file onto itself (any spelling, a hard link
 // included) leaves it untouched and records 3; the whole size of a large
 // source is copied.
 #pragma once
@@ -39,6 +41,6 @@ double SetCurrentDir(RtString& path);
 // new disk file of the target's name, 4,096 bytes at a time. Clears
 // RtErrorCode; 3 when the source cannot be opened, the target cannot be
 // made (a "mem://" name, held by another opener, a folder in the way), the
-// two are the same file, or the copy fails halfway (the partial target is
-// removed). No result.
+// two are the same file, or the copy fails halfway (the target is left as it
+// was). No result.
 void CopyFileTo(const RtString& source, const RtString& target);

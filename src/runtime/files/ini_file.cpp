@@ -55,9 +55,13 @@ void parseLine(const char* line, IniFile& ini, IniSection& current) {
             ini.sections.append(current);
             current.pairs.clear(false);
         }
+        // The name runs to the line's last "]" (or its end), so every name
+        // the writer puts between "[" and "]" reads back whole, blanks, "="
+        // and "]" inside it included.
         const char* begin = skipSpace(p + 1);
-        const char* end = runEnd(begin);
-        if (end > begin && end[-1] == ']') --end;
+        const char* end = std::strrchr(begin, ']');
+        if (!end) end = begin + std::strlen(begin);
+        while (end > begin && isSpace(end[-1])) --end;
         if (end > begin) current.name = textOf(begin, end);
         return;
     }
@@ -105,7 +109,13 @@ void parseIniFile(IniFile& ini, const RtString& name) {
     ini.sections.minimum = 8;
     ini.fileName = found ? RtString(resolved) : name;
     ReadStream stream;
-    if (!readStreamOpen(stream, ini.fileName.data)) return;
+    if (!readStreamOpen(stream, ini.fileName.data)) {
+        // A file that is there but cannot be read (a writer holds it, it is
+        // not readable) is not the document's to write: a write-back would
+        // put the little the document knows in the place of all it holds.
+        if (found) ini.fileName.clear();
+        return;
+    }
     IniSection current;
     current.pairs.step = 32;
     current.pairs.minimum = 32;
@@ -127,8 +137,6 @@ void writeIniFile(const IniFile& ini) {
     if (files::isMemBlockName(ini.fileName.data)) return;
     char diskName[files::kPathBufferSize];
     if (!files::resolveDiskPath(ini.fileName.data, diskName)) return;
-    int fd = files::createForWriting(diskName);
-    if (fd < 0) return;
     std::string text;
     for (int32_t s = 0; s < ini.sections.count; ++s) {
         const IniSection& section = ini.sections[s];
@@ -139,8 +147,8 @@ void writeIniFile(const IniFile& ini) {
             text.append(pair.value.data, pair.value.length).append("\r\n");
         }
     }
-    files::writeAll(fd, text.data(), text.size());
-    files::closeDiskFile(fd);
+    files::FileReplacement file(diskName);
+    if (file.descriptor() >= 0 && files::writeAll(file.descriptor(), text.data(), text.size())) file.commit();
 }
 
 RtString GetIniValue(const RtString& section, const RtString& key, const RtString& defaultValue) {

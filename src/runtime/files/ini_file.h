@@ -11,13 +11,18 @@
 // Text: lines end at "\n" (a "\r" before it goes) and hold at most 1,023
 // bytes, a longer line going on as a line of its own. Leading blanks, tabs,
 // "\r" and "\n" are skipped; ";" starts a comment line; "[name]" starts a
-// section; "key = value" adds a pair (no blank inside the key; trailing
+// section (the name runs to the line's last "]", blanks around it cut);
+// "key = value" adds a pair (no blank inside the key; trailing
 // control bytes of the value cut, trailing blanks kept; a pair with nothing
 // behind "=" is not added). A header with no pair behind it makes no
 // section; pairs before the first header form a section with the empty name.
 // Names of sections and keys compare without regard to ASCII letter case;
 // duplicates are kept, and every lookup and change takes the first match.
 // The writer produces "[name]" and "key=value" lines, each ended by CR LF.
+//
+// Departure: a header's name used to end at its first blank or "=", so a
+// section the writer wrote as "[High Scores]" read back as "High" and its
+// values were lost to the next run; it now runs to the last "]".
 //
 // Nothing here records an RtErrorCode or ends the program: a missing file
 // gives an empty document, a file that cannot be written is not written.
@@ -48,7 +53,9 @@ struct IniFile {
 IniFile& getIniFile();
 
 // Replaces the document's content with the named file. A file neither on
-// disk nor in the pack leaves it empty, with fileName = the name.
+// disk nor in the pack leaves it empty, with fileName = the name; one that is
+// there but cannot be read (held by a writer) leaves it empty with no
+// fileName, so nothing is ever written back in its place.
 void parseIniFile(IniFile& ini, const RtString& name);
 // The value of the first matching key in the first matching section, else a
 // copy of the default (a later section of the same name is not searched).

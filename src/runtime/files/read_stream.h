@@ -48,8 +48,9 @@ bool readStreamReadInt32(ReadStream& stream, int32_t& value);
 
 // Reads the next text line into `buffer` (`maxLen` bytes, the NUL included),
 // without its "\n" and without a "\r" directly before it; the end of the data
-// ends the last line as a "\n" would. A line of `maxLen` - 1 bytes or more
-// is cut there, a "\r" at the cut kept, and the next call continues it.
+// ends the last line as a "\n" would. A line of `maxLen` - 1 bytes fits
+// (no empty line follows it); a longer one is cut after `maxLen` - 1 bytes,
+// a "\r" at the cut kept, and the next call continues it.
 // False when no byte is left, when `maxLen` is below 2, or when the record
 // holds nothing.
 bool readStreamReadLine(ReadStream& stream, char* buffer, int32_t maxLen);

@@ -3,6 +3,7 @@
 // string values.
 #include "runtime/files/text_line_file.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -18,8 +19,12 @@ namespace {
 
 TextLineFile record;  // zero at start: no file
 bool built = false;
+// The bytes behind the 256th line of the cached file, as they were: no line
+// number reaches them, and the write-back puts them back behind line 255.
+std::string beyondLastLine;
 
 void clearRecord() {
+    beyondLastLine.clear();
     std::memset(record.lines, 0, sizeof record.lines);
     record.highestLine = 0;
     record.dirty = 0;
@@ -41,15 +46,28 @@ void writeBack() {
     if (files::isMemBlockName(record.fileName)) return;
     char diskName[files::kPathBufferSize];
     if (!files::resolveDiskPath(record.fileName, diskName)) return;
-    int fd = files::createForWriting(diskName);
-    if (fd < 0) return;
     std::string text;
     for (int32_t i = 0; i <= record.highestLine; ++i) {
         text += record.lines[i];
         text += "\r\n";
     }
-    files::writeAll(fd, text.data(), text.size());
-    files::closeDiskFile(fd);
+    text += beyondLastLine;
+    files::FileReplacement file(diskName);
+    if (file.descriptor() >= 0 && files::writeAll(file.descriptor(), text.data(), text.size())) file.commit();
+}
+
+// Reads what the stream holds from its position on into beyondLastLine.
+void keepTheRest(ReadStream& stream) {
+    constexpr int64_t kPiece = 65536;
+    while (stream.position >= 0 && stream.position < stream.size) {
+        const int64_t count = std::min(kPiece, stream.size - stream.position);
+        const size_t at = beyondLastLine.size();
+        beyondLastLine.resize(at + static_cast<size_t>(count));
+        if (!readStreamRead(stream, reinterpret_cast<uint8_t*>(beyondLastLine.data() + at), static_cast<int32_t>(count))) {
+            beyondLastLine.resize(at);
+            return;
+        }
+    }
 }
 
 // The slot of a line number given as a double, or false when it is out of
@@ -81,14 +99,22 @@ double loadTextLineFile(const char* name) {
     if (!files::resolveDiskPath(name, diskName) || !resolvePackedFile(filePackArchive(), diskName, resolved, 1))
         return setRuntimeError(ErrorNoSuchFile);
     ReadStream stream;
-    if (!readStreamOpen(stream, resolved)) return setRuntimeError(ErrorNoSuchFile);
-    for (int32_t i = 0; i < kTextLineCount; ++i) {
-        if (!readStreamReadLine(stream, record.lines[i], kTextLineBytes)) {
-            std::memset(record.lines[i], 0, kTextLineBytes);
+    if (!readStreamOpen(stream, resolved)) {
+        // There but unreadable (a writer holds it): not cached, so the lines
+        // written meanwhile are never written back over all the file holds,
+        // and the next command on the name tries again.
+        record.fileName[0] = '\0';
+        return setRuntimeError(ErrorNoSuchFile);
+    }
+    int32_t loaded = 0;
+    for (; loaded < kTextLineCount; ++loaded) {
+        if (!readStreamReadLine(stream, record.lines[loaded], kTextLineBytes)) {
+            std::memset(record.lines[loaded], 0, kTextLineBytes);
             break;
         }
-        record.highestLine = i;
+        record.highestLine = loaded;
     }
+    if (loaded == kTextLineCount) keepTheRest(stream);
     readStreamClose(stream);
     return 0.0;
 }

@@ -7,8 +7,12 @@
 // Loading goes through the pack resolver of the file context, so a line file
 // may come from disk or from the pack; writing back always goes to a disk
 // file of the cached name (never for a "mem://" name), each line ended by
-// CR LF, exactly highestLine + 1 lines. Names are compared byte for byte, so
+// CR LF, exactly highestLine + 1 lines, followed by whatever the file held
+// behind its 256th line, unchanged. Names are compared byte for byte, so
 // another spelling of the same file writes back and reloads.
+//
+// Departure: the lines behind the 256th were dropped at the write-back, so
+// changing one line of a longer file cut the file short; they are kept.
 //
 // Left open by the rules and settled here: a text of 1,024 bytes or more is
 // cut to its first 1,023 bytes when stored; a file line with no line end
@@ -35,7 +39,8 @@ struct TextLineFile {
 // The slot's text without trailing bytes below 32; "NO_DATA" when nothing is
 // left or the line is out of range (then with 7), "NO_FILE" when the file is
 // neither on disk nor in the pack (3; a later read of the same name finds the
-// empty file cached and gives "NO_DATA").
+// empty file cached and gives "NO_DATA") or there but unreadable, held by a
+// writer (3; not cached: lines written meanwhile are never written over it).
 RtString ReadFileLine(const RtString& name, double line);
 void ReadFileLineAsFloat(const RtString& name, double line, double& value);  // atof of ReadFileLine
 void ReadFileLineAsInt(const RtString& name, double line, int32_t& value);   // atoi of ReadFileLine

@@ -3,7 +3,11 @@
 // the fatal paths (each in a child process).
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <csignal>
+#include <dirent.h>
 #include <string>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -22,6 +26,16 @@ class Channels : public filetest::FilesTest {
 protected:
     ~Channels() override {
         for (uint32_t c = 0; c < kFileChannelCount; ++c) CloseFile(c);
+    }
+    // The names in a folder of the working directory, sorted.
+    std::vector<std::string> names(const std::string& folder) const {
+        std::vector<std::string> all;
+        if (DIR* dir = opendir(work(folder).c_str())) {
+            while (const dirent* entry = readdir(dir)) all.emplace_back(entry->d_name);
+            closedir(dir);
+        }
+        std::sort(all.begin(), all.end());
+        return all;
     }
     // Every line the channel gives until its end.
     std::vector<std::string> lines(uint32_t c) {
@@ -156,6 +170,10 @@ TEST_F(Channels, LongLinesComeIn1024BytePieces) {
     put("long.txt", std::string(1500, 'q') + "\r\nz");
     ASSERT_EQ(1, OpenFile(0, "long.txt", 1));
     EXPECT_EQ((std::vector<std::string>{std::string(1024, 'q'), std::string(476, 'q'), "z"}), lines(0));
+    // A line that fills the 1,024 bytes exactly is one line, not one and an empty one.
+    put("full.txt", std::string(1024, 'f') + "\r\nz");
+    ASSERT_EQ(1, OpenFile(0, "full.txt", 1));
+    EXPECT_EQ((std::vector<std::string>{std::string(1024, 'f'), "z"}), lines(0));
 }
 
 TEST_F(Channels, ALastLineWhoseLengthIsAMultipleOf64IsStillALine) {
@@ -211,10 +229,10 @@ TEST_F(Channels, AppendKeepsTheFileAndReportsPositionZero) {
     EXPECT_TRUE(testsupport::fileExists(work("new.txt")));
 }
 
-TEST_F(Channels, WriteModeTruncatesAndCanReadBackAfterASeek) {
+TEST_F(Channels, WriteModeReplacesTheFileAtTheCloseAndCanReadBackAfterASeek) {
     put("w.bin", "old content");
     ASSERT_EQ(1, OpenFile(1, "w.bin", 0));
-    EXPECT_EQ("", read("w.bin"));
+    EXPECT_EQ("old content", read("w.bin"));  // until the new file is complete
     WriteInt32ToFile(1, 0x01020304);
     EXPECT_EQ(0, FilePosition(1));
     EXPECT_TRUE(EndOfFile(1));
@@ -223,6 +241,34 @@ TEST_F(Channels, WriteModeTruncatesAndCanReadBackAfterASeek) {
     ReadInt32FromFile(1, v);
     EXPECT_EQ(0x01020304, v);
     EXPECT_EQ(4, FilePosition(1));
+    CloseFile(1);
+    EXPECT_EQ(0, RtErrorCode);
+    EXPECT_EQ(bytes({4, 3, 2, 1}), read("w.bin"));
+}
+
+TEST_F(Channels, AWriteThatCannotFinishKeepsTheFileItWouldHaveReplaced) {
+    // The level editor saves through a channel: a full disk ends the program,
+    // and the level it was replacing must still be there.
+    put("level.dat", "old level");
+    expectFatal([] {
+        std::signal(SIGXFSZ, SIG_IGN);
+        struct rlimit limit = {1000, 1000};  // bytes a file may grow to
+        setrlimit(RLIMIT_FSIZE, &limit);
+        OpenFile(1, "level.dat", 0);
+        for (int i = 0; i < 2000; ++i) WriteUInt8ToFile(1, i);
+    }, 3);
+    EXPECT_EQ("old level", read("level.dat"));
+    // A file written whole that cannot take its name at the close: 3.
+    put("new.dat", "old");
+    ASSERT_EQ(1, OpenFile(1, "new.dat", 0));
+    WriteStringToFile(1, "new");
+    unlink(work("new.dat").c_str());
+    mkdir(work("new.dat").c_str(), 0755);
+    put("new.dat/in.txt", "in");
+    CloseFile(1);
+    EXPECT_EQ(3, RtErrorCode);
+    EXPECT_EQ("in", read("new.dat/in.txt"));
+    EXPECT_EQ((std::vector<std::string>{".", "..", "level.dat", "new.dat"}), names(""));
 }
 
 TEST_F(Channels, WriteModeReplacesAnEmptyFolderButNotAFullOne) {

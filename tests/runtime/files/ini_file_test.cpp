@@ -104,6 +104,19 @@ TEST_F(Ini, EmptyValuesRemoveKeysAndEmptyKeysRemoveSections) {
     PutIniValue("Gone", "", "");  // nothing to remove
 }
 
+TEST_F(Ini, SectionNamesComeBackAsTheyWereWritten) {
+    // What PutIniValue writes, the next run must find: blanks, "]" and "="
+    // inside a section's name included.
+    for (const char* section : {"High Scores", "a]b", "x=y", "Video"}) {
+        SCOPED_TRACE(section);
+        open("saved.ini", "[Video]\nwidth=640\n");
+        PutIniValue(section, "best", "900");
+        OpenIniFile(RtString(work("saved.ini").c_str()));
+        EXPECT_EQ("900", get(section, "best"));
+        EXPECT_EQ("640", get("Video", "width"));
+    }
+}
+
 TEST_F(Ini, RemovingAMissingKeyAddsItsSectionButChangesNothing) {
     open("m.ini", "[A]\na=1\n");
     PutIniValue("New", "key", "");

@@ -228,11 +228,16 @@ TEST(ReadStreamLines, ALastLineOfExactlyOnePieceIsNotLost) {
 }
 
 TEST(ReadStreamLines, ALongLineIsCutInsideTheBufferAndContinued) {
-    // A "\r" where the buffer cuts the line stays, on disk and in blocks alike.
+    // A "\r" where the buffer cuts the line stays, on disk and in blocks
+    // alike; at the end of the data it goes, as before a "\n". A line whose
+    // "\n" takes the buffer's last byte fits it: no empty line follows.
     const std::string crAtTheCut = std::string(1022, 'a') + "\r";
     const std::pair<std::string, std::vector<std::string>> cases[] = {
         {std::string(1500, 'a') + "\nz", {std::string(1023, 'a'), std::string(477, 'a'), "z"}},
-        {crAtTheCut, {crAtTheCut}},
+        {crAtTheCut + "z", {crAtTheCut, "z"}},
+        {crAtTheCut, {std::string(1022, 'a')}},
+        {std::string(1023, 'a') + "\nz", {std::string(1023, 'a'), "z"}},
+        {std::string(1023, 'a') + "\r\nz", {std::string(1023, 'a'), "z"}},
     };
     TempDir dir;
     const std::string path = dir.file("t.txt");

@@ -1,0 +1,115 @@
+// Whole files replaced by the INI write-back, the line-file write-back and the
+// copy command: the file that was there is lost neither to a replacement that
+// cannot finish nor to a write-back that never saw what the file held.
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <dirent.h>
+#include <functional>
+#include <set>
+#include <string>
+#include <sys/resource.h>
+
+#include "child_process.h"
+#include "files_fixture.h"
+#include "runtime/files/file_channels.h"
+#include "runtime/files/file_system.h"
+#include "runtime/files/ini_file.h"
+#include "runtime/files/text_line_file.h"
+
+using testsupport::visible;
+
+namespace {
+
+class DiskFiles : public filetest::FilesTest {
+protected:
+    ~DiskFiles() override {
+        OpenIniFile("");
+        loadTextLineFile(nullptr);
+    }
+
+    std::set<std::string> folderNames() const {
+        std::set<std::string> names;
+        if (DIR* dir = opendir(work("").c_str())) {
+            while (const dirent* entry = readdir(dir)) names.insert(entry->d_name);
+            closedir(dir);
+        }
+        return names;
+    }
+};
+
+// One way of replacing the file `target` with something larger than it.
+struct Replacement {
+    const char* what;
+    std::function<void(const RtString& target)> replace;
+};
+
+const std::string kBig(3000, 'x');
+
+const Replacement kReplacements[] = {
+    {"copy", [](const RtString& target) { CopyFileTo("source.bin", target); }},
+    {"ini write-back",
+     [](const RtString& target) {
+         OpenIniFile(target);
+         PutIniValue("S", "big", RtString(kBig.c_str()));
+         OpenIniFile("");
+     }},
+    {"line-file write-back",
+     [](const RtString& target) {
+         WriteFileLine(target, 2, RtString(kBig.substr(0, 1000).c_str()));
+         WriteFileLine(target, 3, RtString(kBig.substr(0, 1000).c_str()));
+         loadTextLineFile(nullptr);
+     }},
+};
+
+const std::string kOld = "[S]\r\nkept=1\r\n";
+
+}  // namespace
+
+TEST_F(DiskFiles, AReplacementThatCannotFinishKeepsTheOldFile) {
+    put("source.bin", kBig);
+    put("target.ini", kOld);
+    const std::set<std::string> before = folderNames();
+    for (const Replacement& row : kReplacements) {
+        SCOPED_TRACE(row.what);
+        put("target.ini", kOld);
+        const std::string target = work("target.ini");
+        testsupport::ChildResult r = testsupport::runInChild([&] {
+            std::signal(SIGXFSZ, SIG_IGN);
+            struct rlimit limit = {1000, 1000};  // bytes a file may grow to
+            setrlimit(RLIMIT_FSIZE, &limit);
+            row.replace(RtString(target.c_str()));
+        });
+        ASSERT_TRUE(r.exited);
+        EXPECT_EQ(visible(kOld), visible(read("target.ini")));
+        EXPECT_EQ(before, folderNames());  // nothing half-made left beside it
+    }
+}
+
+TEST_F(DiskFiles, AFileHeldWhileItWasReadIsNotReplacedByAWriteBack) {
+    // The writers that change a file they read first: while a channel writes
+    // the file they cannot read it, and must not later put the little they
+    // know in its place. The change is made while the file is held, the
+    // write-back after.
+    struct Row {
+        const char* what;
+        std::function<void(const RtString& target)> changeWhileHeld;
+        std::function<void()> writeBack;
+    };
+    const Row rows[] = {
+        {"ini", [](const RtString& target) { OpenIniFile(target); PutIniValue("S", "new", "2"); },
+         [] { OpenIniFile(""); }},
+        {"line file", [](const RtString& target) { WriteFileLine(target, 2, "new"); },
+         [] { loadTextLineFile(nullptr); }},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        put("target.ini", kOld);
+        const RtString target(work("target.ini").c_str());
+        ASSERT_EQ(1, OpenFile(7, target, -1));
+        row.changeWhileHeld(target);
+        CloseFile(7);
+        row.writeBack();
+        EXPECT_EQ(visible(kOld), visible(read("target.ini")));
+    }
+}
