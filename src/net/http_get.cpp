@@ -3,15 +3,26 @@
 // The request buffer (1,024 bytes, or host + path + 100 when that is more)
 // also receives the response in chunks of up to 1,023 bytes. The header ends
 // at the second line feed in a row (carriage returns do not count), so bare
-// line feeds work as well as CR LF; a response without an empty line gives
-// no body. A body byte that cannot be written to the file fails the
-// download rather than leave a short file reported as complete. Every
-// download gives back its reference on the socket layer, whether it
-// succeeded, failed or found no address: kept references would pile up and
-// keep the program's own sockets open past its last SocketShutdown.
+// line feeds work as well as CR LF. A body byte that cannot be written to
+// the file fails the download rather than leave a short file reported as
+// complete. Every download gives back its reference on the socket layer,
+// whether it succeeded, failed or found no address: kept references would
+// pile up and keep the program's own sockets open past its last
+// SocketShutdown.
+//
+// Departures, so that a cut or foreign answer is never taken for a whole
+// download: a connection closed before the header ended, or before the body
+// reached the length its Content-Length announced, fails with
+// kSockConnectionReset; a header that does not begin "HTTP/", or runs past
+// kHeaderLimitBytes without ending, fails with kSockConnectionAborted (so a
+// server streaming an endless header cannot hold the caller forever). A body
+// that reaches its announced length ends the transfer as a success without
+// waiting for the close, and bytes after it are not part of it. The status
+// is still not examined: an error page is a body like any other.
 // Depends on the socket layer, the runtime's disk files, the clock and sleeping.
 #include "net/http_get.h"
 
+#include <cctype>
 #include <cstdio>
 #include <cstring>
 #include <new>
@@ -31,6 +42,7 @@ constexpr uint16_t kDefaultHttpPort = 80;
 constexpr size_t kRequestBufferBytes = 1024;
 constexpr int32_t kChunkBytes = 1023;
 constexpr int32_t kIdleSleepMs = 5;
+constexpr size_t kHeaderLimitBytes = 65536;  // longer headers are refused, not waited out
 
 // The body's destination: the file and the text buffer, either optional.
 struct BodySink {
@@ -70,43 +82,110 @@ std::string requestText(const char* host, const char* path) {
     return std::string(text.data());
 }
 
+// The response header as it arrives, kept whole until its empty line so
+// that its status line and Content-Length can be read.
+class ResponseHeader {
+public:
+    // Scans the bytes in order; how many of them belong to the header (all
+    // while it has not ended).
+    size_t take(const char* bytes, size_t n) {
+        for (size_t i = 0; i < n; ++i) {
+            const char c = bytes[i];
+            text_.push_back(c);
+            if (c == '\r') continue;
+            lineFeeds_ = c == '\n' ? lineFeeds_ + 1 : 0;
+            if (lineFeeds_ == 2) {
+                ended_ = true;
+                return i + 1;
+            }
+        }
+        return n;
+    }
+    bool ended() const { return ended_; }
+    bool tooLong() const { return !ended_ && text_.size() > kHeaderLimitBytes; }
+    bool fromHttpServer() const { return text_.compare(0, 5, "HTTP/") == 0; }
+
+    // The body length of the first Content-Length line that holds a whole
+    // number of at most 18 digits (blanks around it allowed); -1 when none.
+    int64_t announcedLength() const {
+        size_t start = text_.find('\n');
+        while (start != std::string::npos && start + 1 < text_.size()) {
+            const size_t end = text_.find('\n', start + 1);
+            const std::string line = text_.substr(start + 1, end == std::string::npos ? end : end - start - 1);
+            const int64_t length = lengthIn(line);
+            if (length >= 0) return length;
+            start = end;
+        }
+        return -1;
+    }
+
+private:
+    static int64_t lengthIn(const std::string& line) {
+        static const char kName[] = "content-length:";
+        const size_t nameLength = sizeof kName - 1;
+        if (line.size() < nameLength) return -1;
+        for (size_t i = 0; i < nameLength; ++i) {
+            if (std::tolower(static_cast<unsigned char>(line[i])) != kName[i]) return -1;
+        }
+        const size_t first = line.find_first_not_of(" \t", nameLength);
+        const size_t last = line.find_last_not_of(" \t\r");
+        if (first == std::string::npos || last < first || last - first >= 18) return -1;
+        int64_t length = 0;
+        for (size_t i = first; i <= last; ++i) {
+            if (!std::isdigit(static_cast<unsigned char>(line[i]))) return -1;
+            length = length * 10 + (line[i] - '0');
+        }
+        return length;
+    }
+
+    std::string text_;
+    int lineFeeds_ = 0;
+    bool ended_ = false;
+};
+
 enum class Transfer { Done, Failed };
 
-// Receives until the server closes, the buffer fills, an error comes, or the
-// server stays silent past the idle limit.
+Transfer fail(int32_t cause) {
+    setSocketError(cause);
+    return Transfer::Failed;
+}
+
+// Receives until the server closes, the announced body or the buffer is
+// complete, an error comes, or the server stays silent past the idle limit.
 Transfer receiveResponse(int32_t slot, std::vector<char>& chunk, BodySink& sink, uint32_t idleLimitMs) {
-    int lineFeeds = 0;
-    bool inHeader = true;
+    ResponseHeader header;
+    int64_t bodyLeft = -1;  // announced body bytes not yet received; -1 when none was announced
     platform::ClockPort& clock = platform::clockPort();
     uint32_t lastData = clock.tickMillis();
     for (;;) {
         const int32_t got = receiveOnSocket(slot, chunk.data(), kChunkBytes, false);
         if (got == -2) {
-            if (clock.tickMillis() - lastData >= idleLimitMs) {
-                setSocketError(platform::kSockTimedOut);
-                return Transfer::Failed;
-            }
+            if (clock.tickMillis() - lastData >= idleLimitMs) return fail(platform::kSockTimedOut);
             SleepMillis(kIdleSleepMs);
             continue;
         }
-        if (got == 0) return Transfer::Done;
+        if (got == 0) return header.ended() && bodyLeft <= 0 ? Transfer::Done : fail(platform::kSockConnectionReset);
         if (got < 0) return Transfer::Failed;
         lastData = clock.tickMillis();
 
         const bool fullBefore = sink.bufferFull();
-        if (inHeader) {
-            for (int32_t i = 0; i < got; ++i) {
-                const char c = chunk[i];
-                if (c == '\r') continue;
-                lineFeeds = c == '\n' ? lineFeeds + 1 : 0;
-                if (lineFeeds == 2) {
-                    inHeader = false;
-                    if (!sink.take(chunk.data() + i + 1, static_cast<size_t>(got - i - 1))) return Transfer::Failed;
-                    break;
-                }
+        const char* body = chunk.data();
+        size_t n = static_cast<size_t>(got);
+        if (!header.ended()) {
+            const size_t used = header.take(body, n);
+            if (header.tooLong() || (header.ended() && !header.fromHttpServer())) {
+                return fail(platform::kSockConnectionAborted);
             }
-        } else if (!sink.take(chunk.data(), static_cast<size_t>(got))) {
-            return Transfer::Failed;
+            if (!header.ended()) continue;
+            bodyLeft = header.announcedLength();
+            body += used;
+            n -= used;
+        }
+        if (bodyLeft >= 0 && static_cast<int64_t>(n) > bodyLeft) n = static_cast<size_t>(bodyLeft);
+        if (!sink.take(body, n)) return Transfer::Failed;
+        if (bodyLeft >= 0) {
+            bodyLeft -= static_cast<int64_t>(n);
+            if (bodyLeft == 0) return Transfer::Done;
         }
         // The chunk that filled the text ends the transfer.
         if (!fullBefore && sink.bufferFull()) return Transfer::Done;

@@ -1,7 +1,8 @@
 // The HTTP/1.0 GET client: one resource over a fresh TCP connection, the
 // body (everything after the first empty line of the response, whatever the
-// status) written to a disk file, to a text, or to both. No redirects, no
-// status check, no chunked decoding.
+// status, up to its Content-Length when one is given) written to a disk
+// file, to a text, or to both. No redirects, no status check, no chunked
+// decoding. An answer cut short or not from an HTTP server is a failure.
 //
 // A server that stays silent longer than the connect time limit ends the
 // transfer as a failure (kSockTimedOut), so no download waits forever.
@@ -19,8 +20,9 @@ uint16_t httpPort(int32_t port);
 // refused before anything is sent). With a buffer of bufferSize bytes, up to
 // bufferSize - 1 body bytes go there as NUL-terminated text, and the
 // transfer ends once it is full. 1 when the transfer ended with the server
-// closing the connection or with the buffer full; 0 on any failure, the
-// cause left in the last socket error. The timeout is the connect limit.
+// closing the connection after a whole header and body, with the announced
+// body complete, or with the buffer full; 0 on any failure, the cause left
+// in the last socket error. The timeout is the connect limit.
 int32_t httpGet(const char* host, const char* path, int32_t port, const char* filePath, char* buffer,
                 uint32_t bufferSize, int32_t timeoutMs);
 

@@ -5,7 +5,9 @@
 #include <unistd.h>
 
 #include <cstring>
+#include <memory>
 #include <string>
+#include <thread>
 
 #include "file_bytes.h"
 #include "net/http_get.h"
@@ -96,13 +98,69 @@ TEST(HttpGet, TheTextStopsAtMaxBytesAndEndsTheTransfer) {
     EXPECT_TRUE(server.clientClosedFirst());
 }
 
-TEST(HttpGet, AResponseWithoutAnEmptyLineHasNoBody) {
-    // Also a header far longer than any buffer.
-    TinyHttpServer server({{"HTTP/1.0 200 OK\r\nX-Long: " + std::string(200000, 'h') + "\r\nEnd: here"}});
+TEST(HttpGet, ResponsesCutShortOrNotFromAnHttpServerFail) {
+    const struct {
+        std::string response;
+        int32_t cause;
+    } cases[] = {
+        {"", 10054},                                                    // closed without a word
+        {"HTTP/1.0 200 OK\r\nServer: t\r\n", 10054},                    // the header never ends
+        {"HTTP/1.0 200 OK\r\nContent-Length: 10\r\n\r\nhello", 10054},  // half the body
+        {"220 ready\r\n\r\nbody", 10053},                                // not an HTTP answer
+        {"HTTP/1.0 200 OK\r\nX-Long: " + std::string(200000, 'h') + "\r\n\r\nbody", 10053},
+    };
     TempDir dir;
-    const std::string path = dir.file("none");
-    EXPECT_EQ(HttpGetToFile(kHost, RtString("/"), server.port(), RtString(path.c_str()), 2000), 1);
-    EXPECT_EQ(fileText(path), "");
+    const std::string path = dir.file("body");
+    for (const auto& c : cases) {
+        TinyHttpServer server({{c.response}});
+        EXPECT_EQ(HttpGetToFile(kHost, RtString("/"), server.port(), RtString(path.c_str()), 2000), 0)
+            << c.response.substr(0, 40);
+        EXPECT_EQ(lastSocketError(), c.cause) << c.response.substr(0, 40);
+        server.finish();
+    }
+}
+
+TEST(HttpGet, AnAnnouncedLengthEndsTheBodyWithoutWaitingForTheClose) {
+    const struct {
+        std::string response;
+        bool serverHolds;  // the server keeps the connection until the client leaves
+        const char* body;
+    } cases[] = {
+        {"HTTP/1.0 200 OK\r\nContent-Length: 5\r\n\r\nhello", true, "hello"},
+        {"HTTP/1.1 200 OK\ncontent-length:  3 \n\nabcdef", true, "abc"},
+        {"HTTP/1.0 204 No Content\r\nContent-Length: 0\r\n\r\n", true, ""},
+        // Lengths that cannot be one are not taken for one.
+        {"HTTP/1.0 200 OK\r\nContent-Length: -4\r\n\r\nbody", false, "body"},
+        {"HTTP/1.0 200 OK\r\nContent-Length: 99999999999999999999999\r\n\r\nbody", false, "body"},
+        {"HTTP/1.0 200 OK\r\nContent-Length: 2x\r\nX-Content-Length: 1\r\n\r\nbody", false, "body"},
+    };
+    TempDir dir;
+    const std::string path = dir.file("body");
+    for (const auto& c : cases) {
+        TinyHttpServer server({{c.response}, c.serverHolds});
+        EXPECT_EQ(HttpGetToFile(kHost, RtString("/"), server.port(), RtString(path.c_str()), 5000), 1) << c.response;
+        server.finish();
+        EXPECT_EQ(fileText(path), c.body) << c.response;
+        EXPECT_EQ(server.clientClosedFirst(), c.serverHolds) << c.response;
+    }
+}
+
+TEST(HttpGet, AHeaderThatNeverEndsIsRefusedWhileItStillFlows) {
+    uint16_t port = 0;
+    const int listening = nettest::rawListen(&port);
+    std::unique_ptr<nettest::RawPeer> peer;
+    std::thread server([&] {
+        peer = nettest::RawPeer::acceptOn(listening);
+        if (!peer->connected()) return;
+        peer->send("HTTP/1.0 200 OK\r\n");
+        peer->startFlood("X-Pad: 0123456789\r\n");
+    });
+    const RtString text = HttpGetToString(kHost, RtString("/"), port, 10, 2000);
+    server.join();
+    EXPECT_TRUE(text.isEmpty());
+    EXPECT_EQ(lastSocketError(), 10053);
+    peer.reset();
+    close(listening);
 }
 
 TEST(HttpGet, LongPathsGetARequestBufferOfTheirSize) {
