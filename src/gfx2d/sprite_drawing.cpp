@@ -1,4 +1,8 @@
 // Drawing sprites, frames, rectangles, lines and polygons into the 2-D queue.
+// Rectangles and lines reaching far outside the target are cut to a band
+// around it first: drivers rasterise from fixed-point coordinates and drop
+// or cut short shapes that reach about a thousand million pixels out.
+#include <algorithm>
 #include <cmath>
 
 #include "gfx2d/opengl_rainbows.h"
@@ -9,6 +13,43 @@ namespace {
 uint32_t alphaByte(float alpha) { return static_cast<uint32_t>(std::lround(alpha * 255.0f)) & 0xFF; }
 
 uint32_t withAlpha(uint32_t colour, float alpha) { return (colour & 0x00FFFFFFu) | alphaByte(alpha) << 24; }
+
+// Pixels beyond the target that rectangles and lines may reach; cutting
+// there changes nothing that shows.
+constexpr double kReach = 65536.0;
+
+// A coordinate brought within the band around a side of `size` pixels (NaN stays NaN).
+float withinReach(float value, int32_t size) {
+    return std::clamp(value, static_cast<float>(-kReach), static_cast<float>(size + kReach));
+}
+
+// Cuts the segment from a to b to the band around a target of width x
+// height pixels; false when none of it lies there.
+bool cutToReach(double (&a)[2], double (&b)[2], int32_t width, int32_t height) {
+    const double low[2] = {-kReach, -kReach}, high[2] = {width + kReach, height + kReach};
+    if (a[0] >= low[0] && a[0] <= high[0] && a[1] >= low[1] && a[1] <= high[1] && b[0] >= low[0] &&
+        b[0] <= high[0] && b[1] >= low[1] && b[1] <= high[1])
+        return true;  // the common case: nothing to cut
+    double enter = 0.0, leave = 1.0;
+    for (int axis = 0; axis < 2; ++axis) {
+        const double d = b[axis] - a[axis];
+        if (d == 0.0) {
+            if (a[axis] < low[axis] || a[axis] > high[axis]) return false;
+            continue;
+        }
+        double t0 = (low[axis] - a[axis]) / d, t1 = (high[axis] - a[axis]) / d;
+        if (t0 > t1) std::swap(t0, t1);
+        enter = std::max(enter, t0);
+        leave = std::min(leave, t1);
+    }
+    if (!(enter <= leave)) return false;
+    const double from[2] = {a[0], a[1]}, d[2] = {b[0] - a[0], b[1] - a[1]};
+    for (int axis = 0; axis < 2; ++axis) {
+        a[axis] = from[axis] + enter * d[axis];
+        b[axis] = from[axis] + leave * d[axis];
+    }
+    return true;
+}
 
 }  // namespace
 
@@ -87,8 +128,10 @@ void OpenGLRainbows::fillRect(float x, float y, float width, float height, uint3
         state.blend = BlendMode::Replace;  // cuts a hole: the pixels become transparent
         rgba = kTransparentColour;
     }
-    const float cx[4] = {x, x + width, x + width, x};
-    const float cy[4] = {y, y, y + height, y + height};
+    const float left = withinReach(x, viewportWidth), right = withinReach(x + width, viewportWidth);
+    const float top = withinReach(y, viewportHeight), bottom = withinReach(y + height, viewportHeight);
+    const float cx[4] = {left, right, right, left};
+    const float cy[4] = {top, top, bottom, bottom};
     const float zero[4] = {0, 0, 0, 0};
     batch.appendQuad(state, cx, cy, zero, zero, rgba);
 }
@@ -96,10 +139,14 @@ void OpenGLRainbows::fillRect(float x, float y, float width, float height, uint3
 void OpenGLRainbows::drawLine(float x1, float y1, float x2, float y2, uint32_t colour) {
     if (!window) return;
     // Pixel centres: a line from pixel (10, 5) to (20, 5) covers 10 to 19.
+    double a[2] = {x1 + 0.5, y1 + 0.5}, b[2] = {x2 + 0.5, y2 + 0.5};
+    if (std::isfinite(x1) && std::isfinite(y1) && std::isfinite(x2) && std::isfinite(y2) &&
+        !cutToReach(a, b, viewportWidth, viewportHeight))
+        return;
     BatchVertex* v = batch.append(BatchState{nullptr, true, blendMode, GL_LINES}, 2);
     uint32_t rgba = withAlpha(colour, alpha);
-    v[0] = {x1 + 0.5f, y1 + 0.5f, 0.0f, 0.0f, rgba};
-    v[1] = {x2 + 0.5f, y2 + 0.5f, 0.0f, 0.0f, rgba};
+    v[0] = {static_cast<float>(a[0]), static_cast<float>(a[1]), 0.0f, 0.0f, rgba};
+    v[1] = {static_cast<float>(b[0]), static_cast<float>(b[1]), 0.0f, 0.0f, rgba};
 }
 
 void OpenGLRainbows::setAlphaMode(double a) {

@@ -2,8 +2,9 @@
 // hosts that lose or must give up their textures. A file holds "VTEX", the
 // width and height (32-bit little-endian) and the pixels (RGBA, rows from
 // the top). The slots keep their frames and screens meanwhile; offscreen
-// screens get new framebuffers on the way back. A slot that was given a new
-// image in the meantime keeps it: the waiting pixels are older.
+// screens get new framebuffers on the way back, unless the game has made the
+// screen again meanwhile. A slot that was given a new image in the meantime
+// keeps it: the waiting pixels are older.
 #include <unistd.h>
 
 #include <cstdio>
@@ -102,7 +103,10 @@ uint8_t OpenGLRainbows::moveTexturesToTempFiles(uint8_t toFiles) {
         s = entry.layout;
         s.texture = texture;
         s.screen = -1;
-        if (screen >= 0 && entry.slot >= sprites.get() && entry.slot < sprites.get() + kSpriteCount) {
+        // A screen number the game has made again meanwhile stays with its
+        // new sprite; this one comes back as a plain sprite.
+        if (screen >= 0 && screens[screen].sprite < 0 && entry.slot >= sprites.get() &&
+            entry.slot < sprites.get() + kSpriteCount) {
             allMoved = attachFramebuffer(screen, static_cast<int32_t>(entry.slot - sprites.get())) && allMoved;
         }
     }

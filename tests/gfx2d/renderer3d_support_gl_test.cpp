@@ -151,4 +151,25 @@ TEST_F(Gfx2D, ASpriteGivenANewImageMeanwhileKeepsIt) {
     EXPECT_EQ(pixelsOf(1).pixels, newer.pixels);
 }
 
+TEST_F(Gfx2D, AScreenMadeAgainMeanwhileKeepsItsNewSprite) {
+    CreateScreen(2, 501, 16, 16);
+    SelectScreen(2);
+    FillRect(0, 0, 16, 16, kBlueBgr);
+    EXPECT_EQ(MoveTexturesToTempFiles(1), 1);
+    CreateScreen(2, 502, 16, 16);  // the game makes screen 2 again, on another sprite
+    const GLuint framebuffer = g->screens[2].framebuffer;
+    EXPECT_EQ(MoveTexturesToTempFiles(0), 1);
+    EXPECT_EQ(g->screens[2].sprite, 502);
+    EXPECT_EQ(g->screens[2].framebuffer, framebuffer);
+    EXPECT_EQ(g->sprites[501].screen, -1);
+    EXPECT_EQ(pixelsOf(501).at(15, 15), kBlue);  // back as a plain sprite
+    SelectScreen(2);
+    FillRect(0, 0, 1, 1, kRedBgr);
+    EXPECT_EQ(pixelsOf(502).at(0, 0), kRed);
+    EXPECT_EQ(pixelsOf(501).at(0, 0), kBlue);
+    LoadSpriteFile(RtString(file("none.png").c_str()), 501);  // leaves screen 2 alone
+    EXPECT_EQ(g->screens[2].sprite, 502);
+    EXPECT_EQ(g->sprites[502].screen, 2);
+}
+
 }  // namespace

@@ -135,6 +135,32 @@ TEST_F(Gfx2D, RectanglesAndLines) {
     EXPECT_EQ(px(50, 45), kGreen);
 }
 
+TEST_F(Gfx2D, RectanglesAndLinesReachingFarOutsideStillCoverTheTarget) {
+    struct Case {
+        const char* what;
+        void (*draw)();
+        int32_t drawn[2][2];   // two pixels drawn, {-1, -1} for none
+        int32_t blank[2];      // a pixel left black
+    };
+    const Case cases[] = {
+        {"rect about the window", [] { FillRect(-1e9, -1e9, 2e9, 2e9, kRedBgr); }, {{0, 0}, {95, 63}}, {-1, -1}},
+        {"rect of negative size", [] { FillRect(40, 30, -1e9, -1e9, kRedBgr); }, {{0, 0}, {39, 29}}, {40, 30}},
+        {"rect to the right", [] { FillRect(10, 10, 1e12, 5, kRedBgr); }, {{10, 10}, {95, 14}}, {9, 10}},
+        {"row", [] { DrawLine(-1e9, 5, 1e9, 5, kRedBgr); }, {{0, 5}, {95, 5}}, {0, 6}},
+        {"column", [] { DrawLine(20, 1e9, 20, -1e9, kRedBgr); }, {{20, 0}, {20, 63}}, {21, 10}},
+        {"from inside", [] { DrawLine(30, 40, 30, 1e10, kRedBgr); }, {{30, 40}, {30, 63}}, {30, 39}},
+        {"diagonal", [] { DrawLine(-1e9, -1e9 - 64, 1e9, 1e9 - 64, kRedBgr); }, {{70, 6}, {95, 31}}, {70, 7}},
+        {"wholly outside", [] { DrawLine(-1e9, -5, 1e9, -5, kRedBgr); }, {{-1, -1}, {-1, -1}}, {0, 0}},
+    };
+    for (const Case& c : cases) {
+        g->clear(0);
+        c.draw();
+        for (const auto& p : c.drawn)
+            if (p[0] >= 0) EXPECT_EQ(px(p[0], p[1]), kRed) << c.what << " " << p[0] << "," << p[1];
+        if (c.blank[0] >= 0) EXPECT_EQ(px(c.blank[0], c.blank[1]), kBlack) << c.what;
+    }
+}
+
 TEST_F(Gfx2D, ScaledSpritesKeepTheirCentre) {
     put(6, imagetest::solid(4, 4, rgba(255, 0, 0)));
     SetSmoothing(0);  // linear filtering would fade the edge pixels into the texture's padding
