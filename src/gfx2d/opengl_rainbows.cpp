@@ -85,13 +85,17 @@ bool OpenGLRainbows::createRenderWindow(int32_t width, int32_t height, int32_t f
         std::snprintf(failure_, sizeof failure_, "bad window size %dx%d", width, height);
         return false;
     }
-    platform::desktopSize(hostScreenWidth, hostScreenHeight);
     platform::WindowRequest request{"Vantric", width, height, fullScreenFlag != 0, multisampling};
     window = platform::createGLWindow(request);
     if (!window) {
         std::snprintf(failure_, sizeof failure_, "%s", platform::windowSystemError());
         return false;
     }
+    // Asked on the window's own connection: a query of its own before the
+    // window would close the display's only client, and a display server
+    // resets then. The desktop's mode is the one from before any full-screen
+    // switch.
+    platform::desktopSize(hostScreenWidth, hostScreenHeight);
     fullScreen = fullScreenFlag != 0;
     glcache::forgetGLStateCache();
     glext::loadEntryPoints();

@@ -53,6 +53,22 @@ bool sameNameIgnoringCase(const char* a, size_t length, const char* b) {
     return std::strlen(b) == length && SDL_strncasecmp(a, b, length) == 0;
 }
 
+// A display server left by its last client resets, and refuses connections
+// while it does: a display query made before the window (its connection
+// closed after it) could leave the window's own connection refused, and SDL
+// then falls back on a driver that shows nothing. With a display named in
+// the environment that fallback is asked again for up to two seconds.
+constexpr int kDisplayRetries = 40;
+constexpr Uint32 kDisplayRetryPauseMs = 50;
+
+bool displayNamed() {
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY"}) {
+        const char* value = SDL_getenv(name);
+        if (value != nullptr && *value != 0) return true;
+    }
+    return false;
+}
+
 int displayOf(SDL_Window* w) {
     int index = w ? SDL_GetWindowDisplayIndex(w) : 0;
     return index < 0 ? 0 : index;
@@ -79,14 +95,18 @@ bool showsNothingUnasked(const char* driver, const char* requested) {
 
 GLWindow* createGLWindow(const WindowRequest& request) {
     lastError[0] = 0;
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-        recordError("the video system cannot start");
-        return nullptr;
-    }
-    if (showsNothingUnasked(SDL_GetCurrentVideoDriver(), SDL_GetHint(SDL_HINT_VIDEODRIVER))) {
-        std::snprintf(lastError, sizeof lastError, "no display");
+    for (int attempt = 0;; ++attempt) {
+        if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+            recordError("the video system cannot start");
+            return nullptr;
+        }
+        if (!showsNothingUnasked(SDL_GetCurrentVideoDriver(), SDL_GetHint(SDL_HINT_VIDEODRIVER))) break;
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
-        return nullptr;
+        if (!displayNamed() || attempt == kDisplayRetries) {
+            std::snprintf(lastError, sizeof lastError, "no display");
+            return nullptr;
+        }
+        SDL_Delay(kDisplayRetryPauseMs);
     }
     SDL_GL_ResetAttributes();
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);

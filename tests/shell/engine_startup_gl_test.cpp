@@ -4,8 +4,12 @@
 
 #include <chrono>
 #include <sstream>
+#include <signal.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
+
+#include <cstdlib>
 
 #include "child_process.h"
 #include "engine_harness.h"
@@ -131,6 +135,45 @@ TEST(EngineStartup, WithoutADisplayTheProgramEndsAtOnceInsteadOfRunningUnseen) {
     std::string log = readFileBytes(folder.file("ErrorLog.txt"));
     EXPECT_EQ(log.rfind("Start new log...\nTimer started\nWindow failed: no display\n", 0), 0u) << visible(log);
     EXPECT_LT(seconds, 1.0);
+}
+
+// A display number no X server holds, or 0 when none is found.
+int freeDisplayNumber() {
+    for (int n = 200; n < 300; ++n) {
+        const std::string lock = "/tmp/.X" + std::to_string(n) + "-lock";
+        const std::string socket = "/tmp/.X11-unix/X" + std::to_string(n);
+        if (access(lock.c_str(), F_OK) != 0 && access(socket.c_str(), F_OK) != 0) return n;
+    }
+    return 0;
+}
+
+// A display server that is still coming up when the window opens (as one
+// resetting after its last client left refuses connections for a moment):
+// the window waits for it instead of ending with "no display".
+TEST(EngineStartup, ADisplayStillComingUpIsWaitedFor) {
+    if (std::system("command -v Xvfb >/dev/null 2>&1") != 0) GTEST_SKIP() << "no Xvfb";
+    const int display = freeDisplayNumber();
+    ASSERT_NE(display, 0);
+    const std::string name = ":" + std::to_string(display);
+    const pid_t server = fork();
+    ASSERT_GE(server, 0);
+    if (server == 0) {
+        usleep(300 * 1000);
+        execlp("Xvfb", "Xvfb", name.c_str(), "-nolisten", "tcp", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    TempDir folder;
+    ChildResult r = runInChild([&] {
+        unsetenv("SDL_VIDEODRIVER");
+        unsetenv("WAYLAND_DISPLAY");
+        setenv("DISPLAY", name.c_str(), 1);
+        if (startTestEngine(folder.path())) std::printf("window opened");
+    });
+    kill(server, SIGTERM);
+    waitpid(server, nullptr, 0);
+    ASSERT_TRUE(r.exited);
+    EXPECT_NE(r.out.find("window opened"), std::string::npos) << r.err;
+    EXPECT_EQ(r.err.find("no display"), std::string::npos) << r.err;
 }
 
 TEST(EngineStartup, ABadWindowSizeIsAStartFailureToo) {
