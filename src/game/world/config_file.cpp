@@ -5,20 +5,21 @@
 // missing lines (a read past the end ended the program at every start); the
 // values read are held to their ranges (a saved level or margin out of range
 // ended the program later, at a grid or table access); and the save writes
-// through the disk layer, so that a file that cannot be made or written goes
-// to the error log instead of ending the game. And the level editor's
-// session keeps the progress out of its reach: the editor moves LEVEL
+// the whole file beside the old one and renames it over (whole_file_save.h),
+// so that a file that cannot be made or written goes to the error log
+// instead of ending the game, and a failed or interrupted save leaves the
+// old progress whole (written in place, it left a truncated file). And the
+// level editor's session keeps the progress out of its reach: the editor moves LEVEL
 // anywhere from 0 to 99, and the next save made it the player's progress (a
 // test run's ending saved level 0 over it).
-// Depends on the file channels (reading), the disk layer (writing) and the
-// error log.
+// Depends on the file channels (reading), the whole-file save (writing) and
+// the error log.
 #include "game/world/config_file.h"
 
 #include <cmath>
 
 #include "game/world/game_state.h"
-#include "runtime/files/case_blind_path.h"
-#include "runtime/files/disk_files.h"
+#include "game/world/whole_file_save.h"
 #include "runtime/files/error_log.h"
 #include "runtime/files/file_channels.h"
 #include "runtime/files/file_system.h"
@@ -54,16 +55,6 @@ RtString configText() {
     text += "\r\n";
     return text;
 }
-
-bool writeWholeFile(const RtString& path, const RtString& text) {
-    char diskPath[files::kPathBufferSize];
-    if (!files::resolveDiskPath(path.data, diskPath)) return false;
-    const int fd = files::createForWriting(diskPath);
-    if (fd < 0) return false;
-    const bool written = files::writeAll(fd, text.data, text.length);
-    files::closeDiskFile(fd);
-    return written;
-}
 }  // namespace
 
 double LoadConfig() {
@@ -87,7 +78,8 @@ double LoadConfig() {
 
 double SaveConfig() {
     if (editorSessionOpen) return 0.0;
-    if (!writeWholeFile(CONFIG_FILE, configText())) {
+    const RtString text = configText();
+    if (!saveWholeFile(CONFIG_FILE, text.data, text.length)) {
         appendToErrorLog(("SaveConfig: cannot write " + CONFIG_FILE + "\n").data);
     }
     return 0.0;
