@@ -179,6 +179,27 @@ double ClearLevel() {
     return 0.0;
 }
 
+bool LevelFileIsWhole(int32_t level) {
+    const RtString name = levelFileName(level);
+    prepareMediaFile(name);
+    bool whole = false;
+    if (OpenFile(kLevelChannel, name, 1)) {
+        FileSeek(kLevelChannel, 0, -1);
+        const int64_t size = FilePosition(kLevelChannel);
+        FileSeek(kLevelChannel, 0, 0);
+        if (size >= 4) {
+            int32_t sizeX = 0, sizeY = 0;
+            ReadInt16FromFile(kLevelChannel, sizeX);
+            ReadInt16FromFile(kLevelChannel, sizeY);
+            // The reader's loops: no cells for a negative size.
+            const int64_t cells = int64_t{std::max(sizeX + 1, 0)} * std::max(sizeY + 1, 0);
+            whole = size >= 4 + cells + 2 * kLevelParamCount;
+        }
+    }
+    CloseFile(kLevelChannel);  // also forgets the error of a failed open
+    return whole;
+}
+
 double LoadLevel(int32_t level) {
     ResetLevelGrids();
     ClearLevel();

@@ -25,6 +25,11 @@ RtString levelFileName(int32_t level);
 // the game's main routine before any level loads).
 void DimensionLevelGrids();
 
+// True when the level's file, as LoadLevel would open it, holds the two
+// sizes, every cell and the ten parameters: a load of it cannot end the
+// program. Reads nothing into the game's state; RtErrorCode is left at 0.
+bool LevelFileIsWhole(int32_t level);
+
 // Resets the grids and the level state, reads the level's file into MAP and
 // LEVEL_PARAM and, when PLAY_MODE is above 0, turns the spawn codes into
 // records; then draws the map picture on screen 4. LEVEL is the caller's.

@@ -8,6 +8,7 @@
 #include "game/screens/game_main.h"
 #include "game/screens/screens.h"
 #include "game/world/game_state.h"
+#include "runtime/files/error_log.h"
 #include "screen_run.h"
 
 namespace screenstest {
@@ -165,6 +166,22 @@ TEST_F(ScreenFlow, ContinueAndAWonGameShowTheEndingWhichSavesLevelZeroBeforeTheT
     EXPECT_EQ(levelPlayed, 2) << "CONTINUE starts at the level reached";
     EXPECT_EQ(screensStarted, (std::vector<S>{S::Splash, S::Title, S::Game, S::Ending, S::Title}));
     EXPECT_EQ(testsupport::readFileBytes(configPath()), "0\r\n0\r\n0\r\n0.5\r\n");
+}
+
+// A level whose file is missing or cut short is not played: CONTINUE to it,
+// and the level after a completed one, lead back to the title menu with a
+// line in the error log. Before, the load ended the program.
+TEST_F(ScreenFlow, ALevelWithoutAWholeFileLeadsBackToTheTitleMenu) {
+    testsupport::writeFileBytes(configPath(), "1\r\n0\r\n0\r\n0.5\r\n");
+    writeLevel(2, simpleLevel().substr(0, 100));
+    device.onFrame = [&](const Snapshot& s) {
+        if (s.screen == S::Game) GEMS_LEFT = 0;  // level 1 completed
+    };
+    device.pilot[S::Title] = {kDown, "b1=1", kDown, "b1=1", "b2=1"};
+    GameMain();
+    EXPECT_EQ(screensStarted, (std::vector<S>{S::Splash, S::Title, S::Game, S::Title, S::Game, S::Title}));
+    EXPECT_EQ(testsupport::readFileBytes(configPath()), "2\r\n0\r\n0\r\n0.5\r\n") << "level 1 counts as completed";
+    EXPECT_NE(testsupport::readFileBytes(errorLogPath().data).find("Data/shol2.dat"), std::string::npos);
 }
 
 TEST_F(ScreenFlow, TheCreditsReturnIntoTheTitleMenu) {
