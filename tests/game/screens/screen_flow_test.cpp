@@ -98,6 +98,8 @@ TEST_F(ScreenFlow, TheOptionsScreenWritesTheExactProgressFile) {
     EXPECT_TRUE(sawMenuCooldown);
 }
 
+// Leaving by "b2" (Escape, the help page's BACK) saves as "Main Menu" does.
+// Before, "b2" did nothing on the options screen.
 TEST_F(ScreenFlow, MarginsStopAtFiftyAndZeroAndEveryLeavingSavesEvenWithoutAChange) {
     auto& options = device.pilot[S::Options];
     auto push = [&](int n, const char* state) {
@@ -110,8 +112,7 @@ TEST_F(ScreenFlow, MarginsStopAtFiftyAndZeroAndEveryLeavingSavesEvenWithoutAChan
     push(55, "Right=1000");
     push(3, kDown);
     push(1, "b1=1");
-    push(3, kDown);  // a third visit changes nothing
-    push(1, "b1=1");
+    push(1, "b2=1");  // a third visit changes nothing and leaves by "b2", as the help page's BACK
     device.pilot[S::Title] = {kDown, kDown, "b1=1", kDown, kDown, "b1=1", kDown, kDown, "b1=1", "b2=1"};
     std::vector<std::string> saved;  // the file as each visit left it
     GameScreen last = S::None;
