@@ -131,7 +131,10 @@ TEST_F(ScreenFlow, MarginsStopAtFiftyAndZeroAndEveryLeavingSavesEvenWithoutAChan
                                                "0\r\n0\r\n0\r\n0.5\r\n"}));
 }
 
+// The options screen visited after a NEW GAME left at level 0 keeps the
+// level reached in the file. Before, it saved level 0 over it.
 TEST_F(ScreenFlow, NewGameShowsTheCardThenPlaysLevelZeroAndTheQuitBoxLeadsBack) {
+    testsupport::writeFileBytes(configPath(), "5\r\n0\r\n0\r\n0.5\r\n");
     int32_t playersAtStart = -1, gemsAtStart = -1;
     device.onFrame = [&](const Snapshot& s) {
         if (s.screen == S::Game && playersAtStart < 0) {
@@ -139,10 +142,12 @@ TEST_F(ScreenFlow, NewGameShowsTheCardThenPlaysLevelZeroAndTheQuitBoxLeadsBack) 
             gemsAtStart = GEMS_LEFT;
         }
     };
-    device.pilot[S::Title] = {"b1=1", "b2=1"};
+    device.pilot[S::Title] = {"b1=1", kDown, kDown, "b1=1", "b2=1"};
     device.pilot[S::Game] = {"b2=1", "b1=1"};
+    device.pilot[S::Options] = {"Left=1000", "b2=1"};
     GameMain();
-    EXPECT_EQ(screenRuns(), (std::vector<S>{S::Splash, S::Title, S::Game, S::Title}));
+    EXPECT_EQ(screenRuns(), (std::vector<S>{S::Splash, S::Title, S::Game, S::Title, S::Options, S::Title}));
+    EXPECT_EQ(testsupport::readFileBytes(configPath()), "5\r\n1\r\n0\r\n0.5\r\n");
     EXPECT_EQ(playersAtStart, 1) << "the card loaded level 0 before the first game frame";
     EXPECT_EQ(gemsAtStart, 1);
     for (const Snapshot& s : device.trace) {
