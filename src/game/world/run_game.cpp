@@ -134,6 +134,13 @@ void runQuitBox(GameLoop& loop) {
         loop.leave = 1;
     }
 }
+
+// The way out without the ending: the title menu after play, the editor
+// after a test run.
+void leaveToMenu() {
+    if (PLAY_MODE == 1) screenLinks().titleMenu();
+    if (PLAY_MODE == 2) screenLinks().levelEditor();
+}
 }  // namespace
 
 void StartGame() {
@@ -189,13 +196,15 @@ void RunGameFrame(GameLoop& loop) {
 
 double LeaveGame() {
     if (GAME_WON == 1) screenLinks().showEnding();
-    if (PLAY_MODE == 1) screenLinks().titleMenu();
-    if (PLAY_MODE == 2) screenLinks().levelEditor();
+    leaveToMenu();
     return 0.0;
 }
 
 double RunGame() {
-    if (!levelPlayable()) return LeaveGame();
+    if (!levelPlayable()) {
+        leaveToMenu();  // nothing was played, so nothing won (GAME_WON may be a past game's)
+        return 0.0;
+    }
     StartGame();
     GameLoop loop;
     for (;;) {
