@@ -15,10 +15,13 @@
 //   fish the game never made). So is a second diver: two divers shared
 //   every step, and the creatures and the crabs' claims followed whichever
 //   moved last.
-// - A level without a file (LOAD, INC, DEC, or on entry) gives a cleared map
-//   to edit as a new level instead of ending the program with the edits
-//   lost; INC and DEC keep the level number within 0 to 99 and change
-//   nothing at the ends.
+// - A level without a file, or whose file is not a whole level (LOAD, INC,
+//   DEC, or on entry), gives a cleared map to edit as a new level instead of
+//   ending the program with the edits lost; INC and DEC keep the level
+//   number within 0 to 99 and change nothing at the ends.
+// - "TEST" runs only when the level was saved: with the save failed, the run
+//   played the old file and the editor came back with it, the edits lost.
+//   The edits stay, and a 20-frame cool-down starts as after "SAVE LEVEL".
 // - The mouse cell is held to the grids, the map takes clicks only on its
 //   15 columns and the palette only on its cells.
 // - Neither the palette nor the right button chooses the codes that the
@@ -46,6 +49,7 @@
 #include "game/world/tile_map.h"
 #include "gfx2d/gfx2d_commands.h"
 #include "input/input_commands.h"
+#include "runtime/files/error_log.h"
 #include "runtime/files/file_system.h"
 #include "shell/frame_end.h"
 
@@ -66,21 +70,26 @@ constexpr int32_t kParamsX = 648;
 // The clear: MAP all 1, OVERLAY 0, the parameters 0, no scroll.
 void clearLevel() { ResetLevelGrids(); }
 
-// The level to edit; a level without a file is a new, cleared one.
+// The level to edit; a level without a file, or whose file is not a whole
+// level, is a new, cleared one.
 void loadForEditing(int32_t level) {
-    if (FileExists(levelFileName(level))) {
+    if (LevelFileIsWhole(level)) {
         LoadLevel(level);
         return;
+    }
+    if (FileExists(levelFileName(level))) {
+        appendToErrorLog(("LevelEditor: " + levelFileName(level) + " is not a whole level\n").data);
     }
     clearLevel();
     PARAM_INDEX = 0;
     RenderMapSurface();
 }
 
-void saveEditedLevel() {
+// True when the level was saved; else the file is as it was (level_file.h).
+bool saveEditedLevel() {
     const RtString folder("data");
     if (!IsDirectory(folder)) CreateDir(folder);
-    SaveLevel(LEVEL);
+    return SaveLevelFile(LEVEL);
 }
 
 // INC and DEC: the clear, the level's picture under the map, the level.
@@ -153,8 +162,11 @@ void runMenuCell(EditorState& e) {
     switch (e.column) {
     case MenuTest:
         if (STEP_COOLDOWN != 0) return;
+        if (!saveEditedLevel()) {  // the run would play the old file: no run
+            STEP_COOLDOWN = kFileCooldown;
+            return;
+        }
         PLAY_MODE = 2;
-        saveEditedLevel();
         SetScreenMode(SCREEN_W, SCREEN_H, 0);
         e.next = GameScreen::Game;
         return;

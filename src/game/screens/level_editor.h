@@ -1,7 +1,8 @@
 // The level editor: the map of one level (15 x 10 cells), a palette of tiles
 // and a row of menu words on the editor's 320 x 320 surface (screen 4),
 // shown at double size in a 720 x 672 window and worked with the mouse.
-// Escape leaves to the title menu; "TEST" plays the level and comes back.
+// Escape leaves to the title menu; "TEST" saves the level, plays it and
+// comes back (a level that cannot be saved is not played).
 //
 // The surface in cells of 16 pixels (32 window pixels), column and row:
 //   rows 0 to 9, columns 0 to 14: the map

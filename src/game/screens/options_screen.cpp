@@ -1,10 +1,18 @@
 // The options screen: Up and Down choose a row, Left and Right change the
 // margins (0 to 50 window pixels) and the music volume (0 to 1 in tenths,
-// sent to the device at once), "b1" on "Main Menu" saves the progress file
-// and goes back to the title menu. Changes show at once in the screen's own
-// frame.
+// sent to the device at once), "b1" on "Main Menu", or "b2" on any row,
+// saves the settings in the progress file (the level reached as the file
+// holds it, config_file.h) and goes back to the title menu. Changes show at
+// once in the screen's own frame.
 // Depends on the screen frame, the game world (progress file, font text,
 // bubbles) and the device bridge's music request.
+//
+// Departure: "b2" (Escape, which the help page names BACK) leaves as "Main
+// Menu" does; it did nothing here, the one screen where it led nowhere.
+//
+// Departure: leaving keeps the level reached as the file holds it. It saved
+// LEVEL, the level last played, so a NEW GAME left at level 0 and a visit
+// here put the progress back to 0.
 //
 // Departure: the volume is rounded to tenths after each step. Adding and
 // taking 0.1 drifted in floating point: the same percentage showed twice
@@ -64,6 +72,7 @@ void changeRow(int32_t direction) {
 void takeInput(OptionsState& s) {
     moveMenuCursor(kTopRow, kBottomRow, kRowStep, kMoveCooldown);
     if (menuButtonPressed("b1") && STEP_COOLDOWN == 0 && PLAYER_Y == kBottomRow) s.leave = true;
+    if (menuButtonPressed("b2") && STEP_COOLDOWN == 0) s.leave = true;
     if (directionPressed(MenuDirection::Left) && STEP_COOLDOWN == 0) {
         changeRow(-1);
         STEP_COOLDOWN = kChangeCooldown;
@@ -122,6 +131,6 @@ GameScreen runOptionsScreen() {
         runOptionsFrame(s);
         endScreenFrame();
     }
-    SaveConfig();
+    SaveSettings();
     return GameScreen::Title;
 }

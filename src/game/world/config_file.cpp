@@ -5,20 +5,24 @@
 // missing lines (a read past the end ended the program at every start); the
 // values read are held to their ranges (a saved level or margin out of range
 // ended the program later, at a grid or table access); and the save writes
-// through the disk layer, so that a file that cannot be made or written goes
-// to the error log instead of ending the game. And the level editor's
-// session keeps the progress out of its reach: the editor moves LEVEL
-// anywhere from 0 to 99, and the next save made it the player's progress (a
-// test run's ending saved level 0 over it).
-// Depends on the file channels (reading), the disk layer (writing) and the
-// error log.
+// the whole file beside the old one and renames it over (whole_file_save.h),
+// so that a file that cannot be made or written goes to the error log
+// instead of ending the game, and a failed or interrupted save leaves the
+// old progress whole (written in place, it left a truncated file). And the
+// level editor's session keeps the progress out of its reach: the editor
+// moves LEVEL anywhere from 0 to 99, and the next save made it the player's
+// progress (a test run's ending saved level 0 over it). So does the options
+// screen, whose save (SaveSettings) keeps the level line the file holds:
+// LEVEL there is the level last played, and after a NEW GAME left at level
+// 0 the options saved 0 over the level reached.
+// Depends on the file channels (reading), the whole-file save (writing) and
+// the error log.
 #include "game/world/config_file.h"
 
 #include <cmath>
 
 #include "game/world/game_state.h"
-#include "runtime/files/case_blind_path.h"
-#include "runtime/files/disk_files.h"
+#include "game/world/whole_file_save.h"
 #include "runtime/files/error_log.h"
 #include "runtime/files/file_channels.h"
 #include "runtime/files/file_system.h"
@@ -41,10 +45,10 @@ void readIntLine(int32_t& target) {
     target = value;
 }
 
-// The four lines as the file holds them.
-RtString configText() {
+// The four lines as the file holds them, with `level` on the first.
+RtString configText(int32_t level) {
     RtString text;
-    text += LEVEL;
+    text += level;
     text += "\r\n";
     text += OVERSCAN_H;
     text += "\r\n";
@@ -55,14 +59,24 @@ RtString configText() {
     return text;
 }
 
-bool writeWholeFile(const RtString& path, const RtString& text) {
-    char diskPath[files::kPathBufferSize];
-    if (!files::resolveDiskPath(path.data, diskPath)) return false;
-    const int fd = files::createForWriting(diskPath);
-    if (fd < 0) return false;
-    const bool written = files::writeAll(fd, text.data, text.length);
-    files::closeDiskFile(fd);
-    return written;
+// The level reached as the file holds it, read as LoadConfig reads it;
+// `fallback` when there is no file or no first line.
+int32_t levelInFile(int32_t fallback) {
+    int32_t level = fallback;
+    if (FileExists(CONFIG_FILE) && OpenFile(kConfigChannel, CONFIG_FILE, 1)) {
+        readIntLine(level);
+        CloseFile(kConfigChannel);
+        level = heldBetween(level, 0, kLastLevel);
+    }
+    return level;
+}
+
+void saveLines(int32_t level) {
+    if (editorSessionOpen) return;
+    const RtString text = configText(level);
+    if (!saveWholeFile(CONFIG_FILE, text.data, text.length)) {
+        appendToErrorLog(("SaveConfig: cannot write " + CONFIG_FILE + "\n").data);
+    }
 }
 }  // namespace
 
@@ -86,10 +100,12 @@ double LoadConfig() {
 }
 
 double SaveConfig() {
-    if (editorSessionOpen) return 0.0;
-    if (!writeWholeFile(CONFIG_FILE, configText())) {
-        appendToErrorLog(("SaveConfig: cannot write " + CONFIG_FILE + "\n").data);
-    }
+    saveLines(LEVEL);
+    return 0.0;
+}
+
+double SaveSettings() {
+    saveLines(levelInFile(LEVEL));
     return 0.0;
 }
 

@@ -11,6 +11,10 @@ double LoadConfig();
 // error log and play goes on. While the level editor's session is open it
 // writes nothing: LEVEL is then the level being edited, not the progress.
 double SaveConfig();
+// The same for the options screen: the margins and the volume, with the
+// level line kept as the file holds it (LEVEL only when there is no file),
+// so that a visit to the options never changes the level reached.
+double SaveSettings();
 
 // The level editor's session, from its opening on the title menu to the
 // return to the title menu, TEST runs and their ending included. Opening

@@ -11,9 +11,14 @@
 // their cells), and it forgets the diver's hiding in weed (a diver caught
 // in weed left IN_WEED at 1: the first step of the new attempt froze the
 // fish and anglers and ended with LEFT_WEED 1, on which every octopus hopped
-// its last heading without choosing). The writer writes nothing when its
-// file cannot be made, and the converter skips a missing old file instead of
-// writing the previous level's map under its number.
+// its last heading without choosing). The converter skips a missing old
+// file instead of writing the previous level's map under its number.
+//
+// Departure, so that a save never costs a level: the writer saves the whole
+// file beside the old one and renames it over (whole_file_save.h), and a
+// save that fails (no folder, a full disk) is logged with error 3 recorded
+// and the program goes on with the old file whole. The file was written in
+// place: a failed write ended the program and left a truncated level.
 //
 // Departure, so that every level file loads: a size above 29 loads the
 // file's top-left 30 x 30 part (the rest of its cells is read past), and a
@@ -22,6 +27,7 @@
 #include "game/world/level_file.h"
 
 #include <algorithm>
+#include <string>
 
 #include "game/world/cell_codes.h"
 #include "game/world/family_walk.h"
@@ -29,9 +35,12 @@
 #include "game/world/grid_cells.h"
 #include "game/world/level_objects.h"
 #include "game/world/tile_map.h"
+#include "game/world/whole_file_save.h"
 #include "game/world/world_host.h"
+#include "runtime/files/error_log.h"
 #include "runtime/files/file_channels.h"
 #include "runtime/files/file_system.h"
+#include "runtime/services/runtime_error.h"
 #include "shell/frame_end.h"
 
 namespace {
@@ -67,18 +76,25 @@ void readLevelData(uint32_t channel) {
     }
 }
 
-// The level format from SIZE_X, SIZE_Y, MAP and LEVEL_PARAM; false (3
-// recorded, nothing written) when the file cannot be made.
+void putLittleEndian(std::string& out, int32_t value, int bytes) {
+    for (int i = 0; i < bytes; ++i) out.push_back(static_cast<char>((static_cast<uint32_t>(value) >> (8 * i)) & 0xFF));
+}
+
+// The level format from SIZE_X, SIZE_Y, MAP and LEVEL_PARAM, saved whole
+// (whole_file_save.h); false, with 3 recorded and the old file as it was,
+// when it cannot be.
 bool writeLevelFile(const RtString& name) {
-    if (!OpenFile(kLevelChannel, name, 0)) return false;
-    WriteInt16ToFile(kLevelChannel, SIZE_X);
-    WriteInt16ToFile(kLevelChannel, SIZE_Y);
+    std::string bytes;
+    putLittleEndian(bytes, SIZE_X, 2);
+    putLittleEndian(bytes, SIZE_Y, 2);
     for (int32_t y = 0; y <= SIZE_Y; ++y) {
-        for (int32_t x = 0; x <= SIZE_X; ++x) WriteInt8ToFile(kLevelChannel, mapCell(x, y));
+        for (int32_t x = 0; x <= SIZE_X; ++x) putLittleEndian(bytes, mapCell(x, y), 1);
     }
-    for (int32_t i = 0; i < kLevelParamCount; ++i) WriteInt16ToFile(kLevelChannel, LEVEL_PARAM.at(i));
-    CloseFile(kLevelChannel);
-    return true;
+    for (int32_t i = 0; i < kLevelParamCount; ++i) putLittleEndian(bytes, LEVEL_PARAM.at(i), 2);
+    if (saveWholeFile(name, bytes.data(), bytes.size())) return true;
+    setRuntimeError(3);
+    appendToErrorLog(("SaveLevel: cannot write " + name + "\n").data);
+    return false;
 }
 
 // The level and story globals that every load starts from.
@@ -163,6 +179,27 @@ double ClearLevel() {
     return 0.0;
 }
 
+bool LevelFileIsWhole(int32_t level) {
+    const RtString name = levelFileName(level);
+    prepareMediaFile(name);
+    bool whole = false;
+    if (OpenFile(kLevelChannel, name, 1)) {
+        FileSeek(kLevelChannel, 0, -1);
+        const int64_t size = FilePosition(kLevelChannel);
+        FileSeek(kLevelChannel, 0, 0);
+        if (size >= 4) {
+            int32_t sizeX = 0, sizeY = 0;
+            ReadInt16FromFile(kLevelChannel, sizeX);
+            ReadInt16FromFile(kLevelChannel, sizeY);
+            // The reader's loops: no cells for a negative size.
+            const int64_t cells = int64_t{std::max(sizeX + 1, 0)} * std::max(sizeY + 1, 0);
+            whole = size >= 4 + cells + 2 * kLevelParamCount;
+        }
+    }
+    CloseFile(kLevelChannel);  // also forgets the error of a failed open
+    return whole;
+}
+
 double LoadLevel(int32_t level) {
     ResetLevelGrids();
     ClearLevel();
@@ -183,8 +220,10 @@ double LoadLevel(int32_t level) {
     return 0.0;
 }
 
+bool SaveLevelFile(int32_t level) { return writeLevelFile(numberedName("data/shol", level)); }
+
 double SaveLevel(int32_t level) {
-    writeLevelFile(numberedName("data/shol", level));
+    SaveLevelFile(level);
     return 0.0;
 }
 

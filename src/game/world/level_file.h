@@ -25,13 +25,21 @@ RtString levelFileName(int32_t level);
 // the game's main routine before any level loads).
 void DimensionLevelGrids();
 
+// True when the level's file, as LoadLevel would open it, holds the two
+// sizes, every cell and the ten parameters: a load of it cannot end the
+// program. Reads nothing into the game's state; RtErrorCode is left at 0.
+bool LevelFileIsWhole(int32_t level);
+
 // Resets the grids and the level state, reads the level's file into MAP and
 // LEVEL_PARAM and, when PLAY_MODE is above 0, turns the spawn codes into
 // records; then draws the map picture on screen 4. LEVEL is the caller's.
 double LoadLevel(int32_t level);
-// Writes MAP and LEVEL_PARAM as "data/shol<level>.dat". A file that cannot
-// be made is left unwritten with error 3 recorded.
+// Writes MAP and LEVEL_PARAM as "data/shol<level>.dat", saved whole: a save
+// that fails (no folder, a full disk) leaves the old file as it was, records
+// error 3 and writes a line to the error log. SaveLevelFile: the same, true
+// when the file was saved.
 double SaveLevel(int32_t level);
+bool SaveLevelFile(int32_t level);
 // Empties the record arrays of a level (all but blood, flying gems, reels and
 // explosions, which LoadLevel empties itself).
 double ClearLevel();

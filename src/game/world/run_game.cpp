@@ -11,6 +11,13 @@
 // last returns to the editor; only levels below the last completed, so a
 // test of level 31 to 99 never came back. Play from the title completes the
 // levels below the last, as before.
+//
+// Departure, so that a missing or damaged level file does not end the game:
+// a level whose file is not whole (level_file.h) is not started; the game
+// is left as through the quit box (to the title menu, or to the editor after
+// a test run), with a line in the error log. This holds for the level that
+// "NEW GAME", "CONTINUE" or a test run starts and for the next level after
+// one completed, whose progress is saved first. The load ended the program.
 #include "game/world/run_game.h"
 
 #include "game/world/collectibles.h"
@@ -32,6 +39,7 @@
 #include "game/world/water_background.h"
 #include "game/world/world_host.h"
 #include "gfx2d/gfx2d_commands.h"
+#include "runtime/files/error_log.h"
 #include "shell/frame_end.h"
 
 namespace {
@@ -40,6 +48,14 @@ constexpr int32_t kRestartCooldown = 30;
 constexpr int32_t kDarkWater = 0x200000;  // dark blue, 0x00BBGGRR
 constexpr int32_t kBlack = 0;
 constexpr int32_t kAnimTicks = 5;         // the shared frame moves on once ANIM_TICK exceeds this
+
+// A level is played only when its file is whole (a load of any other ends
+// the program); else the error log says why the game was left.
+bool levelPlayable() {
+    if (LevelFileIsWhole(LEVEL)) return true;
+    appendToErrorLog(("RunGame: " + levelFileName(LEVEL) + " is missing or not a whole level\n").data);
+    return false;
+}
 
 // Frame step 4: a level of the game with every gem taken leads on to the next one
 // inside this loop (saving the progress); a test run from the editor leaves,
@@ -50,6 +66,10 @@ void completeLevel(GameLoop& loop) {
         LEVEL += 1;
         SaveConfig();
         ClearLevel();
+        if (!levelPlayable()) {
+            loop.leave = 1;
+            return;
+        }
         screenLinks().showLevelIntro(LEVEL);
     } else if (PLAY_MODE == 2 && LEVEL != kLastLevel) {
         loop.leave = 1;
@@ -114,6 +134,13 @@ void runQuitBox(GameLoop& loop) {
         loop.leave = 1;
     }
 }
+
+// The way out without the ending: the title menu after play, the editor
+// after a test run.
+void leaveToMenu() {
+    if (PLAY_MODE == 1) screenLinks().titleMenu();
+    if (PLAY_MODE == 2) screenLinks().levelEditor();
+}
 }  // namespace
 
 void StartGame() {
@@ -169,12 +196,15 @@ void RunGameFrame(GameLoop& loop) {
 
 double LeaveGame() {
     if (GAME_WON == 1) screenLinks().showEnding();
-    if (PLAY_MODE == 1) screenLinks().titleMenu();
-    if (PLAY_MODE == 2) screenLinks().levelEditor();
+    leaveToMenu();
     return 0.0;
 }
 
 double RunGame() {
+    if (!levelPlayable()) {
+        leaveToMenu();  // nothing was played, so nothing won (GAME_WON may be a past game's)
+        return 0.0;
+    }
     StartGame();
     GameLoop loop;
     for (;;) {

@@ -10,8 +10,9 @@
 #pragma once
 #include <cstdint>
 
-// Callers set LEVEL and PLAY_MODE first. Returns 0.0 after the screen it
-// leads to has returned.
+// Callers set LEVEL and PLAY_MODE first. A level whose file is not whole is
+// not played: the game is left at once (logged). Returns 0.0 after the
+// screen it leads to has returned.
 double RunGame();
 
 // The frame, in this order (later steps see what earlier ones wrote):

@@ -2,6 +2,8 @@
 // painting, picking, fish cells, saving a file the loader plays, the level
 // switch, the menu cells, Escape, and "TEST" there and back; and F2 from
 // the title menu.
+#include <sys/stat.h>
+
 #include <algorithm>
 
 #include "engine_harness.h"
@@ -294,6 +296,45 @@ TEST_F(Editor, ClearLoadAndSwitchingToALevelWithoutAFileWithinZeroTo99) {
     idle(20);
     click(MenuPreviousLevel, 13);
     EXPECT_EQ(LEVEL, 0);
+}
+
+// A file that is not a whole level opens as a new, cleared level, as a
+// missing one does, and saved it is a level again. Before, the load ended
+// the program with the edits lost.
+TEST_F(Editor, AFileThatIsNotAWholeLevelOpensAsANewLevel) {
+    testsupport::writeFileBytes(file("Media/Data/shol4.dat"), simpleLevel().substr(0, 100));
+    idle(20);
+    click(MenuNextLevel, 13);
+    ASSERT_EQ(LEVEL, 4);
+    EXPECT_EQ(MAP.at(2, 2), 1);
+    click(6, 10);  // tile 6
+    click(2, 2);
+    idle(20);
+    click(MenuSave, 13);
+    idle(20);
+    click(MenuClear, 13);
+    click(MenuLoad, 13);
+    EXPECT_EQ(MAP.at(2, 2), 6);
+    EXPECT_EQ(testsupport::readFileBytes(file("Media/Data/shol4.dat")).size(), 174u);
+}
+
+// When the level cannot be saved (here a folder holds its name) the edits
+// stay and TEST does not run: the run would play the old file and the
+// editor come back with it. Before, the edits were lost that way.
+TEST_F(Editor, TestDoesNotRunWhenTheLevelCannotBeSaved) {
+    ASSERT_EQ(::mkdir(file("Media/Data/shol5.dat").c_str(), 0755), 0);
+    testsupport::writeFileBytes(file("Media/Data/shol5.dat/inside"), "x");
+    LEVEL = 5;
+    StartLevelEditor(e);
+    idle(20);
+    click(6, 10);  // tile 6
+    click(1, 1);
+    moveTo(MenuTest, 13);
+    press();
+    EXPECT_EQ(e.next, S::None);
+    EXPECT_EQ(PLAY_MODE, 0);
+    EXPECT_EQ(MAP.at(1, 1), 6);
+    release();
 }
 
 TEST_F(Editor, TheStatusLinesNameTheMouseCellItsMapValueTheLevelAndTheSizes) {

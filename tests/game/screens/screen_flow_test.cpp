@@ -8,6 +8,7 @@
 #include "game/screens/game_main.h"
 #include "game/screens/screens.h"
 #include "game/world/game_state.h"
+#include "runtime/files/error_log.h"
 #include "screen_run.h"
 
 namespace screenstest {
@@ -97,6 +98,8 @@ TEST_F(ScreenFlow, TheOptionsScreenWritesTheExactProgressFile) {
     EXPECT_TRUE(sawMenuCooldown);
 }
 
+// Leaving by "b2" (Escape, the help page's BACK) saves as "Main Menu" does.
+// Before, "b2" did nothing on the options screen.
 TEST_F(ScreenFlow, MarginsStopAtFiftyAndZeroAndEveryLeavingSavesEvenWithoutAChange) {
     auto& options = device.pilot[S::Options];
     auto push = [&](int n, const char* state) {
@@ -109,8 +112,7 @@ TEST_F(ScreenFlow, MarginsStopAtFiftyAndZeroAndEveryLeavingSavesEvenWithoutAChan
     push(55, "Right=1000");
     push(3, kDown);
     push(1, "b1=1");
-    push(3, kDown);  // a third visit changes nothing
-    push(1, "b1=1");
+    push(1, "b2=1");  // a third visit changes nothing and leaves by "b2", as the help page's BACK
     device.pilot[S::Title] = {kDown, kDown, "b1=1", kDown, kDown, "b1=1", kDown, kDown, "b1=1", "b2=1"};
     std::vector<std::string> saved;  // the file as each visit left it
     GameScreen last = S::None;
@@ -129,7 +131,10 @@ TEST_F(ScreenFlow, MarginsStopAtFiftyAndZeroAndEveryLeavingSavesEvenWithoutAChan
                                                "0\r\n0\r\n0\r\n0.5\r\n"}));
 }
 
+// The options screen visited after a NEW GAME left at level 0 keeps the
+// level reached in the file. Before, it saved level 0 over it.
 TEST_F(ScreenFlow, NewGameShowsTheCardThenPlaysLevelZeroAndTheQuitBoxLeadsBack) {
+    testsupport::writeFileBytes(configPath(), "5\r\n0\r\n0\r\n0.5\r\n");
     int32_t playersAtStart = -1, gemsAtStart = -1;
     device.onFrame = [&](const Snapshot& s) {
         if (s.screen == S::Game && playersAtStart < 0) {
@@ -137,10 +142,12 @@ TEST_F(ScreenFlow, NewGameShowsTheCardThenPlaysLevelZeroAndTheQuitBoxLeadsBack) 
             gemsAtStart = GEMS_LEFT;
         }
     };
-    device.pilot[S::Title] = {"b1=1", "b2=1"};
+    device.pilot[S::Title] = {"b1=1", kDown, kDown, "b1=1", "b2=1"};
     device.pilot[S::Game] = {"b2=1", "b1=1"};
+    device.pilot[S::Options] = {"Left=1000", "b2=1"};
     GameMain();
-    EXPECT_EQ(screenRuns(), (std::vector<S>{S::Splash, S::Title, S::Game, S::Title}));
+    EXPECT_EQ(screenRuns(), (std::vector<S>{S::Splash, S::Title, S::Game, S::Title, S::Options, S::Title}));
+    EXPECT_EQ(testsupport::readFileBytes(configPath()), "5\r\n1\r\n0\r\n0.5\r\n");
     EXPECT_EQ(playersAtStart, 1) << "the card loaded level 0 before the first game frame";
     EXPECT_EQ(gemsAtStart, 1);
     for (const Snapshot& s : device.trace) {
@@ -165,6 +172,23 @@ TEST_F(ScreenFlow, ContinueAndAWonGameShowTheEndingWhichSavesLevelZeroBeforeTheT
     EXPECT_EQ(levelPlayed, 2) << "CONTINUE starts at the level reached";
     EXPECT_EQ(screensStarted, (std::vector<S>{S::Splash, S::Title, S::Game, S::Ending, S::Title}));
     EXPECT_EQ(testsupport::readFileBytes(configPath()), "0\r\n0\r\n0\r\n0.5\r\n");
+}
+
+// A level whose file is missing or cut short is not played: CONTINUE to it,
+// and the level after a completed one, lead back to the title menu with a
+// line in the error log. Before, the load ended the program.
+TEST_F(ScreenFlow, ALevelWithoutAWholeFileLeadsBackToTheTitleMenu) {
+    testsupport::writeFileBytes(configPath(), "1\r\n0\r\n0\r\n0.5\r\n");
+    writeLevel(2, simpleLevel().substr(0, 100));
+    device.onFrame = [&](const Snapshot& s) {
+        if (s.screen == S::Game) GEMS_LEFT = 0;  // level 1 completed
+        if (s.screen == S::Title) GAME_WON = 1;  // as a won game leaves it: no ending follows
+    };
+    device.pilot[S::Title] = {kDown, "b1=1", kDown, "b1=1", "b2=1"};
+    GameMain();
+    EXPECT_EQ(screensStarted, (std::vector<S>{S::Splash, S::Title, S::Game, S::Title, S::Game, S::Title}));
+    EXPECT_EQ(testsupport::readFileBytes(configPath()), "2\r\n0\r\n0\r\n0.5\r\n") << "level 1 counts as completed";
+    EXPECT_NE(testsupport::readFileBytes(errorLogPath().data).find("Data/shol2.dat"), std::string::npos);
 }
 
 TEST_F(ScreenFlow, TheCreditsReturnIntoTheTitleMenu) {

@@ -2,6 +2,7 @@
 // damaged, missing and unwritable files that must not end the game.
 #include <sys/stat.h>
 
+#include "child_process.h"
 #include "file_bytes.h"
 #include "game/world/config_file.h"
 #include "runtime/files/error_log.h"
@@ -143,6 +144,22 @@ TEST_F(ConfigFile, ASaveOverADirectoryIsLoggedAndLeavesIt) {
     EXPECT_NE(testsupport::readFileBytes(errorLogPath().data).find("SaveConfig: cannot write"), std::string::npos);
     struct stat info {};
     ASSERT_EQ(::stat(file("DocumentsShoalrunner.cfg/inside").c_str(), &info), 0);
+}
+
+// A save that fails part-way (a full disk) keeps the old file whole, with
+// no new file left beside it, and the game goes on. Before, the old file
+// was gone and a truncated one stood in its place.
+TEST_F(ConfigFile, ASaveThatFailsPartWayKeepsTheOldFile) {
+    writeConfig("7\r\n12\r\n34\r\n0.7\r\n");
+    LEVEL = 8;
+    const testsupport::ChildResult r = testsupport::runInChild([] {
+        limitFileSizes(5);
+        SaveConfig();
+    });
+    ASSERT_TRUE(r.exited);
+    EXPECT_EQ(r.exitStatus, 0);
+    EXPECT_EQ(saved(), testsupport::visible("7\r\n12\r\n34\r\n0.7\r\n"));
+    EXPECT_FALSE(testsupport::fileExists(file("DocumentsShoalrunner.cfg.new")));
 }
 
 }  // namespace

@@ -3,6 +3,9 @@
 // fatal ends of a short file or an out-of-range size.
 #include <sys/stat.h>
 
+#include <cstdio>
+
+#include "child_process.h"
 #include "file_bytes.h"
 #include "game/world/cell_codes.h"
 #include "game/world/collectibles.h"
@@ -87,6 +90,28 @@ TEST_F(LevelFile, SaveLevelWithoutAFolderWritesNothingAndGoesOn) {
     SaveLevel(2);
     EXPECT_EQ(RtErrorCode, 3);
     EXPECT_FALSE(testsupport::fileExists(file("data/shol2.dat")));
+}
+
+// A save that fails part-way (a full disk) keeps the old level whole, with
+// no new file left beside it, and the program goes on with error 3
+// recorded. Before, the failed write ended the program and left a
+// truncated level in place of the old one.
+TEST_F(LevelFile, ASaveThatFailsPartWayKeepsTheOldLevelAndGoesOn) {
+    const std::string original = levelBytes(14, 9, std::vector<int32_t>(150, 1));
+    writeLevel(7, original);
+    PLAY_MODE = 0;
+    LoadLevel(7);
+    MAP.at(3, 3) = 33;
+    const testsupport::ChildResult r = testsupport::runInChild([] {
+        limitFileSizes(100);
+        SaveLevel(7);
+        std::printf("%d", RtErrorCode);
+    });
+    ASSERT_TRUE(r.exited);
+    EXPECT_EQ(r.exitStatus, 0);
+    EXPECT_EQ(r.out, "3");
+    EXPECT_EQ(testsupport::visible(testsupport::readFileBytes(file("Data/shol7.dat"))), testsupport::visible(original));
+    EXPECT_FALSE(testsupport::fileExists(file("Data/shol7.dat.new")));
 }
 
 TEST_F(LevelFile, AShortFileEndsTheProgramWithError3) {

@@ -89,7 +89,9 @@ void LevelPlay::frame(const std::string& state) {
 }
 
 Outcome LevelPlay::outcome() const {
-    if (nextLevelAsked) return Outcome::Won;
+    // Completed: LEVEL has moved on; the next level's card is asked for only
+    // when its file is here, else the game leaves (run_game.h).
+    if (nextLevelAsked || LEVEL != level_) return Outcome::Won;
     if (level_ == kLastLevel && loop.leave != 0 && GAME_WON == 1) return Outcome::Won;
     if (POPS.d1 > 0 || LEVEL_LOST != 0 || PLAYERS.d1 != 1) return Outcome::Lost;
     return Outcome::Playing;

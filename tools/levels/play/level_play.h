@@ -51,7 +51,7 @@ public:
     // One frame with the controller state given.
     void frame(const std::string& state);
 
-    // Won: the level is completed (the next level's card was asked for) or,
+    // Won: the level is completed (LEVEL moved on to the next one) or,
     // in the last level, the game leaves for the ending. Lost: the diver is
     // caught or gone, or a pop plays (every pop restarts the level).
     Outcome outcome() const;
