@@ -155,9 +155,14 @@ TEST_F(Gfx2D, RectanglesAndLinesReachingFarOutsideStillCoverTheTarget) {
     for (const Case& c : cases) {
         g->clear(0);
         c.draw();
-        for (const auto& p : c.drawn)
-            if (p[0] >= 0) EXPECT_EQ(px(p[0], p[1]), kRed) << c.what << " " << p[0] << "," << p[1];
-        if (c.blank[0] >= 0) EXPECT_EQ(px(c.blank[0], c.blank[1]), kBlack) << c.what;
+        for (const auto& p : c.drawn) {
+            if (p[0] >= 0) {
+                EXPECT_EQ(px(p[0], p[1]), kRed) << c.what << " " << p[0] << "," << p[1];
+            }
+        }
+        if (c.blank[0] >= 0) {
+            EXPECT_EQ(px(c.blank[0], c.blank[1]), kBlack) << c.what;
+        }
     }
 }
 

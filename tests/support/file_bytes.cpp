@@ -1,5 +1,8 @@
 #include "file_bytes.h"
 
+#include <dirent.h>
+
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
@@ -20,6 +23,19 @@ void writeFileBytes(const std::string& path, const std::string& bytes) {
 bool fileExists(const std::string& path) {
     struct stat st;
     return stat(path.c_str(), &st) == 0;
+}
+
+std::vector<std::string> namesInFolder(const std::string& folder) {
+    std::vector<std::string> names;
+    if (DIR* dir = opendir(folder.c_str())) {
+        while (const dirent* entry = readdir(dir)) {
+            const std::string name = entry->d_name;
+            if (name != "." && name != "..") names.push_back(name);
+        }
+        closedir(dir);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 std::string visible(const std::string& bytes) {

@@ -161,6 +161,11 @@ void FileReplacement::drop() {
     held_ = -1;
 }
 
+bool replaceWholeFile(const char* diskPath, const void* bytes, size_t count) {
+    FileReplacement file(diskPath);
+    return file.descriptor() >= 0 && writeAll(file.descriptor(), bytes, count) && file.commit();
+}
+
 int openForAppending(const char* diskPath) {
     int fd = openLocked(diskPath, O_WRONLY | O_CREAT);
     if (fd >= 0) lseek(fd, 0, SEEK_END);

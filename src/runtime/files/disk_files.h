@@ -66,6 +66,10 @@ private:
     int held_ = -1;  // the old file, held alone against other openers until it is replaced
 };
 
+// `count` bytes put in the place of the file at `diskPath` through a
+// FileReplacement: false, with the old file as it was, when they cannot be.
+bool replaceWholeFile(const char* diskPath, const void* bytes, size_t count);
+
 // Append mode: the file, created when missing, for writing only, with the
 // file offset at its end. The descriptor, or -1.
 int openForAppending(const char* diskPath);

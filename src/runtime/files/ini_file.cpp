@@ -147,8 +147,7 @@ void writeIniFile(const IniFile& ini) {
             text.append(pair.value.data, pair.value.length).append("\r\n");
         }
     }
-    files::FileReplacement file(diskName);
-    if (file.descriptor() >= 0 && files::writeAll(file.descriptor(), text.data(), text.size())) file.commit();
+    files::replaceWholeFile(diskName, text.data(), text.size());
 }
 
 RtString GetIniValue(const RtString& section, const RtString& key, const RtString& defaultValue) {

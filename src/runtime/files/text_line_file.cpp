@@ -52,8 +52,7 @@ void writeBack() {
         text += "\r\n";
     }
     text += beyondLastLine;
-    files::FileReplacement file(diskName);
-    if (file.descriptor() >= 0 && files::writeAll(file.descriptor(), text.data(), text.size())) file.commit();
+    files::replaceWholeFile(diskName, text.data(), text.size());
 }
 
 // Reads what the stream holds from its position on into beyondLastLine.

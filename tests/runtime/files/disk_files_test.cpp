@@ -4,13 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
-#include <dirent.h>
 #include <functional>
-#include <set>
 #include <string>
 #include <sys/resource.h>
 
 #include "child_process.h"
+#include "file_bytes.h"
 #include "files_fixture.h"
 #include "runtime/files/file_channels.h"
 #include "runtime/files/file_system.h"
@@ -28,14 +27,7 @@ protected:
         loadTextLineFile(nullptr);
     }
 
-    std::set<std::string> folderNames() const {
-        std::set<std::string> names;
-        if (DIR* dir = opendir(work("").c_str())) {
-            while (const dirent* entry = readdir(dir)) names.insert(entry->d_name);
-            closedir(dir);
-        }
-        return names;
-    }
+    std::vector<std::string> folderNames() const { return testsupport::namesInFolder(work("")); }
 };
 
 // One way of replacing the file `target` with something larger than it.
@@ -69,7 +61,7 @@ const std::string kOld = "[S]\r\nkept=1\r\n";
 TEST_F(DiskFiles, AReplacementThatCannotFinishKeepsTheOldFile) {
     put("source.bin", kBig);
     put("target.ini", kOld);
-    const std::set<std::string> before = folderNames();
+    const std::vector<std::string> before = folderNames();
     for (const Replacement& row : kReplacements) {
         SCOPED_TRACE(row.what);
         put("target.ini", kOld);
