@@ -38,7 +38,8 @@ int32_t receiveOnce(int32_t slot, SocketHandle socket, bool udp, uint8_t* buffer
     if (udp) {
         SocketAddress source;
         got = receiveFromOnHandle(socket, buffer, static_cast<uint32_t>(count), &source);
-        if (got >= 0) setSocketSlotPeer(slot, source);
+        // A datagram too long for the room still names its sender.
+        if (got >= 0 || socketLastError() == kSockMessageSize) setSocketSlotPeer(slot, source);
     } else {
         got = receiveOnHandle(socket, buffer, static_cast<uint32_t>(count));
     }

@@ -303,11 +303,18 @@ int32_t receiveOnHandle(SocketHandle socket, void* buffer, uint32_t count) {
 int32_t receiveFromOnHandle(SocketHandle socket, void* buffer, uint32_t count, SocketEndpoint* source) {
     REQUIRE_DESCRIPTOR(fd, socket);
     sockaddr_in address{};
-    socklen_t length = sizeof address;
-    ssize_t got = ::recvfrom(fd, buffer, static_cast<size_t>(clampCount(count)), 0,
-                             reinterpret_cast<sockaddr*>(&address), &length);
+    iovec room{buffer, static_cast<size_t>(clampCount(count))};
+    msghdr message{};
+    message.msg_name = &address;
+    message.msg_namelen = sizeof address;
+    message.msg_iov = &room;
+    message.msg_iovlen = 1;
+    // recvmsg rather than recvfrom: only its flags tell that the datagram
+    // was longer than the room and its tail dropped.
+    const ssize_t got = ::recvmsg(fd, &message, 0);
     if (got < 0) return failFromErrno();
     if (source) *source = address.sin_family == AF_INET ? fromSockaddr(address) : SocketEndpoint{};
+    if (message.msg_flags & MSG_TRUNC) return failWith(kSockMessageSize);
     return succeed(static_cast<int32_t>(got));
 }
 
