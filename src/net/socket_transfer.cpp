@@ -53,7 +53,11 @@ int32_t sendOnSocket(int32_t slot, const void* bytes, int32_t count, const Socke
     const bool udp = isUdpSocketSlot(slot);
     SocketAddress target;
     if (udp) {
-        if (!destination || isNoAddress(*destination)) return -1;
+        // The failure names its cause: a stale "no error" would mislead.
+        if (!destination || isNoAddress(*destination)) {
+            setSocketError(kSockDestinationRequired);
+            return -1;
+        }
         target = *destination;
     }
     if (count <= 0) return 0;

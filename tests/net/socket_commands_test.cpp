@@ -157,8 +157,12 @@ TEST(SocketCommands, UdpRoundTripRecordsTheSender) {
     ASSERT_GE(sender, 0);
     EXPECT_EQ(SocketRemotePort(bound), port);
     EXPECT_EQ(SocketRemotePort(sender), 0);  // unbound until its first send
-    EXPECT_EQ(SocketSend(sender, RtString("x")), -1);  // a datagram needs an address
+    // A datagram needs an address, and the failure says so.
+    EXPECT_EQ(SocketSend(sender, RtString("x")), -1);
+    EXPECT_EQ(lastSocketError(), platform::kSockDestinationRequired);
+    setSocketError(0);
     EXPECT_EQ(SocketSendTo(sender, RtString("x"), 0, 0), -1);
+    EXPECT_EQ(lastSocketError(), platform::kSockDestinationRequired);
 
     EXPECT_EQ(SocketSendTo(sender, bytes("da\0ta", 5), kLoopback, port), 5);
     RtString text;
