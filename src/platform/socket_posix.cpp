@@ -4,7 +4,8 @@
 // as well as small ones and one wait covers any number of sockets. A
 // non-blocking connect's outcome is read from SO_ERROR when the socket turns
 // writable, so that a refused connect lands in the exception set as the
-// layer expects, never in the write set.
+// layer expects, never in the write set. Datagrams are read with recvmsg,
+// whose flags tell a datagram cut to fit from a whole one.
 // Depends on POSIX sockets, poll, getaddrinfo and setrlimit.
 #include <arpa/inet.h>
 #include <cerrno>
