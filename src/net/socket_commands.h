@@ -28,7 +28,9 @@ int32_t SocketOpenUdp(int32_t port);
 int32_t SocketSendTo(int32_t slot, const RtString& text, int32_t ip, int32_t port);
 // Up to count bytes (at most kMostReceiveBytes per call) into the text,
 // NULs included. Bytes read; 0 when the peer closed; -2 when nothing has
-// arrived; -1 on an error. The text is empty unless bytes were read.
+// arrived; -1 on an error. The text is empty unless bytes were read. On a
+// UDP slot one call reads one datagram; one longer than count is dropped
+// and gives -1 with error 10040 (its sender still in SocketRemoteIp/Port).
 int32_t SocketReceive(int32_t slot, RtString& text, int32_t count);
 inline constexpr int32_t kMostReceiveBytes = 1 << 20;
 

@@ -70,7 +70,7 @@ int32_t connectTimeoutLimit(int32_t timeoutMs);
 int32_t closeSocket(int32_t slot);
 
 // Bytes sent (all of them), 0 for a count of 0 or less, -1 on an error or,
-// on a datagram record, without a destination.
+// on a datagram record, without a destination (kSockDestinationRequired).
 int32_t sendOnSocket(int32_t slot, const void* bytes, int32_t count, const SocketAddress* destination);
 // Bytes read; 0 for a closed connection; -2 when nothing has arrived yet;
 // -1 on an error (a negative count is kSockInvalidArgument). With waitAll

@@ -38,7 +38,8 @@ int32_t receiveOnce(int32_t slot, SocketHandle socket, bool udp, uint8_t* buffer
     if (udp) {
         SocketAddress source;
         got = receiveFromOnHandle(socket, buffer, static_cast<uint32_t>(count), &source);
-        if (got >= 0) setSocketSlotPeer(slot, source);
+        // A datagram too long for the room still names its sender.
+        if (got >= 0 || socketLastError() == kSockMessageSize) setSocketSlotPeer(slot, source);
     } else {
         got = receiveOnHandle(socket, buffer, static_cast<uint32_t>(count));
     }
@@ -52,7 +53,11 @@ int32_t sendOnSocket(int32_t slot, const void* bytes, int32_t count, const Socke
     const bool udp = isUdpSocketSlot(slot);
     SocketAddress target;
     if (udp) {
-        if (!destination || isNoAddress(*destination)) return -1;
+        // The failure names its cause: a stale "no error" would mislead.
+        if (!destination || isNoAddress(*destination)) {
+            setSocketError(kSockDestinationRequired);
+            return -1;
+        }
         target = *destination;
     }
     if (count <= 0) return 0;

@@ -15,7 +15,9 @@
 //   one in the exception set only, the failure's number then being the
 //   thread's last error;
 // - sending never raises SIGPIPE; a peer that has gone reads as
-//   kSockConnectionReset.
+//   kSockConnectionReset;
+// - a datagram cut to fit the receiver's room is a failure
+//   (kSockMessageSize), not a short read.
 // Texts for the numbers come from a table of our own (socketErrorMessage).
 #pragma once
 #include <cstdint>
@@ -132,7 +134,9 @@ int32_t sendOnHandle(SocketHandle socket, const void* bytes, uint32_t count);
 int32_t sendToOnHandle(SocketHandle socket, const void* bytes, uint32_t count,
                        const SocketEndpoint& target);
 int32_t receiveOnHandle(SocketHandle socket, void* buffer, uint32_t count);
-// `source` (when not null) receives the sender of the datagram.
+// `source` (when not null) receives the sender of the datagram. A datagram
+// longer than count fills the buffer, loses its tail and fails with
+// kSockMessageSize (its sender still in `source`): never a silent cut.
 int32_t receiveFromOnHandle(SocketHandle socket, void* buffer, uint32_t count,
                             SocketEndpoint* source);
 

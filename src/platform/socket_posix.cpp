@@ -4,7 +4,8 @@
 // as well as small ones and one wait covers any number of sockets. A
 // non-blocking connect's outcome is read from SO_ERROR when the socket turns
 // writable, so that a refused connect lands in the exception set as the
-// layer expects, never in the write set.
+// layer expects, never in the write set. Datagrams are read with recvmsg,
+// whose flags tell a datagram cut to fit from a whole one.
 // Depends on POSIX sockets, poll, getaddrinfo and setrlimit.
 #include <arpa/inet.h>
 #include <cerrno>
@@ -303,11 +304,18 @@ int32_t receiveOnHandle(SocketHandle socket, void* buffer, uint32_t count) {
 int32_t receiveFromOnHandle(SocketHandle socket, void* buffer, uint32_t count, SocketEndpoint* source) {
     REQUIRE_DESCRIPTOR(fd, socket);
     sockaddr_in address{};
-    socklen_t length = sizeof address;
-    ssize_t got = ::recvfrom(fd, buffer, static_cast<size_t>(clampCount(count)), 0,
-                             reinterpret_cast<sockaddr*>(&address), &length);
+    iovec room{buffer, static_cast<size_t>(clampCount(count))};
+    msghdr message{};
+    message.msg_name = &address;
+    message.msg_namelen = sizeof address;
+    message.msg_iov = &room;
+    message.msg_iovlen = 1;
+    // recvmsg rather than recvfrom: only its flags tell that the datagram
+    // was longer than the room and its tail dropped.
+    const ssize_t got = ::recvmsg(fd, &message, 0);
     if (got < 0) return failFromErrno();
     if (source) *source = address.sin_family == AF_INET ? fromSockaddr(address) : SocketEndpoint{};
+    if (message.msg_flags & MSG_TRUNC) return failWith(kSockMessageSize);
     return succeed(static_cast<int32_t>(got));
 }
 

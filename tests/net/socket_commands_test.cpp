@@ -157,8 +157,12 @@ TEST(SocketCommands, UdpRoundTripRecordsTheSender) {
     ASSERT_GE(sender, 0);
     EXPECT_EQ(SocketRemotePort(bound), port);
     EXPECT_EQ(SocketRemotePort(sender), 0);  // unbound until its first send
-    EXPECT_EQ(SocketSend(sender, RtString("x")), -1);  // a datagram needs an address
+    // A datagram needs an address, and the failure says so.
+    EXPECT_EQ(SocketSend(sender, RtString("x")), -1);
+    EXPECT_EQ(lastSocketError(), platform::kSockDestinationRequired);
+    setSocketError(0);
     EXPECT_EQ(SocketSendTo(sender, RtString("x"), 0, 0), -1);
+    EXPECT_EQ(lastSocketError(), platform::kSockDestinationRequired);
 
     EXPECT_EQ(SocketSendTo(sender, bytes("da\0ta", 5), kLoopback, port), 5);
     RtString text;
@@ -173,6 +177,17 @@ TEST(SocketCommands, UdpRoundTripRecordsTheSender) {
     // A receive that gets nothing clears the recorded sender.
     EXPECT_EQ(SocketReceive(bound, text, 64), -2);
     EXPECT_EQ(SocketRemoteIp(bound), 0);
+
+    // A datagram longer than the count is no short read: -1 with 10040, its
+    // sender recorded, and the next datagram arrives whole.
+    ASSERT_EQ(SocketSendTo(sender, RtString("0123456789"), kLoopback, port), 10);
+    ASSERT_EQ(SocketSendTo(sender, RtString("ab"), kLoopback, port), 2);
+    EXPECT_EQ(receiveWhenThere(bound, text, 4), -1);
+    EXPECT_EQ(lastSocketError(), platform::kSockMessageSize);
+    EXPECT_TRUE(text.isEmpty());
+    EXPECT_EQ(SocketRemoteIp(bound), kLoopback);
+    EXPECT_EQ(receiveWhenThere(bound, text, 4), 2);
+    EXPECT_STREQ(text.c_str(), "ab");
 }
 
 TEST(SocketCommands, ReceiveCountsOutsideTheUsualRange) {
