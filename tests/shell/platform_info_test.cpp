@@ -134,6 +134,12 @@ TEST(PlatformInfo, HostIdIsMadeOnceAndKept) {
     std::string fresh = info("HOSTID");
     EXPECT_TRUE(std::regex_match(fresh, std::regex("[0-9a-f]{32}"))) << fresh;
     EXPECT_NE(fresh, id);
+    // Another machine, whose program has drawn the same random numbers so
+    // far, still gets an identifier of its own.
+    TempDir otherHome;
+    ScopedEnv h2("HOME", otherHome.path().c_str());
+    SeedRandom(1234);
+    EXPECT_NE(info("HOSTID"), id);
 }
 
 TEST(PlatformInfo, DisplayAndExtensionsWithoutAWindow) {
