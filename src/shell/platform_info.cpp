@@ -59,9 +59,9 @@ std::string hostIdentifier() {
         std::getline(in, kept);
     }
     if (isHexIdentifier(kept)) return kept;
-    // From the system's random source, not the program's generator: that
-    // one starts from the same seed on every machine, so machines would share
-    // identifiers, and drawing here would change the program's own sequence.
+    // From the system's random source, not the program's generator: two
+    // machines whose generators were seeded alike would share identifiers,
+    // and drawing here would change the program's own sequence.
     std::string id;
     try {
         std::random_device source;
