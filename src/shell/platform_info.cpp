@@ -47,7 +47,7 @@ bool isHexIdentifier(const std::string& text) {
 }
 
 // The identifier kept in the data folder; a new one is drawn and kept when
-// the file is missing or holds something else.
+// the file is missing or holds something else; "" when it cannot be kept.
 std::string hostIdentifier() {
     std::string data = platform::dataFolder();
     if (data.empty()) return "";
@@ -79,7 +79,8 @@ std::string hostIdentifier() {
     mkdir(folder.c_str(), 0700);
     std::ofstream out(path, std::ios::trunc);
     out << id;
-    return id;
+    out.close();
+    return out ? id : "";  // not kept: the next call would answer another identifier
 }
 
 std::string withoutTrailingSlash(std::string path) {

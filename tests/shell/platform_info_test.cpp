@@ -60,6 +60,10 @@ TEST(PlatformInfo, NoHomeMeansNoData) {
     EXPECT_EQ(info("DOCUMENTS"), "NO_DATA");
     EXPECT_EQ(info("APPDATA"), "NO_DATA");
     EXPECT_EQ(info("HOSTID"), "NO_DATA");
+    // A data folder where the identifier cannot be kept: no identifier,
+    // rather than another one at every call.
+    ScopedEnv unkept("XDG_DATA_HOME", "/dev/null/data");
+    EXPECT_EQ(info("HOSTID"), "NO_DATA");
 }
 
 TEST(PlatformInfo, DataAndTemporaryFolders) {
