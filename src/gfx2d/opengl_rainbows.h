@@ -68,7 +68,8 @@ public:
     void reset2DGLState();
     // After a flip: fixed pipeline, texture mode 0, the window as target, 2-D state.
     void restore2DRenderState();
-    // Size 0 keeps the current one; then full screen or a centred window.
+    // Size 0 keeps the current one; then full screen or a centred window (a
+    // window also where the display has no full-screen mode of that size).
     void setDisplayMode(int32_t width, int32_t height, int32_t fullScreen);
     void setWindowedMode();
     void leaveFullscreen();

@@ -43,7 +43,8 @@ void setWindowTitle(GLWindow* window, const char* title);
 // Windowed mode of the given window size, centred in the usable area of its
 // display, shown and raised.
 void setWindowedMode(GLWindow* window, int32_t width, int32_t height);
-// Full-screen display mode of the given size (the closest mode the display has).
+// Full-screen display mode of the given size; false, and the window left as
+// it is, when the display has no mode of that size.
 bool setFullScreenMode(GLWindow* window, int32_t width, int32_t height);
 // Leaves full screen for the desktop's mode and hides the window.
 void leaveFullScreenAndHide(GLWindow* window);

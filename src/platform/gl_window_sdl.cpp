@@ -181,9 +181,15 @@ bool setFullScreenMode(GLWindow* w, int32_t width, int32_t height) {
     if (!w) return false;
     SDL_DisplayMode wanted{SDL_PIXELFORMAT_UNKNOWN, width, height, 0, nullptr};
     SDL_DisplayMode closest;
-    if (SDL_GetClosestDisplayMode(displayOf(w->window), &wanted, &closest)) {
-        SDL_SetWindowDisplayMode(w->window, &closest);
+    const bool found = SDL_GetClosestDisplayMode(displayOf(w->window), &wanted, &closest) != nullptr;
+    // A mode of another size would show the picture, drawn at the size asked,
+    // in a corner of a bigger screen (or cut off on a smaller one).
+    if (width > 0 && height > 0 && (!found || closest.w != width || closest.h != height)) {
+        std::snprintf(lastError, sizeof lastError, "full screen refused: the display has no %dx%d mode", width,
+                      height);
+        return false;
     }
+    if (found) SDL_SetWindowDisplayMode(w->window, &closest);
     if (width > 0 && height > 0) SDL_SetWindowSize(w->window, width, height);
     if (SDL_SetWindowFullscreen(w->window, SDL_WINDOW_FULLSCREEN) != 0) {
         recordError("full screen refused");

@@ -1,5 +1,9 @@
 // The engine start-up. Depends on the 2-D context (the window), the input
 // object, the runtime's timers, random generator, error log and pack resolver.
+//
+// Departure: the random generator's seed mixes the clock's count into the
+// milliseconds since the timer started, which are 0 at that step in every
+// run: a program drew the same numbers each time it ran.
 #include "shell/engine_startup.h"
 
 #include <cstdio>
@@ -10,6 +14,7 @@
 #include "gfx3d/scene_commands.h"
 #include "input/input_state.h"
 #include "net/net_session.h"
+#include "platform/clock.h"
 #include "platform/system_info.h"
 #include "runtime/engine/display_settings.h"
 #include "runtime/engine/engine_state.h"
@@ -73,7 +78,11 @@ bool startEngine(const RtString& projectName) {
             std::to_string(graphics->screenHeight) + ", " +
             reinterpret_cast<const char*>(glGetString(GL_VERSION)) + "\n");
 
-    SeedRandom(static_cast<int32_t>(activeMillis()));
+    // activeMillis() is the first timer reading here, 0 in every run, so the
+    // clock's own count, which differs from run to run, is mixed in: each
+    // run draws other numbers.
+    const uint64_t count = static_cast<uint64_t>(platform::clockPort().counter());
+    SeedRandom(static_cast<int32_t>(activeMillis()) ^ static_cast<int32_t>(count ^ (count >> 32)));
     logStep("Random seeded\n");
 
     createNetSession();

@@ -1,6 +1,6 @@
 // The platform-information command. Depends on the system information and
-// window services, the random generator (a new host identifier) and the
-// program's registered project hooks.
+// window services, the system's random source (a new host identifier) and
+// the program's registered project hooks.
 #include "shell/platform_info.h"
 
 #include <sys/stat.h>
@@ -9,6 +9,7 @@
 #include <cstring>
 #include <ctime>
 #include <fstream>
+#include <random>
 #include <string>
 
 #include "gfx2d/gl_extensions.h"
@@ -16,7 +17,6 @@
 #include "platform/system_info.h"
 #include "runtime/engine/project_hooks.h"
 #include "runtime/files/temp_folder.h"
-#include "runtime/services/isaac.h"
 
 const char* powerSupplyFolder = "/sys/class/power_supply";
 
@@ -47,7 +47,7 @@ bool isHexIdentifier(const std::string& text) {
 }
 
 // The identifier kept in the data folder; a new one is drawn and kept when
-// the file is missing or holds something else.
+// the file is missing or holds something else; "" when it cannot be kept.
 std::string hostIdentifier() {
     std::string data = platform::dataFolder();
     if (data.empty()) return "";
@@ -59,12 +59,19 @@ std::string hostIdentifier() {
         std::getline(in, kept);
     }
     if (isHexIdentifier(kept)) return kept;
+    // From the system's random source, not the program's generator: two
+    // machines whose generators were seeded alike would share identifiers,
+    // and drawing here would change the program's own sequence.
     std::string id;
-    char digits[9];
-    for (int i = 0; i < 4; ++i) {
-        uint32_t word = static_cast<uint32_t>(RandomInt(65535)) << 16 | static_cast<uint32_t>(RandomInt(65535));
-        std::snprintf(digits, sizeof digits, "%08x", word);
-        id += digits;
+    try {
+        std::random_device source;
+        char digits[9];
+        for (int i = 0; i < 4; ++i) {
+            std::snprintf(digits, sizeof digits, "%08x", static_cast<uint32_t>(source()));
+            id += digits;
+        }
+    } catch (const std::exception&) {
+        return "";  // no random source: no identifier rather than a shared one
     }
     for (size_t slash = 1; (slash = folder.find('/', slash)) != std::string::npos; ++slash) {
         mkdir(folder.substr(0, slash).c_str(), 0700);
@@ -72,7 +79,8 @@ std::string hostIdentifier() {
     mkdir(folder.c_str(), 0700);
     std::ofstream out(path, std::ios::trunc);
     out << id;
-    return id;
+    out.close();
+    return out ? id : "";  // not kept: the next call would answer another identifier
 }
 
 std::string withoutTrailingSlash(std::string path) {

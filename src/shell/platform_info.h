@@ -9,7 +9,8 @@
 //   "UTCTIME"    universal time "YYYY-MM-DD HH:MM:SS"
 //   "BATTERY"    charge of the battery in percent, such as "87"
 //   "HOSTID"     this machine's identifier, 32 lower-case hexadecimal digits,
-//                kept in "<APPDATA>/Vantric/vantric.deviceid" (made on first use)
+//                kept in "<APPDATA>/Vantric/vantric.deviceid" (made on first
+//                use; "NO_DATA" where it cannot be kept there)
 //   "DPI"        dots per inch of the display, such as "96"
 //   "GLEXT:name" "1" when the OpenGL driver offers the extension, else "0"
 //   "COMPILED", "ID", "VERSION"  the program's build date, identifier, version

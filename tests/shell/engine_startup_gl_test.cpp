@@ -18,6 +18,7 @@
 #include "input/input_state.h"
 #include "platform/system_info.h"
 #include "runtime/engine/engine_state.h"
+#include "runtime/services/isaac.h"
 #include "runtime/services/pause_flags.h"
 #include "runtime/services/process_strings.h"
 #include "runtime/services/timers.h"
@@ -63,6 +64,20 @@ TEST(EngineStartup, LogsOneLinePerStepInOrder) {
             << "line " << i << ": " << lines[i] << " (expected " << expected[i] << ")";
     }
     EXPECT_NE(lines[2].find("Compatibility Profile"), std::string::npos) << lines[2];
+}
+
+TEST(EngineStartup, EachRunDrawsOtherRandomNumbers) {
+    auto firstDraws = [] {
+        TempDir folder;
+        return runInChild([&] {
+            timerStart = 0.0;  // as in a fresh process: no timer reading taken yet
+            if (!startTestEngine(folder.path())) return;
+            std::printf("%d %d", RandomInt(1000000), RandomInt(1000000));
+        }).out;
+    };
+    std::string first = firstDraws();
+    EXPECT_FALSE(first.empty());
+    EXPECT_NE(firstDraws(), first);
 }
 
 TEST(EngineStartup, MakesEachObjectAndTakesTheExecutablesFolder) {

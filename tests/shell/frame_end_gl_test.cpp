@@ -15,6 +15,7 @@
 #include "runtime/services/debug_output.h"
 #include "runtime/services/pause_flags.h"
 #include "runtime/services/timers.h"
+#include "shell/display_modes.h"
 #include "shell/frame_end.h"
 #include "temp_dir.h"
 
@@ -248,12 +249,22 @@ TEST(FrameEnd, SetScreenModeResizesTheWindowAndEndsTheFrame) {
     EXPECT_EQ(engine.graphics2D->screenHeight, 480);
 }
 
+// Also run on a stand-in X server whose only mode is 1024 x 768 (see
+// CMakeLists.txt): a size the display has no mode for stays a window of
+// that size rather than a bigger screen with the picture in its corner.
 TEST(FrameEnd, FullScreenAndBackToAWindow) {
     TempDir folder;
     ASSERT_TRUE(startTestEngine(folder.path()));
-    SetScreenMode(640, 480, 1);
+    int32_t desktopWidth = 0, desktopHeight = 0;
+    GetDesktopSize(&desktopWidth, &desktopHeight);
+    ASSERT_GT(desktopWidth, 640);
+    SetScreenMode(desktopWidth, desktopHeight, 1);
     EXPECT_EQ(engine.graphics2D->fullScreen, 1);
+    EXPECT_EQ(engine.graphics2D->screenWidth, desktopWidth);
+    SetScreenMode(640, 480, 1);
     EXPECT_EQ(engine.graphics2D->screenWidth, 640);
+    EXPECT_EQ(engine.graphics2D->screenHeight, 480);
+    EXPECT_EQ(engine.graphics2D->viewportWidth, 640);
     SetScreenMode(640, 480, 0);
     EXPECT_EQ(engine.graphics2D->fullScreen, 0);
     EXPECT_EQ(engine.graphics2D->screenHeight, 480);

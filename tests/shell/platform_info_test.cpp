@@ -60,6 +60,10 @@ TEST(PlatformInfo, NoHomeMeansNoData) {
     EXPECT_EQ(info("DOCUMENTS"), "NO_DATA");
     EXPECT_EQ(info("APPDATA"), "NO_DATA");
     EXPECT_EQ(info("HOSTID"), "NO_DATA");
+    // A data folder where the identifier cannot be kept: no identifier,
+    // rather than another one at every call.
+    ScopedEnv unkept("XDG_DATA_HOME", "/dev/null/data");
+    EXPECT_EQ(info("HOSTID"), "NO_DATA");
 }
 
 TEST(PlatformInfo, DataAndTemporaryFolders) {
@@ -134,6 +138,12 @@ TEST(PlatformInfo, HostIdIsMadeOnceAndKept) {
     std::string fresh = info("HOSTID");
     EXPECT_TRUE(std::regex_match(fresh, std::regex("[0-9a-f]{32}"))) << fresh;
     EXPECT_NE(fresh, id);
+    // Another machine, whose program has drawn the same random numbers so
+    // far, still gets an identifier of its own.
+    TempDir otherHome;
+    ScopedEnv h2("HOME", otherHome.path().c_str());
+    SeedRandom(1234);
+    EXPECT_NE(info("HOSTID"), id);
 }
 
 TEST(PlatformInfo, DisplayAndExtensionsWithoutAWindow) {
