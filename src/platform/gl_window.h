@@ -26,8 +26,8 @@ struct WindowRequest {
 // windowSystemError() says why. Also null, with the reason "no display",
 // when the video system fell back on a driver that shows nothing without
 // being asked for it (showsNothingUnasked): a program there would run
-// unseen for ever. Where DISPLAY or WAYLAND_DISPLAY names a display, that
-// answer comes only after two seconds of asking again: a display server
+// unseen for ever. Where DISPLAY or WAYLAND_DISPLAY names a display, either
+// failure comes only after two seconds of asking again: a display server
 // resetting after its last client left refuses connections for a moment.
 GLWindow* createGLWindow(const WindowRequest& request);
 // True when the video driver of that name shows nothing on a screen (the

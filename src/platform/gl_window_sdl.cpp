@@ -56,8 +56,9 @@ bool sameNameIgnoringCase(const char* a, size_t length, const char* b) {
 // A display server left by its last client resets, and refuses connections
 // while it does: a display query made before the window (its connection
 // closed after it) could leave the window's own connection refused, and SDL
-// then falls back on a driver that shows nothing. With a display named in
-// the environment that fallback is asked again for up to two seconds.
+// then falls back on a driver that shows nothing, or, with the driver named
+// by the user, fails to start. With a display named in the environment the
+// video system is asked again for up to two seconds.
 constexpr int kDisplayRetries = 40;
 constexpr Uint32 kDisplayRetryPauseMs = 50;
 
@@ -96,15 +97,20 @@ bool showsNothingUnasked(const char* driver, const char* requested) {
 GLWindow* createGLWindow(const WindowRequest& request) {
     lastError[0] = 0;
     for (int attempt = 0;; ++attempt) {
+        const bool askAgain = attempt < kDisplayRetries && displayNamed();
         if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-            recordError("the video system cannot start");
-            return nullptr;
-        }
-        if (!showsNothingUnasked(SDL_GetCurrentVideoDriver(), SDL_GetHint(SDL_HINT_VIDEODRIVER))) break;
-        SDL_QuitSubSystem(SDL_INIT_VIDEO);
-        if (!displayNamed() || attempt == kDisplayRetries) {
-            std::snprintf(lastError, sizeof lastError, "no display");
-            return nullptr;
+            if (!askAgain) {
+                recordError("the video system cannot start");
+                return nullptr;
+            }
+        } else if (showsNothingUnasked(SDL_GetCurrentVideoDriver(), SDL_GetHint(SDL_HINT_VIDEODRIVER))) {
+            SDL_QuitSubSystem(SDL_INIT_VIDEO);
+            if (!askAgain) {
+                std::snprintf(lastError, sizeof lastError, "no display");
+                return nullptr;
+            }
+        } else {
+            break;
         }
         SDL_Delay(kDisplayRetryPauseMs);
     }

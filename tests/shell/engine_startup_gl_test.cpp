@@ -164,31 +164,34 @@ int freeDisplayNumber() {
 
 // A display server that is still coming up when the window opens (as one
 // resetting after its last client left refuses connections for a moment):
-// the window waits for it instead of ending with "no display".
+// the window waits for it, whether SDL chooses the driver or the user named
+// it, instead of ending with "no display" or a video system that cannot start.
 TEST(EngineStartup, ADisplayStillComingUpIsWaitedFor) {
     if (std::system("command -v Xvfb >/dev/null 2>&1") != 0) GTEST_SKIP() << "no Xvfb";
-    const int display = freeDisplayNumber();
-    ASSERT_NE(display, 0);
-    const std::string name = ":" + std::to_string(display);
-    const pid_t server = fork();
-    ASSERT_GE(server, 0);
-    if (server == 0) {
-        usleep(300 * 1000);
-        execlp("Xvfb", "Xvfb", name.c_str(), "-nolisten", "tcp", static_cast<char*>(nullptr));
-        _exit(127);
+    for (const char* driver : {static_cast<const char*>(nullptr), "x11"}) {
+        const int display = freeDisplayNumber();
+        ASSERT_NE(display, 0);
+        const std::string name = ":" + std::to_string(display);
+        const pid_t server = fork();
+        ASSERT_GE(server, 0);
+        if (server == 0) {
+            usleep(300 * 1000);
+            execlp("Xvfb", "Xvfb", name.c_str(), "-nolisten", "tcp", static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        TempDir folder;
+        ChildResult r = runInChild([&] {
+            if (driver) setenv("SDL_VIDEODRIVER", driver, 1);
+            else unsetenv("SDL_VIDEODRIVER");
+            unsetenv("WAYLAND_DISPLAY");
+            setenv("DISPLAY", name.c_str(), 1);
+            if (startTestEngine(folder.path())) std::printf("window opened");
+        });
+        kill(server, SIGTERM);
+        waitpid(server, nullptr, 0);
+        ASSERT_TRUE(r.exited);
+        EXPECT_NE(r.out.find("window opened"), std::string::npos) << (driver ? driver : "SDL's choice") << ": " << r.err;
     }
-    TempDir folder;
-    ChildResult r = runInChild([&] {
-        unsetenv("SDL_VIDEODRIVER");
-        unsetenv("WAYLAND_DISPLAY");
-        setenv("DISPLAY", name.c_str(), 1);
-        if (startTestEngine(folder.path())) std::printf("window opened");
-    });
-    kill(server, SIGTERM);
-    waitpid(server, nullptr, 0);
-    ASSERT_TRUE(r.exited);
-    EXPECT_NE(r.out.find("window opened"), std::string::npos) << r.err;
-    EXPECT_EQ(r.err.find("no display"), std::string::npos) << r.err;
 }
 
 TEST(EngineStartup, ABadWindowSizeIsAStartFailureToo) {

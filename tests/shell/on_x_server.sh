@@ -8,5 +8,4 @@ top=$(mktemp -d)
 trap 'stop_x_server; rm -rf "$top"' EXIT
 export SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=dummy ASAN_OPTIONS=detect_leaks=0
 start_x_server "$top" || { echo "skipped: no X server"; exit 77; }
-x_server_answers || { echo "skipped: the X server answers no client"; exit 77; }
 "$@"
