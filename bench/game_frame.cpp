@@ -2,21 +2,27 @@
 // software OpenGL unless a video driver is named), loads the game's images
 // from the build's Media folder, and runs the in-game frame unpaced on a
 // busy level with the diver walking to and fro, then on the same level made
-// dark by an angler. Reports frames per second over the whole frame (update,
-// draw, present) and the share the game needs at 60 per second.
-// The level goes through the level tools' text form and file writer, so that
-// it reads as the game's own levels do (rock outlined by its neighbours).
+// dark by an angler; then every shipped level (Media/Data) the same way,
+// and the title menu, the ending page and the level editor. Reports frames
+// per second over the whole frame (update, draw, present), the share the
+// game needs at 60 per second and the draw calls per frame, and names the
+// slowest of all.
+// The busy level goes through the level tools' text form and file writer, so
+// that it reads as the game's own levels do (rock outlined by its neighbours).
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <iterator>
 #include <string>
 #include <vector>
 
 #include "game/bridge/device_transport.h"
 #include "game/bridge/scripted_device.h"
+#include "game/screens/level_editor.h"
+#include "game/screens/screens.h"
 #include "game/world/game_sprites.h"
 #include "game/world/game_state.h"
 #include "game/world/level_file.h"
@@ -24,7 +30,9 @@
 #include "game/world/water_background.h"
 #include "game/world/world_host.h"
 #include "gfx2d/gfx2d_commands.h"
+#include "gfx2d/opengl_rainbows.h"
 #include "platform/clock.h"
+#include "runtime/engine/engine_state.h"
 #include "runtime/services/isaac.h"
 #include "runtime/services/runtime_error.h"
 #include "shell/frame_end.h"
@@ -38,6 +46,11 @@ namespace {
 
 constexpr int kWarmUpFrames = 120;
 constexpr int kFrames = 3000;
+constexpr int kShippedLevels = 31;  // Media/Data/shol0.dat to shol30.dat
+constexpr int kShippedFrames = 600;
+constexpr int kScreenFrames = 1000;
+constexpr int kEndingFrames = 461;  // the procession's glide, fixed
+constexpr int32_t kEditorLevel = 25;
 
 // Fifteen by ten cells: every family of the game, two bubble vents, weeds,
 // and a gem walled in so that the level never completes. The diver walks
@@ -89,33 +102,118 @@ int32_t liveRecords() {
            BUBBLES.d1 + POPS.d1 + SPARKLES.d1 + EXPLOSIONS.d1;
 }
 
-bool measure(const char* label, int32_t level, bool dark) {
-    if (!writeBusyLevel(level, dark)) return false;
+double secondsNow() {
+    platform::ClockPort& clock = platform::clockPort();
+    int64_t frequency = 1;
+    clock.counterFrequency(&frequency);
+    return static_cast<double>(clock.counter()) / static_cast<double>(frequency);
+}
+
+// A moment of the run: the clock and the draw calls so far (or a span of both).
+struct Stamp {
+    double seconds;
+    uint64_t drawCalls;
+};
+Stamp stampNow() { return {secondsNow(), engine.graphics2D ? engine.graphics2D->batch.drawCalls() : 0}; }
+Stamp between(const Stamp& from, const Stamp& to) { return {to.seconds - from.seconds, to.drawCalls - from.drawCalls}; }
+
+// The slowest frame of everything measured.
+std::string slowestLabel;
+double slowestMillis = 0.0;
+
+// One line: the time and the draw calls per frame of `spent`.
+void report(const std::string& label, int frames, const Stamp& spent, const std::string& note) {
+    const double millis = 1000.0 * spent.seconds / frames;
+    const double fps = frames / spent.seconds;
+    std::printf("%-16s frames %4d  %.3f ms per frame  %7.1f frames per second  (%5.1f x the 60 needed)  "
+                "%4.1f draw calls%s\n",
+                label.c_str(), frames, millis, fps, fps / 60.0,
+                static_cast<double>(spent.drawCalls) / frames, note.c_str());
+    if (millis > slowestMillis) {
+        slowestMillis = millis;
+        slowestLabel = label;
+    }
+}
+
+// Runs `frame(timed)` for the warm-up, then `frames` times timed; the time
+// and the draw calls of the timed frames.
+template <class Frame>
+Stamp timeFrames(int frames, Frame&& frame) {
+    for (int i = 0; i < kWarmUpFrames; ++i) frame(false);
+    const Stamp start = stampNow();
+    for (int i = 0; i < frames; ++i) frame(true);
+    return between(start, stampNow());
+}
+
+// The in-game frame on the level whose file is in Data/, the diver steered
+// by the script; `frames` timed after the warm-up.
+void playLevel(const std::string& label, int32_t level, int frames) {
     LEVEL = level;
     PLAY_MODE = 1;
     STEP_COOLDOWN = 0;
     PLAYER_CONTROL = 1;
     LoadLevel(level);
     GameLoop loop;
-    platform::ClockPort& clock = platform::clockPort();
-    int64_t frequency = 1;
-    clock.counterFrequency(&frequency);
-    int64_t start = 0;
     int64_t records = 0;
-    for (int i = 0; i < kWarmUpFrames + kFrames; ++i) {
-        if (i == kWarmUpFrames) start = clock.counter();
+    const Stamp spent = timeFrames(frames, [&](bool timed) {
         RunGameFrame(loop);
         EndFrame();
         refreshControllerState();
-        if (i >= kWarmUpFrames) records += liveRecords();
+        if (timed) records += liveRecords();
+    });
+    char note[64];
+    std::snprintf(note, sizeof note, "  records %.1f on average", static_cast<double>(records) / frames);
+    report(label, frames, spent, note);
+}
+
+// The shipped level file `level` of the build's Media folder, copied into Data/.
+bool copyShippedLevel(const std::string& media, int32_t level) {
+    std::ifstream in(media + "/" + busyLevelPath(level), std::ios::binary);
+    if (!in) return false;
+    const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    return !bytes.empty() && levels::writeWholeFile(busyLevelPath(level), bytes);
+}
+
+// The device of the screen runs: stamps the time and the draw calls so far
+// at every frame's controller request.
+class StampingDevice : public ScriptedDevice {
+public:
+    RtString answer(const RtString& request) override {
+        if (request.equals("JoyUpdateKeys")) stamps.push_back(stampNow());
+        return ScriptedDevice::answer(request);
     }
-    const double seconds = static_cast<double>(clock.counter() - start) / static_cast<double>(frequency);
-    const double fps = kFrames / seconds;
-    std::printf("%-12s frames %d  %.3f ms per frame  %.1f frames per second  (%.1f x the 60 needed)  "
-                "records %.1f on average\n",
-                label, kFrames, 1000.0 * seconds / kFrames, fps, fps / 60.0,
-                static_cast<double>(records) / kFrames);
-    return true;
+    std::vector<Stamp> stamps;
+};
+
+// The ending page (a fixed run of frames that asks for no controller state),
+// then the title menu it leads to, held for `frames` frames and left by its
+// "EXIT" ("b2").
+void runEndingAndTitle(StampingDevice& device, int frames) {
+    device.stamps.clear();
+    device.addFrames(frames, "");
+    device.addFrames(100, "b2=1");
+    const Stamp start = stampNow();
+    ShowEnding();
+    if (static_cast<int>(device.stamps.size()) <= frames) {
+        std::printf("the title menu left early\n");
+        return;
+    }
+    // The first stamp ends the title's first frame.
+    report("ending page", kEndingFrames + 1, between(start, device.stamps[0]), "  (its last frame the title's first)");
+    report("title menu", frames, between(device.stamps[0], device.stamps[frames]), "");
+}
+
+// The level editor on the shipped level `level`, mouse untouched.
+void runEditor(int32_t level, int frames) {
+    LEVEL = level;
+    EditorState e;
+    StartLevelEditor(e);
+    const Stamp spent = timeFrames(frames, [&](bool) {
+        RunLevelEditorFrame(e);
+        EndFrame();
+    });
+    report("level editor", frames, spent, "  (720x672 window)");
+    LeaveLevelEditor();
 }
 
 }  // namespace
@@ -135,6 +233,8 @@ int main() {
 
     char folder[] = "/tmp/game_frame.XXXXXX";
     if (::mkdtemp(folder) == nullptr || ::chdir(folder) != 0) return 1;
+    const std::string configFile = std::string(folder) + "/Shoalrunner.cfg";
+    CONFIG_FILE = RtString(configFile.c_str());
 
     FillWaveTables();
     DimensionLevelGrids();
@@ -145,17 +245,35 @@ int main() {
     SOUND_VOLUME = 0.5;
     SeedRandom(1);
 
-    // The diver walks right and left along the top row.
+    // The diver walks right and left along the row he starts on.
     ScriptedDevice device;
-    for (int i = 0; i < 2 * (kWarmUpFrames + kFrames) / 240 + 2; ++i) {
+    const int walkFrames = 2 * (kWarmUpFrames + kFrames) + kShippedLevels * (kWarmUpFrames + kShippedFrames);
+    for (int i = 0; i < walkFrames / 240 + 2; ++i) {
         device.addFrames(120, "Right=1000");
         device.addFrames(120, "Left=1000");
     }
     setDeviceTransport(&device);
 
     std::printf("in-game frame, unpaced, %dx%d window (update, draw and present)\n", SCREEN_W, SCREEN_H);
-    const bool measured = measure("busy level", 1, false) && measure("dark level", 2, true);
-    for (int32_t level : {1, 2}) std::remove(busyLevelPath(level).c_str());
+    bool measured = writeBusyLevel(1, false) && writeBusyLevel(2, true);
+    if (measured) {
+        playLevel("busy level", 1, kFrames);
+        playLevel("dark level", 2, kFrames);
+    }
+    for (int32_t level = 0; measured && level < kShippedLevels; ++level) {
+        measured = copyShippedLevel(media, level);
+        if (measured) playLevel("shipped level " + std::to_string(level), level, kShippedFrames);
+    }
+    if (measured) {
+        StampingDevice screenDevice;  // without the walk's frames left over
+        setDeviceTransport(&screenDevice);
+        runEndingAndTitle(screenDevice, kScreenFrames);
+        runEditor(kEditorLevel, kScreenFrames);
+        std::printf("slowest: %s, %.3f ms per frame (%.1f frames per second)\n", slowestLabel.c_str(),
+                    slowestMillis, 1000.0 / slowestMillis);
+    }
+    for (int32_t level = 0; level < kShippedLevels; ++level) std::remove(busyLevelPath(level).c_str());
+    std::remove(configFile.c_str());
     ::rmdir("Data");
     ::chdir("/");
     ::rmdir(folder);
