@@ -58,8 +58,10 @@ bool sameNameIgnoringCase(const char* a, size_t length, const char* b) {
 // closed after it) could leave the window's own connection refused, and SDL
 // then falls back on a driver that shows nothing, or, with the driver named
 // by the user, fails to start. With a display named in the environment the
-// video system is asked again for up to two seconds.
-constexpr int kDisplayRetries = 40;
+// video system is asked again until two seconds have passed since the first
+// try: a bound on time, not on tries, as one try may itself take long (a
+// server slow to turn a client away).
+constexpr Uint32 kDisplayWaitMs = 2000;
 constexpr Uint32 kDisplayRetryPauseMs = 50;
 
 bool displayNamed() {
@@ -96,8 +98,9 @@ bool showsNothingUnasked(const char* driver, const char* requested) {
 
 GLWindow* createGLWindow(const WindowRequest& request) {
     lastError[0] = 0;
-    for (int attempt = 0;; ++attempt) {
-        const bool askAgain = attempt < kDisplayRetries && displayNamed();
+    const Uint32 firstTry = SDL_GetTicks();
+    for (;;) {
+        const bool askAgain = SDL_GetTicks() - firstTry < kDisplayWaitMs && displayNamed();
         if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
             if (!askAgain) {
                 recordError("the video system cannot start");

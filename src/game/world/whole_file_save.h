@@ -10,6 +10,8 @@
 
 // Saves `count` bytes as the file `name` (resolved without regard to letter
 // case, as the file channels resolve it); false, with the old file as it was
-// and no new file left behind, when the folder is missing, the name is a
-// folder, the old file is read-only or held by a writer, or a write fails.
+// and no new file left behind, when the folder is missing, a folder with
+// something in it bears the name (an empty one is replaced, as
+// files::createForWriting does), the old file is read-only or held by
+// another opener, or a write fails.
 bool saveWholeFile(const RtString& name, const void* bytes, size_t count);

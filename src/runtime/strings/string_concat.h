@@ -6,7 +6,9 @@
 // appends the right one; appendOperand appends any operand. A number on the
 // right contributes exactly the text its constructor would make, formed on
 // the stack instead of in a temporary string: the receiver grows by the same
-// rule either way.
+// rule either way. An unsigned 64-bit number has no constructor: it gives
+// its decimal digits, on the left with the room a long long's constructor
+// takes.
 //
 // Included at the end of rt_string.h; do not include it on its own.
 #pragma once

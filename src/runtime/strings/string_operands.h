@@ -1,8 +1,8 @@
 // The operand kinds of the string operator families.
 //
 // Every family (append, concatenation, comparison, search) takes its operands
-// as one of six kinds: a string (RtString), C text, int, long long, float or
-// double. C++ code passes more integer types than those; each is mapped to
+// as one of seven kinds: a string (RtString), C text, int, long long,
+// unsigned long long, float or double. C++ code passes more integer types than those; each is mapped to
 // the kind that holds all its values: int for integers narrower than 32 bits
 // and for signed 32-bit ones, long long for the other signed ones and for
 // unsigned 32-bit ones, and unsigned long long for unsigned 64-bit ones, so
