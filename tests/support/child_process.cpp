@@ -1,10 +1,13 @@
 #include "child_process.h"
 
-#include <cstdio>
-#include <cstdlib>
 #include <poll.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
 
 namespace testsupport {
 
@@ -70,6 +73,12 @@ ChildResult runInChild(const std::function<void()>& body, const std::string& std
         r.signal = WTERMSIG(status);
     }
     return r;
+}
+
+void limitFileSizes(long bytes) {
+    std::signal(SIGXFSZ, SIG_IGN);
+    const struct rlimit limit = {static_cast<rlim_t>(bytes), static_cast<rlim_t>(bytes)};
+    setrlimit(RLIMIT_FSIZE, &limit);
 }
 
 }  // namespace testsupport

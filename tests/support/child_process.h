@@ -19,4 +19,8 @@ struct ChildResult {
 // The body runs in the child; when it returns, the child exits with 0.
 ChildResult runInChild(const std::function<void()>& body, const std::string& stdinText = "");
 
+// For a child: no file may grow past `bytes`, and a write past it fails
+// (as on a full disk) instead of ending the process.
+void limitFileSizes(long bytes);
+
 }  // namespace testsupport

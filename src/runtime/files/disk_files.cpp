@@ -6,6 +6,7 @@
 // A whole-file replacement writes beside its target and renames over it.
 #include "runtime/files/disk_files.h"
 
+#include <atomic>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/file.h>
@@ -85,7 +86,7 @@ NameHolder claimName(const char* diskPath, int& held) {
 
 // A new, empty file beside `target` under a name of its own, or -1.
 int createPartial(const std::string& target, std::string& partial) {
-    static unsigned serial = 0;
+    static std::atomic<unsigned> serial{0};  // replacements may be made on several threads
     const size_t slash = target.rfind('/');
     const std::string folder = slash == std::string::npos ? "" : target.substr(0, slash + 1);
     for (int attempt = 0; attempt < 100; ++attempt) {
@@ -143,10 +144,14 @@ FileReplacement::~FileReplacement() { drop(); }
 
 bool FileReplacement::commit() {
     if (fd_ < 0) return false;
-    bool done = partial_.empty() || fsync(fd_) == 0;
+    // Only a file that replaces another is flushed before it takes the name:
+    // after a crash the name holds the old bytes or all the new ones. A file
+    // system that cannot flush (EINVAL, ENOTSUP) is not insisted on.
+    const bool replacing = !partial_.empty() && partial_ != target_;
+    bool done = !replacing || fsync(fd_) == 0 || errno == EINVAL || errno == ENOTSUP;
     done = close(fd_) == 0 && done;
     fd_ = -1;
-    if (partial_ != target_ && !partial_.empty() && done) done = rename(partial_.c_str(), target_.c_str()) == 0;
+    if (replacing && done) done = rename(partial_.c_str(), target_.c_str()) == 0;
     if (done) partial_.clear();
     drop();
     return done;

@@ -153,7 +153,7 @@ TEST_F(ConfigFile, ASaveThatFailsPartWayKeepsTheOldFile) {
     writeConfig("7\r\n12\r\n34\r\n0.7\r\n");
     LEVEL = 8;
     const testsupport::ChildResult r = testsupport::runInChild([] {
-        limitFileSizes(5);
+        testsupport::limitFileSizes(5);
         SaveConfig();
     });
     ASSERT_TRUE(r.exited);

@@ -104,7 +104,7 @@ TEST_F(LevelFile, ASaveThatFailsPartWayKeepsTheOldLevelAndGoesOn) {
     MAP.at(3, 3) = 33;
     const std::vector<std::string> namesBefore = testsupport::namesInFolder(file("Data"));
     const testsupport::ChildResult r = testsupport::runInChild([] {
-        limitFileSizes(100);
+        testsupport::limitFileSizes(100);
         SaveLevel(7);
         std::printf("%d", RtErrorCode);
     });

@@ -1,9 +1,7 @@
 #include "world_fixture.h"
 
-#include <sys/resource.h>
 #include <sys/stat.h>
 
-#include <csignal>
 
 #include "file_bytes.h"
 #include "game/bridge/device_transport.h"
@@ -117,12 +115,6 @@ void WorldTest::registerSounds() {
     for (int k = 0; k < kGameSoundCount; ++k) device.queueReply("addSound:", "s" + std::to_string(k));
     RegisterGameSounds();
     device.clearRequests();
-}
-
-void limitFileSizes(long bytes) {
-    std::signal(SIGXFSZ, SIG_IGN);  // the write fails instead of ending the process
-    const struct rlimit limit = {static_cast<rlim_t>(bytes), static_cast<rlim_t>(bytes)};
-    setrlimit(RLIMIT_FSIZE, &limit);
 }
 
 }  // namespace worldtest

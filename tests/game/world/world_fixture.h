@@ -55,10 +55,6 @@ std::vector<double> fields(const Diver& r);
 
 using Fields = std::vector<double>;
 
-// For a child process (testsupport::runInChild): from here on no file may
-// grow beyond `bytes`; a write past it fails as on a full disk.
-void limitFileSizes(long bytes);
-
 class WorldTest : public ::testing::Test {
 protected:
     WorldTest();

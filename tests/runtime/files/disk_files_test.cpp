@@ -3,10 +3,8 @@
 // cannot finish nor to a write-back that never saw what the file held.
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <functional>
 #include <string>
-#include <sys/resource.h>
 
 #include "child_process.h"
 #include "file_bytes.h"
@@ -67,9 +65,7 @@ TEST_F(DiskFiles, AReplacementThatCannotFinishKeepsTheOldFile) {
         put("target.ini", kOld);
         const std::string target = work("target.ini");
         testsupport::ChildResult r = testsupport::runInChild([&] {
-            std::signal(SIGXFSZ, SIG_IGN);
-            struct rlimit limit = {1000, 1000};  // bytes a file may grow to
-            setrlimit(RLIMIT_FSIZE, &limit);
+            testsupport::limitFileSizes(1000);
             row.replace(RtString(target.c_str()));
         });
         ASSERT_TRUE(r.exited);

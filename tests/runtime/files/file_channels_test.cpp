@@ -3,9 +3,7 @@
 // the fatal paths (each in a child process).
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <string>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -240,9 +238,7 @@ TEST_F(Channels, AWriteThatCannotFinishKeepsTheFileItWouldHaveReplaced) {
     // and the level it was replacing must still be there.
     put("level.dat", "old level");
     expectFatal([] {
-        std::signal(SIGXFSZ, SIG_IGN);
-        struct rlimit limit = {1000, 1000};  // bytes a file may grow to
-        setrlimit(RLIMIT_FSIZE, &limit);
+        testsupport::limitFileSizes(1000);
         OpenFile(1, "level.dat", 0);
         for (int i = 0; i < 2000; ++i) WriteUInt8ToFile(1, i);
     }, 3);

@@ -3,9 +3,7 @@
 // directory listing's order and count.
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <cstdio>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -140,9 +138,7 @@ TEST_F(FileSystem, ACopyThatFailsHalfwayRemovesThePartialTarget) {
     std::string content(10000, 'c');
     put("big.bin", content);
     testsupport::ChildResult r = testsupport::runInChild([] {
-        std::signal(SIGXFSZ, SIG_IGN);
-        struct rlimit limit = {5000, 5000};  // bytes a file may grow to
-        setrlimit(RLIMIT_FSIZE, &limit);
+        testsupport::limitFileSizes(5000);
         CopyFileTo("big.bin", "part.bin");
         std::printf("%d %d", RtErrorCode, FileExists("part.bin") ? 1 : 0);
     });
