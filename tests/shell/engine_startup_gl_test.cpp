@@ -152,12 +152,15 @@ TEST(EngineStartup, WithoutADisplayTheProgramEndsAtOnceInsteadOfRunningUnseen) {
     EXPECT_LT(seconds, 1.0);
 }
 
-// A display number no X server holds, or 0 when none is found.
+// A display number no X server holds (no lock file, no socket file, no
+// abstract socket), or 0 when none is found.
 int freeDisplayNumber() {
+    const std::string sockets = readFileBytes("/proc/net/unix");
     for (int n = 200; n < 300; ++n) {
         const std::string lock = "/tmp/.X" + std::to_string(n) + "-lock";
         const std::string socket = "/tmp/.X11-unix/X" + std::to_string(n);
-        if (access(lock.c_str(), F_OK) != 0 && access(socket.c_str(), F_OK) != 0) return n;
+        if (access(lock.c_str(), F_OK) == 0 || access(socket.c_str(), F_OK) == 0) continue;
+        if (sockets.find("@" + socket + "\n") == std::string::npos) return n;
     }
     return 0;
 }
