@@ -9,7 +9,9 @@
 // upside down; the front-face winding is swapped with it (mirroredScene), so
 // culling and the shadow volumes see the same faces as on the window. An
 // empty viewport (no width or height) takes the aspect ratio 1, so the
-// projection and the frustum planes stay finite.
+// projection and the frustum planes stay finite. An up vector along the
+// view direction is replaced by -z (or +y when the view runs along z), so a
+// camera looking straight down still sees the scene.
 #include <cmath>
 
 #include "gfx2d/gl_state_cache.h"
@@ -153,7 +155,15 @@ void Rainbows3D::loadViewMatrix(const float (&eye)[3], const float (&target)[3],
                                 float (&out)[16]) {
     // Each axis is divided by its length unless that length is 0.
     const Vec3 z = normalisedOrKept(vec3(eye) - vec3(target), 0.0f);
-    const Vec3 x = normalisedOrKept(cross(vec3(up), z), 0.0f);
+    // An up vector along the view (looking straight down with the default
+    // up) gives no x axis and would fold the scene to a point: the far side
+    // of the world, -z, is up instead, or +y when the view runs along z.
+    Vec3 x = cross(vec3(up), z);
+    for (const Vec3& fallback : {Vec3{0.0f, 0.0f, -1.0f}, Vec3{0.0f, 1.0f, 0.0f}}) {
+        if (lengthSquared(x) > 1e-12f * lengthSquared(vec3(up))) break;
+        x = cross(fallback, z);
+    }
+    x = normalisedOrKept(x, 0.0f);
     const Vec3 y = normalisedOrKept(cross(z, x), 0.0f);
     const Vec3 rows[3] = {x, y, z};
     for (int r = 0; r < 3; ++r) {

@@ -7,7 +7,8 @@
 // while a light is on and a scene drawn on after the pass keeps its lights
 // and fog, and gives the 2-D context back the program's opacity and blending
 // (the fill draws at half opacity); a spot light's negative cutoff goes to GL
-// as 0 (GL refuses a negative one and would keep the light's previous cone).
+// as 0 (GL refuses a negative one and would keep the light's previous cone),
+// and so does a negative exponential fog density (no fog).
 #include <cmath>
 
 #include "gfx2d/gl_state_cache.h"
@@ -119,7 +120,9 @@ void Rainbows3D::setFog(int32_t colour, int32_t exponential, float startOrDensit
     glcache::enableCapability(GL_FOG);
     if (exponential != 0) {
         glFogi(GL_FOG_MODE, GL_EXP);
-        glFogf(GL_FOG_DENSITY, startOrDensity);
+        // GL refuses a negative density and would keep the last one; below 0
+        // the fog thins to nothing, as a density of 0 gives.
+        glFogf(GL_FOG_DENSITY, startOrDensity < 0.0f ? 0.0f : startOrDensity);
     } else {
         glFogi(GL_FOG_MODE, GL_LINEAR);
         if (startOrDensity == 0.0f && end == 0.0f) {

@@ -4,7 +4,8 @@
 // message goes to the caller's callback; nothing is logged or recorded.
 // Depends on the extension pointers (each may be null) and the read streams.
 // Without glCreateProgramObjectARB no program can be made: a load then
-// gives false after its compiles.
+// gives false after its compiles. A load into the slot in use selects the
+// new program at once (none when the load fails).
 #include <memory>
 #include <vector>
 
@@ -136,6 +137,11 @@ bool Rainbows3D::loadShader(int32_t slot, const char* vertexFile, const char* fr
         }
     } else if (result) {
         result = false;  // no program can be made
+    }
+    // The slot in use now holds what was loaded (0 on failure: the fixed
+    // pipeline); GL would otherwise keep drawing with the deleted program.
+    if (slot == currentShader && glext::glUseProgramObjectARB) {
+        glext::glUseProgramObjectARB(result ? s.program : 0);
     }
     return result;
 }

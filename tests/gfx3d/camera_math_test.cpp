@@ -30,6 +30,40 @@ TEST_F(CameraMath, EyeOnTheTargetGivesAFiniteDegenerateMatrix) {
     EXPECT_EQ(m[15], 1.0f);
 }
 
+// An up vector along the view (a camera looking straight down or up with the
+// default up) still gives a turn: the target lands straight ahead and the
+// three axes stay orthonormal, so the scene does not collapse to a point.
+TEST_F(CameraMath, UpAlongTheViewStillGivesATurn) {
+    struct Case {
+        float eye[3], target[3], up[3], screenUp[3];
+    };
+    const Case cases[] = {
+        {{0, 10, 0}, {0, 0, 0}, {0, 1, 0}, {0, 0, -1}},   // straight down: far side of the world is up
+        {{2, -5, 1}, {2, 5, 1}, {0, 1, 0}, {0, 0, -1}},   // straight up
+        {{0, 0, 10}, {0, 0, 0}, {0, 0, 3}, {0, 1, 0}},    // up along the view on the z axis
+        {{0, 10, 0}, {0, 0, 0}, {0, -2, 0}, {0, 0, -1}},  // up against the view
+    };
+    for (const Case& c : cases) {
+        float m[16];
+        r.loadViewMatrix(c.eye, c.target, c.up, m);
+        const float distance = std::hypot(c.target[0] - c.eye[0], c.target[1] - c.eye[1], c.target[2] - c.eye[2]);
+        float seen[3];
+        for (int row = 0; row < 3; ++row) {
+            seen[row] = m[row] * c.target[0] + m[4 + row] * c.target[1] + m[8 + row] * c.target[2] + m[12 + row];
+        }
+        EXPECT_NEAR(seen[0], 0.0f, 1e-5f);
+        EXPECT_NEAR(seen[1], 0.0f, 1e-5f);
+        EXPECT_NEAR(seen[2], -distance, 1e-5f);
+        for (int a = 0; a < 3; ++a) {
+            for (int b = 0; b < 3; ++b) {
+                const float d = m[a] * m[b] + m[4 + a] * m[4 + b] + m[8 + a] * m[8 + b];
+                EXPECT_NEAR(d, a == b ? 1.0f : 0.0f, 1e-6f) << a << b;
+            }
+        }
+        for (int k = 0; k < 3; ++k) EXPECT_NEAR(m[4 * k + 1], c.screenUp[k], 1e-6f) << k;
+    }
+}
+
 TEST_F(CameraMath, FrustumPlanesAndTheSphereTest) {
     // A 90-degree view from the origin along -z, near 1, far 100.
     r.multProjection(-1, 1, -1, 1, 1, 100, r.projectionMatrix);

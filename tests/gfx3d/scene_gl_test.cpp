@@ -163,6 +163,14 @@ TEST_F(Scene, ExponentialFog) {
     const int expected = static_cast<int>(255 * std::exp(-1.0) + 0.5);  // e^-(0.02 x 50)
     EXPECT_TRUE(near(px(32, 32), 0xFF000000u | expected | expected << 8 | expected << 16, 6))
         << std::hex << px(32, 32);
+    // A negative density thins the fog to none; it does not keep the last one.
+    SetFog(0x000000, 1, -0.02, 0);
+    GLfloat density = -1;
+    glGetFloatv(GL_FOG_DENSITY, &density);
+    EXPECT_EQ(density, 0.0f);
+    ClearDepth();
+    DrawObject(1, 0);
+    EXPECT_TRUE(near(px(32, 32), kWhite, 2)) << std::hex << px(32, 32);
 }
 
 TEST_F(Scene, CullingByWinding) {

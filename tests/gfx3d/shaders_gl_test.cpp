@@ -58,6 +58,26 @@ TEST_F(Shaders, AShaderColoursTheSquare) {
     EXPECT_TRUE(near(px(32, 32), 0xFFFFFFFFu, 2));
 }
 
+// Loading again into the slot in use puts what was loaded in use at once:
+// the new program, or the fixed pipeline when the load fails, never the
+// deleted program of the last load.
+TEST_F(Shaders, ReloadingTheSlotInUse) {
+    const std::string v = write("a.vert", kVertex), green = write("a.frag", kGreen);
+    const std::string red = write("r.frag", "void main() { gl_FragColor = vec4(1.0, 0.0, 0.0, 1.0); }\n");
+    const std::string bad = write("bad.frag", "void main() { gl_FragColor = nonsense; }\n");
+    ASSERT_EQ(LoadShader(3, RtString(v.c_str()), RtString(green.c_str())), 1);
+    UseShader(3);
+    drawSquare();
+    EXPECT_TRUE(near(px(32, 32), 0xFF00FF00u, 2)) << std::hex << px(32, 32);
+    ASSERT_EQ(LoadShader(3, RtString(v.c_str()), RtString(red.c_str())), 1);
+    drawSquare();
+    EXPECT_TRUE(near(px(32, 32), 0xFF0000FFu, 2)) << std::hex << px(32, 32);
+    EXPECT_EQ(LoadShader(3, RtString(v.c_str()), RtString(bad.c_str())), 0);
+    drawSquare();
+    EXPECT_TRUE(near(px(32, 32), 0xFFFFFFFFu, 2)) << std::hex << px(32, 32);
+    EXPECT_EQ(r->currentShader, 3);
+}
+
 TEST_F(Shaders, UniformsByNameAndTheirMessages) {
     const std::string v = write("a.vert", kVertex), f = write("l.frag", kLevel);
     ASSERT_TRUE(r->loadShader(0, v.c_str(), f.c_str(), collect));
