@@ -5,7 +5,9 @@
 
 // Reads what the file holds into LEVEL, OVERSCAN_H, OVERSCAN_V and
 // MUSIC_VOLUME, then sets PLAY_MODE to 1 (also without a file). A missing
-// line keeps its global's value; values are held to 0..30, 0..50 and 0..1.
+// line, or one that is not a decimal number (blanks around it, a sign, a
+// point and an exponent allowed; whole settings cut toward zero), keeps its
+// global's value; values are held to 0..30, 0..50 and 0..1.
 double LoadConfig();
 // Writes the four lines. A file that cannot be written is reported in the
 // error log and play goes on. While the level editor's session is open it

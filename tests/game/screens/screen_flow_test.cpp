@@ -2,7 +2,9 @@
 // title menu's rows and cool-downs, the options screen and the progress
 // file it writes, the ways into and out of the game, the ending, and the
 // dispatcher keeping the stack where it was.
+#include <string>
 #include <utility>
+#include <vector>
 
 #include "file_bytes.h"
 #include "game/screens/game_main.h"
@@ -189,6 +191,22 @@ TEST_F(ScreenFlow, ALevelWithoutAWholeFileLeadsBackToTheTitleMenu) {
     EXPECT_EQ(screensStarted, (std::vector<S>{S::Splash, S::Title, S::Game, S::Title, S::Game, S::Title}));
     EXPECT_EQ(testsupport::readFileBytes(configPath()), "2\r\n0\r\n0\r\n0.5\r\n") << "level 1 counts as completed";
     EXPECT_NE(testsupport::readFileBytes(errorLogPath().data).find("Data/shol2.dat"), std::string::npos);
+}
+
+// Damaged lines of the progress file keep their defaults: the music starts
+// at half volume and the options save the defaults back. Before, such lines
+// read as 0: the music was silent and the save wrote a volume of 0.
+TEST_F(ScreenFlow, DamagedLinesOfTheProgressFileKeepTheirDefaults) {
+    testsupport::writeFileBytes(configPath(), std::string("4\r\nwide\r\n7\r\n\xFF\x00\r\n", 16));
+    device.pilot[S::Title] = {kDown, kDown, "b1=1", "b2=1"};
+    device.pilot[S::Options] = {"b2=1"};
+    GameMain();
+    std::vector<std::string> music;
+    for (const std::string& r : requests()) {
+        if (r.rfind("playMusic:", 0) == 0) music.push_back(r);
+    }
+    EXPECT_EQ(music, (std::vector<std::string>{"playMusic:" + dir.path() + "/Media/shoalrunner.ogg:0.5:1"}));
+    EXPECT_EQ(testsupport::readFileBytes(configPath()), "4\r\n0\r\n7\r\n0.5\r\n");
 }
 
 TEST_F(ScreenFlow, TheCreditsReturnIntoTheTitleMenu) {
