@@ -17,12 +17,19 @@
 // screen, whose save (SaveSettings) keeps the level line the file holds:
 // LEVEL there is the level last played, and after a NEW GAME left at level
 // 0 the options saved 0 over the level reached.
-// Depends on the file channels (reading), the whole-file save (writing) and
-// the error log.
+// And where the documents folder is unknown the file lies beside the program:
+// "NO_DATA", the answer for an unknown folder, made the path
+// "NO_DATAShoalrunner.cfg", a file named so in whatever the working folder
+// was (the Media folder by then).
+// Depends on the file channels (reading), the whole-file save (writing), the
+// error log and the platform's program folder.
 #include "game/world/config_file.h"
+
+#include <string>
 
 #include "game/world/game_state.h"
 #include "game/world/whole_file_save.h"
+#include "platform/system_info.h"
 #include "runtime/files/error_log.h"
 #include "runtime/files/file_channels.h"
 #include "runtime/files/file_system.h"
@@ -30,6 +37,8 @@
 #include "runtime/strings/number_format.h"
 
 namespace {
+constexpr const char* kConfigName = "Shoalrunner.cfg";
+constexpr const char* kUnknownFolder = "NO_DATA";  // the platform information's answer
 constexpr uint32_t kConfigChannel = 1;
 constexpr int32_t kMaxOverscan = 50;
 
@@ -117,6 +126,16 @@ void saveLines(int32_t level) {
     }
 }
 }  // namespace
+
+RtString configFilePath(const RtString& documents) {
+    if (!documents.isEmpty() && !documents.equals(kUnknownFolder)) return documents + kConfigName;
+    const std::string folder = platform::executableFolder();
+    // Without even the program's folder, the working folder's file.
+    const std::string separator = !folder.empty() && folder.back() != '/' ? "/" : "";  // "/" is a folder too
+    const RtString path((folder + separator + kConfigName).c_str());
+    appendToErrorLog(("Progress file: no documents folder; kept beside the program as " + path + "\n").data);
+    return path;
+}
 
 double LoadConfig() {
     if (FileExists(CONFIG_FILE) && OpenFile(kConfigChannel, CONFIG_FILE, 1)) {

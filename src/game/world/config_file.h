@@ -2,6 +2,14 @@
 // (the documents folder's path followed directly by "Shoalrunner.cfg"): the
 // level reached, the two overscan margins and the music volume.
 #pragma once
+#include "runtime/strings/rt_string.h"
+
+// The path of the file from the platform information "DOCUMENTS": the
+// documents folder's path followed directly by "Shoalrunner.cfg". Where the
+// folder is unknown ("NO_DATA", or an empty text) the file lies beside the
+// program, "Shoalrunner.cfg" in the program's folder, and the error log says
+// so.
+RtString configFilePath(const RtString& documents);
 
 // Reads what the file holds into LEVEL, OVERSCAN_H, OVERSCAN_V and
 // MUSIC_VOLUME, then sets PLAY_MODE to 1 (also without a file). A missing

@@ -7,6 +7,7 @@
 #include "child_process.h"
 #include "file_bytes.h"
 #include "game/world/config_file.h"
+#include "platform/system_info.h"
 #include "runtime/files/error_log.h"
 #include "world_fixture.h"
 
@@ -24,6 +25,7 @@ protected:
     }
     std::string saved() const { return testsupport::visible(testsupport::readFileBytes(file("DocumentsShoalrunner.cfg"))); }
     void writeConfig(const std::string& bytes) { testsupport::writeFileBytes(file("DocumentsShoalrunner.cfg"), bytes); }
+    static std::string text(const RtString& s) { return std::string(s.data, s.length); }
 };
 
 TEST_F(ConfigFile, SaveWritesFourLinesEndedByCrLf) {
@@ -238,6 +240,23 @@ TEST_F(ConfigFile, ASaveThatFailsPartWayKeepsTheOldFile) {
     // Nothing half-made beside it (the log is where the failure is told).
     EXPECT_EQ(testsupport::namesInFolder(file("")),
               (std::vector<std::string>{"DocumentsShoalrunner.cfg", "ErrorLog.txt"}));
+}
+
+// The path: the documents folder's path followed directly by the name; where
+// the folder is unknown ("NO_DATA"), the name in the program's folder, said
+// once in the error log. Before, "NO_DATA" was taken as the start of the
+// name, and the file landed in the working folder as NO_DATAShoalrunner.cfg.
+TEST_F(ConfigFile, ThePathFollowsTheDocumentsFolderOrLiesBesideTheProgram) {
+    EXPECT_EQ(text(configFilePath(RtString("/home/reef/Documents"))), "/home/reef/DocumentsShoalrunner.cfg");
+    EXPECT_EQ(testsupport::readFileBytes(errorLogPath().data).find("Shoalrunner.cfg"), std::string::npos);
+    const std::string beside = platform::executableFolder() + "/Shoalrunner.cfg";
+    ASSERT_EQ(beside.front(), '/');
+    EXPECT_EQ(text(configFilePath(RtString("NO_DATA"))), beside);
+    const std::string log = testsupport::readFileBytes(errorLogPath().data);
+    const std::string line = "Progress file: no documents folder; kept beside the program as " + beside + "\n";
+    EXPECT_NE(log.find(line), std::string::npos) << log;
+    EXPECT_EQ(log.find(line), log.rfind(line)) << "said once";
+    EXPECT_EQ(text(configFilePath(RtString(""))), beside);
 }
 
 }  // namespace
