@@ -130,7 +130,7 @@ TEST_F(ConfigFile, ValuesOutOfRangeAreHeldToTheirLimits) {
 // then saved as 0/0/0/0.
 TEST_F(ConfigFile, ALineThatIsNoNumberKeepsItsSettingsValue) {
     const char* const damaged[] = {"abc", "7x", " ", "", "NaN", "nan", "inf", "-Infinity", "0x1A", "1,5",
-                                   "\xFF", "+", "-", ".", "1e", "1e+", "e5", "--1", "1 2", "\x01" "5"};
+                                   "\xFF", "+", "-", ".", "1e", "1e+", "e5", "--1", "1 2", "\0015"};  // byte 1, then 5
     for (const char* line : damaged) {
         const std::string l(line);
         writeConfig(l + "\r\n" + l + "\r\n" + l + "\r\n" + l + "\r\n");
