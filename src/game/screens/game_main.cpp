@@ -30,7 +30,6 @@ namespace {
 constexpr int32_t kFrameRate = 60;
 constexpr const char* kDeviceInfoKeys[] = {"model", "manufacture", "device", "product"};
 constexpr const char* kMusicFile = "shoalrunner.ogg";
-constexpr const char* kConfigName = "Shoalrunner.cfg";
 
 struct ScreenSurface {
     int32_t screen, sprite, width, height;
@@ -54,7 +53,7 @@ double PrepareGame() {
     FillWaveTables();
     GetScreenSizeInt(SCREEN_W, SCREEN_H);
     SetFrameLimit(kFrameRate, 0);
-    CONFIG_FILE = GetPlatformInfo(RtString("DOCUMENTS")) + kConfigName;
+    CONFIG_FILE = configFilePath(GetPlatformInfo(RtString("DOCUMENTS")));
     fillMenuTexts();
     fillLevelNames();
     SetEscapeQuits(0);

@@ -14,6 +14,14 @@
 // LEVEL, the level last played, so a NEW GAME left at level 0 and a visit
 // here put the progress back to 0.
 //
+// Departure: Left and Right step once per press, and repeat every 5 frames
+// only once held for 20 frames (the cursor's pace between rows). They
+// repeated every 5 frames from the first, so a tap of 0.1 s moved two steps
+// where one was meant.
+//
+// Departure: a volume of 0 shows "0%", not the "00%" of its tens followed
+// by "0%".
+//
 // Departure: the volume is rounded to tenths after each step. Adding and
 // taking 0.1 drifted in floating point: the same percentage showed twice
 // and the file received values such as 2.775557562e-17.
@@ -49,6 +57,7 @@ enum OptionRow : int32_t { RowOverscanH, RowOverscanV, RowMusic, RowMainMenu };
 struct OptionsState {
     FrameCycle cursor;
     BubbleRelease bubbles;
+    DirectionRepeat left, right;
     bool leave = false;
 };
 
@@ -73,11 +82,11 @@ void takeInput(OptionsState& s) {
     moveMenuCursor(kTopRow, kBottomRow, kRowStep, kMoveCooldown);
     if (menuButtonPressed("b1") && STEP_COOLDOWN == 0 && PLAYER_Y == kBottomRow) s.leave = true;
     if (menuButtonPressed("b2") && STEP_COOLDOWN == 0) s.leave = true;
-    if (directionPressed(MenuDirection::Left) && STEP_COOLDOWN == 0) {
+    if (s.left.step(directionPressed(MenuDirection::Left), kMoveCooldown)) {
         changeRow(-1);
         STEP_COOLDOWN = kChangeCooldown;
     }
-    if (directionPressed(MenuDirection::Right) && STEP_COOLDOWN == 0) {
+    if (s.right.step(directionPressed(MenuDirection::Right), kMoveCooldown)) {
         changeRow(1);
         STEP_COOLDOWN = kChangeCooldown;
     }
@@ -109,7 +118,7 @@ RtString optionsRowText(int32_t row) {
         // Tens of percent, cut toward zero; the volume holds tenths, so a
         // hair's breadth of rounding in the product must not cost a tenth.
         const int32_t tens = truncateToInt32(MUSIC_VOLUME * 10.0 + 1e-9);
-        return "Music Volume  " + RtString(tens) + "0%";
+        return "Music Volume  " + (tens == 0 ? RtString("0%") : RtString(tens) + "0%");
     }
     case RowMainMenu: return RtString("Main Menu");
     default: return RtString();

@@ -6,6 +6,7 @@
 #include "game/screens/screen_bodies.h"
 #include "game/screens/screens.h"
 #include "game/world/run_game.h"
+#include "game/world/screen_buttons.h"
 
 namespace {
 GameScreen running = GameScreen::None;
@@ -43,6 +44,7 @@ double runScreensFrom(GameScreen first) {
         running = next;
         pending = GameScreen::None;
         if (screenObserver) screenObserver(next);
+        openScreenButtons();  // a button still held from the last screen waits for its release
         const GameScreen returned = runBody(next);
         next = returned != GameScreen::None ? returned : pending;
     }

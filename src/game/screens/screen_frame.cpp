@@ -7,6 +7,7 @@
 #include "game/world/game_state.h"
 #include "game/world/play_surface.h"
 #include "game/world/player.h"
+#include "game/world/screen_buttons.h"
 #include "game/world/water_background.h"
 #include "game/world/world_host.h"
 #include "gfx2d/gfx2d_commands.h"
@@ -45,7 +46,7 @@ bool directionPressed(MenuDirection direction) {
     return directionPressed(actions.stick, actions.pad);  // the diver's own rule
 }
 
-bool menuButtonPressed(const char* button) { return buttonPressed(button); }
+bool menuButtonPressed(const char* button) { return screenButtonPressed(button); }
 
 void moveMenuCursor(int32_t top, int32_t bottom, int32_t rowStep, int32_t cooldown) {
     if (directionPressed(MenuDirection::Up) && STEP_COOLDOWN == 0) {
@@ -56,6 +57,20 @@ void moveMenuCursor(int32_t top, int32_t bottom, int32_t rowStep, int32_t cooldo
         if (PLAYER_Y < bottom) PLAYER_Y += rowStep;
         STEP_COOLDOWN = cooldown;
     }
+}
+
+bool DirectionRepeat::step(bool pressed, int32_t firstDelay) {
+    if (!pressed) {
+        sinceFirstAct = -1;
+        return false;
+    }
+    if (sinceFirstAct >= 0 && sinceFirstAct < firstDelay) sinceFirstAct += 1;  // held for years: no overflow
+    if (STEP_COOLDOWN != 0) return false;
+    if (sinceFirstAct < 0) {
+        sinceFirstAct = 0;
+        return true;
+    }
+    return sinceFirstAct >= firstDelay;
 }
 
 void BubbleRelease::step() {

@@ -5,6 +5,10 @@
 // Depends on the screen frame, the game world (level reset, credits,
 // progress file, font text) and the input commands.
 //
+// Departure: a button still held from the screen before counts here only
+// once released (screen_buttons.h). Escape held on leaving the options, the
+// credits or the ending was taken as "b2", EXIT, and ended the program.
+//
 // Departure: F2 leads to the level editor. Without it no screen led there
 // and the editor could never be reached.
 #include "game/screens/screen_bodies.h"

@@ -2,8 +2,10 @@
 //
 // Departures, each where the plain rules ended the game over a damaged or
 // unwritable file: a file of fewer than four lines keeps the values of the
-// missing lines (a read past the end ended the program at every start); the
-// values read are held to their ranges (a saved level or margin out of range
+// missing lines (a read past the end ended the program at every start); a
+// line that is not a number keeps its setting's value too (read as 0, a
+// damaged volume line silenced the music and the next save wrote 0/0/0/0);
+// the values read are held to their ranges (a saved level or margin out of range
 // ended the program later, at a grid or table access); and the save writes
 // the whole file beside the old one and renames it over (whole_file_save.h),
 // so that a file that cannot be made or written goes to the error log
@@ -15,19 +17,28 @@
 // screen, whose save (SaveSettings) keeps the level line the file holds:
 // LEVEL there is the level last played, and after a NEW GAME left at level
 // 0 the options saved 0 over the level reached.
-// Depends on the file channels (reading), the whole-file save (writing) and
-// the error log.
+// And where the documents folder is unknown the file lies beside the program:
+// "NO_DATA", the answer for an unknown folder, made the path
+// "NO_DATAShoalrunner.cfg", a file named so in whatever the working folder
+// was (the Media folder by then).
+// Depends on the file channels (reading), the whole-file save (writing), the
+// error log and the platform's program folder.
 #include "game/world/config_file.h"
 
-#include <cmath>
+#include <string>
 
 #include "game/world/game_state.h"
 #include "game/world/whole_file_save.h"
+#include "platform/system_info.h"
 #include "runtime/files/error_log.h"
 #include "runtime/files/file_channels.h"
 #include "runtime/files/file_system.h"
+#include "runtime/services/mathematics.h"
+#include "runtime/strings/number_format.h"
 
 namespace {
+constexpr const char* kConfigName = "Shoalrunner.cfg";
+constexpr const char* kUnknownFolder = "NO_DATA";  // the platform information's answer
 constexpr uint32_t kConfigChannel = 1;
 constexpr int32_t kMaxOverscan = 50;
 
@@ -38,11 +49,48 @@ int32_t heldBetween(int32_t value, int32_t low, int32_t high) {
     return value < low ? low : value > high ? high : value;
 }
 
-void readIntLine(int32_t& target) {
-    if (EndOfFile(kConfigChannel)) return;
-    int32_t value = 0;
-    ReadLineAsInt(kConfigChannel, value);
-    target = value;
+// True when the text, blanks around it aside, is one decimal number: an
+// optional sign, digits with an optional point (a digit on at least one
+// side of it), and an optional exponent of "e" or "E", a sign and digits.
+// Text, "NaN", "inf", hexadecimal and an empty line are not numbers.
+bool isDecimalNumber(const char* text) {
+    const auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
+    const char* p = text;
+    while (rtstring::isBlankByte(static_cast<unsigned char>(*p))) ++p;
+    if (*p == '+' || *p == '-') ++p;
+    bool digits = false;
+    for (; isDigit(*p); ++p) digits = true;
+    if (*p == '.') {
+        for (++p; isDigit(*p); ++p) digits = true;
+    }
+    if (!digits) return false;
+    if (*p == 'e' || *p == 'E') {
+        ++p;
+        if (*p == '+' || *p == '-') ++p;
+        if (!isDigit(*p)) return false;
+        while (isDigit(*p)) ++p;
+    }
+    while (rtstring::isBlankByte(static_cast<unsigned char>(*p))) ++p;
+    return *p == '\0';
+}
+
+// The next line's number; false at the end of the file or when the line is
+// not a number (the line ends at its first NUL byte, as every text does).
+bool readNumberLine(double& value) {
+    if (EndOfFile(kConfigChannel)) return false;
+    RtString line;
+    ReadLineFromFile(kConfigChannel, line);
+    if (!isDecimalNumber(line.data)) return false;
+    value = line.toDouble();  // beyond the doubles' range an infinity, held below
+    return true;
+}
+
+// A whole setting from the next line, held to low..high and cut toward zero;
+// unchanged when there is no number.
+void readIntLine(int32_t& target, int32_t low, int32_t high) {
+    double value = 0.0;
+    if (!readNumberLine(value)) return;
+    target = value <= low ? low : value >= high ? high : truncateToInt32(value);
 }
 
 // The four lines as the file holds them, with `level` on the first.
@@ -64,9 +112,8 @@ RtString configText(int32_t level) {
 int32_t levelInFile(int32_t fallback) {
     int32_t level = fallback;
     if (FileExists(CONFIG_FILE) && OpenFile(kConfigChannel, CONFIG_FILE, 1)) {
-        readIntLine(level);
+        readIntLine(level, 0, kLastLevel);
         CloseFile(kConfigChannel);
-        level = heldBetween(level, 0, kLastLevel);
     }
     return level;
 }
@@ -80,18 +127,25 @@ void saveLines(int32_t level) {
 }
 }  // namespace
 
+RtString configFilePath(const RtString& documents) {
+    if (!documents.isEmpty() && !documents.equals(kUnknownFolder)) return documents + kConfigName;
+    const std::string folder = platform::executableFolder();
+    // Without even the program's folder, the working folder's file.
+    const std::string separator = !folder.empty() && folder.back() != '/' ? "/" : "";  // "/" is a folder too
+    const RtString path((folder + separator + kConfigName).c_str());
+    appendToErrorLog(("Progress file: no documents folder; kept beside the program as " + path + "\n").data);
+    return path;
+}
+
 double LoadConfig() {
     if (FileExists(CONFIG_FILE) && OpenFile(kConfigChannel, CONFIG_FILE, 1)) {
-        readIntLine(LEVEL);
-        readIntLine(OVERSCAN_H);
-        readIntLine(OVERSCAN_V);
-        if (!EndOfFile(kConfigChannel)) {
-            double volume = 0.0;
-            ReadLineAsFloat(kConfigChannel, volume);
-            if (!std::isnan(volume)) MUSIC_VOLUME = volume < 0.0 ? 0.0 : volume > 1.0 ? 1.0 : volume;
-        }
+        readIntLine(LEVEL, 0, kLastLevel);
+        readIntLine(OVERSCAN_H, 0, kMaxOverscan);
+        readIntLine(OVERSCAN_V, 0, kMaxOverscan);
+        double volume = 0.0;
+        if (readNumberLine(volume)) MUSIC_VOLUME = volume <= 0.0 ? 0.0 : volume > 1.0 ? 1.0 : volume;  // "-0" too
         CloseFile(kConfigChannel);
-        LEVEL = heldBetween(LEVEL, 0, kLastLevel);
+        LEVEL = heldBetween(LEVEL, 0, kLastLevel);  // kept values too
         OVERSCAN_H = heldBetween(OVERSCAN_H, 0, kMaxOverscan);
         OVERSCAN_V = heldBetween(OVERSCAN_V, 0, kMaxOverscan);
     }

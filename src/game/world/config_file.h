@@ -2,10 +2,20 @@
 // (the documents folder's path followed directly by "Shoalrunner.cfg"): the
 // level reached, the two overscan margins and the music volume.
 #pragma once
+#include "runtime/strings/rt_string.h"
+
+// The path of the file from the platform information "DOCUMENTS": the
+// documents folder's path followed directly by "Shoalrunner.cfg". Where the
+// folder is unknown ("NO_DATA", or an empty text) the file lies beside the
+// program, "Shoalrunner.cfg" in the program's folder, and the error log says
+// so.
+RtString configFilePath(const RtString& documents);
 
 // Reads what the file holds into LEVEL, OVERSCAN_H, OVERSCAN_V and
 // MUSIC_VOLUME, then sets PLAY_MODE to 1 (also without a file). A missing
-// line keeps its global's value; values are held to 0..30, 0..50 and 0..1.
+// line, or one that is not a decimal number (blanks around it, a sign, a
+// point and an exponent allowed; whole settings cut toward zero), keeps its
+// global's value; values are held to 0..30, 0..50 and 0..1.
 double LoadConfig();
 // Writes the four lines. A file that cannot be written is reported in the
 // error log and play goes on. While the level editor's session is open it

@@ -1,5 +1,6 @@
 // The credits page: four headings with their credited names over the moving
-// water, until "b2" is pressed (ignored for the first 20 frames).
+// water, until "b2" is pressed (ignored for the first 20 frames, and while
+// it is still held from before the page opened).
 #pragma once
 #include <cstdint>
 

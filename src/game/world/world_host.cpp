@@ -2,6 +2,7 @@
 #include "game/world/world_host.h"
 
 #include "game/bridge/device_requests.h"
+#include "game/world/screen_buttons.h"
 
 void prepareMediaFile(const RtString& name) { ResolveMediaPath(RtString(name)); }
 
@@ -9,6 +10,9 @@ double controllerValue(const char* action) { return GetControllerValue(action, 0
 
 bool buttonPressed(const char* action) { return controllerValue(action) != 0; }
 
-void refreshControllerState() { GetControllerValue("Update", 0); }
+void refreshControllerState() {
+    GetControllerValue("Update", 0);
+    watchScreenButtons();
+}
 
 bool hostLostTextures() { return HostIsReloadTextures() == 1.0; }

@@ -12,7 +12,8 @@ void prepareMediaFile(const RtString& name);
 double controllerValue(const char* action);
 // Buttons count as pressed when their value is not 0.
 bool buttonPressed(const char* action);
-// Fetches fresh controller state ("Update"), once per frame after EndFrame.
+// Fetches fresh controller state ("Update"), once per frame after EndFrame,
+// and notes the buttons now up for the screens (screen_buttons.h).
 void refreshControllerState();
 // True when the host reports that the textures were lost.
 bool hostLostTextures();

@@ -6,6 +6,7 @@
 #include <regex>
 #include <set>
 #include <string>
+#include <utility>
 
 #include "child_process.h"
 #include "game/screens/game_helpers.h"
@@ -89,6 +90,13 @@ TEST(OptionsRows, ShownTextsAndVolumeStepsThatLandOnTenths) {
     EXPECT_EQ(text(optionsRowText(2)), "Music Volume  70%");
     MUSIC_VOLUME = 0.75;  // a hand-edited file: the fraction is dropped
     EXPECT_EQ(text(optionsRowText(2)), "Music Volume  70%");
+    // No volume shows "0%" (it showed "00%"); a twentieth is cut to none.
+    const std::pair<double, const char*> shown[] = {
+        {0.0, "Music Volume  0%"}, {0.05, "Music Volume  0%"}, {0.1, "Music Volume  10%"}, {1.0, "Music Volume  100%"}};
+    for (const auto& [volume, row] : shown) {
+        MUSIC_VOLUME = volume;
+        EXPECT_EQ(text(optionsRowText(2)), row) << volume;
+    }
     double v = 0.5;
     for (int i = 0; i < 5; ++i) v = stepMusicVolume(v, -1);
     EXPECT_EQ(v, 0.0) << "five steps down from 0.5 reach 0 exactly";

@@ -2,12 +2,19 @@
 // title menu's rows and cool-downs, the options screen and the progress
 // file it writes, the ways into and out of the game, the ending, and the
 // dispatcher keeping the stack where it was.
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
 #include <utility>
+#include <vector>
 
+#include "child_process.h"
 #include "file_bytes.h"
 #include "game/screens/game_main.h"
 #include "game/screens/screens.h"
 #include "game/world/game_state.h"
+#include "platform/system_info.h"
 #include "runtime/files/error_log.h"
 #include "screen_run.h"
 
@@ -191,6 +198,22 @@ TEST_F(ScreenFlow, ALevelWithoutAWholeFileLeadsBackToTheTitleMenu) {
     EXPECT_NE(testsupport::readFileBytes(errorLogPath().data).find("Data/shol2.dat"), std::string::npos);
 }
 
+// Damaged lines of the progress file keep their defaults: the music starts
+// at half volume and the options save the defaults back. Before, such lines
+// read as 0: the music was silent and the save wrote a volume of 0.
+TEST_F(ScreenFlow, DamagedLinesOfTheProgressFileKeepTheirDefaults) {
+    testsupport::writeFileBytes(configPath(), std::string("4\r\nwide\r\n7\r\n\xFF\x00\r\n", 16));
+    device.pilot[S::Title] = {kDown, kDown, "b1=1", "b2=1"};
+    device.pilot[S::Options] = {"b2=1"};
+    GameMain();
+    std::vector<std::string> music;
+    for (const std::string& r : requests()) {
+        if (r.rfind("playMusic:", 0) == 0) music.push_back(r);
+    }
+    EXPECT_EQ(music, (std::vector<std::string>{"playMusic:" + dir.path() + "/Media/shoalrunner.ogg:0.5:1"}));
+    EXPECT_EQ(testsupport::readFileBytes(configPath()), "4\r\n0\r\n7\r\n0.5\r\n");
+}
+
 TEST_F(ScreenFlow, TheCreditsReturnIntoTheTitleMenu) {
     // The credits' own frames ask for "Update" too: "b2" leaves them after
     // their 20 frames of cool-down, and the title takes the next "b2" once
@@ -249,6 +272,26 @@ TEST_F(ScreenFlow, TheMainRoutinePreparesTheGameInOrder) {
     EXPECT_TRUE(MENU_TEXT.at(4).equals("TEST"));
     EXPECT_TRUE(MENU_TEXT.at(13).equals("CLR LEVEL"));
     EXPECT_TRUE(MENU_TEXT.at(14).isEmpty());
+}
+
+// Without HOME the documents folder is unknown: the progress file lies
+// beside the program, and the error log says so once. Before, the file was
+// "NO_DATAShoalrunner.cfg" in the Media folder, the working folder by then.
+TEST_F(ScreenFlow, WithoutADocumentsFolderTheProgressFileLiesBesideTheProgram) {
+    const testsupport::ChildResult r = testsupport::runInChild([] {
+        ::unsetenv("HOME");
+        PrepareGame();
+        std::fputs(CONFIG_FILE.data, stdout);
+    });
+    ASSERT_TRUE(r.exited);
+    EXPECT_EQ(r.exitStatus, 0) << r.err;
+    const std::string beside = platform::executableFolder() + "/Shoalrunner.cfg";
+    EXPECT_EQ(r.out.substr(r.out.size() - std::min(r.out.size(), beside.size())), beside) << r.out;
+    const std::string log = testsupport::readFileBytes(errorLogPath().data);
+    const std::string line = "Progress file: no documents folder; kept beside the program as " + beside + "\n";
+    const size_t first = log.find(line);
+    EXPECT_NE(first, std::string::npos) << log;
+    EXPECT_EQ(log.find(line, first + 1), std::string::npos) << "said once";
 }
 
 TEST_F(ScreenFlow, TheWavePageMovesItsPhaseOnAndLeadsToTheTitleMenu) {

@@ -12,9 +12,26 @@ protected:
     Credits() { FillWaveTables(); }
 };
 
-TEST_F(Credits, AHeldButtonIsIgnoredForTwentyFramesThenLeavesThePage) {
+// A "b2" held when the page opens is the press that came before it: the
+// page waits for its release, however long it is held, and a fresh press
+// then leaves. Before, the held button left the page after 20 frames.
+TEST_F(Credits, AButtonHeldWhenThePageOpensCountsOnlyOnceReleased) {
     device.addFrames(100, "b2=1");
+    device.addFrames(1, "");
+    device.addFrames(1, "b2=1");
     GetControllerValue("Update", 0);  // the state the page opens with
+    STEP_COOLDOWN = 0;
+    ShowCredits();
+    // Frames 1 to 100 still see the held button; frame 101 sees it released
+    // and frame 102 the new press, which is still shown.
+    EXPECT_EQ(device.framesTaken(), 1 + 102);
+    EXPECT_EQ(STEP_COOLDOWN, 20);
+}
+
+TEST_F(Credits, AFreshPressIsIgnoredForTwentyFramesThenLeavesThePage) {
+    device.addFrames(1, "");
+    device.addFrames(100, "b2=1");
+    GetControllerValue("Update", 0);  // nothing held when the page opens
     STEP_COOLDOWN = 0;
     ShowCredits();
     // Frames 1 to 20 run down the cooldown; frame 21 sees "b2" and is still shown.
