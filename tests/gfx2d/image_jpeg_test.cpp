@@ -129,7 +129,8 @@ struct Coding {
     imagetest::JpegSpec spec;
 };
 
-// A picture with smooth parts and edges, so that every block has codes.
+// The ways of coding that files in the world use, on one picture with
+// smooth parts and edges, so that every block has codes.
 std::vector<Coding> codings() {
     const int32_t w = 61, h = 47;
     auto picture = [&](int components) {
@@ -179,7 +180,7 @@ struct Marker {
 std::vector<Marker> markersOf(const std::string& jpeg) {
     std::vector<Marker> markers;
     bool inScan = false;
-    for (size_t p = 2; p + 3 < jpeg.size();) {
+    for (size_t p = 2; p + 1 < jpeg.size();) {
         const uint8_t code = byteAt(jpeg, p + 1);
         if (inScan && (byteAt(jpeg, p) != 0xFF || code == 0)) {
             ++p;  // entropy-coded data (0xFF 0x00 is a data byte of 0xFF)
@@ -191,6 +192,7 @@ std::vector<Marker> markersOf(const std::string& jpeg) {
             p += 2;  // a restart marker: the scan goes on
             continue;
         }
+        if (p + 3 >= jpeg.size()) break;
         inScan = code == 0xDA;
         p += 2 + (byteAt(jpeg, p + 2) << 8 | byteAt(jpeg, p + 3));
     }
@@ -228,7 +230,7 @@ TEST(JpegStrayBytes, BeforeAnyMarkerThePictureLoadsAsTheCleanFile) {
             }
         }
     }
-    EXPECT_GT(cases, 200);
+    EXPECT_GT(cases, 250);
 }
 
 TEST(JpegStrayBytes, AfterArithmeticCodedDataTheyFail) {
