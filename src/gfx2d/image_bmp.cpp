@@ -1,7 +1,7 @@
 // The BMP reader and writer, our own: the format is simple enough that a
 // careful reader is shorter than a dependency. Every header field is checked
 // against the file's size before any pixel is read, and every run of a
-// run-length file against its row and the image before it is written.
+// run-length file is cut at its row and the image before it is written.
 // Pixels a run-length file skips (by a move, or by ending a row or the image
 // early) take the first palette entry.
 #include <algorithm>
@@ -146,24 +146,28 @@ struct PaletteOutput {
 // 0 ends the row, 1 the image, 2 moves right and on to later rows by the
 // next two bytes, 3 and more are that many literal indices, padded to an
 // even byte count (the pad may be missing at the very end).
-// False for a run or a move past the row or the image, an index past the
-// palette, or data that ends before the image (without the end mark, the
-// data is whole once every row has ended).
+// Image tools code each row out to its padded width, so a run, a literal or a
+// move may pass the row's end, and rows may follow the image's last: what
+// lies outside the image is dropped, as other readers do. False for an index
+// past the palette inside the image, or data that ends before the image
+// (without the end mark, the data is whole once every row has ended).
 bool decodeRunLength(const uint8_t* p, const uint8_t* end, const PaletteOutput& out) {
     const int64_t width = out.layout.width, height = out.layout.height;
     const bool fourBits = out.layout.bitsPerPixel == 4;
     for (int64_t line = 0; line < height; ++line) std::fill_n(out.row(line), width, out.palette[0]);
-    int64_t x = 0, line = 0;  // file rows count from the first in the file
+    int64_t x = 0, line = 0;  // file rows count from the first in the file; both stop at the edge
+    // The pixels of a run or literal of `count` that lie inside the image.
+    auto inside = [&](uint32_t count) { return line < height ? std::min<int64_t>(count, width - x) : 0; };
     while (end - p >= 2) {
         const uint32_t count = p[0], value = p[1];
         p += 2;
         if (count > 0) {
-            if (line >= height || count > width - x) return false;
-            uint32_t* row = out.row(line);
-            for (uint32_t i = 0; i < count; ++i) {
+            const int64_t shown = inside(count);
+            for (int64_t i = 0; i < shown; ++i) {
                 const uint32_t index = !fourBits ? value : i % 2 == 0 ? value >> 4 : value & 0x0F;
-                if (!out.put(row, x++, index)) return false;
+                if (!out.put(out.row(line), x + i, index)) return false;
             }
+            x = std::min<int64_t>(x + count, width);
         } else if (value == 0) {
             x = 0;
             line = std::min(line + 1, height);
@@ -171,17 +175,17 @@ bool decodeRunLength(const uint8_t* p, const uint8_t* end, const PaletteOutput& 
             return true;
         } else if (value == 2) {
             if (end - p < 2) return false;
-            x += p[0];
-            line += p[1];
+            x = std::min<int64_t>(x + p[0], width);
+            line = std::min<int64_t>(line + p[1], height);
             p += 2;
-            if (x > width || line > height) return false;
         } else {
             const size_t bytes = fourBits ? (value + 1) / 2 : value;
-            if (static_cast<size_t>(end - p) < bytes || line >= height || value > width - x) return false;
-            uint32_t* row = out.row(line);
-            for (uint32_t i = 0; i < value; ++i) {
-                if (!out.put(row, x++, fourBits ? paletteIndex(p, i, 4) : p[i])) return false;
+            if (static_cast<size_t>(end - p) < bytes) return false;
+            const int64_t shown = inside(value);
+            for (int64_t i = 0; i < shown; ++i) {
+                if (!out.put(out.row(line), x + i, fourBits ? paletteIndex(p, i, 4) : p[i])) return false;
             }
+            x = std::min<int64_t>(x + value, width);
             p += std::min<size_t>(bytes + bytes % 2, static_cast<size_t>(end - p));
         }
     }

@@ -32,6 +32,7 @@ bool encodePng(const DecodedImage& image, std::vector<uint8_t>& out);
 // A baseline colour JPEG of the given quality (1 to 100); alpha is dropped.
 bool encodeJpeg(const DecodedImage& image, int quality, std::vector<uint8_t>& out);
 
-// The format by the first bytes of a file.
+// The format by the first bytes of a file: the PNG signature, "BM", or a
+// JPEG's start-of-image marker (0xFF 0xD8).
 enum class ImageFormat { Unknown, Bmp, Png, Jpeg };
 ImageFormat sniffImageFormat(const uint8_t* data, size_t size);

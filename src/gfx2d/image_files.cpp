@@ -38,7 +38,8 @@ ImageFormat sniffImageFormat(const uint8_t* data, size_t size) {
     static const uint8_t png[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
     if (!data) return ImageFormat::Unknown;
     if (size >= 8 && std::memcmp(data, png, 8) == 0) return ImageFormat::Png;
-    if (size >= 3 && data[0] == 0xFF && data[1] == 0xD8 && data[2] == 0xFF) return ImageFormat::Jpeg;
+    // The start-of-image marker alone: stray bytes may come before the next.
+    if (size >= 2 && data[0] == 0xFF && data[1] == 0xD8) return ImageFormat::Jpeg;
     if (size >= 2 && data[0] == 'B' && data[1] == 'M') return ImageFormat::Bmp;
     return ImageFormat::Unknown;
 }

@@ -1,6 +1,7 @@
 // The BMP reader and writer: every depth and header it takes, exact pixels,
 // and the files it must refuse without reading outside them.
 #include <gtest/gtest.h>
+#include <png.h>
 
 #include "gfx2d/image_codecs.h"
 #include "gfx2d/sprite_slot.h"
@@ -201,6 +202,93 @@ TEST(BmpRunLength, SkippedPixelsTakeTheFirstPaletteEntry) {
     expectRows(image, {{2, 2}, {1, 1}}, "no end mark");
 }
 
+// Run-length data as image tools write it: each row coded out to its
+// 4-byte-padded width (the pad as index 0) in runs of equal bytes (at 4 bits,
+// of equal pairs of pixels), an end of line after every row and an end of
+// image last. `indices` are rows from the top.
+std::string paddedRowRunLength(const std::vector<uint32_t>& indices, int32_t w, int32_t h, int bpp) {
+    const size_t stride = (static_cast<size_t>(w) * bpp + 31) / 32 * 4;
+    const size_t longest = bpp == 8 ? 255 : 127;  // bytes in one run
+    std::string data;
+    for (int32_t fileRow = 0; fileRow < h; ++fileRow) {
+        std::vector<uint8_t> row(stride, 0);
+        for (int32_t x = 0; x < w; ++x) {
+            const uint32_t index = indices[static_cast<size_t>(h - 1 - fileRow) * w + x];
+            if (bpp == 8) row[x] = static_cast<uint8_t>(index);
+            else row[x / 2] = static_cast<uint8_t>(row[x / 2] | index << (x % 2 == 0 ? 4 : 0));
+        }
+        for (size_t x = 0, run = 0; x < stride; x += run) {
+            for (run = 1; x + run < stride && run < longest && row[x + run] == row[x];) ++run;
+            data.push_back(static_cast<char>(bpp == 8 ? run : 2 * run));
+            data.push_back(static_cast<char>(row[x]));
+        }
+        data += std::string("\0\0", 2);
+    }
+    return data + std::string("\0\1", 2);
+}
+
+TEST(BmpRunLength, RowsCodedOutToThePaddedWidthLoadAsThePicture) {
+    // 37 pixels a row, padded to 40: the last run of every row passes its end,
+    // from inside the row where the row ends in index 0, else by itself.
+    const int32_t w = 37, h = 23;
+    std::vector<uint32_t> indices;
+    for (int32_t y = 0; y < h; ++y)
+        for (int32_t x = 0; x < w; ++x) indices.push_back(y % 5 == 4 ? y % 4 : static_cast<uint32_t>(x / 4 + y + 1) % 4);
+    imagetest::PngSpec png;
+    png.width = w;
+    png.height = h;
+    png.colourType = PNG_COLOR_TYPE_PALETTE;
+    png.samples = indices;
+    png.palette = kRunPalette;
+    const std::string pngFile = imagetest::pngBytes(png);
+    DecodedImage fromPng;
+    ASSERT_TRUE(decodePng(reinterpret_cast<const uint8_t*>(pngFile.data()), pngFile.size(), {}, fromPng));
+    for (int bpp : {8, 4}) {
+        const std::string data = paddedRowRunLength(indices, w, h, bpp);
+        BmpSpec spec = runLengthSpec(w, h, "", bpp);
+        spec.runLength = data;
+        DecodedImage image;
+        ASSERT_TRUE(decode(imagetest::bmpBytes(spec), image)) << bpp << " bits";
+        EXPECT_EQ(image.pixels, fromPng.pixels) << bpp << " bits";
+        for (size_t i = 0; i < indices.size(); ++i) ASSERT_EQ(image.pixels[i], runColour(indices[i])) << i;
+    }
+    // The layout itself: the first file row (the picture's last) ends in index
+    // 0, so its last run of 4 starts at x = 36 and runs on over the pad; the
+    // next ends in a run of 1 of index 3, and its pad is a run of 3 past the end.
+    const std::string data = paddedRowRunLength(indices, w, h, 8);
+    EXPECT_EQ(std::string("\x04\x03\x04\x00\x04\x01\x04\x02\x04\x03\x04\x00\x04\x01\x04\x02\x04\x03"
+                          "\x04\x00\x00\x00",
+                          22),
+              data.substr(0, 22));
+    EXPECT_EQ(std::string("\x04\x02\x01\x03\x03\x00\x00\x00", 8), data.substr(22 + 16, 8));
+    EXPECT_EQ(std::string("\x00\x01", 2), data.substr(data.size() - 2));
+}
+
+TEST(BmpRunLength, RunsAndMovesPastTheEdgesAreCutThere) {
+    const struct {
+        int bpp;
+        const char* hex;
+        std::vector<std::vector<uint32_t>> rows;  // from the top
+        const char* what;
+    } cases[] = {
+        {8, "05 01 00 01", {{0, 0, 0, 0}, {1, 1, 1, 1}}, "a run past the row"},
+        {8, "02 01 03 02 00 00 04 03 00 01", {{3, 3, 3, 3}, {1, 1, 2, 2}}, "a second run past the row"},
+        {8, "00 05 01 02 03 01 02 00 00 00 04 03 00 01", {{3, 3, 3, 3}, {1, 2, 3, 1}}, "a literal past the row"},
+        {8, "00 05 01 02 03 01 07 00 00 01", {{0, 0, 0, 0}, {1, 2, 3, 1}}, "no colour is looked up past the row"},
+        {8, "00 02 05 00 02 01 00 00 04 02 00 01", {{2, 2, 2, 2}, {0, 0, 0, 0}}, "a move past the row"},
+        {8, "01 01 00 02 00 03 04 02 00 01", {{0, 0, 0, 0}, {1, 0, 0, 0}}, "a move past the image"},
+        {8, "04 01 00 00 04 02 00 00 04 03 00 00 00 01", {{2, 2, 2, 2}, {1, 1, 1, 1}}, "a row past the last"},
+        {8, "04 01 00 00 04 02 00 00 00 03 01 02 03 00", {{2, 2, 2, 2}, {1, 1, 1, 1}}, "a literal past the last row"},
+        {4, "05 12 00 00 06 33 00 01", {{3, 3, 3, 3}, {1, 2, 1, 2}}, "a four-bit run past the row"},
+        {4, "00 05 12 31 20 00 00 00 04 33 00 01", {{3, 3, 3, 3}, {1, 2, 3, 1}}, "a four-bit literal past the row"},
+    };
+    for (const auto& c : cases) {
+        DecodedImage image;
+        ASSERT_TRUE(decode(imagetest::bmpBytes(runLengthSpec(4, 2, c.hex, c.bpp)), image)) << c.what;
+        expectRows(image, c.rows, c.what);
+    }
+}
+
 // --- refused files ---
 
 class BmpRefuses : public ::testing::Test {
@@ -266,29 +354,22 @@ TEST_F(BmpRefuses, BadHeadersAndCompression) {
     expectRefused(b, "bit fields on 24 bits");
 }
 
-TEST_F(BmpRefuses, RunLengthDataThatLeavesTheImageOrEndsEarly) {
+TEST_F(BmpRefuses, RunLengthDataThatEndsEarlyOrNamesNoColour) {
     const struct {
         int bpp;
         const char* hex;
         const char* what;
     } cases[] = {
-        {8, "05 01 00 01", "a run past the row"},
-        {8, "02 01 03 01 00 01", "a second run past the row"},
-        {8, "00 05 01 01 01 01 01 00 00 01", "a literal past the row"},
-        {8, "00 02 05 00 00 01", "a move past the row"},
-        {8, "00 02 00 03 00 01", "a move past the image"},
-        {8, "00 00 00 00 01 01 00 01", "pixels after the last row"},
-        {8, "00 02 00 02 01 01 00 01", "pixels after a move to the end"},
         {8, "04 01 00 00", "rows missing at the end of the data"},
+        {8, "04 01 00 02 05 00", "a move along the row as the data ends"},
         {8, "04 01 00 00 02 02", "a row cut short"},
         {8, "00 04 01 02", "a literal cut off"},
         {8, "00 02 01", "a move cut off"},
         {8, "04", "half a pair"},
         {8, "01 07 00 01", "an index past the palette"},
         {8, "00 03 01 07 01 00 00 01", "a literal index past the palette"},
-        {4, "05 12 00 01", "a four-bit run past the row"},
-        {4, "00 05 12 34 50 00 00 01", "a four-bit literal past the row"},
         {4, "00 03 12", "a four-bit literal cut off"},
+        {4, "00 02 00 03 00 09 12 34", "a literal past the image cut off"},
     };
     for (const auto& c : cases) expectRefused(imagetest::bmpBytes(runLengthSpec(4, 2, c.hex, c.bpp)), c.what);
     std::string b = imagetest::bmpBytes(runLengthSpec(4, 2, "04 01 00 01"));

@@ -52,6 +52,25 @@ TEST_F(ImageFiles, FormatsAreToldByTheirBytesNotTheirNames) {
     EXPECT_FALSE(loadImageFile(image, nullptr, kTransparentColour));
 }
 
+TEST_F(ImageFiles, AJpegIsToldByItsStartOfImageAlone) {
+    // Stray bytes may stand between the start-of-image marker and the next.
+    std::vector<uint8_t> jpeg;
+    ASSERT_TRUE(encodeJpeg(imagetest::gradient(8, 8), 90, jpeg));
+    DecodedImage clean;
+    ASSERT_TRUE(decodeJpeg(jpeg.data(), jpeg.size(), {}, clean));
+    jpeg.insert(jpeg.begin() + 2, {0x00, 0x17, 0x42});
+    EXPECT_EQ(ImageFormat::Jpeg, sniffImageFormat(jpeg.data(), jpeg.size()));
+    writeFileBytes(path("padded.jpg"), imagetest::asString(jpeg));
+    DecodedImage image;
+    ASSERT_TRUE(loadImageFile(image, path("padded.jpg").c_str(), kTransparentColour));
+    EXPECT_EQ(image.pixels, clean.pixels);
+    const uint8_t bare[] = {0xFF, 0xD8};
+    EXPECT_EQ(ImageFormat::Jpeg, sniffImageFormat(bare, 2));
+    EXPECT_EQ(ImageFormat::Unknown, sniffImageFormat(bare, 1));
+    const uint8_t notJpeg[] = {0xFF, 0xD9, 0xFF};
+    EXPECT_EQ(ImageFormat::Unknown, sniffImageFormat(notJpeg, 3));
+}
+
 TEST_F(ImageFiles, TheTransparentColourAppliesToPngAndBmp) {
     DecodedImage source = imagetest::solid(2, 1, rgba(255, 0, 128));
     source.at(1, 0) = rgba(1, 2, 3);

@@ -2,6 +2,7 @@
 #include "image_fixtures.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <jpeglib.h>
 #include <png.h>
 #include <zlib.h>
@@ -178,7 +179,7 @@ std::string pngBytes(const PngSpec& spec) {
     return out;
 }
 
-std::string greyJpegBytes(int32_t width, int32_t height, const std::vector<uint8_t>& grey, bool progressive) {
+std::string jpegBytes(const JpegSpec& spec) {
     jpeg_compress_struct info{};
     jpeg_error_mgr errors{};
     info.err = jpeg_std_error(&errors);
@@ -186,16 +187,26 @@ std::string greyJpegBytes(int32_t width, int32_t height, const std::vector<uint8
     unsigned char* buffer = nullptr;
     unsigned long size = 0;
     jpeg_mem_dest(&info, &buffer, &size);
-    info.image_width = static_cast<JDIMENSION>(width);
-    info.image_height = static_cast<JDIMENSION>(height);
-    info.input_components = 1;
-    info.in_color_space = JCS_GRAYSCALE;
+    info.image_width = static_cast<JDIMENSION>(spec.width);
+    info.image_height = static_cast<JDIMENSION>(spec.height);
+    info.input_components = spec.components;
+    info.in_color_space = spec.components == 1 ? JCS_GRAYSCALE : JCS_RGB;
     jpeg_set_defaults(&info);
-    jpeg_set_quality(&info, 95, TRUE);
-    if (progressive) jpeg_simple_progression(&info);
+    jpeg_set_quality(&info, spec.quality, TRUE);
+    if (spec.fullChroma) {
+        for (int i = 0; i < info.num_components; ++i) info.comp_info[i].h_samp_factor = info.comp_info[i].v_samp_factor = 1;
+    }
+    info.arith_code = spec.arithmetic ? TRUE : FALSE;
+    info.restart_in_rows = spec.restartRows;
+    if (spec.progressive) jpeg_simple_progression(&info);
+    if (spec.adobeMarker) {
+        info.write_JFIF_header = FALSE;
+        info.write_Adobe_marker = TRUE;
+    }
     jpeg_start_compress(&info, TRUE);
+    const size_t rowBytes = static_cast<size_t>(spec.width) * spec.components;
     while (info.next_scanline < info.image_height) {
-        JSAMPROW row = const_cast<uint8_t*>(&grey[static_cast<size_t>(info.next_scanline) * width]);
+        JSAMPROW row = const_cast<uint8_t*>(&spec.samples[info.next_scanline * rowBytes]);
         jpeg_write_scanlines(&info, &row, 1);
     }
     jpeg_finish_compress(&info);
@@ -203,6 +214,16 @@ std::string greyJpegBytes(int32_t width, int32_t height, const std::vector<uint8
     std::string out(reinterpret_cast<char*>(buffer), size);
     free(buffer);
     return out;
+}
+
+std::string greyJpegBytes(int32_t width, int32_t height, const std::vector<uint8_t>& grey, bool progressive) {
+    JpegSpec spec;
+    spec.width = width;
+    spec.height = height;
+    spec.components = 1;
+    spec.samples = grey;
+    spec.progressive = progressive;
+    return jpegBytes(spec);
 }
 
 std::string asString(const std::vector<uint8_t>& bytes) { return std::string(bytes.begin(), bytes.end()); }

@@ -47,7 +47,22 @@ struct PngSpec {
 };
 std::string pngBytes(const PngSpec& spec);
 
-// A greyscale JPEG through libjpeg, quality 95, baseline or progressive.
+// A JPEG through libjpeg with the coding choices that files in the world
+// carry: grey or colour, 4:2:0 or 4:4:4, baseline or progressive, Huffman or
+// arithmetic codes, with or without restart markers.
+struct JpegSpec {
+    int32_t width = 0, height = 0;
+    int components = 3;             // 1 (grey) or 3 (RGB)
+    std::vector<uint8_t> samples;   // `components` a pixel, rows from the top
+    int quality = 95;
+    bool progressive = false;
+    bool arithmetic = false;
+    bool fullChroma = false;        // 4:4:4 instead of the library's 4:2:0
+    int restartRows = 0;            // a restart marker every that many rows of blocks
+    bool adobeMarker = false;       // an Adobe marker in place of the JFIF one
+};
+std::string jpegBytes(const JpegSpec& spec);
+// A greyscale JPEG, quality 95, baseline or progressive.
 std::string greyJpegBytes(int32_t width, int32_t height, const std::vector<uint8_t>& grey, bool progressive = false);
 
 std::string asString(const std::vector<uint8_t>& bytes);

@@ -342,23 +342,16 @@ DecimalInteger parseDecimalInteger(const char* text) {
     const char* p = text;
     while (isBlankByte(static_cast<unsigned char>(*p))) ++p;
     if (*p == '+' || *p == '-') read.negative = *p++ == '-';
-    for (; *p >= '0' && *p <= '9'; ++p) {
-        const unsigned digit = static_cast<unsigned>(*p - '0');
-        if (read.magnitude > (UINT64_MAX - digit) / 10) {
-            read.magnitude = UINT64_MAX;  // more digits than 64 bits hold
-        } else {
-            read.magnitude = read.magnitude * 10 + digit;
-        }
-    }
+    // Unsigned arithmetic wraps by definition: a longer run of digits keeps
+    // its value modulo 2^64, without overflow.
+    for (; *p >= '0' && *p <= '9'; ++p) read.magnitude = read.magnitude * 10 + static_cast<unsigned>(*p - '0');
     return read;
 }
 
 int64_t parseInt64Text(const char* text) {
     const DecimalInteger read = parseDecimalInteger(text);
-    // The most negative value's magnitude is one above the largest value.
-    const uint64_t limit = read.negative ? uint64_t{1} << 63 : uint64_t{INT64_MAX};
-    const uint64_t magnitude = read.magnitude < limit ? read.magnitude : limit;
-    return read.negative ? static_cast<int64_t>(0 - magnitude) : static_cast<int64_t>(magnitude);
+    // Negated in unsigned arithmetic; the bits are then the signed value.
+    return static_cast<int64_t>(read.negative ? 0 - read.magnitude : read.magnitude);
 }
 
 }  // namespace rtstring

@@ -55,10 +55,12 @@ uint32_t writeFixedText(double value, int decimals, char* out);
 double parseDoubleText(const char* text);
 // 32-bit integer: decimal digits, clamped to the int range.
 int32_t parseInt32Text(const char* text);
-// 64-bit integer: decimal digits, clamped to the long long range.
+// 64-bit integer: decimal digits accumulated modulo 2^64, then the sign
+// applied; "9223372036854775808" reads as the most negative value, so every
+// unsigned 64-bit value written as digits reads back to its own bits.
 int64_t parseInt64Text(const char* text);
-// The same digits as a sign and a magnitude, for readers that need the
-// whole unsigned range; a magnitude beyond 64 bits reads as UINT64_MAX.
+// The same digits as a sign and a magnitude (modulo 2^64), for readers that
+// need the whole unsigned range.
 struct DecimalInteger {
     bool negative;
     uint64_t magnitude;

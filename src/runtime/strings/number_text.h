@@ -10,8 +10,7 @@
 // static string (same text, same capacity as the copy they returned, and
 // safe to call from anywhere); a width beyond +-1024 counts as +-1024, a
 // NaN width as 0, and decimals are taken as 0 to 512, a negative number of
-// decimals meaning the default 6. textToInt64 clamps where the digits were
-// once kept modulo 2^64, which turned a long positive number negative.
+// decimals meaning the default 6.
 #pragma once
 #include <cstdint>
 
@@ -26,9 +25,10 @@ RtString bytesToHexText(const void* bytes, int32_t count, bool upper);
 // high x 16 + low by digit values (0-9, a-f, A-F); any other character
 // counts as its own signed character code. Not validated.
 int hexPairToByte(char high, char low);
-// Blanks, one sign, decimal digits; no digit gives 0. A number beyond the
-// long long range reads as the nearest end of it (strtoll's rule), never as
-// a value of the other sign.
+// Blanks, one sign, decimal digits; no digit gives 0. The digits are kept
+// modulo 2^64 and the sign applied last, so a number beyond the long long
+// range wraps: "9223372036854775808" is the most negative value, and an
+// unsigned 64-bit value written as digits reads back to the same bits.
 long long textToInt64(const char* text);
 long long textToInt64(const RtString& text);
 

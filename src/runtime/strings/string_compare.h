@@ -36,8 +36,8 @@ bool holds(const T& left, const T& right) {
 }
 
 // Text against an unsigned 64-bit number by value, as -1, 0 or 1: the text's
-// digits are read over the whole unsigned range, and a negative text lies
-// below every such number.
+// digits are read over the whole unsigned range (modulo 2^64, as every
+// 64-bit reading), and a negative text lies below every such number.
 inline int compareTextToUnsigned(const char* text, unsigned long long number) {
     const DecimalInteger read = parseDecimalInteger(text);
     if (read.negative && read.magnitude != 0) return -1;

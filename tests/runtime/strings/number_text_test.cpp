@@ -158,7 +158,7 @@ TEST(NumberText, FieldWidthsAreBoundedWhateverTheArguments) {
     EXPECT_EQ(512u, bytesOf(FormatNumber(0, 600, 1)).size() - 2);
 }
 
-TEST(NumberReading, SixtyFourBitDigitsStopAtTheRange) {
+TEST(NumberReading, SixtyFourBitDigitsWrapModuloTwoToTheSixtyFourth) {
     EXPECT_EQ(-42, textToInt64("  -42abc"));
     EXPECT_EQ(7, textToInt64("+7"));
     EXPECT_EQ(0, textToInt64("x1"));
@@ -167,13 +167,34 @@ TEST(NumberReading, SixtyFourBitDigitsStopAtTheRange) {
     EXPECT_EQ(0, textToInt64("- 5"));
     EXPECT_EQ(-7, textToInt64(" \t\n\v\f\r-7"));
     EXPECT_EQ(3, textToInt64(RtString("3.9")));
+    // The digits are kept modulo 2^64 and the sign is applied last.
     const struct { const char* text; long long value; } beyond[] = {
-        {"9223372036854775807", LLONG_MAX}, {"9223372036854775808", LLONG_MAX},
-        {"18446744073709551617", LLONG_MAX}, {"99999999999999999999", LLONG_MAX},
-        {"-9223372036854775808", LLONG_MIN}, {"-9223372036854775809", LLONG_MIN},
-        {"-18446744073709551617", LLONG_MIN}, {" +000000000000000000000000042", 42},
+        {"9223372036854775807", LLONG_MAX},
+        {"9223372036854775808", LLONG_MIN},
+        {"9223372036854775813", LLONG_MIN + 5},
+        {"18446744073709551615", -1},
+        {"18446744073709551616", 0},
+        {"18446744073709551617", 1},
+        {"99999999999999999999", 7766279631452241919},  // 10^20 - 1 - 5 x 2^64
+        {"-9223372036854775808", LLONG_MIN},
+        {"-9223372036854775809", LLONG_MAX},
+        {"-18446744073709551615", 1},
+        {"-18446744073709551617", -1},
+        {" +000000000000000000000000042", 42},
     };
     for (const auto& c : beyond) EXPECT_EQ(c.value, textToInt64(c.text)) << c.text;
+}
+
+TEST(NumberReading, SixtyFourBitValuesComeBackFromTheirText) {
+    // Unsigned values are written as unsigned digits; their bits come back.
+    for (uint64_t value : {uint64_t{0}, uint64_t{1} << 63, (uint64_t{1} << 63) + 5, UINT64_MAX - 1, UINT64_MAX}) {
+        const RtString text = RtString() + value;
+        EXPECT_EQ(value, static_cast<uint64_t>(textToInt64(text))) << bytesOf(text);
+    }
+    EXPECT_EQ("9223372036854775813", bytesOf(RtString() + ((uint64_t{1} << 63) + 5)));
+    for (long long value : {LLONG_MIN, LLONG_MIN + 1, -1LL, 0LL, LLONG_MAX}) {
+        EXPECT_EQ(value, textToInt64(RtString(value))) << value;
+    }
 }
 
 TEST(NumberReading, IntegersClampToTheIntRange) {

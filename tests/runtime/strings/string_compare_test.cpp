@@ -2,6 +2,7 @@
 // members: three-way compare, wide view, truncation.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cmath>
 #include <cwchar>
 #include <limits>
@@ -39,7 +40,9 @@ TEST(CompareFamily, EachNumberKindReadsTheTextItsOwnWay) {
     EXPECT_TRUE(RtString("0.1") == 0.1);
     EXPECT_FALSE(RtString("0.1") == 0.1f);
     EXPECT_TRUE(RtString("0.1") != 0.1f);
-    EXPECT_TRUE(RtString("9223372036854775808") > 0LL);  // the largest long long, not a wrap
+    EXPECT_TRUE(RtString("9223372036854775808") == LLONG_MIN);  // digits wrap modulo 2^64
+    EXPECT_TRUE(RtString("18446744073709551617") == 1LL);
+    EXPECT_TRUE(RtString("-9223372036854775809") > 0LL);
 }
 
 TEST(CompareFamily, UnsignedSixtyFourBitValuesCompareByTheirOwnValue) {
@@ -51,7 +54,8 @@ TEST(CompareFamily, UnsignedSixtyFourBitValuesCompareByTheirOwnValue) {
     EXPECT_TRUE(RtString("-1") != top);
     EXPECT_TRUE(high > RtString("9223372036854775807"));
     EXPECT_TRUE(relation<Relation::LessEqual>("18446744073709551615", top));
-    EXPECT_TRUE(RtString("18446744073709551616") == top);  // the largest, not a wrap to 0
+    EXPECT_TRUE(RtString("18446744073709551616") == uint64_t{0});  // digits wrap modulo 2^64
+    EXPECT_TRUE(RtString("18446744073709551621") == uint64_t{5});
 }
 
 TEST(CompareFamily, NaNMakesEveryRelationFalseButNotEqual) {
