@@ -5,9 +5,10 @@
 // missing lines (a read past the end ended the program at every start); the
 // values read are held to their ranges (a saved level or margin out of range
 // ended the program later, at a grid or table access); and the save writes
-// the whole file beside the old one and renames it over (whole_file_save.h),
-// so that a file that cannot be made or written goes to the error log
-// instead of ending the game, and a failed or interrupted save leaves the
+// the whole file beside the old one and renames it over (runtime/files/
+// file_replacement.h), so that a file that cannot be made or written goes
+// to the error log, with its whole path and the system's reason, instead of
+// ending the game, and a failed or interrupted save leaves the
 // old progress whole (written in place, it left a truncated file). And the
 // level editor's session keeps the progress out of its reach: the editor
 // moves LEVEL anywhere from 0 to 99, and the next save made it the player's
@@ -15,16 +16,14 @@
 // screen, whose save (SaveSettings) keeps the level line the file holds:
 // LEVEL there is the level last played, and after a NEW GAME left at level
 // 0 the options saved 0 over the level reached.
-// Depends on the file channels (reading), the whole-file save (writing) and
-// the error log.
+// Depends on the file channels (reading) and the whole-file save (writing).
 #include "game/world/config_file.h"
 
 #include <cmath>
 
 #include "game/world/game_state.h"
-#include "game/world/whole_file_save.h"
-#include "runtime/files/error_log.h"
 #include "runtime/files/file_channels.h"
+#include "runtime/files/file_replacement.h"
 #include "runtime/files/file_system.h"
 
 namespace {
@@ -74,9 +73,7 @@ int32_t levelInFile(int32_t fallback) {
 void saveLines(int32_t level) {
     if (editorSessionOpen) return;
     const RtString text = configText(level);
-    if (!saveWholeFile(CONFIG_FILE, text.data, text.length)) {
-        appendToErrorLog(("SaveConfig: cannot write " + CONFIG_FILE + "\n").data);
-    }
+    files::saveWholeFile(CONFIG_FILE.data, text.data, text.length, "SaveConfig");  // a failure is logged
 }
 }  // namespace
 
