@@ -1,13 +1,14 @@
 // Image files through the runtime's file layer. Depends on the pack resolver,
-// read streams and memory blocks of runtime/files, and on the codecs.
+// read streams, memory blocks and whole-file saves of runtime/files, and on
+// the codecs.
 #include "gfx2d/image_files.h"
 
-#include <cstdio>
 #include <cstring>
 #include <strings.h>
 
 #include "gfx2d/image_codecs.h"
 #include "runtime/files/file_paths.h"
+#include "runtime/files/file_replacement.h"
 #include "runtime/files/mem_blocks.h"
 #include "runtime/files/pack_archive.h"
 #include "runtime/files/read_stream.h"
@@ -115,11 +116,5 @@ bool saveImageFile(const DecodedImage& image, const char* file) {
     case SaveFormat::Jpeg: encoded = encodeJpeg(image, kJpegSaveQuality, bytes); break;
     case SaveFormat::Bmp: encoded = encodeBmp(image, bytes); break;
     }
-    if (!encoded) return false;
-    std::FILE* f = std::fopen(file, "wb");
-    if (!f) return false;
-    bool written = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    written = std::fclose(f) == 0 && written;
-    if (!written) std::remove(file);
-    return written;
+    return encoded && files::replaceWholeFile(file, bytes.data(), bytes.size(), "SaveSpriteToFile");
 }

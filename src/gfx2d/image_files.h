@@ -26,6 +26,8 @@ enum class SaveFormat { Png, Jpeg, Bmp };
 // ".jpg" and ".jpeg" are JPEG, ".bmp" BMP (any case); every other name PNG.
 SaveFormat saveFormatOfName(const char* file);
 // Writes the image in the format of its name (JPEG at quality 80). The file
-// is encoded whole before it is opened; a write that fails removes what it
-// wrote. "mem://" names and empty images are refused.
+// is encoded whole, then saved whole (runtime/files/file_replacement.h): a
+// save that fails leaves the old file as it was and says why in the error
+// log; one that succeeds leaves exactly the new bytes. "mem://" names and
+// empty images are refused.
 bool saveImageFile(const DecodedImage& image, const char* file);

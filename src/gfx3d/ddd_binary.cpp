@@ -15,8 +15,8 @@
 #include "gfx3d/ddd_text.h"
 #include "gfx3d/mesh_model.h"
 #include "runtime/files/case_blind_path.h"
-#include "runtime/files/disk_files.h"
 #include "runtime/files/error_log.h"
+#include "runtime/files/file_replacement.h"
 #include "runtime/files/mem_blocks.h"
 #include "runtime/files/read_stream.h"
 
@@ -325,13 +325,5 @@ int32_t saveDddFile(const MeshObject& mesh, const char* name) {
         }
     }
 
-    const int fd = files::createForWriting(path);
-    if (fd < 0) return 0;
-    const bool written = files::writeAll(fd, out.data(), out.size());
-    files::closeDiskFile(fd);
-    if (!written) {
-        files::removeFileOrEmptyDirectory(path);
-        return 0;
-    }
-    return 1;
+    return files::replaceWholeFile(path, out.data(), out.size(), "SaveObject") ? 1 : 0;
 }

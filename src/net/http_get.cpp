@@ -26,14 +26,15 @@
 #include <cstdio>
 #include <cstring>
 #include <new>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "net/host_addresses.h"
 #include "net/socket_table.h"
 #include "platform/clock.h"
-#include "runtime/files/disk_files.h"
 #include "runtime/files/file_paths.h"
+#include "runtime/files/file_replacement.h"
 #include "runtime/services/timers.h"
 
 namespace {
@@ -46,7 +47,7 @@ constexpr size_t kHeaderLimitBytes = 65536;  // longer headers are refused, not 
 
 // The body's destination: the file and the text buffer, either optional.
 struct BodySink {
-    int file = -1;
+    files::FileReplacement* file = nullptr;
     char* buffer = nullptr;
     size_t position = 0;
     size_t room = 0;  // bytes left in the buffer, its closing NUL included
@@ -57,7 +58,7 @@ struct BodySink {
     // (stopping at a NUL byte, the rest of the copied span NUL-filled).
     // False when the file could not take them.
     bool take(const char* bytes, size_t n) {
-        if (file >= 0 && n != 0 && !files::writeAll(file, bytes, n)) return false;
+        if (file && n != 0 && !file->write(bytes, n)) return false;
         if (buffer != nullptr && n > 0 && room > 1) {
             const size_t k = n < room - 1 ? n : room - 1;
             std::strncpy(buffer + position, bytes, k);
@@ -66,11 +67,6 @@ struct BodySink {
             room -= k;
         }
         return true;
-    }
-
-    void closeFile() {
-        files::closeDiskFile(file);
-        file = -1;
     }
 };
 
@@ -204,12 +200,16 @@ int32_t httpGet(const char* host, const char* path, int32_t port, const char* fi
     if (!host) host = "";
     if (!path) path = "";
     BodySink sink;
+    // The file is saved whole: it takes the body only once the download is
+    // complete, and a download that fails leaves the old file as it was.
+    std::optional<files::FileReplacement> target;
     if (filePath) {
         if (std::strncmp(filePath, "mem://", 6) == 0) return 0;
         char diskPath[files::kPathBufferSize];
         if (!files::toDiskPath(filePath, diskPath)) return 0;
-        sink.file = files::createForWriting(diskPath);
-        if (sink.file < 0) return 0;
+        target.emplace(diskPath, "HttpGetToFile");
+        if (target->descriptor() < 0) return 0;
+        sink.file = &*target;
     }
     if (buffer && bufferSize > 0) {
         sink.buffer = buffer;
@@ -217,10 +217,7 @@ int32_t httpGet(const char* host, const char* path, int32_t port, const char* fi
         buffer[0] = '\0';
     }
 
-    if (!startupSockets()) {
-        sink.closeFile();
-        return 0;
-    }
+    if (!startupSockets()) return 0;
     const SocketAddress address = resolveHost(host, httpPort(port));
     const int32_t slot = (address.address == 0 && address.port == 0) ? -1 : connectTcp(address, timeoutMs);
 
@@ -240,7 +237,7 @@ int32_t httpGet(const char* host, const char* path, int32_t port, const char* fi
     if (slot >= 0) closeSocket(slot);
     shutdownSockets();
     setSocketError(done ? 0 : cause);
-    sink.closeFile();
+    if (done && target) done = target->commit();
     return done ? 1 : 0;
 }
 

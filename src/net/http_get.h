@@ -15,9 +15,13 @@
 // The port asked for: the low 16 bits, 0 meaning 80.
 uint16_t httpPort(int32_t port);
 
-// Fetches host/path. With a file path the body goes to that file, made anew
-// (a name beginning with "mem://", or of 1,024 characters or more, is
-// refused before anything is sent). With a buffer of bufferSize bytes, up to
+// Fetches host/path. With a file path the body goes to that file, saved
+// whole (runtime/files/file_replacement.h; a name beginning with "mem://",
+// or of 1,024 characters or more, or a file that cannot be begun, is
+// refused before anything is sent). Departure: the file was made anew before
+// the connection, so a download that failed left an empty or short file in
+// place of the old one; now it leaves the old file as it was (no file where
+// there was none), and one that succeeds leaves exactly the body. With a buffer of bufferSize bytes, up to
 // bufferSize - 1 body bytes go there as NUL-terminated text, and the
 // transfer ends once it is full. 1 when the transfer ended with the server
 // closing the connection after a whole header and body, with the announced

@@ -2,8 +2,11 @@
 // and pack entries in; every format out by the name's extension.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <memory>
+#include <random>
 
+#include "child_process.h"
 #include "file_bytes.h"
 #include "gfx2d/image_codecs.h"
 #include "gfx2d/image_files.h"
@@ -164,6 +167,34 @@ TEST_F(ImageFiles, SavingRefusesWhatCannotBeWritten) {
     EXPECT_FALSE(saveImageFile(DecodedImage{}, path("empty.png").c_str()));
     EXPECT_FALSE(testsupport::fileExists(path("empty.png")));
     EXPECT_FALSE(saveImageFile(source, ""));
+}
+
+// The image is saved whole: a save that cannot finish (here a file-size
+// limit in a child) keeps the old file as it was, with nothing left beside
+// it, and says where and why in the error log; one that finishes leaves
+// exactly the new bytes. Before, the old file was emptied at the open and
+// removed after the failure.
+TEST_F(ImageFiles, ASaveThatFailsKeepsTheOldFile) {
+    DecodedImage noise;
+    noise.width = noise.height = 64;
+    std::mt19937 random(7);
+    for (int i = 0; i < 64 * 64; ++i) noise.pixels.push_back(static_cast<uint32_t>(random()) | 0xFF000000u);
+    const std::string target = path("shot.png");
+    const std::string old(3000, 'o');
+    writeFileBytes(target, old);
+    const testsupport::ChildResult r = testsupport::runInChild([&] {
+        testsupport::limitFileSizes(1000);
+        std::printf("%d", saveImageFile(noise, target.c_str()) ? 1 : 0);
+    });
+    ASSERT_TRUE(r.exited);
+    EXPECT_EQ("0", r.out);
+    EXPECT_EQ(old, readFileBytes(target));
+    EXPECT_EQ((std::vector<std::string>{"ErrorLog.txt", "shot.png"}), testsupport::namesInFolder(dir.path()));
+    EXPECT_EQ("SaveSpriteToFile: cannot write " + target + ": File too large\n", readFileBytes(path("ErrorLog.txt")));
+
+    const DecodedImage small = imagetest::gradient(2, 2);
+    ASSERT_TRUE(saveImageFile(small, target.c_str()));
+    EXPECT_EQ(pngOf(small), readFileBytes(target));
 }
 
 }  // namespace

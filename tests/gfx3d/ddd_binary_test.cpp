@@ -4,9 +4,11 @@
 
 #include <sys/stat.h>
 
+#include <cstdio>
 #include <random>
 #include <string>
 
+#include "child_process.h"
 #include "file_bytes.h"
 #include "gfx3d/ddd_binary.h"
 #include "gfx3d/ddd_normals.h"
@@ -346,4 +348,25 @@ TEST_F(DddBinary, WritingReplacesADirectoryOrFileOfThatName) {
     EXPECT_EQ(1, saveDddFile(built, name.c_str()));
     EXPECT_EQ(24u + 8 + 32 + 4 + 56, readFileBytes(name).size());
     EXPECT_EQ(0, saveDddFile(built, dir.file("missing/folder.ddd").c_str()));
+}
+
+// The model is saved whole: a save that cannot finish (here a file-size
+// limit in a child) keeps the old file as it was, with nothing left beside
+// it, and says where and why in the error log; one that finishes leaves
+// exactly the new bytes. Before, the old model was deleted at the start.
+TEST_F(DddBinary, ASaveThatFailsKeepsTheOldModel) {
+    builtTriangle();
+    const std::string name = file("kept.ddd", std::string(3000, 'm'));
+    const testsupport::ChildResult child = testsupport::runInChild([&] {
+        testsupport::limitFileSizes(100);
+        std::printf("%d", r.saveObject(RtString(name.c_str()), 0));
+    });
+    ASSERT_TRUE(child.exited);
+    EXPECT_EQ("0", child.out);
+    EXPECT_EQ(std::string(3000, 'm'), readFileBytes(name));
+    EXPECT_EQ((std::vector<std::string>{"ErrorLog.txt", "kept.ddd"}), testsupport::namesInFolder(dir.path()));
+    EXPECT_EQ("SaveObject: cannot write " + name + ": File too large\n", log());
+
+    ASSERT_EQ(1, r.saveObject(RtString(name.c_str()), 0));
+    EXPECT_EQ(24u + 8 + 32 + 4 + 56, readFileBytes(name).size());
 }

@@ -4,11 +4,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <string>
 #include <thread>
+#include <vector>
 
+#include "child_process.h"
 #include "file_bytes.h"
 #include "net/http_get.h"
 #include "net/socket_commands.h"
@@ -182,18 +185,20 @@ TEST(HttpGet, MemoryBlockNamesAndOverlongPathsAreRefusedBeforeConnecting) {
     close(listening);
 }
 
-TEST(HttpGet, ARefusedConnectionLeavesAnEmptyFileAndItsCause) {
+TEST(HttpGet, ARefusedConnectionKeepsTheOldFileAndGivesItsCause) {
     TempDir dir;
-    const std::string path = dir.file("empty.txt");
-    testsupport::writeFileBytes(path, "old");
+    const std::string path = dir.file("earlier.bin");
+    const std::string earlier(2000, 'e');
+    testsupport::writeFileBytes(path, earlier);
     uint16_t port = 0;
     const int holder = nettest::refusingPort(&port);
     EXPECT_EQ(HttpGetToFile(kHost, RtString("/"), port, RtString(path.c_str()), 2000), 0);
     EXPECT_EQ(lastSocketError(), 10061);
     EXPECT_EQ(socketReferenceCount(), 0);  // a failed download gives its reference back
-    struct stat st {};
-    ASSERT_EQ(stat(path.c_str(), &st), 0);
-    EXPECT_EQ(st.st_size, 0);
+    EXPECT_EQ(fileText(path), earlier);
+    // Where there was no file, none is left.
+    EXPECT_EQ(HttpGetToFile(kHost, RtString("/"), port, RtString(dir.file("new.bin").c_str()), 2000), 0);
+    EXPECT_EQ(testsupport::namesInFolder(dir.path()), std::vector<std::string>{"earlier.bin"});
     close(holder);
 }
 
@@ -211,4 +216,34 @@ TEST(HttpGet, PortZeroMeansEighty) {
     EXPECT_EQ(httpPort(65536), 80);
     EXPECT_EQ(httpPort(8080), 8080);
     EXPECT_EQ(httpPort(65536 + 81), 81);
+}
+
+// The file is saved whole: a download that cannot be written (here a
+// file-size limit in a child) keeps the old file as it was, with nothing
+// left beside it; one that succeeds leaves exactly the body, also over a
+// longer file. Before, the old file was deleted before the connection.
+TEST(HttpGet, ADownloadThatCannotBeWrittenKeepsTheOldFile) {
+    TempDir dir;
+    testsupport::ScopedEnv tmp("TMPDIR", dir.path().c_str());
+    const std::string path = dir.file("earlier.bin");
+    const std::string earlier(2000, 'e');
+    testsupport::writeFileBytes(path, earlier);
+    // The server lives in the child: a fork while another thread runs could
+    // copy a lock that thread holds.
+    const testsupport::ChildResult child = testsupport::runInChild([&] {
+        TinyHttpServer server({{"HTTP/1.0 200 OK\r\n\r\n" + std::string(3000, 'b')}});
+        testsupport::limitFileSizes(1000);
+        std::printf("%d", HttpGetToFile(kHost, RtString("/"), server.port(), RtString(path.c_str()), 2000));
+        server.finish();
+    });
+    ASSERT_TRUE(child.exited);
+    EXPECT_EQ(child.out, "0");
+    EXPECT_EQ(fileText(path), earlier);
+    EXPECT_EQ(testsupport::namesInFolder(dir.path()), (std::vector<std::string>{"ErrorLog.txt", "earlier.bin"}));
+    EXPECT_EQ(fileText(dir.file("ErrorLog.txt")), "HttpGetToFile: cannot write " + path + ": File too large\n");
+
+    TinyHttpServer shorter({{"HTTP/1.0 200 OK\r\n\r\nhello"}});
+    EXPECT_EQ(HttpGetToFile(kHost, RtString("/"), shorter.port(), RtString(path.c_str()), 2000), 1);
+    shorter.finish();
+    EXPECT_EQ(fileText(path), "hello");
 }

@@ -75,6 +75,32 @@ ChildResult runInChild(const std::function<void()>& body, const std::string& std
     return r;
 }
 
+int startPausedChild(const std::function<void()>& body) {
+    int ready[2];
+    if (pipe(ready) != 0) return -1;
+    std::fflush(nullptr);
+    const pid_t pid = fork();
+    if (pid == 0) {
+        close(ready[0]);
+        body();
+        const ssize_t told = write(ready[1], "r", 1);
+        (void)told;
+        for (;;) pause();
+    }
+    close(ready[1]);
+    char mark = 0;
+    const bool bodyDone = pid > 0 && read(ready[0], &mark, 1) == 1;
+    close(ready[0]);
+    if (pid > 0 && !bodyDone) killChild(pid, SIGKILL);
+    return bodyDone ? pid : -1;
+}
+
+bool killChild(int child, int signal) {
+    int status = 0;
+    return kill(child, signal) == 0 && waitpid(child, &status, 0) == child && WIFSIGNALED(status) &&
+           WTERMSIG(status) == signal;
+}
+
 void limitFileSizes(long bytes) {
     std::signal(SIGXFSZ, SIG_IGN);
     const struct rlimit limit = {static_cast<rlim_t>(bytes), static_cast<rlim_t>(bytes)};

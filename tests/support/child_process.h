@@ -19,6 +19,14 @@ struct ChildResult {
 // The body runs in the child; when it returns, the child exits with 0.
 ChildResult runInChild(const std::function<void()>& body, const std::string& stdinText = "");
 
+// The body runs in a child that then waits to be killed: for what a process
+// leaves behind when it is killed halfway. Returns once the body is done;
+// the child's id, or -1 when it could not be started.
+int startPausedChild(const std::function<void()>& body);
+// Ends such a child with the signal and waits for it; true when the signal
+// ended it.
+bool killChild(int child, int signal);
+
 // For a child: no file may grow past `bytes`, and a write past it fails
 // (as on a full disk) instead of ending the process.
 void limitFileSizes(long bytes);

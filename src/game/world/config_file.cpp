@@ -7,9 +7,10 @@
 // damaged volume line silenced the music and the next save wrote 0/0/0/0);
 // the values read are held to their ranges (a saved level or margin out of range
 // ended the program later, at a grid or table access); and the save writes
-// the whole file beside the old one and renames it over (whole_file_save.h),
-// so that a file that cannot be made or written goes to the error log
-// instead of ending the game, and a failed or interrupted save leaves the
+// the whole file beside the old one and renames it over (runtime/files/
+// file_replacement.h), so that a file that cannot be made or written goes
+// to the error log, with its whole path and the system's reason, instead of
+// ending the game, and a failed or interrupted save leaves the
 // old progress whole (written in place, it left a truncated file). And the
 // level editor's session keeps the progress out of its reach: the editor
 // moves LEVEL anywhere from 0 to 99, and the next save made it the player's
@@ -28,10 +29,10 @@
 #include <string>
 
 #include "game/world/game_state.h"
-#include "game/world/whole_file_save.h"
 #include "platform/system_info.h"
 #include "runtime/files/error_log.h"
 #include "runtime/files/file_channels.h"
+#include "runtime/files/file_replacement.h"
 #include "runtime/files/file_system.h"
 #include "runtime/services/mathematics.h"
 #include "runtime/strings/number_format.h"
@@ -121,9 +122,7 @@ int32_t levelInFile(int32_t fallback) {
 void saveLines(int32_t level) {
     if (editorSessionOpen) return;
     const RtString text = configText(level);
-    if (!saveWholeFile(CONFIG_FILE, text.data, text.length)) {
-        appendToErrorLog(("SaveConfig: cannot write " + CONFIG_FILE + "\n").data);
-    }
+    files::saveWholeFile(CONFIG_FILE.data, text.data, text.length, "SaveConfig");  // a failure is logged
 }
 }  // namespace
 

@@ -15,8 +15,9 @@
 // file instead of writing the previous level's map under its number.
 //
 // Departure, so that a save never costs a level: the writer saves the whole
-// file beside the old one and renames it over (whole_file_save.h), and a
-// save that fails (no folder, a full disk) is logged with error 3 recorded
+// file beside the old one and renames it over (runtime/files/
+// file_replacement.h), and a save that fails (no folder, a full disk) is
+// logged, with the whole path and the system's reason, and error 3 recorded,
 // and the program goes on with the old file whole. The file was written in
 // place: a failed write ended the program and left a truncated level.
 //
@@ -35,10 +36,9 @@
 #include "game/world/grid_cells.h"
 #include "game/world/level_objects.h"
 #include "game/world/tile_map.h"
-#include "game/world/whole_file_save.h"
 #include "game/world/world_host.h"
-#include "runtime/files/error_log.h"
 #include "runtime/files/file_channels.h"
+#include "runtime/files/file_replacement.h"
 #include "runtime/files/file_system.h"
 #include "runtime/services/runtime_error.h"
 #include "shell/frame_end.h"
@@ -81,8 +81,8 @@ void putLittleEndian(std::string& out, int32_t value, int bytes) {
 }
 
 // The level format from SIZE_X, SIZE_Y, MAP and LEVEL_PARAM, saved whole
-// (whole_file_save.h); false, with 3 recorded and the old file as it was,
-// when it cannot be.
+// (file_replacement.h, which logs a failure); false, with 3 recorded and the
+// old file as it was, when it cannot be.
 bool writeLevelFile(const RtString& name) {
     std::string bytes;
     putLittleEndian(bytes, SIZE_X, 2);
@@ -91,9 +91,8 @@ bool writeLevelFile(const RtString& name) {
         for (int32_t x = 0; x <= SIZE_X; ++x) putLittleEndian(bytes, mapCell(x, y), 1);
     }
     for (int32_t i = 0; i < kLevelParamCount; ++i) putLittleEndian(bytes, LEVEL_PARAM.at(i), 2);
-    if (saveWholeFile(name, bytes.data(), bytes.size())) return true;
+    if (files::saveWholeFile(name.data, bytes.data(), bytes.size(), "SaveLevel")) return true;
     setRuntimeError(3);
-    appendToErrorLog(("SaveLevel: cannot write " + name + "\n").data);
     return false;
 }
 

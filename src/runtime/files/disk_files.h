@@ -14,7 +14,8 @@
 // Descriptors are never 0 (0 means "none" in the channel records) and are
 // closed on exec. Opens do not wait on FIFOs; directories, FIFOs and sockets
 // are not files here.
-// Depends on POSIX open, flock, lseek, read, pread, write, fsync and rename.
+// Whole files put in the place of others are file_replacement.h's.
+// Depends on POSIX openat, fstatat, flock, lseek, read, pread and write.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -34,41 +35,22 @@ int openExistingForReading(const char* diskPath);
 // open fails. A device is opened as it is. The descriptor, or -1.
 int createForWriting(const char* diskPath);
 
-// A whole file put in the place of `diskPath`. When a file bears the name,
-// the new bytes go to a file of a name of its own in the same folder, which
-// takes the name only once every byte is down (and on the disk), so a write
-// that cannot finish (a full disk, a size limit) leaves the old file as it
-// was; until then the old file is held alone, so no reader sees it replaced
-// halfway and no second writer gets in. Otherwise the new file takes the
-// name at once, held alone while it is written. Anything else that bears the
-// name is dealt with as createForWriting does; a device is written in place.
-// A replacement not committed is dropped: the file it was making goes.
-class FileReplacement {
-public:
-    explicit FileReplacement(const char* diskPath);
-    ~FileReplacement();
-    FileReplacement(const FileReplacement&) = delete;
-    FileReplacement& operator=(const FileReplacement&) = delete;
+// What bears a name that a new file is to take, relative to `folder` (an
+// open directory, or AT_FDCWD): an empty directory is removed and the name
+// is Free (any other directory Refuses it); a device is a Device, written as
+// it is and never removed; a file that another opener holds, or one we may
+// not write (read-only), Refuses the name; any other file leaves it Free and
+// is held alone in `held` (its descriptor, else -1) until the new one takes
+// its place. A symbolic link (the link itself), a FIFO or a socket simply
+// leaves the name Free. A refusal leaves its cause in errno.
+enum class NameHolder { Free, Device, Refused };
+NameHolder claimName(int folder, const char* name, int& held);
 
-    // Where the bytes go (open for reading and writing); -1 when the
-    // replacement could not begin.
-    int descriptor() const { return fd_; }
-    // Puts the new file in place. False (the old one left as it was, the
-    // partial file removed) when it could not.
-    bool commit();
-
-private:
-    void drop();
-
-    std::string target_;
-    std::string partial_;  // the new file's name: its own, or the target's; empty for a device
-    int fd_ = -1;
-    int held_ = -1;  // the old file, held alone against other openers until it is replaced
-};
-
-// `count` bytes put in the place of the file at `diskPath` through a
-// FileReplacement: false, with the old file as it was, when they cannot be.
-bool replaceWholeFile(const char* diskPath, const void* bytes, size_t count);
+// The locked open of this layer relative to `folder` (an open directory, or
+// AT_FDCWD), held alone: `flags` as for openat, `mode` for a file it
+// creates. The descriptor, or -1 with the cause in errno (EBUSY for a file
+// another opener holds).
+int openAloneAt(int folder, const char* name, int flags, unsigned mode = 0666);
 
 // Append mode: the file, created when missing, for writing only, with the
 // file offset at its end. The descriptor, or -1.

@@ -11,7 +11,6 @@
 #include <bit>
 #include <cfloat>
 #include <cstring>
-#include <memory>
 #include <string>
 #include <sys/stat.h>
 #include <type_traits>
@@ -35,21 +34,9 @@ FileChannel channels[kFileChannelCount];
 // The path each channel was last opened with (or tried), as a message shows
 // it: a fatal read or write names the file.
 std::string channelPaths[kFileChannelCount];
-// The file a channel opened for writing makes: where a file bears the name,
-// the new one takes it only when the channel is closed, so a save that
-// cannot finish leaves the file it would have replaced. Its descriptor is
-// the channel's handle.
-std::unique_ptr<files::FileReplacement> replacements[kFileChannelCount];
-
-// Closes the channel; false when the file it wrote could not take its name.
-bool closeChannel(FileChannel& c) {
-    std::unique_ptr<files::FileReplacement>& replacement = replacements[&c - channels];
-    bool kept = true;
-    if (replacement) kept = replacement->commit();
-    else files::closeDiskFile(c.handle);
-    replacement.reset();
+void closeChannel(FileChannel& c) {
+    files::closeDiskFile(c.handle);
     c = FileChannel{};
-    return kept;
 }
 
 // Closes the channels when the program's statics are torn down, 7 down to 0.
@@ -60,16 +47,9 @@ struct ChannelTableTearDown {
 } channelTableTearDown;
 
 // A failed read or write: the program cannot go on; its text names the file.
-// A file the channel was writing is dropped, the one it would have replaced
-// kept.
-void failTransfer(FileChannel& c) {
-    const ptrdiff_t index = &c - channels;
-    if (replacements[index]) {
-        replacements[index].reset();
-        c = FileChannel{};
-    }
+void failTransfer(const FileChannel& c) {
     setRuntimeError(ErrorNoSuchFile);
-    setRuntimeErrorSubject(channelPaths[index].c_str());
+    setRuntimeErrorSubject(channelPaths[&c - channels].c_str());
     terminateProgram();
 }
 
@@ -214,15 +194,8 @@ int32_t OpenFile(uint32_t channel, const RtString& name, int32_t mode) {
         return 1;
     }
     int fd = -1;
-    if (!files::isMemBlockName(name.data) && files::resolveDiskPath(name.data, diskName)) {
-        if (mode == 0) {
-            auto replacement = std::make_unique<files::FileReplacement>(diskName);
-            fd = replacement->descriptor();
-            if (fd >= 0) replacements[channel] = std::move(replacement);
-        } else {
-            fd = files::openForAppending(diskName);
-        }
-    }
+    if (!files::isMemBlockName(name.data) && files::resolveDiskPath(name.data, diskName))
+        fd = mode == 0 ? files::createForWriting(diskName) : files::openForAppending(diskName);
     if (fd < 0) {
         setRuntimeError(ErrorNoSuchFile);
         return 0;
@@ -233,8 +206,7 @@ int32_t OpenFile(uint32_t channel, const RtString& name, int32_t mode) {
 
 void CloseFile(uint32_t channel) {
     clearErrorCode();
-    FileChannel* c = checkedChannel(channel);
-    if (c && !closeChannel(*c)) setRuntimeError(ErrorNoSuchFile);
+    if (FileChannel* c = checkedChannel(channel)) closeChannel(*c);
 }
 
 namespace {

@@ -22,12 +22,6 @@
 // and end of file. Only the main thread uses the table.
 //
 // Departures, each where the plain rule loses data or reads wrongly:
-// - write mode over an existing file writes a new file beside it
-//   (disk_files.h) that takes the name when the channel is closed (by
-//   CloseFile, the next OpenFile on it, or the shutdown): until then the old
-//   file stays, held from other openers, and a write that fails, ending the
-//   program, leaves it as it was (a new file that cannot be finished goes);
-//   a close at which the new file cannot take the name records 3;
 // - a "mem://" name opens its block directly instead of going through the
 //   resolver, which would release the very block it names;
 // - a typed read on a block channel with fewer bytes left than the value's
@@ -65,10 +59,12 @@ int32_t FreeFileChannel();
 // failure. Read: a name that neither disk nor pack holds (a directory
 // included) records 3; a file that exists but cannot be opened (held by
 // another opener, not readable) records nothing. Write and append: a
-// "mem://" name or a failed open records 3.
+// "mem://" name or a failed open records 3. Write mode makes the file anew
+// at the open (disk_files.h: createForWriting) and every write goes straight
+// into it, so what was written is in the file whatever follows: a change of
+// the current folder, an end without CloseFile, a kill.
 int32_t OpenFile(uint32_t channel, const RtString& name, int32_t mode);
-// Clears RtErrorCode and closes the channel (a block is only forgotten); 3
-// when a file written on it could not take its name (the old one stays).
+// Clears RtErrorCode and closes the channel (a block is only forgotten).
 void CloseFile(uint32_t channel);
 // Shutdown: closes channels 0 to 7 (no checks, the error code untouched),
 // then calls the program's empty project hook (runtime/engine/project_hooks.h),

@@ -1,12 +1,12 @@
 // File-system commands over POSIX, the read streams (copy sources) and the
-// exclusive disk opens (copy targets).
+// whole-file replacement (copy targets).
 #include "runtime/files/file_system.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include "runtime/files/case_blind_path.h"
-#include "runtime/files/disk_files.h"
+#include "runtime/files/file_replacement.h"
 #include "runtime/files/mem_blocks.h"
 #include "runtime/files/read_stream.h"
 #include "runtime/services/runtime_error.h"
@@ -21,12 +21,12 @@ bool statResolved(const RtString& path, struct stat& st) {
     return files::resolveDiskPath(path.data, diskName) && diskName[0] && stat(diskName, &st) == 0;
 }
 
-// Copies `stream` whole to `fd`; false when a read or a write fails.
-bool copyStream(ReadStream& stream, int fd) {
+// Copies `stream` whole to `target`; false when a read or a write fails.
+bool copyStream(ReadStream& stream, files::FileReplacement& target) {
     uint8_t piece[kCopyPiece];
     for (int64_t left = stream.size; left > 0;) {
         int32_t count = left < kCopyPiece ? static_cast<int32_t>(left) : kCopyPiece;
-        if (!readStreamRead(stream, piece, count) || !files::writeAll(fd, piece, static_cast<size_t>(count)))
+        if (!readStreamRead(stream, piece, count) || !target.write(piece, static_cast<size_t>(count)))
             return false;
         left -= count;
     }
@@ -96,14 +96,14 @@ void CopyFileTo(const RtString& source, const RtString& target) {
     struct stat from, to;
     bool sameFile = targetFits && stream.handle && fstat(stream.handle, &from) == 0 &&
                     stat(targetName, &to) == 0 && from.st_dev == to.st_dev && from.st_ino == to.st_ino;
-    files::FileReplacement replacement(targetFits && !sameFile ? targetName : nullptr);
-    if (replacement.descriptor() < 0) {
+    if (!targetFits || sameFile) {
         readStreamClose(stream);
         setRuntimeError(ErrorNoSuchFile);
         return;
     }
+    files::FileReplacement replacement(targetName, "CopyFileTo");
     // A copy that fails leaves the target as it was (its partial file goes).
-    bool copied = copyStream(stream, replacement.descriptor()) && replacement.commit();
+    bool copied = replacement.descriptor() >= 0 && copyStream(stream, replacement) && replacement.commit();
     readStreamClose(stream);
     if (!copied) setRuntimeError(ErrorNoSuchFile);
 }

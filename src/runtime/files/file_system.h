@@ -9,7 +9,8 @@
 // Departures from the plain copy rule, where it reported a failure as
 // success or destroyed data: a copy that fails halfway records 3 and leaves
 // the target as it was (the new bytes take the target's name only once they
-// are all written; disk_files.h), so a file it would have replaced survives;
+// are all written; file_replacement.h, which also logs the failure), so a
+// file it would have replaced survives;
 // copying a file onto itself (any spelling, a hard link
 // included) leaves it untouched and records 3; the whole size of a large
 // source is copied.

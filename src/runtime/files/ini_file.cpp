@@ -8,7 +8,7 @@
 #include <utility>
 
 #include "runtime/files/case_blind_path.h"
-#include "runtime/files/disk_files.h"
+#include "runtime/files/file_replacement.h"
 #include "runtime/files/mem_blocks.h"
 #include "runtime/files/pack_archive.h"
 #include "runtime/files/read_stream.h"
@@ -135,8 +135,6 @@ RtString findIniValue(const IniFile& ini, const RtString& section, const RtStrin
 
 void writeIniFile(const IniFile& ini) {
     if (files::isMemBlockName(ini.fileName.data)) return;
-    char diskName[files::kPathBufferSize];
-    if (!files::resolveDiskPath(ini.fileName.data, diskName)) return;
     std::string text;
     for (int32_t s = 0; s < ini.sections.count; ++s) {
         const IniSection& section = ini.sections[s];
@@ -147,7 +145,7 @@ void writeIniFile(const IniFile& ini) {
             text.append(pair.value.data, pair.value.length).append("\r\n");
         }
     }
-    files::replaceWholeFile(diskName, text.data(), text.size());
+    files::saveWholeFile(ini.fileName.data, text.data(), text.size(), "INI file");
 }
 
 RtString GetIniValue(const RtString& section, const RtString& key, const RtString& defaultValue) {

@@ -25,7 +25,9 @@
 // values were lost to the next run; it now runs to the last "]".
 //
 // Nothing here records an RtErrorCode or ends the program: a missing file
-// gives an empty document, a file that cannot be written is not written.
+// gives an empty document, a file that cannot be written is not written
+// (the write-back is a whole-file save, file_replacement.h: the old file
+// stays whole, and the failure is noted in the error log as "INI file").
 #pragma once
 #include <cstdint>
 

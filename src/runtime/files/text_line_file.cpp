@@ -9,7 +9,7 @@
 #include <string>
 
 #include "runtime/files/case_blind_path.h"
-#include "runtime/files/disk_files.h"
+#include "runtime/files/file_replacement.h"
 #include "runtime/files/mem_blocks.h"
 #include "runtime/files/pack_archive.h"
 #include "runtime/files/read_stream.h"
@@ -41,18 +41,17 @@ void buildOnFirstUse() {
 }
 
 // Lines 0 to highestLine, each ended by CR LF, to the cached name on disk.
-// A file that cannot be created loses the changes silently.
+// A file that cannot be written loses the changes; the old file stays whole
+// and the error log says why (file_replacement.h).
 void writeBack() {
     if (files::isMemBlockName(record.fileName)) return;
-    char diskName[files::kPathBufferSize];
-    if (!files::resolveDiskPath(record.fileName, diskName)) return;
     std::string text;
     for (int32_t i = 0; i <= record.highestLine; ++i) {
         text += record.lines[i];
         text += "\r\n";
     }
     text += beyondLastLine;
-    files::replaceWholeFile(diskName, text.data(), text.size());
+    files::saveWholeFile(record.fileName, text.data(), text.size(), "Line file");
 }
 
 // Reads what the stream holds from its position on into beyondLastLine.

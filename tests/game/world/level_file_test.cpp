@@ -10,6 +10,7 @@
 #include "game/world/cell_codes.h"
 #include "game/world/collectibles.h"
 #include "game/world/level_file.h"
+#include "runtime/files/error_log.h"
 #include "runtime/services/isaac.h"
 #include "runtime/services/runtime_error.h"
 #include "world_fixture.h"
@@ -90,6 +91,10 @@ TEST_F(LevelFile, SaveLevelWithoutAFolderWritesNothingAndGoesOn) {
     SaveLevel(2);
     EXPECT_EQ(RtErrorCode, 3);
     EXPECT_FALSE(testsupport::fileExists(file("data/shol2.dat")));
+    // The log says where, as a whole path, and why.
+    const std::string log = testsupport::readFileBytes(errorLogPath().data);
+    const std::string line = "\nSaveLevel: cannot write " + file("data/shol2.dat") + ": No such file or directory\n";
+    EXPECT_TRUE(log.ends_with(line)) << log;
 }
 
 // A save that fails part-way (a full disk) keeps the old level whole, with

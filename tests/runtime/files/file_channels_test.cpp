@@ -3,6 +3,9 @@
 // the fatal paths (each in a child process).
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <cstdio>
+#include <functional>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -10,7 +13,10 @@
 #include "child_process.h"
 #include "file_bytes.h"
 #include "files_fixture.h"
+#include "runtime/engine/orderly_end.h"
+#include "runtime/files/directory_listing.h"
 #include "runtime/files/file_channels.h"
+#include "runtime/files/file_system.h"
 #include "test_project_hooks.h"
 
 using filetest::Block;
@@ -216,11 +222,12 @@ TEST_F(Channels, AppendKeepsTheFileAndReportsPositionZero) {
     EXPECT_TRUE(testsupport::fileExists(work("new.txt")));
 }
 
-TEST_F(Channels, WriteModeReplacesTheFileAtTheCloseAndCanReadBackAfterASeek) {
+TEST_F(Channels, WriteModeEmptiesTheFileAtTheOpenAndCanReadBackAfterASeek) {
     put("w.bin", "old content");
     ASSERT_EQ(1, OpenFile(1, "w.bin", 0));
-    EXPECT_EQ("old content", read("w.bin"));  // until the new file is complete
+    EXPECT_EQ("", read("w.bin"));  // made anew at the open
     WriteInt32ToFile(1, 0x01020304);
+    EXPECT_EQ(bytes({4, 3, 2, 1}), read("w.bin"));  // in the file at once
     EXPECT_EQ(0, FilePosition(1));
     EXPECT_TRUE(EndOfFile(1));
     FileSeek(1, 0, 0);
@@ -233,27 +240,107 @@ TEST_F(Channels, WriteModeReplacesTheFileAtTheCloseAndCanReadBackAfterASeek) {
     EXPECT_EQ(bytes({4, 3, 2, 1}), read("w.bin"));
 }
 
-TEST_F(Channels, AWriteThatCannotFinishKeepsTheFileItWouldHaveReplaced) {
-    // The level editor saves through a channel: a full disk ends the program,
-    // and the level it was replacing must still be there.
-    put("level.dat", "old level");
+TEST_F(Channels, AWriteThatCannotFinishEndsTheProgramKeepingWhatWasWritten) {
+    put("record.dat", "old record");
     expectFatal([] {
         testsupport::limitFileSizes(1000);
-        OpenFile(1, "level.dat", 0);
+        OpenFile(1, "record.dat", 0);
         for (int i = 0; i < 2000; ++i) WriteUInt8ToFile(1, i);
     }, 3);
-    EXPECT_EQ("old level", read("level.dat"));
-    // A file written whole that cannot take its name at the close: 3.
-    put("new.dat", "old");
-    ASSERT_EQ(1, OpenFile(1, "new.dat", 0));
-    WriteStringToFile(1, "new");
-    unlink(work("new.dat").c_str());
-    mkdir(work("new.dat").c_str(), 0755);
-    put("new.dat/in.txt", "in");
-    CloseFile(1);
-    EXPECT_EQ(3, RtErrorCode);
-    EXPECT_EQ("in", read("new.dat/in.txt"));
-    EXPECT_EQ((std::vector<std::string>{"level.dat", "new.dat"}), testsupport::namesInFolder(work("")));
+    std::string written;
+    for (int i = 0; i < 1000; ++i) written.push_back(static_cast<char>(i));
+    const std::string kept = read("record.dat");
+    EXPECT_EQ(1000u, kept.size());
+    EXPECT_TRUE(kept == written);  // the bytes up to the limit, in order
+    EXPECT_EQ((std::vector<std::string>{"record.dat"}), testsupport::namesInFolder(work("")));
+}
+
+// A channel writes the file it opened, whatever happens after the open: a
+// change of the current folder, an end without CloseFile, a kill. The file
+// holds every byte written and nothing else stands beside it.
+TEST_F(Channels, AChannelByARelativeNameKeepsItsBytesWhenTheFolderChanges) {
+    mkdir(work("saves").c_str(), 0755);
+    mkdir(work("other").c_str(), 0755);
+    const std::function<void(bool)> save = [](bool close) {
+        RtString saves("saves"), other("../other");
+        ASSERT_EQ(1.0, SetCurrentDir(saves));
+        ASSERT_EQ(1, OpenFile(1, "slot1.sav", 0));
+        WriteLineToFile(1, "level 5");
+        ASSERT_EQ(1.0, SetCurrentDir(other));
+        if (close) {
+            CloseFile(1);
+            EXPECT_EQ(0, RtErrorCode);
+        } else {
+            terminateProgram();  // the orderly end closes the channel
+        }
+    };
+    for (bool close : {true, false}) {
+        SCOPED_TRACE(close ? "CloseFile" : "the orderly end");
+        testsupport::ScopedCwd atTheStart(work(""));
+        put("saves/slot1.sav", "level 1\r\n");
+        if (close) {
+            save(true);
+        } else {
+            testsupport::ChildResult r = testsupport::runInChild([&] { save(false); });
+            ASSERT_TRUE(r.exited);
+            EXPECT_EQ(0, r.exitStatus);
+        }
+        EXPECT_EQ("level 5\r\n", read("saves/slot1.sav"));
+        EXPECT_EQ((std::vector<std::string>{"slot1.sav"}), testsupport::namesInFolder(work("saves")));
+        EXPECT_TRUE(testsupport::namesInFolder(work("other")).empty());
+    }
+}
+
+TEST_F(Channels, AProgramKilledWhileItWritesLeavesWhatItWrote) {
+    for (int signal : {SIGKILL, SIGTERM, SIGINT}) {
+        SCOPED_TRACE(signal);
+        put("run.log", "the last run");
+        const int child = testsupport::startPausedChild([] {
+            OpenFile(3, "run.log", 0);
+            WriteLineToFile(3, "step 1");
+            WriteLineToFile(3, "step 2");
+        });
+        ASSERT_GT(child, 0);
+        EXPECT_TRUE(testsupport::killChild(child, signal));
+        EXPECT_EQ("step 1\r\nstep 2\r\n", read("run.log"));
+        EXPECT_EQ((std::vector<std::string>{"run.log"}), testsupport::namesInFolder(work("")));
+    }
+}
+
+TEST_F(Channels, AListingWhileAChannelWritesShowsOnlyTheFile) {
+    put("out.txt", "old");
+    ASSERT_EQ(1, OpenFile(2, "out.txt", 0));
+    WriteLineToFile(2, "new");
+    RtArray<RtString> names;
+    EXPECT_EQ(2 * 65536 + 1, ListDirectory("*.*", names));
+    ASSERT_EQ(3, names.total);
+    EXPECT_STREQ("out.txt", names.data[2].c_str());
+}
+
+// An open that cannot be finished fails at OpenFile, where a program looks,
+// not at the close: here a folder with the sticky bit, in which another
+// user's file may be written but not removed.
+TEST_F(Channels, AWriteOpenThatCannotBeFinishedFailsAtTheOpen) {
+    if (geteuid() != 0) GTEST_SKIP() << "needs a second user";
+    chmod(dir_.path().c_str(), 0755);
+    chmod(work("").c_str(), 0755);
+    mkdir(work("shared").c_str(), 01777);
+    chmod(work("shared").c_str(), 01777);
+    put("shared/theirs.txt", "theirs");
+    chmod(work("shared/theirs.txt").c_str(), 0666);
+    ASSERT_EQ(0, chown(work("shared/theirs.txt").c_str(), 4242, 4242));
+    testsupport::ChildResult r = testsupport::runInChild([] {
+        if (setgid(65534) != 0 || setuid(65534) != 0) std::_Exit(9);
+        const int32_t opened = OpenFile(1, "shared/theirs.txt", 0);
+        std::printf("%d %d", opened, RtErrorCode);
+        std::fflush(stdout);
+        std::_Exit(0);  // nothing after the open is under test
+    });
+    ASSERT_TRUE(r.exited);
+    EXPECT_EQ(0, r.exitStatus);
+    EXPECT_EQ("0 3", r.out);
+    EXPECT_EQ("theirs", read("shared/theirs.txt"));
+    EXPECT_EQ((std::vector<std::string>{"theirs.txt"}), testsupport::namesInFolder(work("shared")));
 }
 
 TEST_F(Channels, WriteModeReplacesAnEmptyFolderButNotAFullOne) {
