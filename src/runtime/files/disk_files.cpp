@@ -96,8 +96,23 @@ int createForWriting(const char* diskPath) {
     }
     // The name goes, so other names of the same file keep their bytes.
     unlink(diskPath);
-    if (held >= 0) close(held);
-    return openAloneAt(AT_FDCWD, diskPath, O_RDWR | O_CREAT | O_EXCL);
+    const int fd = openAloneAt(AT_FDCWD, diskPath, O_RDWR | O_CREAT | O_EXCL);
+    if (held >= 0) {
+        if (fd >= 0) copyOwnerAndMode(held, fd);
+        close(held);
+    }
+    return fd;
+}
+
+void copyOwnerAndMode(int from, int to) {
+    struct stat old;
+    if (fstat(from, &old) != 0) return;
+    if (fchown(to, old.st_uid, old.st_gid) != 0 && fchown(to, static_cast<uid_t>(-1), old.st_gid) != 0) {
+        // Neither could be given: the file stays the saver's.
+    }
+    if (fchmod(to, old.st_mode & 07777) != 0) {
+        // A file system without modes keeps its own.
+    }
 }
 
 int openForAppending(const char* diskPath) {
@@ -111,6 +126,7 @@ bool writeAll(int fd, const void* bytes, size_t count) {
     while (count > 0) {
         ssize_t done = write(fd, from, count);
         if (done < 0 && errno == EINTR) continue;
+        if (done == 0) errno = ENOSPC;  // nothing taken and no cause given: the device is full
         if (done <= 0) return false;
         from += done;
         count -= static_cast<size_t>(done);

@@ -15,7 +15,8 @@
 // closed on exec. Opens do not wait on FIFOs; directories, FIFOs and sockets
 // are not files here.
 // Whole files put in the place of others are file_replacement.h's.
-// Depends on POSIX openat, fstatat, flock, lseek, read, pread and write.
+// Depends on POSIX openat, fstatat, flock, fchown, fchmod, lseek, read, pread
+// and write.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -32,8 +33,16 @@ int openExistingForReading(const char* diskPath);
 // else in a directory fails the open), a file or a symbolic link loses this
 // name only, so other names of the same file keep their bytes. A file held
 // by another opener, or one we may not write, is left untouched and the
-// open fails. A device is opened as it is. The descriptor, or -1.
+// open fails. A device is opened as it is. The new file keeps the old one's
+// permission bits, owner and group as far as copyOwnerAndMode can give them
+// (a private file stays private). The descriptor, or -1.
 int createForWriting(const char* diskPath);
+
+// Gives the file open at `to` the owner and group of the one open at `from`
+// (the group alone where the owner cannot be given), then its permission
+// bits; what the process may not set, or the file system cannot keep, stays
+// as made.
+void copyOwnerAndMode(int from, int to);
 
 // What bears a name that a new file is to take, relative to `folder` (an
 // open directory, or AT_FDCWD): an empty directory is removed and the name

@@ -25,10 +25,6 @@ namespace {
 constexpr int kLinkHops = 40;              // links followed before the target counts as a loop
 constexpr size_t kPartialStemLetters = 200; // of the target's name in a partial's name, which stays within NAME_MAX
 
-// fchown and fchmod; a failure is the caller's to pass over.
-bool giveOwner(int fd, uid_t owner, gid_t group) { return fchown(fd, owner, group) == 0; }
-bool giveMode(int fd, mode_t mode) { return fchmod(fd, mode) == 0; }
-
 void logFailure(const std::string& what, const std::string& path, int cause) {
     appendToErrorLog((what + ": cannot write " + path + ": " + std::strerror(cause) + "\n").c_str());
 }
@@ -134,32 +130,24 @@ void FileReplacement::begin() {
     }
     // Nobody else is replacing this target now (its old file, if any, is ours).
     removeStalePartials();
-    if (held_ >= 0) {
-        fd_ = createPartial();
-        if (fd_ < 0) {
-            fail();
-            return;
-        }
-        takeOwnerAndMode(held_);
-        return;
-    }
-    // No file bears the name: the new one takes it at once.
-    unlinkat(folder_, name, 0);
-    fd_ = openAloneAt(folder_, name, O_RDWR | O_CREAT | O_EXCL);
+    // A file that replaces none is made beside its name too, so that a save
+    // cut short by a crash leaves no file rather than a truncated one; it
+    // gets the permissions any new file gets.
+    fd_ = createPartial(held_ >= 0 ? 0600 : 0666);
     if (fd_ < 0) {
         fail();
         return;
     }
-    partial_ = name_;
+    if (held_ >= 0) copyOwnerAndMode(held_, fd_);
 }
 
 // A new, empty file beside the target under a name of its own, or -1.
-int FileReplacement::createPartial() {
+int FileReplacement::createPartial(unsigned mode) {
     static std::atomic<unsigned> serial{0};  // replacements may be made on several threads
     const std::string stem = partialStem(name_) + std::to_string(getpid()) + "-";
     for (int attempt = 0; attempt < 100; ++attempt) {
         partial_ = stem + std::to_string(++serial);
-        const int fd = openAloneAt(folder_, partial_.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW, 0600);
+        const int fd = openAloneAt(folder_, partial_.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW, mode);
         if (fd >= 0) return fd;
         if (errno != EEXIST) break;
     }
@@ -167,16 +155,6 @@ int FileReplacement::createPartial() {
     partial_.clear();
     errno = cause;
     return -1;
-}
-
-// The new file gets the old one's owner and group (the group alone where
-// the owner cannot be given), then its permission bits; what the process
-// may not set, or the file system cannot keep, stays as made.
-void FileReplacement::takeOwnerAndMode(int from) const {
-    struct stat old;
-    if (fstat(from, &old) != 0) return;
-    if (!giveOwner(fd_, old.st_uid, old.st_gid)) giveOwner(fd_, static_cast<uid_t>(-1), old.st_gid);
-    giveMode(fd_, old.st_mode & 07777);
 }
 
 void FileReplacement::removeStalePartials() const {
@@ -204,8 +182,8 @@ bool FileReplacement::commit() {
     // Only a file that replaces another is flushed before it takes the name:
     // after a crash the name holds the old bytes or all the new ones. A file
     // system that cannot flush (EINVAL, ENOTSUP) is not insisted on.
-    const bool replacing = !partial_.empty() && partial_ != name_;
-    if (replacing && fsync(fd_) != 0 && errno != EINVAL && errno != ENOTSUP) return fail();
+    const bool replacing = !partial_.empty();  // else a device, written in place
+    if (held_ >= 0 && fsync(fd_) != 0 && errno != EINVAL && errno != ENOTSUP) return fail();
     const int fd = fd_;
     fd_ = -1;
     if (close(fd) != 0) return fail();

@@ -13,8 +13,9 @@
 //   reader sees it replaced halfway and no second writer gets in. The new
 //   file takes the old one's permission bits, and its owner and group where
 //   the process may give them.
-// - A name that no file bears is taken at once by the new file, held alone
-//   while it is written and removed again when it cannot be finished.
+// - A name that no file bears is taken by the new file the same way, through
+//   a partial file renamed to it once written (only that file is not
+//   flushed), so no one sees it half made and a crash leaves no file.
 // - A symbolic link stays: the file it leads to (through further links) is
 //   the one replaced, or made when it does not exist yet.
 // - The folder is opened once at the start and every step after is made
@@ -59,8 +60,7 @@ public:
 private:
     bool findTarget(const char* diskPath);
     void begin();
-    int createPartial();
-    void takeOwnerAndMode(int from) const;
+    int createPartial(unsigned mode);
     void removeStalePartials() const;
     bool fail();
     void drop();
@@ -68,7 +68,7 @@ private:
     std::string what_;
     std::string shownPath_;  // the target's whole path, for the log
     std::string name_;       // the target's name in its folder
-    std::string partial_;    // the new file's name there: its own, or name_; empty for a device
+    std::string partial_;    // the new file's name there until it takes name_; empty for a device
     int folder_ = -1;
     int fd_ = -1;
     int held_ = -1;  // the old file, held alone until it is replaced

@@ -378,6 +378,21 @@ TEST_F(Channels, WriteModeGivesTheNameANewFileAndSparesOtherNames) {
     EXPECT_TRUE(S_ISCHR(st.st_mode));
 }
 
+TEST_F(Channels, WriteModeKeepsThePermissionsOfTheFileItReplaces) {
+    for (mode_t mode : {0600, 0755, 0640}) {
+        SCOPED_TRACE(mode);
+        put("private.txt", "old");
+        ASSERT_EQ(0, chmod(work("private.txt").c_str(), mode));
+        ASSERT_EQ(1, OpenFile(0, "private.txt", 0));
+        WriteStringToFile(0, "new");
+        CloseFile(0);
+        struct stat st;
+        ASSERT_EQ(0, stat(work("private.txt").c_str(), &st));
+        EXPECT_EQ(mode, st.st_mode & 07777);
+        EXPECT_EQ("new", read("private.txt"));
+    }
+}
+
 TEST_F(Channels, BlockNamesCannotBeWrittenOrAppended) {
     Block block("data");
     EXPECT_EQ(0, OpenFile(0, block.name().c_str(), 0));

@@ -110,6 +110,22 @@ TEST_F(Replacement, AReplacementEndsInTheFolderWhereItBegan) {
     }
 }
 
+TEST_F(Replacement, ANewFileTakesItsNameOnlyWhole) {
+    const mode_t mask = umask(022);
+    {
+        files::FileReplacement file(work("new.sav").c_str(), "Test");
+        ASSERT_TRUE(file.write("half", 4));
+        struct stat st;
+        EXPECT_NE(0, lstat(work("new.sav").c_str(), &st));  // a crash now leaves no truncated file
+        ASSERT_TRUE(file.write(" and whole", 10));
+        EXPECT_TRUE(file.commit());
+    }
+    umask(mask);
+    EXPECT_EQ((std::vector<std::string>{"new.sav"}), names());
+    EXPECT_EQ("half and whole", read("new.sav"));
+    EXPECT_EQ(0644u, statOf("new.sav").st_mode & 07777);  // what any new file gets
+}
+
 TEST_F(Replacement, APartialFileIsNamedAfterItsTargetAndGoesOnceItsProcessHasEnded) {
     put("slot.sav", "old");
     const int child = testsupport::startPausedChild([] {
