@@ -15,6 +15,7 @@
 #include <cstdio>
 
 #include "net/net_session.h"
+#include "net/socket_records.h"
 #include "net/socket_table.h"
 #include "platform/socket_port.h"
 #include "runtime/engine/engine_state.h"
@@ -184,6 +185,13 @@ std::string hexBytes(const std::string& bytes) {
     }
     return text;
 }
+
+void limitRawBuffers(int fd, int bytes) {
+    setsockopt(fd, SOL_SOCKET, SO_SNDBUF, &bytes, sizeof bytes);
+    setsockopt(fd, SOL_SOCKET, SO_RCVBUF, &bytes, sizeof bytes);
+}
+
+void limitSlotBuffers(int32_t slot, int bytes) { limitRawBuffers(static_cast<int>(socketHandleOf(slot)), bytes); }
 
 HostedSession::HostedSession() {
     if (host.host(0, "127.0.0.1") == 1) port = host.listeningPort();

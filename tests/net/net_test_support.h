@@ -55,6 +55,12 @@ uint16_t freeUdpPort();
 
 std::string hexBytes(const std::string& bytes);  // "03 02 00 ..."
 
+// Small fixed system buffers for a socket (both directions), as on a slow
+// link: what a peer does not read then backs up after a few kilobytes, not
+// after the megabytes loopback gives by default.
+void limitRawBuffers(int fd, int bytes);
+void limitSlotBuffers(int32_t slot, int bytes);
+
 // A host on a port the system picks, reached through 127.0.0.1 (port 0
 // when it did not start).
 struct HostedSession {
