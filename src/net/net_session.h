@@ -90,6 +90,9 @@ inline constexpr uint32_t kPartialMessageLimitMs = 5000;
 inline constexpr uint32_t kSendQueueLimitBytes = 256 * 1024;
 inline constexpr uint32_t kQueueStallLimitMs = 5000;
 inline constexpr uint32_t kQueueHardFactor = 4;
+// A member connection that has not asked for a player this long after it
+// was accepted is closed, so that idle connections cannot hold every place.
+inline constexpr uint32_t kPlayerRequestLimitMs = 10000;
 // What one local player's inbox holds at most (a flooding peer cannot
 // exhaust the program's memory); more waits in the connection it comes on.
 inline constexpr size_t kInboxMessagesMax = 1024;
@@ -141,6 +144,7 @@ public:
     std::atomic<uint32_t> partialMessageLimitMs{kPartialMessageLimitMs};
     std::atomic<uint32_t> sendQueueLimitBytes{kSendQueueLimitBytes};
     std::atomic<uint32_t> queueStallLimitMs{kQueueStallLimitMs};
+    std::atomic<uint32_t> playerRequestLimitMs{kPlayerRequestLimitMs};
 
     void lock();
     void unlock();

@@ -1,6 +1,6 @@
 // The host's side of the session thread (session_host.h).
-// Depends on the network object, the session links and messages and the
-// socket layer.
+// Depends on the network object, the session links and messages, the
+// player ids and the socket layer.
 #include "net/session_host.h"
 
 #include <algorithm>
@@ -76,7 +76,7 @@ void SessionHost::watch(std::vector<SocketSlotWait>& waits) {
 
 bool SessionHost::serve(const std::vector<SocketSlotWait>& waits, uint32_t nowMs) {
     const size_t watched = places_.size();
-    accept(waits);
+    accept(waits, nowMs);
     for (size_t i = 0; i < places_.size(); ++i) {
         Place& place = *places_[i];
         const size_t wait = firstPlaceWait_ + i;
@@ -109,7 +109,7 @@ void SessionHost::closeAll() {
     ownSlot_ = -1;
 }
 
-void SessionHost::accept(const std::vector<SocketSlotWait>& waits) {
+void SessionHost::accept(const std::vector<SocketSlotWait>& waits, uint32_t nowMs) {
     const bool waiting = listenerWait_ < waits.size() && waits[listenerWait_].ready != 0;
     if (!accepting_ || !(acceptFailed_ || waiting)) return;
     SocketAddress remote;
@@ -123,6 +123,7 @@ void SessionHost::accept(const std::vector<SocketSlotWait>& waits) {
     places_.push_back(std::make_unique<Place>());
     Place& place = *places_.back();
     place.slot = accepted;
+    place.acceptedMs = nowMs;
     bySlot_[static_cast<size_t>(accepted)] = &place;
     if (ownSlot_ == -1 && remote.address == ownEnd_.address && remote.port == ownEnd_.port) ownSlot_ = accepted;
 }
@@ -134,18 +135,26 @@ bool SessionHost::wantsToRead(const Place& place) const {
 
 void SessionHost::read(Place& place, uint32_t nowMs) {
     if (!wantsToRead(place)) return;
+    const size_t before = place.backlog.size();
     place.link.receive(place.slot, nowMs, readAllowance(place.slot == ownSlot_), place.backlog.arriving());
+    for (size_t i = before; i < place.backlog.size(); ++i) {
+        if (place.backlog.arriving()[i].header.kind == kKindPlayerRequest) place.askedForPlayer = true;
+    }
 }
 
 void SessionHost::checkDeadlines(uint32_t nowMs) {
     const uint32_t partialLimit = session_.partialMessageLimitMs.load();
     const uint32_t stallLimit = session_.queueStallLimitMs.load();
+    const uint32_t requestLimit = session_.playerRequestLimitMs.load();
     const size_t bound = session_.sendQueueLimitBytes.load();
     for (const auto& place : places_) {
         place->link.checkDeadline(nowMs, partialLimit);
         if (place->slot == ownSlot_) continue;
         // A peer that has finished sending gets what it asked for, or goes.
         place->link.checkSendStall(nowMs, place->link.peerFinished() ? 0 : bound, stallLimit);
+        if (!place->askedForPlayer && nowMs - place->acceptedMs > requestLimit) {
+            place->link.end(platform::kSockTimedOut);
+        }
     }
 }
 
@@ -262,10 +271,14 @@ size_t SessionHost::registerPlayer(Place& from, const SessionMessage& request) {
     player.queryOnly = queryOnly ? 1 : 0;
     uint16_t id = 0;
     session_.lock();
-    if (session_.acceptPlayers != 0 && isValidPlayerId(session_.nextPlayerId)) {
-        id = session_.nextPlayerId++;
-        player.id = id;
-        session_.hostPlayers.push_back(std::move(player));
+    if (session_.acceptPlayers != 0) {
+        id = ids_.firstFreeFrom(session_.nextPlayerId);
+        if (id != 0) {  // else every valid id is in use: the request is dropped
+            session_.nextPlayerId = static_cast<uint16_t>(id + 1);
+            player.id = id;
+            ids_.take(id);
+            session_.hostPlayers.push_back(std::move(player));
+        }
     }
     session_.unlock();
     if (id != 0) reply(from, makeSessionMessage(kKindPlayerId, id, kHostPlayerId, nullptr, 0));
@@ -346,6 +359,7 @@ void SessionHost::removePlayers(Rule&& picks) {
         for (size_t i = first; i < last; ++i) {
             const uint16_t id = leaving_[i]->id;
             if (session_.isHost == 1) session_.leftPlayers.push_back(id);
+            ids_.giveBack(id);
             table.erase(leaving_[i]);
         }
         session_.unlock();

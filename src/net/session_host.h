@@ -28,13 +28,15 @@
 //   socket record number is used again by the next accepted connection,
 //   which must not inherit anyone's players); a question is answered only
 //   on the connection its asker came on;
-// - once every valid id (up to 65,279) has been handed out, further player
-//   requests are dropped rather than given an id that means something else;
-// - the 129th connection is closed at once;
+// - ids are given from 101 in order; once 65,279 has been given they are
+//   given again from 101, skipping every id in use (player_ids.h);
+// - the 129th connection is closed at once, and a connection other than the
+//   host's own that has not asked for a player within the request limit is
+//   closed, so idle connections cannot keep newcomers out;
 // - a member that ends its sending is still answered what it asked before;
 //   its connection is closed once that is handled and handed to the socket.
-// Depends on the network object, the session links and messages and the
-// socket layer.
+// Depends on the network object, the session links and messages, the
+// player ids and the socket layer.
 #pragma once
 #include <array>
 #include <cstdint>
@@ -44,6 +46,7 @@
 
 #include "net/message_backlog.h"
 #include "net/net_session.h"
+#include "net/player_ids.h"
 #include "net/session_link.h"
 #include "net/socket_table.h"
 
@@ -85,11 +88,13 @@ private:
         int32_t slot = -1;
         SessionLink link;
         bool fresh = true;  // accepted in this pass: read before any wait has seen it
+        bool askedForPlayer = false;
+        uint32_t acceptedMs = 0;
         MessageBacklog backlog;  // read, not handled yet
     };
     static constexpr size_t kHeld = SIZE_MAX;  // a message's handling must wait
 
-    void accept(const std::vector<SocketSlotWait>& waits);
+    void accept(const std::vector<SocketSlotWait>& waits, uint32_t nowMs);
     bool wantsToRead(const Place& place) const;
     void read(Place& place, uint32_t nowMs);
     void checkDeadlines(uint32_t nowMs);
@@ -120,6 +125,7 @@ private:
     int32_t ownSlot_ = -1;  // the accepted end of the host's connection to itself
     std::vector<std::unique_ptr<Place>> places_;  // the places in use are the first ones
     std::array<Place*, kSocketSlotCount> bySlot_{};
+    PlayerIds ids_;
     size_t cursor_ = 0;  // the place served first in the next pass
     // The last accept failed though a connection was waiting (no descriptor
     // or record free): the next pass tries again without waiting on the

@@ -507,6 +507,64 @@ TEST(SessionPeers, AnAnswerSentJustBeforeTheHostLeavesIsStillTaken) {
     close(listening);
 }
 
+TEST_F(PeersOfAHost, AConnectionThatAsksForNoPlayerIsClosedAfterTheDeadline) {
+    host.playerRequestLimitMs = 300;
+    // The host's own connection takes the first place; silent connections all the others.
+    const auto start = std::chrono::steady_clock::now();
+    std::vector<std::unique_ptr<RawPeer>> silent;
+    for (int i = 1; i < kHostConnectionPlaces; ++i) silent.push_back(std::make_unique<RawPeer>(hosted.port));
+    RawPeer extra(hosted.port);  // the 129th, closed at once
+    EXPECT_TRUE(extra.closedWithin(2000));
+    for (auto& peer : silent) EXPECT_TRUE(peer->closedWithin(3000));
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(290));
+    // The places are free again: a joiner gets in, and a member with a
+    // player keeps its place past the deadline.
+    NetSession joiner;
+    ASSERT_EQ(joiner.join("127.0.0.1", hosted.port), 1);
+    ASSERT_NE(joiner.addPlayer("j"), 0);
+    std::this_thread::sleep_for(std::chrono::milliseconds(600));
+    EXPECT_TRUE(joiner.isRunning());
+    EXPECT_EQ(joiner.playerCount(), 1);
+    // A question alone does not ask for a player.
+    RawPeer asker(hosted.port);
+    asker.send(wireMessage(104, 0, 101));
+    EXPECT_TRUE(asker.closedWithin(3000));
+    EXPECT_EQ(host.playerRequestLimitMs.load(), 300u);
+    EXPECT_EQ(kPlayerRequestLimitMs, 10000u);
+}
+
+TEST_F(PeersOfAHost, IdsOfDepartedPlayersAreGivenAgainOnceTheRangeIsUsedUp) {
+    ASSERT_EQ(host.addPlayer("host player"), 101);
+    RawPeer stays(hosted.port);
+    ASSERT_EQ(stays.registerPlayer("a"), 102);
+    {
+        RawPeer gone(hosted.port);
+        ASSERT_EQ(gone.registerPlayer("b"), 103);
+    }
+    ASSERT_TRUE(waitUntil([&] { return leftCount(host) == 1; }));
+    host.lock();
+    host.nextPlayerId = kLastValidPlayerId - 1;
+    host.unlock();
+    EXPECT_EQ(stays.registerPlayer("c"), kLastValidPlayerId - 1);
+    EXPECT_EQ(stays.registerPlayer("d"), kLastValidPlayerId);
+    // The range is used up: the first id not in use after the last one
+    // given, never 101 or 102.
+    EXPECT_EQ(stays.registerPlayer("e"), 103);
+    EXPECT_EQ(host.addPlayer("host again"), 104);
+    EXPECT_EQ(stays.registerPlayer("f"), 105);
+    // A departure frees its id for a later round.
+    stays.send(wireMessage(4, 0, kLastValidPlayerId - 1));
+    ASSERT_TRUE(waitUntil([&] { return leftCount(host) == 2; }));
+    host.lock();
+    host.nextPlayerId = kLastValidPlayerId - 2;
+    host.unlock();
+    EXPECT_EQ(stays.registerPlayer("g"), kLastValidPlayerId - 2);
+    EXPECT_EQ(stays.registerPlayer("h"), kLastValidPlayerId - 1);
+    EXPECT_EQ(stays.registerPlayer("i"), 106);
+    stays.send(wireMessage(102, 0, 102, wireU16(8)));
+    EXPECT_EQ(hexBytes(stays.read(9)), "66 02 00 66 00 00 00 6A 00");  // the ninth named player is 106
+}
+
 TEST_F(PeersOfAHost, AQuestionIsAnsweredPastTheTextsThatWaitBeforeIt) {
     ASSERT_EQ(host.addPlayer("slow reader"), 101);
     RawPeer member(hosted.port);
