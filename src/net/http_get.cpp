@@ -10,15 +10,16 @@
 // pile up and keep the program's own sockets open past its last
 // SocketShutdown.
 //
-// Departures, so that a cut or foreign answer is never taken for a whole
-// download: a connection closed before the header ended, or before the body
-// reached the length its Content-Length announced, fails with
-// kSockConnectionReset; a header that does not begin "HTTP/", or runs past
-// kHeaderLimitBytes without ending, fails with kSockConnectionAborted (so a
-// server streaming an endless header cannot hold the caller forever). A body
-// that reaches its announced length ends the transfer as a success without
-// waiting for the close, and bytes after it are not part of it. The status
-// is still not examined: an error page is a body like any other.
+// Departures, so that a cut answer is never taken for a whole download: a
+// connection closed before the header ended, or before the body reached the
+// length its Content-Length announced, fails with kSockConnectionReset; a
+// header that runs past kHeaderLimitBytes without ending fails with
+// kSockConnectionAborted (so a server streaming an endless header cannot
+// hold the caller forever). A body that reaches its announced length ends
+// the transfer as a success without waiting for the close, and bytes after
+// it are not part of it. Neither the status line nor the status is
+// examined: an error page, or a stream server's "ICY 200 OK" answer, is
+// taken like any other.
 // Depends on the socket layer, the runtime's disk files, the clock and sleeping.
 #include "net/http_get.h"
 
@@ -99,7 +100,6 @@ public:
     }
     bool ended() const { return ended_; }
     bool tooLong() const { return !ended_ && text_.size() > kHeaderLimitBytes; }
-    bool fromHttpServer() const { return text_.compare(0, 5, "HTTP/") == 0; }
 
     // The body length of the first Content-Length line that holds a whole
     // number of at most 18 digits (blanks around it allowed); -1 when none.
@@ -169,9 +169,7 @@ Transfer receiveResponse(int32_t slot, std::vector<char>& chunk, BodySink& sink,
         size_t n = static_cast<size_t>(got);
         if (!header.ended()) {
             const size_t used = header.take(body, n);
-            if (header.tooLong() || (header.ended() && !header.fromHttpServer())) {
-                return fail(platform::kSockConnectionAborted);
-            }
+            if (header.tooLong()) return fail(platform::kSockConnectionAborted);
             if (!header.ended()) continue;
             bodyLeft = header.announcedLength();
             body += used;

@@ -2,7 +2,7 @@
 // body (everything after the first empty line of the response, whatever the
 // status, up to its Content-Length when one is given) written to a disk
 // file, to a text, or to both. No redirects, no status check, no chunked
-// decoding. An answer cut short or not from an HTTP server is a failure.
+// decoding, and no look at the status line. An answer cut short is a failure.
 //
 // A server that stays silent longer than the connect time limit ends the
 // transfer as a failure (kSockTimedOut), so no download waits forever.

@@ -7,7 +7,6 @@
 
 #include <cstring>
 #include <iterator>
-#include <vector>
 
 #include "net/host_addresses.h"
 #include "net/socket_table.h"
@@ -61,9 +60,11 @@ void NetSession::releaseSessionSockets() {
         reference = holdsSocketReference;
         holdsSocketReference = false;
     }
+    // The link ends first, so that a program's send waiting for room stops
+    // before its socket goes.
+    hostLink.end(platform::kSockNotConnected);
     if (listening != -1) closeSocket(listening);
     if (connection != -1) closeSocket(connection);
-    hostLink.clear();
     if (reference) shutdownSockets();
 }
 
@@ -74,6 +75,7 @@ void NetSession::reset() {
         running = threadRunning != 0;
         if (running) stopRequested = 1;
     }
+    const bool stopped = running;
     while (running) {
         {
             SessionLock guard(*this);
@@ -82,7 +84,19 @@ void NetSession::reset() {
         if (running) SleepMillis(kStopPollMs);
     }
     releaseSessionSockets();
-    SessionLock guard(*this);
+    int32_t cause;
+    {
+        SessionLock guard(*this);
+        cause = endFlushCause;
+        endFlushCause = 0;
+        settleIdleLocked();
+    }
+    // Whether everything queued went out before the end (the closes above
+    // overwrote the word).
+    if (stopped) setSocketError(cause);
+}
+
+void NetSession::settleIdleLocked() {
     stopRequested = 1;
     threadRunning = 0;
     acceptPlayers = 1;
@@ -98,6 +112,7 @@ int32_t NetSession::start(bool hosting, const char* hostName, uint16_t port, con
         hostPlayers.clear();
         leftPlayers.clear();
         answers.clear();
+        endFlushCause = 0;
         listenSlot = -1;
         connectionSlot = -1;
         nextPlayerId = kFirstAssignedPlayerId;
@@ -207,9 +222,53 @@ void NetSession::giveUpReplyLocked(const NetPlayer* record) {
 }
 
 bool NetSession::sendToHost(const SessionMessage& message) {
+    if (connectionSlot.load() == -1) return false;
+    return hostLink.queue(message);
+}
+
+void NetSession::flushToHost() {
     const int32_t connection = connectionSlot.load();
-    if (connection == -1) return false;
-    return hostLink.send(connection, message, sendQueueLimitBytes.load());
+    if (connection != -1) hostLink.flush(connection);
+}
+
+int32_t NetSession::sendWaitingForRoom(const SessionMessage& message) {
+    const int32_t connection = connectionSlot.load();
+    int32_t cause;
+    if (connection == -1) {
+        SessionLock guard(*this);
+        cause = waitFailureLocked(false);
+    } else {
+        cause = hostLink.sendWithin(connection, message, sendQueueLimitBytes.load(), waitLimitMs());
+    }
+    setSocketError(cause);
+    return cause;
+}
+
+NetPlayer* NetSession::findLocalPlayerLocked(uint16_t id) {
+    for (NetPlayer& player : localPlayers) {
+        if (player.id == id) return &player;
+    }
+    return nullptr;
+}
+
+bool NetSession::inboxHasRoom(const NetPlayer& player, uint32_t length) {
+    // An empty inbox takes any text, so that every text can arrive.
+    return player.inbox.empty() ||
+           (player.inbox.size() < kInboxMessagesMax && player.inboxBytes + length <= kInboxBytesMax);
+}
+
+void NetSession::appendToInbox(NetPlayer& player, const SessionMessage& text) {
+    player.inbox.push_back(text);
+    player.inboxBytes += text.header.length;
+}
+
+LocalDelivery NetSession::deliverLocked(const SessionMessage& text, bool always) {
+    // Never to a record whose request is still unsent or unanswered.
+    NetPlayer* player = isValidPlayerId(text.header.receiver) ? findLocalPlayerLocked(text.header.receiver) : nullptr;
+    if (!player) return LocalDelivery::NoPlayer;
+    if (!always && !inboxHasRoom(*player, text.header.length)) return LocalDelivery::Held;
+    appendToInbox(*player, text);
+    return LocalDelivery::Taken;
 }
 
 bool NetSession::query(uint8_t kind, const void* payload, uint16_t length, SessionMessage* answer) {
@@ -232,6 +291,7 @@ bool NetSession::query(uint8_t kind, const void* payload, uint16_t length, Sessi
         awaitedReplies.expect(kind, nullptr);
         sendToHost(makeSessionMessage(kind, kHostPlayerId, own, payload, length));
     }
+    flushToHost();
     const uint32_t start = nowMillis();
     const uint32_t waitMs = waitLimitMs();
     int32_t cause = 0;
@@ -296,15 +356,18 @@ int32_t NetSession::addPlayer(const char* name) { return queueSessionRequest(nam
 
 void NetSession::sendControl(int32_t id) {
     if (!isValidPlayerId(id)) return;
-    sendToHost(makeSessionMessage(kKindRemovePlayer, kHostPlayerId, static_cast<uint16_t>(id), nullptr, 0));
+    sendWaitingForRoom(makeSessionMessage(kKindRemovePlayer, kHostPlayerId, static_cast<uint16_t>(id), nullptr, 0));
 }
 
 int32_t NetSession::sendText(int32_t sender, int32_t receiver, const RtString& text) {
-    if (text.length > kSessionPayloadMax) return 0;
+    if (text.length > kSessionPayloadMax) {
+        setSocketError(platform::kSockMessageSize);
+        return 0;
+    }
     const uint16_t to = receiver == 0 ? kEveryPlayer : static_cast<uint16_t>(receiver);
     const SessionMessage message =
         makeSessionMessage(kKindText, to, static_cast<uint16_t>(sender), text.data, text.length);
-    return sendToHost(message) ? 1 : 0;
+    return sendWaitingForRoom(message) == 0 ? 1 : 0;
 }
 
 RtString NetSession::receiveText(int32_t id) {
@@ -317,6 +380,7 @@ RtString NetSession::receiveText(int32_t id) {
             if (!player.inbox.empty()) {
                 message = player.inbox.front();
                 player.inbox.pop_front();
+                player.inboxBytes -= message.header.length;
                 found = true;
             }
             break;
@@ -336,14 +400,17 @@ int32_t NetSession::popLeftPlayer() {
 }
 
 void NetSession::sayGoodbye() {
-    std::vector<uint16_t> ids;
+    // Queued without waiting for room: the session's end that follows
+    // sends them with everything else still queued.
     {
         SessionLock guard(*this);
         for (const NetPlayer& player : localPlayers) {
-            if (isValidPlayerId(player.id)) ids.push_back(player.id);
+            if (isValidPlayerId(player.id)) {
+                sendToHost(makeSessionMessage(kKindRemovePlayer, kHostPlayerId, player.id, nullptr, 0));
+            }
         }
     }
-    for (uint16_t id : ids) sendControl(id);
+    flushToHost();
 }
 
 NetSession* createNetSession() {

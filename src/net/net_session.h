@@ -11,11 +11,13 @@
 //
 // Lock discipline: every list and flag is read and written with the mutex
 // held, and no path takes it twice. Nobody holds it while sleeping or
-// waiting on a socket; a send never waits (it goes to the connection's
-// link, session_link.h, which hands the socket what it takes now), so
-// either thread may send with the mutex held: requests and questions go out
-// under it, so that their order among the awaited replies is their order on
-// the wire.
+// waiting on a socket, and nobody sends under it: messages queued under it
+// (requests and questions, so that their order among the awaited replies is
+// their order on the wire) go to the connection's link (session_link.h) and
+// are handed to the socket after it is released. The host's table
+// (`hostPlayers`) is changed only by the session thread, under the mutex;
+// the thread alone may read it without the mutex, so that forwarding a text
+// to thousands of players holds nobody up.
 //
 // Departures from the plain design, for safety:
 // - the session's reference on the socket layer is dropped once by whichever
@@ -24,8 +26,16 @@
 // - the thread finishes its clean-up before it reports itself stopped, so a
 //   reset waiting for it never overlaps the thread's own;
 // - the thread does not clear a stop that was asked for before it began;
-// - the commands send through the link of the connection to the host as the
-//   thread does, so neither thread ever waits on a host that does not read;
+// - a program's text (and its NetSendControl) waits for room in the
+//   queue of the connection to the host, at most the commands' 5 s, instead
+//   of waiting for the host to read every byte; it fails with 10060 when no
+//   room came, and is then not sent at all. A text that was queued is
+//   delivered unless the connection itself fails: the program's own burst
+//   never ends its session;
+// - a session that ends (a reset, the engine shutdown) first sends what is
+//   still queued, waiting at most kEndFlushMs in all for the peers to take
+//   it; what could not go counts as not sent, and the reset then leaves
+//   10060 (or the connection's failure) in the last-error word, else 0;
 // - every reply of the host is matched to the request or question it
 //   answers by the order they were sent (awaited_replies.h): a query takes
 //   only the answer to its own question, a request only its own id, and a
@@ -37,7 +47,13 @@
 //   everything sent before was answered or dropped, so one reply that never
 //   comes cannot spoil the later ones (without a query player there is
 //   nothing to ask: a request given up then counts as dropped);
-// - a local player's inbox holds kInboxMessagesMax texts at most;
+// - a local player's inbox holds kInboxMessagesMax texts and kInboxBytesMax
+//   payload bytes at most; a text that finds it full is not dropped: it
+//   waits, the later texts of its connection with it, and that connection
+//   is soon not read until the program takes some, so its peer's sends
+//   wait in TCP (and, through it, in the sender's queue);
+// - there is no `incoming` list: each connection keeps what it brought and
+//   the thread has not handled yet (message_backlog.h);
 // - waiting commands look every 2 ms rather than every 20 (the same 5 s in
 //   all) and give up at once when the session has ended; they leave in the
 //   last-error word 0 for an answer, kSockTimedOut for a wait that ran out,
@@ -64,12 +80,25 @@ inline constexpr int32_t kThreadIdleSleepMs = 10; // a pass waits this long at m
 inline constexpr int32_t kStopPollMs = 50;        // a reset waiting for the thread
 inline constexpr int32_t kHostConnectionPlaces = 128;
 // A message whose first byte came this long ago and that is still not whole
-// closes its connection; so does a send queue that passes its bound.
+// closes its connection.
 inline constexpr uint32_t kPartialMessageLimitMs = 5000;
+// The bound of a connection's send queue: the program's texts wait while
+// the queue to the host holds this much; the host forwards nothing more to a
+// member whose queue holds this much (the senders wait), and closes one that
+// then takes no byte for kQueueStallLimitMs, or whose queue passes
+// kQueueHardFactor times the bound.
 inline constexpr uint32_t kSendQueueLimitBytes = 256 * 1024;
-// Texts that wait for one local player at most; more are dropped until the
-// program takes some (a flooding peer cannot exhaust the program's memory).
+inline constexpr uint32_t kQueueStallLimitMs = 5000;
+inline constexpr uint32_t kQueueHardFactor = 4;
+// A member connection that has not asked for a player this long after it
+// was accepted is closed, so that idle connections cannot hold every place.
+inline constexpr uint32_t kPlayerRequestLimitMs = 10000;
+// What one local player's inbox holds at most (a flooding peer cannot
+// exhaust the program's memory); more waits in the connection it comes on.
 inline constexpr size_t kInboxMessagesMax = 1024;
+inline constexpr size_t kInboxBytesMax = 256 * 1024;  // payload bytes
+// How long a session's end waits in all for what is queued to go out.
+inline constexpr uint32_t kEndFlushMs = 900;
 
 struct NetPlayer {
     int32_t socketSlot = -1;  // host table: the player's connection; local list: -1
@@ -78,7 +107,11 @@ struct NetPlayer {
     uint8_t reserved = 0;
     char name[kPlayerNameBytes] = {};
     std::list<SessionMessage> inbox;  // texts for a local player, oldest first
+    size_t inboxBytes = 0;            // their payload bytes
 };
+
+// What became of a text for this process's players.
+enum class LocalDelivery { Taken, Held, NoPlayer };
 
 class NetSession {
 public:
@@ -98,7 +131,6 @@ public:
     uint8_t threadRunning = 0;
     uint8_t acceptPlayers = 1;  // 0: the host takes no connections and no players
     RtMutex* mutex = nullptr;
-    std::list<SessionMessage> incoming;  // received in the thread's current pass
     std::list<SessionMessage> answers;   // the host's replies to queries
     std::list<uint16_t> leftPlayers;     // ids that left (host only)
 
@@ -108,8 +140,11 @@ public:
     SessionLink hostLink;               // the connection to the host's buffers
     AwaitedReplies awaitedReplies;      // requests and questions sent, their replies not yet come
     int32_t endCause = 0;               // why the thread ended by itself (0: it was asked to stop)
+    int32_t endFlushCause = 0;          // why something queued could not go at the end (0: all went)
     std::atomic<uint32_t> partialMessageLimitMs{kPartialMessageLimitMs};
     std::atomic<uint32_t> sendQueueLimitBytes{kSendQueueLimitBytes};
+    std::atomic<uint32_t> queueStallLimitMs{kQueueStallLimitMs};
+    std::atomic<uint32_t> playerRequestLimitMs{kPlayerRequestLimitMs};
 
     void lock();
     void unlock();
@@ -121,9 +156,12 @@ public:
     // Ends any running session, connects to the host and starts the thread;
     // 1 when the host answered the handshake.
     int32_t join(const char* hostName, uint16_t port);
-    // The session reset: stops the thread (waiting for it without limit),
-    // closes the session's sockets, drops its reference on the socket layer
-    // and puts the flags back. The lists stay until the next start.
+    // The session reset: stops the thread (waiting for it without limit;
+    // the thread's end sends what is queued, at most kEndFlushMs), closes
+    // the session's sockets, drops its reference on the socket layer and
+    // puts the flags back. The lists stay until the next start. After a
+    // running session, the last error says whether everything queued went
+    // (0) or not (10060, or the connection's failure).
     void reset();
     // The listening port (host order) while hosting; 0 otherwise.
     uint16_t listeningPort() const;
@@ -134,10 +172,24 @@ public:
     // Sends a query of the kind as this process's query-only player and
     // waits for the host's answer of that kind to that player.
     bool query(uint8_t kind, const void* payload, uint16_t length, SessionMessage* answer);
-    // Queues the message on the connection to the host; false without one,
-    // when that connection's link has ended, or for a message longer than
-    // the format carries (none of it is sent).
+    // Queues the message on the connection to the host, without waiting
+    // and without sending yet (flushToHost sends); false without one, when
+    // that connection's link has ended, or for a message longer than the
+    // format carries (none of it is sent).
     bool sendToHost(const SessionMessage& message);
+    void flushToHost();
+    // The program's send: waits for room on the connection to the host (at
+    // most a waiting command's time), then queues the message and sends what
+    // the socket takes. 0, or why it was not sent (the last error is set).
+    int32_t sendWaitingForRoom(const SessionMessage& message);
+
+    // Texts for this process's players (mutex held). The first local
+    // record with the receiver's id takes the text when its inbox has room,
+    // or whatever its room when `always`.
+    LocalDelivery deliverLocked(const SessionMessage& text, bool always = false);
+    NetPlayer* findLocalPlayerLocked(uint16_t id);
+    static bool inboxHasRoom(const NetPlayer& player, uint32_t length);
+    static void appendToInbox(NetPlayer& player, const SessionMessage& text);
 
     bool isRunning();
     void setAcceptPlayers(bool accept);
@@ -156,6 +208,9 @@ public:
     // Closes the session's sockets and drops its socket-layer reference,
     // each once, whichever thread comes first.
     void releaseSessionSockets();
+    // The flags of a session that is over (mutex held): the thread stopped,
+    // new players taken, ids from 101, no query player.
+    void settleIdleLocked();
 
 private:
     int32_t start(bool hosting, const char* hostName, uint16_t port, const char* selfHost);

@@ -1,11 +1,12 @@
 // A session connection's receive buffer and send queue (session_link.h).
-// Depends on the session messages and the socket layer.
+// Depends on the session messages, the socket layer and the clock.
 #include "net/session_link.h"
 
 #include <algorithm>
 #include <cstring>
 
 #include "net/socket_table.h"
+#include "platform/clock.h"
 
 namespace {
 
@@ -13,6 +14,8 @@ constexpr uint32_t kDropChunkBytes = 4096;  // read at a time of an overlong pay
 // Bytes already sent are cut from the front of the queue once this many
 // have gathered (or when everything has gone).
 constexpr size_t kCompactBytes = 64 * 1024;
+// A program's send waiting for room looks at the socket this often at least.
+constexpr uint32_t kRoomCheckMs = 10;
 
 }  // namespace
 
@@ -20,9 +23,12 @@ void SessionLink::clear() {
     partialBytes_ = 0;
     droppingBytes_ = 0;
     inMessage_ = false;
+    peerFinished_ = false;
     std::lock_guard<std::mutex> guard(sendLock_);
     queued_.clear();
     sentUpTo_ = 0;
+    sentTotal_ = 0;
+    stallWatched_ = false;
     endCause_ = 0;
 }
 
@@ -31,12 +37,13 @@ void SessionLink::end(int32_t cause) {
     endCause_.compare_exchange_strong(none, cause != 0 ? cause : platform::kSockConnectionReset);
 }
 
-void SessionLink::receive(int32_t slot, uint32_t nowMs, uint32_t maxMessages, std::vector<SessionMessage>& whole) {
+void SessionLink::receive(int32_t slot, uint32_t nowMs, uint32_t maxMessages, std::deque<SessionMessage>& whole) {
     uint8_t scrap[kDropChunkBytes];
     uint32_t messages = 0;
     // Dropping an overlong payload takes several reads; they are held to a
     // few per message of the allowance too.
-    for (uint32_t reads = 0; messages < maxMessages && reads < 4 * maxMessages && endCause() == 0; ++reads) {
+    for (uint32_t reads = 0; messages < maxMessages && reads < 4 * maxMessages && endCause() == 0 && !peerFinished_;
+         ++reads) {
         uint8_t* into = partial_ + partialBytes_;
         uint32_t wanted;
         if (droppingBytes_ > 0) {
@@ -49,8 +56,12 @@ void SessionLink::receive(int32_t slot, uint32_t nowMs, uint32_t maxMessages, st
         }
         const int32_t got = receiveOnSocket(slot, into, static_cast<int32_t>(wanted), false);
         if (got == -2) return;
-        if (got <= 0) {
-            end(got == 0 ? platform::kSockConnectionReset : lastSocketError());  // 0: the peer closed or reset it
+        if (got == 0) {  // the peer shut its sending side, closed, or reset the connection
+            peerFinished_ = true;
+            return;
+        }
+        if (got < 0) {
+            end(lastSocketError());
             return;
         }
         if (!inMessage_) {
@@ -88,7 +99,7 @@ void SessionLink::checkDeadline(uint32_t nowMs, uint32_t limitMs) {
     if (inMessage_ && nowMs - messageBegunMs_ > limitMs) end(platform::kSockTimedOut);
 }
 
-bool SessionLink::send(int32_t slot, const SessionMessage& message, uint32_t boundBytes) {
+bool SessionLink::queue(const SessionMessage& message) {
     uint8_t wire[kSessionHeaderBytes + kSessionPayloadMax];
     const uint32_t size = encodeSessionMessage(message, wire);
     std::lock_guard<std::mutex> guard(sendLock_);
@@ -98,21 +109,58 @@ bool SessionLink::send(int32_t slot, const SessionMessage& message, uint32_t bou
         return false;
     }
     queued_.append(reinterpret_cast<const char*>(wire), size);
-    flushLocked(slot);
-    if (queued_.size() - sentUpTo_ > boundBytes) end(platform::kSockNoBufferSpace);
-    return endCause() == 0;
+    return true;
 }
 
-void SessionLink::flush(int32_t slot) {
+int32_t SessionLink::sendWithin(int32_t slot, const SessionMessage& message, size_t boundBytes, uint32_t waitMs) {
+    uint8_t wire[kSessionHeaderBytes + kSessionPayloadMax];
+    const uint32_t size = encodeSessionMessage(message, wire);
+    if (size == 0) return platform::kSockMessageSize;
+    platform::ClockPort& clock = platform::clockPort();
+    const uint32_t start = clock.tickMillis();
+    std::unique_lock<std::mutex> guard(sendLock_);
+    for (;;) {
+        if (endCause() != 0) return endCause();
+        flushLocked(slot);
+        const size_t queued = queuedLocked();
+        if (endCause() == 0 && (queued == 0 || queued + size <= boundBytes)) break;
+        const uint32_t waited = clock.tickMillis() - start;
+        if (waited >= waitMs) return platform::kSockTimedOut;
+        // The session thread may flush meanwhile, so the lock is not held
+        // while waiting for the socket to take more.
+        guard.unlock();
+        waitForSocket(slot, true, std::min(waitMs - waited, kRoomCheckMs));
+        guard.lock();
+    }
+    queued_.append(reinterpret_cast<const char*>(wire), size);
+    flushLocked(slot);
+    return endCause() == 0 ? 0 : endCause();
+}
+
+size_t SessionLink::flush(int32_t slot) {
     std::lock_guard<std::mutex> guard(sendLock_);
     flushLocked(slot);
+    return queuedLocked();
 }
-
-bool SessionLink::hasQueued() { return queuedBytes() > 0; }
 
 size_t SessionLink::queuedBytes() {
     std::lock_guard<std::mutex> guard(sendLock_);
-    return queued_.size() - sentUpTo_;
+    return queuedLocked();
+}
+
+void SessionLink::checkSendStall(uint32_t nowMs, size_t boundBytes, uint32_t limitMs) {
+    std::lock_guard<std::mutex> guard(sendLock_);
+    if (queuedLocked() <= boundBytes) {
+        stallWatched_ = false;
+        return;
+    }
+    if (!stallWatched_ || sentTotal_ != stallMark_) {
+        stallWatched_ = true;
+        stallMark_ = sentTotal_;
+        stallSinceMs_ = nowMs;
+    } else if (nowMs - stallSinceMs_ > limitMs) {
+        end(platform::kSockNoBufferSpace);
+    }
 }
 
 void SessionLink::flushLocked(int32_t slot) {
@@ -126,6 +174,7 @@ void SessionLink::flushLocked(int32_t slot) {
             break;
         }
         sentUpTo_ += static_cast<size_t>(sent);
+        sentTotal_ += static_cast<uint64_t>(sent);
     }
     if (sentUpTo_ == queued_.size()) {
         queued_.clear();

@@ -48,9 +48,6 @@ struct SessionMessageHeader {
 struct SessionMessage {
     SessionMessageHeader header;
     uint8_t payload[kSessionPayloadMax + 1] = {};
-    // Where it arrived: the socket slot of a member's connection to this
-    // host, or -1 for this process's own connection to its host.
-    int32_t arrivedOn = -1;
 };
 
 void encodeSessionHeader(const SessionMessageHeader& header, uint8_t out[kSessionHeaderBytes]);

@@ -81,6 +81,9 @@ int32_t receiveOnSocket(int32_t slot, void* buffer, int32_t count, bool waitAll)
 // than count), 0 for a count of 0 or less, -2 when the socket can take
 // nothing now, -1 on an error. Stream records only.
 int32_t sendAvailableOnSocket(int32_t slot, const void* bytes, int32_t count);
+// Bytes written to a stream record that its peer has not acknowledged yet;
+// -1 on an error (a free record included).
+int32_t unacknowledgedOnSocket(int32_t slot);
 // 1 when data can be read, -2 when not, -1 on an error.
 int32_t pollSocket(int32_t slot);
 // 1 when the socket turned readable (or writable) within the time, 0 when

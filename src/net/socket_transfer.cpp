@@ -99,6 +99,12 @@ int32_t sendAvailableOnSocket(int32_t slot, const void* bytes, int32_t count) {
     return code == kSockWouldBlock ? -2 : -1;
 }
 
+int32_t unacknowledgedOnSocket(int32_t slot) {
+    const int32_t bytes = unacknowledgedOnHandle(socketHandleOf(slot));
+    setSocketError(socketLastError());
+    return bytes;
+}
+
 int32_t receiveOnSocket(int32_t slot, void* buffer, int32_t count, bool waitAll) {
     if (waitAll && count <= 0) return count;
     if (count < 0 || (!buffer && count > 0)) {

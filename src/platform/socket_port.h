@@ -134,6 +134,10 @@ int32_t sendOnHandle(SocketHandle socket, const void* bytes, uint32_t count);
 int32_t sendToOnHandle(SocketHandle socket, const void* bytes, uint32_t count,
                        const SocketEndpoint& target);
 int32_t receiveOnHandle(SocketHandle socket, void* buffer, uint32_t count);
+// The bytes a stream socket has handed to the system that its peer has not
+// yet acknowledged (sent or not), or -1. 0 means every byte written has
+// reached the peer's side, so a close can no longer lose it.
+int32_t unacknowledgedOnHandle(SocketHandle socket);
 // `source` (when not null) receives the sender of the datagram. A datagram
 // longer than count fills the buffer, loses its tail and fails with
 // kSockMessageSize (its sender still in `source`): never a silent cut.

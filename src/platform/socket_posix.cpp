@@ -6,7 +6,8 @@
 // writable, so that a refused connect lands in the exception set as the
 // layer expects, never in the write set. Datagrams are read with recvmsg,
 // whose flags tell a datagram cut to fit from a whole one.
-// Depends on POSIX sockets, poll, getaddrinfo and setrlimit.
+// Depends on POSIX sockets, poll, getaddrinfo, setrlimit and Linux's
+// count of unacknowledged bytes (SIOCOUTQ).
 #include <arpa/inet.h>
 #include <cerrno>
 #include <climits>
@@ -16,6 +17,8 @@
 #include <netdb.h>
 #include <netinet/in.h>
 #include <poll.h>
+#include <linux/sockios.h>
+#include <sys/ioctl.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -287,6 +290,13 @@ int32_t closeSocketHandle(SocketHandle socket) {
 int32_t sendOnHandle(SocketHandle socket, const void* bytes, uint32_t count) {
     REQUIRE_DESCRIPTOR(fd, socket);
     return countOrFail(::send(fd, bytes, static_cast<size_t>(clampCount(count)), MSG_NOSIGNAL));
+}
+
+int32_t unacknowledgedOnHandle(SocketHandle socket) {
+    REQUIRE_DESCRIPTOR(fd, socket);
+    int bytes = 0;
+    if (::ioctl(fd, SIOCOUTQ, &bytes) != 0) return failFromErrno();
+    return succeed(bytes);
 }
 
 int32_t sendToOnHandle(SocketHandle socket, const void* bytes, uint32_t count, const SocketEndpoint& target) {

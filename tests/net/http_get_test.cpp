@@ -101,7 +101,7 @@ TEST(HttpGet, TheTextStopsAtMaxBytesAndEndsTheTransfer) {
     EXPECT_TRUE(server.clientClosedFirst());
 }
 
-TEST(HttpGet, ResponsesCutShortOrNotFromAnHttpServerFail) {
+TEST(HttpGet, ResponsesCutShortFail) {
     const struct {
         std::string response;
         int32_t cause;
@@ -109,7 +109,7 @@ TEST(HttpGet, ResponsesCutShortOrNotFromAnHttpServerFail) {
         {"", 10054},                                                    // closed without a word
         {"HTTP/1.0 200 OK\r\nServer: t\r\n", 10054},                    // the header never ends
         {"HTTP/1.0 200 OK\r\nContent-Length: 10\r\n\r\nhello", 10054},  // half the body
-        {"220 ready\r\n\r\nbody", 10053},                                // not an HTTP answer
+        {"ICY 200 OK\r\nicy-name: r\r\n", 10054},                         // no end of header either
         {"HTTP/1.0 200 OK\r\nX-Long: " + std::string(200000, 'h') + "\r\n\r\nbody", 10053},
     };
     TempDir dir;
@@ -120,6 +120,27 @@ TEST(HttpGet, ResponsesCutShortOrNotFromAnHttpServerFail) {
             << c.response.substr(0, 40);
         EXPECT_EQ(lastSocketError(), c.cause) << c.response.substr(0, 40);
         server.finish();
+    }
+}
+
+TEST(HttpGet, AnswersWhoseFirstLineIsNotHttpAreTakenAsTheyCome) {
+    const struct {
+        std::string response;
+        const char* body;
+    } cases[] = {
+        {"ICY 200 OK\r\nicy-name: radio\r\nicy-metaint: 0\r\n\r\nstream bytes", "stream bytes"},
+        {"220 ready\r\n\r\nbody", "body"},
+        {"ICY 200 OK\nContent-Length: 3\n\nabcdef", "abc"},
+        {"\r\n\r\nno status at all", "no status at all"},
+    };
+    TempDir dir;
+    const std::string path = dir.file("body");
+    for (const auto& c : cases) {
+        TinyHttpServer server({{c.response}});
+        EXPECT_EQ(HttpGetToFile(kHost, RtString("/"), server.port(), RtString(path.c_str()), 2000), 1) << c.response;
+        EXPECT_EQ(lastSocketError(), 0) << c.response;
+        server.finish();
+        EXPECT_EQ(fileText(path), c.body) << c.response;
     }
 }
 

@@ -167,9 +167,9 @@ TEST(NetSession, NoIdPastTheValidRangeIsHandedOut) {
     host.nextPlayerId = kLastValidPlayerId;
     host.unlock();
     EXPECT_EQ(host.addPlayer("last"), kLastValidPlayerId);
-    host.answerPolls = 5;
-    EXPECT_EQ(host.addPlayer("beyond"), 0);  // 65,280 would be no player id
-    EXPECT_FALSE(hasLocalPlayerNamed(host, "beyond"));
+    // 65,280 would be no player id: the ids start again from 101.
+    EXPECT_EQ(host.addPlayer("beyond"), kFirstAssignedPlayerId);
+    EXPECT_TRUE(hasLocalPlayerNamed(host, "beyond"));
 }
 
 TEST(NetSession, AFreedPlaceTakesTheLastConnection) {

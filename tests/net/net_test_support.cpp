@@ -15,6 +15,7 @@
 #include <cstdio>
 
 #include "net/net_session.h"
+#include "net/socket_records.h"
 #include "net/socket_table.h"
 #include "platform/socket_port.h"
 #include "runtime/engine/engine_state.h"
@@ -185,6 +186,21 @@ std::string hexBytes(const std::string& bytes) {
     return text;
 }
 
+void limitRawBuffers(int fd, int bytes) {
+    setsockopt(fd, SOL_SOCKET, SO_SNDBUF, &bytes, sizeof bytes);
+    setsockopt(fd, SOL_SOCKET, SO_RCVBUF, &bytes, sizeof bytes);
+}
+
+void limitSlotBuffers(int32_t slot, int bytes) { limitRawBuffers(static_cast<int>(socketHandleOf(slot)), bytes); }
+
+std::string numberedText(size_t number, size_t length) {
+    char digits[24];
+    std::snprintf(digits, sizeof digits, "%06zu-", number);
+    std::string text(digits);
+    text.resize(length, static_cast<char>('a' + number % 26));
+    return text.substr(0, length);
+}
+
 HostedSession::HostedSession() {
     if (host.host(0, "127.0.0.1") == 1) port = host.listeningPort();
 }
@@ -199,6 +215,36 @@ size_t leftCount(NetSession& session) {
 size_t hostRecordCount(NetSession& session) {
     session.lock();
     const size_t n = session.hostPlayers.size();
+    session.unlock();
+    return n;
+}
+
+namespace {
+
+const NetPlayer* localPlayer(NetSession& session, uint16_t id) {
+    for (const NetPlayer& player : session.localPlayers) {
+        if (player.id == id) return &player;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+size_t inboxCount(NetSession& session, uint16_t id) {
+    session.lock();
+    const NetPlayer* player = localPlayer(session, id);
+    const size_t n = player ? player->inbox.size() : 0;
+    session.unlock();
+    return n;
+}
+
+size_t inboxBytes(NetSession& session, uint16_t id) {
+    session.lock();
+    const NetPlayer* player = localPlayer(session, id);
+    size_t n = 0;
+    if (player) {
+        for (const SessionMessage& message : player->inbox) n += message.header.length;
+    }
     session.unlock();
     return n;
 }
@@ -311,6 +357,69 @@ void RawPeer::run(std::string bytes, size_t piece, int intervalMs) {
             const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(intervalMs);
             while (!stopping_ && std::chrono::steady_clock::now() < until) std::this_thread::sleep_for(std::chrono::milliseconds(2));
         }
+    }
+}
+
+std::unique_ptr<RawPeer> fakeHostFor(NetSession& member, int listening, uint16_t port) {
+    std::unique_ptr<RawPeer> host;
+    std::thread handshake([&] {
+        host = RawPeer::acceptOn(listening);
+        if (host->read(7 + 136).size() == 143) host->send(wireMessage(2, 102, 0));
+        if (host->read(7) == wireMessage(104, 0, 102)) host->send(wireMessage(104, 102, 0, wireU16(1)));
+    });
+    EXPECT_EQ(member.join("127.0.0.1", port), 1);
+    handshake.join();
+    return host;
+}
+
+Collector::Collector(int fd, Options options) : fd_(fd), options_(options) {
+    thread_ = std::thread([this] { run(); });
+}
+
+Collector::~Collector() {
+    stopping_ = true;
+    if (thread_.joinable()) thread_.join();
+}
+
+size_t Collector::size() const { return size_.load(); }
+
+std::string Collector::bytes() const {
+    std::lock_guard<std::mutex> guard(lock_);
+    return bytes_;
+}
+
+bool Collector::waitForBytes(size_t n, int timeoutMs) const {
+    return waitUntil([&] { return size() >= n; }, timeoutMs);
+}
+
+void Collector::run() {
+    using Clock = std::chrono::steady_clock;
+    const auto start = Clock::now();
+    while (!stopping_ && Clock::now() - start < std::chrono::milliseconds(options_.startAfterMs)) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    std::vector<char> buffer(64 * 1024);
+    auto tickEnds = Clock::now() + std::chrono::milliseconds(options_.tickMs);
+    size_t leftInTick = options_.bytesPerTick;
+    while (!stopping_) {
+        if (options_.bytesPerTick > 0 && leftInTick == 0) {
+            std::this_thread::sleep_until(tickEnds);
+            tickEnds += std::chrono::milliseconds(options_.tickMs);
+            leftInTick = options_.bytesPerTick;
+        }
+        if (!readable(fd_, 10)) continue;
+        const size_t want = options_.bytesPerTick > 0 ? std::min(buffer.size(), leftInTick) : buffer.size();
+        const ssize_t got = ::recv(fd_, buffer.data(), want, 0);
+        if (got <= 0) {
+            closed_ = true;
+            return;
+        }
+        if (options_.bytesPerTick > 0) leftInTick -= static_cast<size_t>(got);
+        if (options_.keep) {
+            std::lock_guard<std::mutex> guard(lock_);
+            bytes_.append(buffer.data(), static_cast<size_t>(got));
+        }
+        size_ += static_cast<size_t>(got);
     }
 }
 

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -55,6 +56,16 @@ uint16_t freeUdpPort();
 
 std::string hexBytes(const std::string& bytes);  // "03 02 00 ..."
 
+// Small fixed system buffers for a socket (both directions), as on a slow
+// link: what a peer does not read then backs up after a few kilobytes, not
+// after the megabytes loopback gives by default.
+void limitRawBuffers(int fd, int bytes);
+void limitSlotBuffers(int32_t slot, int bytes);
+
+// A text of the length whose first digits are its number, so that a test
+// can tell which text arrived where ("000042-xxxx...").
+std::string numberedText(size_t number, size_t length);
+
 // A host on a port the system picks, reached through 127.0.0.1 (port 0
 // when it did not start).
 struct HostedSession {
@@ -63,6 +74,8 @@ struct HostedSession {
     HostedSession();
 };
 // Counts under the session's mutex.
+size_t inboxCount(NetSession& session, uint16_t id);
+size_t inboxBytes(NetSession& session, uint16_t id);
 size_t leftCount(NetSession& session);
 size_t hostRecordCount(NetSession& session);
 
@@ -113,6 +126,45 @@ private:
     std::thread thread_;
     std::atomic<bool> stopping_{false};
     std::atomic<size_t> sent_{0};
+};
+
+// A fake host: takes the member's connection, gives its query player id
+// 102 and answers the handshake. Runs while the member joins.
+std::unique_ptr<RawPeer> fakeHostFor(NetSession& member, int listening, uint16_t port);
+
+// Reads a raw socket on a thread of its own until the peer closes, keeping
+// (or only counting) what arrives. It may start late and may be held to a
+// rate, as a host that is busy or slow.
+class Collector {
+public:
+    struct Options {
+        int startAfterMs = 0;     // reads nothing before
+        size_t bytesPerTick = 0;  // 0: as fast as it comes
+        int tickMs = 10;
+        bool keep = true;  // false: counts only
+    };
+    Collector(int fd, Options options);
+    ~Collector();
+    Collector(const Collector&) = delete;
+    Collector& operator=(const Collector&) = delete;
+
+    size_t size() const;
+    std::string bytes() const;
+    bool closedByPeer() const { return closed_.load(); }
+    // True once at least n bytes came within the time.
+    bool waitForBytes(size_t n, int timeoutMs = kWaitMs) const;
+
+private:
+    void run();
+
+    int fd_;
+    Options options_;
+    mutable std::mutex lock_;
+    std::string bytes_;
+    std::atomic<size_t> size_{0};
+    std::atomic<bool> closed_{false};
+    std::atomic<bool> stopping_{false};
+    std::thread thread_;
 };
 
 // Serves one HTTP request: accepts one connection, reads the request up to

@@ -1,12 +1,12 @@
 // The session wire format (header bytes, requests), and a connection's link:
-// whole messages from a stream that splits, stalls, overflows or breaks, and
-// a send queue held to its bound.
+// whole messages from a stream that splits, stalls, overflows or ends, a
+// program's send that waits for room, and a queue that stops moving.
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <cstring>
+#include <deque>
 #include <string>
-#include <vector>
 
 #include "net/session_link.h"
 #include "net/session_message.h"
@@ -28,7 +28,7 @@ void sendRaw(int32_t slot, const std::string& bytes) {
 }
 
 // Receives until `count` messages are whole (or the wait ends).
-bool receiveWhole(SessionLink& link, int32_t slot, std::vector<SessionMessage>& whole, size_t count) {
+bool receiveWhole(SessionLink& link, int32_t slot, std::deque<SessionMessage>& whole, size_t count) {
     return nettest::waitUntil([&] {
         link.receive(slot, 0, 16, whole);
         return whole.size() >= count;
@@ -90,13 +90,14 @@ TEST(SessionLink, MessagesRoundTripAndEndInANul) {
     ASSERT_GE(pair.server, 0);
     SessionLink sending;
     SessionLink receiving;
-    std::vector<SessionMessage> whole;
+    std::deque<SessionMessage> whole;
     receiving.receive(pair.server, 0, 16, whole);
     EXPECT_TRUE(whole.empty());
     EXPECT_EQ(receiving.endCause(), 0);
-    EXPECT_TRUE(sending.send(pair.client, makeSessionMessage(kKindText, 103, 101, "hello", 5), 1024));
-    EXPECT_TRUE(sending.send(pair.client, makeSessionMessage(kKindRemovePlayer, 0, 101, nullptr, 0), 1024));
-    EXPECT_FALSE(sending.hasQueued());
+    EXPECT_EQ(sending.sendWithin(pair.client, makeSessionMessage(kKindText, 103, 101, "hello", 5), 1024, 0), 0);
+    EXPECT_TRUE(sending.queue(makeSessionMessage(kKindRemovePlayer, 0, 101, nullptr, 0)));
+    EXPECT_TRUE(sending.hasQueued());  // queued, not sent yet
+    EXPECT_EQ(sending.flush(pair.client), 0u);
     ASSERT_TRUE(receiveWhole(receiving, pair.server, whole, 2));
     EXPECT_EQ(whole[0].header.kind, kKindText);
     EXPECT_EQ(whole[0].header.receiver, 103);
@@ -111,7 +112,7 @@ TEST(SessionLink, AMessageInPiecesIsResumedAndTimedFromItsFirstByte) {
     ASSERT_GE(pair.server, 0);
     const std::string wire = wireOf(makeSessionMessage(kKindText, 7, 8, "abc", 3));
     SessionLink link;
-    std::vector<SessionMessage> whole;
+    std::deque<SessionMessage> whole;
     // Each piece is taken when it is there; nothing waits for the rest, and
     // the whole message came within the limit of its first byte.
     const struct {
@@ -149,40 +150,104 @@ TEST(SessionLink, AnOverlongMessageIsSkippedAndTheStreamStaysInStep) {
     sendRaw(pair.client, overlong);
     sendRaw(pair.client, wireOf(makeSessionMessage(kKindText, 5, 6, "next", 4)));
     SessionLink link;
-    std::vector<SessionMessage> whole;
+    std::deque<SessionMessage> whole;
     ASSERT_TRUE(receiveWhole(link, pair.server, whole, 1));
     EXPECT_STREQ(reinterpret_cast<char*>(whole[0].payload), "next");
     EXPECT_EQ(whole.size(), 1u);
 }
 
-TEST(SessionLink, APeerThatClosesMidMessageEndsTheLink) {
+TEST(SessionLink, APeerThatClosesMidMessageSendsNothingMore) {
     const nettest::SlotPair pair = nettest::makeSlotPair();
     ASSERT_GE(pair.server, 0);
+    sendRaw(pair.client, wireOf(makeSessionMessage(kKindText, 1, 2, "whole", 5)));
     sendRaw(pair.client, std::string("\x03\x0A\x00\x01\x00\x02\x00" "abc", 10));  // 3 of 10 payload bytes
     closeSocket(pair.client);
     SessionLink link;
-    std::vector<SessionMessage> whole;
+    std::deque<SessionMessage> whole;
     EXPECT_TRUE(nettest::waitUntil([&] {
         link.receive(pair.server, 0, 16, whole);
-        return link.endCause() != 0;
+        return link.peerFinished();
     }));
-    EXPECT_EQ(link.endCause(), platform::kSockConnectionReset);
-    EXPECT_TRUE(whole.empty());
-    EXPECT_FALSE(link.send(pair.server, makeSessionMessage(kKindText, 1, 2, "x", 1), 1024));  // ended: nothing queued
+    // What came whole before the end is kept; the link lasts for answers.
+    ASSERT_EQ(whole.size(), 1u);
+    EXPECT_STREQ(reinterpret_cast<char*>(whole[0].payload), "whole");
+    EXPECT_EQ(link.endCause(), 0);
+    link.end(platform::kSockConnectionReset);
+    link.end(platform::kSockTimedOut);  // the first cause stays
+    EXPECT_FALSE(link.queue(makeSessionMessage(kKindText, 1, 2, "x", 1)));  // ended: nothing queued
+    EXPECT_EQ(link.sendWithin(pair.server, makeSessionMessage(kKindText, 1, 2, "x", 1), 1024, 100),
+              platform::kSockConnectionReset);
+    EXPECT_FALSE(link.hasQueued());
     link.clear();
     EXPECT_EQ(link.endCause(), 0);
+    EXPECT_FALSE(link.peerFinished());
 }
 
-TEST(SessionLink, AQueueThatPassesItsBoundEndsTheLinkWithoutWaiting) {
+TEST(SessionLink, ASendWaitsForRoomAndGivesUpWithoutEndingTheLink) {
     const nettest::SlotPair pair = nettest::makeSlotPair();
     ASSERT_GE(pair.server, 0);
-    // The server end never reads: the socket's buffers fill, then the queue.
+    nettest::limitSlotBuffers(pair.client, 16 * 1024);
+    nettest::limitSlotBuffers(pair.server, 16 * 1024);
+    // The server end reads nothing yet: the socket's buffers fill, then the queue.
+    SessionLink link;
+    size_t sent = 0;
+    int32_t result = 0;
+    double lastMs = 0;
+    while (result == 0 && sent < 100000) {
+        const SessionMessage message = makeSessionMessage(kKindText, 1, 2, nettest::numberedText(sent, 1000).c_str(), 1000);
+        const auto start = std::chrono::steady_clock::now();
+        result = link.sendWithin(pair.client, message, 64 * 1024, 100);
+        lastMs = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+        if (result == 0) ++sent;
+    }
+    EXPECT_EQ(result, platform::kSockTimedOut);
+    EXPECT_GE(lastMs, 90);
+    EXPECT_LT(lastMs, 1000);
+    EXPECT_EQ(link.endCause(), 0);
+    EXPECT_LE(link.queuedBytes(), 64u * 1024u);
+    EXPECT_GT(link.queuedBytes(), 64u * 1024u - 1007u);
+    // Everything queued arrives, in order, once the reader reads; the text
+    // that found no room does not.
+    SessionLink reader;
+    std::deque<SessionMessage> whole;
+    EXPECT_TRUE(nettest::waitUntil([&] {
+        link.flush(pair.client);
+        reader.receive(pair.server, 0, 64, whole);
+        return whole.size() >= sent && !link.hasQueued();
+    }));
+    ASSERT_EQ(whole.size(), sent);
+    for (size_t i = 0; i < sent; ++i) {
+        ASSERT_EQ(std::string(reinterpret_cast<char*>(whole[i].payload)), nettest::numberedText(i, 1000)) << i;
+    }
+    EXPECT_EQ(link.sendWithin(pair.client, makeSessionMessage(kKindText, 1, 2, "x", 1), 64 * 1024, 0), 0);
+}
+
+TEST(SessionLink, AQueueAboveItsBoundThatDoesNotMoveEndsTheLink) {
+    const nettest::SlotPair pair = nettest::makeSlotPair();
+    ASSERT_GE(pair.server, 0);
+    nettest::limitSlotBuffers(pair.client, 16 * 1024);
+    nettest::limitSlotBuffers(pair.server, 16 * 1024);
     SessionLink link;
     const SessionMessage message = makeSessionMessage(kKindText, 1, 2, std::string(1000, 'q').c_str(), 1000);
-    int sent = 0;
-    const auto start = std::chrono::steady_clock::now();
-    while (link.send(pair.client, message, 64 * 1024) && sent < 100000) ++sent;
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+    for (int i = 0; i < 200; ++i) ASSERT_TRUE(link.queue(message));
+    EXPECT_GT(link.flush(pair.client), 64u * 1024u);
+    // Watched from 1,000 ms; moving bytes start the watch again.
+    link.checkSendStall(1000, 64 * 1024, 300);
+    char scrap[4096];
+    ASSERT_TRUE(nettest::waitUntil([&] {
+        receiveOnSocket(pair.server, scrap, sizeof scrap, false);
+        const size_t before = link.queuedBytes();
+        return link.flush(pair.client) < before;
+    }));
+    link.checkSendStall(1250, 64 * 1024, 300);
+    link.checkSendStall(1550, 64 * 1024, 300);
+    EXPECT_EQ(link.endCause(), 0);
+    link.checkSendStall(1551, 64 * 1024, 300);
     EXPECT_EQ(link.endCause(), platform::kSockNoBufferSpace);
-    EXPECT_TRUE(link.hasQueued());
+    // Under the bound, no time runs.
+    SessionLink light;
+    ASSERT_TRUE(light.queue(message));
+    light.checkSendStall(0, 64 * 1024, 300);
+    light.checkSendStall(90000, 64 * 1024, 300);
+    EXPECT_EQ(light.endCause(), 0);
 }

@@ -4,6 +4,7 @@
 // bounds are measured in time.
 #include <gtest/gtest.h>
 
+#include <sys/socket.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -20,6 +21,7 @@
 
 using nettest::HostedSession;
 using nettest::hexBytes;
+using nettest::fakeHostFor;
 using nettest::leftCount;
 using nettest::RawPeer;
 using nettest::waitUntil;
@@ -40,20 +42,6 @@ double millisTaken(Action&& action) {
 
 // A header claiming more than the format allows, with no payload after it.
 std::string overlongHeader() { return std::string(1, '\x03') + wireU16(60000) + wireU16(0xFFFF) + wireU16(1); }
-
-// A fake host: takes the member's connection, gives its query player id
-// 102 and answers the handshake. Runs while the member joins.
-std::unique_ptr<RawPeer> fakeHostFor(NetSession& member, int listening, uint16_t port) {
-    std::unique_ptr<RawPeer> host;
-    std::thread handshake([&] {
-        host = RawPeer::acceptOn(listening);
-        if (host->read(7 + 136).size() == 143) host->send(wireMessage(2, 102, 0));
-        if (host->read(7) == wireMessage(104, 0, 102)) host->send(wireMessage(104, 102, 0, wireU16(1)));
-    });
-    EXPECT_EQ(member.join("127.0.0.1", port), 1);
-    handshake.join();
-    return host;
-}
 
 // A running host, its peers made by each test.
 class PeersOfAHost : public testing::Test {
@@ -148,8 +136,9 @@ TEST_F(PeersOfAHost, AMessageLeftUnfinishedPastTheDeadlineClosesItsConnection) {
     EXPECT_LT(millisTaken([&] { host.reset(); }), 1000);
 }
 
-TEST_F(PeersOfAHost, AMemberThatNeverReadsIsClosedAtItsQueueBound) {
+TEST_F(PeersOfAHost, AMemberThatNeverReadsIsClosedOnceItsQueueStalls) {
     host.sendQueueLimitBytes = 64 * 1024;
+    host.queueStallLimitMs = 300;
     // Texts from its player a to its player b come back on its own
     // connection, which it never reads.
     RawPeer sink(hosted.port, 4096);
@@ -167,29 +156,43 @@ TEST_F(PeersOfAHost, AMemberThatNeverReadsIsClosedAtItsQueueBound) {
     EXPECT_LT(millisTaken([&] { host.reset(); }), 1000);
 }
 
-TEST_F(PeersOfAHost, AFloodOfTextsFillsAnInboxOnlyToItsBound) {
+TEST_F(PeersOfAHost, AFloodOfTextsFillsAnInboxToItsBoundAndThenWaits) {
     ASSERT_EQ(host.addPlayer("alice"), 101);
     std::vector<std::unique_ptr<RawPeer>> flooders;
+    std::vector<uint16_t> ids;
     for (int i = 0; i < 2; ++i) {
         flooders.push_back(std::make_unique<RawPeer>(hosted.port));
-        const uint16_t id = flooders.back()->registerPlayer("flood");
-        ASSERT_NE(id, 0);
-        flooders.back()->startFlood(wireMessage(3, 101, id, std::string(200, static_cast<char>('a' + i))));
+        ids.push_back(flooders.back()->registerPlayer("flood"));
+        ASSERT_NE(ids.back(), 0);
+        flooders.back()->startFlood(wireMessage(3, 101, ids.back(), std::string(200, static_cast<char>('a' + i))));
     }
-    const auto inboxSize = [&] {
-        host.lock();
-        const size_t n = host.localPlayers.front().inbox.size();
-        host.unlock();
-        return n;
-    };
+    const auto inboxSize = [&] { return nettest::inboxCount(host, 101); };
     ASSERT_TRUE(waitUntil([&] { return inboxSize() == kInboxMessagesMax; }));
-    const size_t sent = flooders[0]->bytesSent() + flooders[1]->bytesSent();
-    ASSERT_TRUE(waitUntil([&] { return flooders[0]->bytesSent() + flooders[1]->bytesSent() > sent + 512 * 1024; }));
+    // The rest waits in the flooders' connections, which soon take no more.
+    size_t sent = 0;
+    ASSERT_TRUE(waitUntil([&] {
+        const size_t before = flooders[0]->bytesSent() + flooders[1]->bytesSent();
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        sent = flooders[0]->bytesSent() + flooders[1]->bytesSent();
+        return sent == before;
+    }, 20000));
     EXPECT_EQ(inboxSize(), kInboxMessagesMax);
     // The host serves on, and its player reads what came first.
     EXPECT_LT(millisTaken([&] { EXPECT_EQ(host.playerCount(), 3); }), 50);
-    EXPECT_EQ(host.receiveText(101).length, 200u);
     for (auto& flooder : flooders) flooder->stop();
+    // Nothing was dropped: every whole text each flooder sent arrives.
+    std::vector<size_t> expected;
+    for (auto& flooder : flooders) expected.push_back(flooder->bytesSent() / 207);
+    std::vector<size_t> got(2, 0);
+    ASSERT_TRUE(waitUntil([&] {
+        for (RtString text = host.receiveText(101); !text.isEmpty(); text = host.receiveText(101)) {
+            const size_t from = host.lastSenderId == ids[0] ? 0 : 1;
+            EXPECT_EQ(text.length, 200u);
+            EXPECT_EQ(text.c_str()[0], static_cast<char>('a' + from));
+            ++got[from];
+        }
+        return got == expected;
+    }, 20000)) << got[0] << "/" << expected[0] << " " << got[1] << "/" << expected[1];
     EXPECT_TRUE(host.isRunning());
 }
 
@@ -422,18 +425,22 @@ TEST_F(PeersOfAHost, ATextNoLocalPlayerTakesIsDroppedNotSentRound) {
     EXPECT_FALSE(waitUntil([&] { return !host.receiveText(101).isEmpty(); }, 150));
 }
 
-TEST_F(PeersOfAHost, ARequestWhoseConnectionIsGoneGetsNoPlayer) {
+TEST_F(PeersOfAHost, APlayerWhoseConnectionIsGoneLeavesWithIt) {
     ASSERT_EQ(host.addPlayer("alice"), 101);
     host.setAcceptPlayers(false);
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));  // a pass that no longer accepts
     {
         RawPeer gone(hosted.port);  // waits unaccepted, asks for a player and leaves
         gone.send(wireRequest("ghost"));
     }
     host.setAcceptPlayers(true);
-    RawPeer next(hosted.port);  // accepted after it
-    EXPECT_EQ(next.registerPlayer("next"), 102);
-    EXPECT_EQ(leftCount(host), 0u);
-    EXPECT_EQ(host.playerCount(), 2);
+    RawPeer next(hosted.port);  // accepted after it, perhaps in the same socket record
+    // The request that came before the end is answered (a peer that only
+    // shut its sending side still reads), and its player leaves at once.
+    EXPECT_EQ(next.registerPlayer("next"), 103);
+    ASSERT_TRUE(waitUntil([&] { return leftCount(host) == 1; }));
+    EXPECT_EQ(host.popLeftPlayer(), 102);
+    EXPECT_EQ(host.playerCount(), 2);  // alice and next: the newcomer inherits nobody
 }
 
 TEST_F(PeersOfAHost, RepliesAndForwardedCopiesAreExactBytes) {
@@ -461,4 +468,123 @@ TEST_F(PeersOfAHost, RepliesAndForwardedCopiesAreExactBytes) {
         const size_t n = (std::string(q.answer).size() + 1) / 3;
         EXPECT_EQ(hexBytes(peer.read(n)), q.answer) << hexBytes(q.question);
     }
+}
+
+TEST_F(PeersOfAHost, AMemberThatStopsSendingIsStillAnswered) {
+    // A player request, then the sending side shut.
+    RawPeer leaving(hosted.port);
+    leaving.send(wireRequest("last words"));
+    ASSERT_EQ(shutdown(leaving.fd(), SHUT_WR), 0);
+    EXPECT_EQ(hexBytes(leaving.read(7)), "02 00 00 65 00 00 00");
+    EXPECT_TRUE(leaving.closedWithin(2000));  // then the host closes, and its player leaves
+    ASSERT_TRUE(waitUntil([&] { return leftCount(host) == 1; }));
+    EXPECT_EQ(host.popLeftPlayer(), 101);
+    // A player, then a question, then the sending side shut.
+    RawPeer asking(hosted.port);
+    ASSERT_EQ(asking.registerPlayer("asker"), 102);
+    asking.send(wireMessage(101, 0, 102) + wireMessage(103, 0, 102, wireU16(102)));
+    ASSERT_EQ(shutdown(asking.fd(), SHUT_WR), 0);
+    EXPECT_EQ(hexBytes(asking.read(9)), "65 02 00 66 00 00 00 01 00");
+    EXPECT_EQ(hexBytes(asking.read(12)), "67 05 00 66 00 00 00 61 73 6B 65 72");
+    EXPECT_TRUE(asking.closedWithin(2000));
+}
+
+TEST(SessionPeers, AnAnswerSentJustBeforeTheHostLeavesIsStillTaken) {
+    uint16_t port = 0;
+    const int listening = nettest::rawListen(&port);
+    NetSession member;
+    std::unique_ptr<RawPeer> host = fakeHostFor(member, listening, port);
+    ASSERT_TRUE(member.isRunning());
+    std::thread answer([&] {
+        if (host->readMessage() != wireMessage(101, 0, 102)) return;
+        host->send(wireMessage(101, 102, 0, wireU16(7)));
+        host.reset();  // and gone
+    });
+    EXPECT_EQ(member.playerCount(), 7);
+    EXPECT_EQ(lastSocketError(), 0);
+    answer.join();
+    EXPECT_TRUE(waitUntil([&] { return !member.isRunning(); }));
+    close(listening);
+}
+
+TEST_F(PeersOfAHost, AConnectionThatAsksForNoPlayerIsClosedAfterTheDeadline) {
+    host.playerRequestLimitMs = 300;
+    // The host's own connection takes the first place; silent connections all the others.
+    const auto start = std::chrono::steady_clock::now();
+    std::vector<std::unique_ptr<RawPeer>> silent;
+    for (int i = 1; i < kHostConnectionPlaces; ++i) silent.push_back(std::make_unique<RawPeer>(hosted.port));
+    RawPeer extra(hosted.port);  // the 129th, closed at once
+    EXPECT_TRUE(extra.closedWithin(2000));
+    for (auto& peer : silent) EXPECT_TRUE(peer->closedWithin(3000));
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(290));
+    // The places are free again: a joiner gets in, and a member with a
+    // player keeps its place past the deadline.
+    NetSession joiner;
+    ASSERT_EQ(joiner.join("127.0.0.1", hosted.port), 1);
+    ASSERT_NE(joiner.addPlayer("j"), 0);
+    std::this_thread::sleep_for(std::chrono::milliseconds(600));
+    EXPECT_TRUE(joiner.isRunning());
+    EXPECT_EQ(joiner.playerCount(), 1);
+    // A question alone does not ask for a player.
+    RawPeer asker(hosted.port);
+    asker.send(wireMessage(104, 0, 101));
+    EXPECT_TRUE(asker.closedWithin(3000));
+    EXPECT_EQ(host.playerRequestLimitMs.load(), 300u);
+    EXPECT_EQ(kPlayerRequestLimitMs, 10000u);
+}
+
+TEST_F(PeersOfAHost, IdsOfDepartedPlayersAreGivenAgainOnceTheRangeIsUsedUp) {
+    ASSERT_EQ(host.addPlayer("host player"), 101);
+    RawPeer stays(hosted.port);
+    ASSERT_EQ(stays.registerPlayer("a"), 102);
+    {
+        RawPeer gone(hosted.port);
+        ASSERT_EQ(gone.registerPlayer("b"), 103);
+    }
+    ASSERT_TRUE(waitUntil([&] { return leftCount(host) == 1; }));
+    host.lock();
+    host.nextPlayerId = kLastValidPlayerId - 1;
+    host.unlock();
+    EXPECT_EQ(stays.registerPlayer("c"), kLastValidPlayerId - 1);
+    EXPECT_EQ(stays.registerPlayer("d"), kLastValidPlayerId);
+    // The range is used up: the first id not in use after the last one
+    // given, never 101 or 102.
+    EXPECT_EQ(stays.registerPlayer("e"), 103);
+    EXPECT_EQ(host.addPlayer("host again"), 104);
+    EXPECT_EQ(stays.registerPlayer("f"), 105);
+    // A departure frees its id for a later round.
+    stays.send(wireMessage(4, 0, kLastValidPlayerId - 1));
+    ASSERT_TRUE(waitUntil([&] { return leftCount(host) == 2; }));
+    host.lock();
+    host.nextPlayerId = kLastValidPlayerId - 2;
+    host.unlock();
+    EXPECT_EQ(stays.registerPlayer("g"), kLastValidPlayerId - 2);
+    EXPECT_EQ(stays.registerPlayer("h"), kLastValidPlayerId - 1);
+    EXPECT_EQ(stays.registerPlayer("i"), 106);
+    stays.send(wireMessage(102, 0, 102, wireU16(8)));
+    EXPECT_EQ(hexBytes(stays.read(9)), "66 02 00 66 00 00 00 6A 00");  // the ninth named player is 106
+}
+
+TEST_F(PeersOfAHost, AQuestionIsAnsweredPastTheTextsThatWaitBeforeIt) {
+    ASSERT_EQ(host.addPlayer("slow reader"), 101);
+    RawPeer member(hosted.port);
+    const uint16_t id = member.registerPlayer("writer");
+    ASSERT_EQ(id, 102);
+    // More texts than the host's player holds, then a question, at once.
+    std::string burst;
+    constexpr size_t kTexts = kInboxMessagesMax + 10;
+    for (size_t i = 0; i < kTexts; ++i) burst += wireMessage(3, 101, id, nettest::numberedText(i, 100));
+    member.send(burst + wireMessage(101, 0, id));
+    // The program has read nothing; the question is answered all the same.
+    EXPECT_EQ(hexBytes(member.read(9, 2000)), "65 02 00 66 00 00 00 02 00");
+    EXPECT_EQ(nettest::inboxCount(host, 101), kInboxMessagesMax);
+    // And the texts that waited come in their order.
+    size_t got = 0;
+    ASSERT_TRUE(waitUntil([&] {
+        for (RtString text = host.receiveText(101); !text.isEmpty(); text = host.receiveText(101)) {
+            EXPECT_EQ(std::string(text.c_str()), nettest::numberedText(got, 100));
+            ++got;
+        }
+        return got == kTexts;
+    })) << got;
 }

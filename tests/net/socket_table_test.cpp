@@ -87,3 +87,27 @@ TEST(SocketTable, ConnectTimeoutsAreClampedTo30Seconds) {
     EXPECT_EQ(connectTimeoutLimit(30000), 30000);
     EXPECT_EQ(connectTimeoutLimit(1), 1);
 }
+
+TEST(SocketTable, BytesTheReaderHasNotAcknowledgedAreCounted) {
+    const nettest::SlotPair pair = nettest::makeSlotPair();
+    ASSERT_GE(pair.server, 0);
+    nettest::limitSlotBuffers(pair.server, 4096);
+    nettest::limitSlotBuffers(pair.client, 256 * 1024);
+    EXPECT_EQ(unacknowledgedOnSocket(pair.client), 0);
+    // More than the reader's window: the rest waits unacknowledged.
+    const std::string bytes(100000, 'u');
+    const int32_t sent = sendAvailableOnSocket(pair.client, bytes.data(), static_cast<int32_t>(bytes.size()));
+    ASSERT_GT(sent, 0);
+    EXPECT_TRUE(nettest::waitUntil([&] { return unacknowledgedOnSocket(pair.client) > 0; }));
+    EXPECT_LE(unacknowledgedOnSocket(pair.client), sent);
+    nettest::limitSlotBuffers(pair.server, 1024 * 1024);  // the window opens wide at once
+    char scrap[8192];
+    int32_t read = 0;
+    EXPECT_TRUE(nettest::waitUntil([&] {
+        for (int32_t got; (got = receiveOnSocket(pair.server, scrap, sizeof scrap, false)) > 0;) read += got;
+        return read == sent && unacknowledgedOnSocket(pair.client) == 0;
+    }));
+    EXPECT_EQ(unacknowledgedOnSocket(pair.client), 0);
+    EXPECT_EQ(unacknowledgedOnSocket(1000), -1);  // a free record
+    EXPECT_EQ(lastSocketError(), platform::kSockNotSocket);
+}

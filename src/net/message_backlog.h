@@ -1,0 +1,37 @@
+// The messages one connection brought that are not handled yet, oldest
+// first. Texts keep their order: once one of them must wait (its player's
+// inbox is full, or the queue it goes to is), every later text waits behind
+// it. Messages of other kinds (ids, answers, questions, requests, removals)
+// depend on no text and may be handled ahead of the texts that wait, so that
+// a program that has not read its texts yet still gets its answers.
+// Depends on the session messages.
+#pragma once
+#include <cstddef>
+#include <deque>
+
+#include "net/session_message.h"
+
+class MessageBacklog {
+public:
+    // Where a receive appends what it read.
+    std::deque<SessionMessage>& arriving() { return messages_; }
+    size_t size() const { return messages_.size(); }
+    bool empty() const { return messages_.empty(); }
+    void clear() { messages_.clear(); }
+
+    // A new pass: whatever waited may be tried again.
+    void retry() { textsWait_ = stopped_ = false; }
+    // The next message that may be handled now; null when none may.
+    SessionMessage* next();
+    // The message next() gave was handled: it leaves the backlog.
+    void handled();
+    // The message next() gave must wait: a text holds back every later text,
+    // any other message everything after it, until the next pass.
+    void waits();
+
+private:
+    std::deque<SessionMessage> messages_;
+    size_t at_ = 0;           // the message next() gave
+    bool textsWait_ = false;  // a text waits: later texts too
+    bool stopped_ = false;    // a message of another kind waits: nothing more this pass
+};

@@ -1,0 +1,389 @@
+// The host's side of the session thread (session_host.h).
+// Depends on the network object, the session links and messages, the
+// player ids and the socket layer.
+#include "net/session_host.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+constexpr size_t kPassWorkUnits = 1024;
+constexpr size_t kTableRecordsPerUnit = 64;
+constexpr size_t kRemovalsPerLock = 256;  // the mutex is let go between batches
+// A place is read while fewer messages than this many reads' worth wait in
+// its backlog (texts held back, answers still to come behind them).
+constexpr size_t kBacklogReads = 4;
+
+// The messages one read takes. The host's own connection brings the
+// program's texts: it keeps up with a program that sends as fast as it may.
+uint32_t readAllowance(bool own) { return own ? kHostReadMessages : kMemberReadMessages; }
+
+}  // namespace
+
+void EndBacklog::add(SessionLink& link, int32_t slot) {
+    if (link.endCause() != 0) {
+        if (lostCause == 0 && link.hasQueued()) lostCause = link.endCause();
+        return;
+    }
+    const size_t queued = link.flush(slot);
+    if (link.endCause() != 0) {
+        if (lostCause == 0 && queued > 0) lostCause = link.endCause();
+        return;
+    }
+    if (queued > 0 || unacknowledgedOnSocket(slot) > 0) waiting = true;
+}
+
+SessionHost::SessionHost(NetSession& session, const SocketAddress& ownEnd) : session_(session), ownEnd_(ownEnd) {}
+
+SessionHost::~SessionHost() = default;
+
+SessionHost::Place* SessionHost::placeOf(int32_t slot) const {
+    return slot >= 0 && slot < kSocketSlotCount ? bySlot_[static_cast<size_t>(slot)] : nullptr;
+}
+
+const NetPlayer* SessionHost::findHostPlayer(uint16_t id) const {
+    for (const NetPlayer& player : session_.hostPlayers) {
+        if (player.id == id) return &player;
+    }
+    return nullptr;
+}
+
+size_t SessionHost::tableWalkUnits() const { return 1 + session_.hostPlayers.size() / kTableRecordsPerUnit; }
+
+void SessionHost::watch(std::vector<SocketSlotWait>& waits) {
+    session_.lock();
+    // A closed host leaves waiting connections in the backlog: no wait on them.
+    accepting_ = session_.acceptPlayers != 0;
+    session_.unlock();
+    listenerWait_ = SIZE_MAX;
+    if (accepting_ && !acceptFailed_) {
+        listenerWait_ = waits.size();
+        waits.push_back(SocketSlotWait{session_.listenSlot.load(), platform::kWaitRead, 0});
+    }
+    firstPlaceWait_ = waits.size();
+    for (const auto& place : places_) {
+        const bool lasts = place->link.endCause() == 0;
+        const bool reads = wantsToRead(*place);
+        SocketSlotWait wait;
+        wait.wanted = (reads ? platform::kWaitRead : 0u) | (lasts && place->link.hasQueued() ? platform::kWaitWrite : 0u);
+        // A place that wants nothing stays out of the wait: a connection its
+        // peer reset would otherwise wake every wait at once.
+        wait.slot = wait.wanted != 0 ? place->slot : -1;
+        waits.push_back(wait);
+    }
+}
+
+bool SessionHost::serve(const std::vector<SocketSlotWait>& waits, uint32_t nowMs) {
+    const size_t watched = places_.size();
+    accept(waits, nowMs);
+    for (size_t i = 0; i < places_.size(); ++i) {
+        Place& place = *places_[i];
+        const size_t wait = firstPlaceWait_ + i;
+        const bool ready = place.fresh || (i < watched && wait < waits.size() && waits[wait].ready != 0);
+        place.fresh = false;
+        if (ready) read(place, nowMs);
+    }
+    checkDeadlines(nowMs);
+    const bool more = route(false);
+    flushAndClose();
+    return more;
+}
+
+void SessionHost::serveClosing(uint32_t nowMs, EndBacklog& backlog) {
+    Place* own = placeOf(ownSlot_);
+    if (own) read(*own, nowMs);
+    route(true);
+    for (const auto& place : places_) backlog.add(place->link, place->slot);
+    // The program's last texts may still be on their way through its own connection.
+    if (own && own->link.endCause() == 0 &&
+        (!own->backlog.empty() || (!own->link.peerFinished() && pollSocket(own->slot) == 1))) {
+        backlog.waiting = true;
+    }
+}
+
+void SessionHost::closeAll() {
+    for (const auto& place : places_) closeSocket(place->slot);
+    places_.clear();
+    bySlot_.fill(nullptr);
+    ownSlot_ = -1;
+}
+
+void SessionHost::accept(const std::vector<SocketSlotWait>& waits, uint32_t nowMs) {
+    const bool waiting = listenerWait_ < waits.size() && waits[listenerWait_].ready != 0;
+    if (!accepting_ || !(acceptFailed_ || waiting)) return;
+    SocketAddress remote;
+    const int32_t accepted = acceptTcp(session_.listenSlot.load(), &remote);
+    acceptFailed_ = accepted < 0 && lastSocketError() != platform::kSockWouldBlock;
+    if (accepted < 0) return;
+    if (static_cast<int32_t>(places_.size()) >= kHostConnectionPlaces) {
+        closeSocket(accepted);
+        return;
+    }
+    places_.push_back(std::make_unique<Place>());
+    Place& place = *places_.back();
+    place.slot = accepted;
+    place.acceptedMs = nowMs;
+    bySlot_[static_cast<size_t>(accepted)] = &place;
+    if (ownSlot_ == -1 && remote.address == ownEnd_.address && remote.port == ownEnd_.port) ownSlot_ = accepted;
+}
+
+bool SessionHost::wantsToRead(const Place& place) const {
+    return place.link.endCause() == 0 && !place.link.peerFinished() &&
+           place.backlog.size() < kBacklogReads * readAllowance(place.slot == ownSlot_);
+}
+
+void SessionHost::read(Place& place, uint32_t nowMs) {
+    if (!wantsToRead(place)) return;
+    const size_t before = place.backlog.size();
+    place.link.receive(place.slot, nowMs, readAllowance(place.slot == ownSlot_), place.backlog.arriving());
+    for (size_t i = before; i < place.backlog.size(); ++i) {
+        if (place.backlog.arriving()[i].header.kind == kKindPlayerRequest) place.askedForPlayer = true;
+    }
+}
+
+void SessionHost::checkDeadlines(uint32_t nowMs) {
+    const uint32_t partialLimit = session_.partialMessageLimitMs.load();
+    const uint32_t stallLimit = session_.queueStallLimitMs.load();
+    const uint32_t requestLimit = session_.playerRequestLimitMs.load();
+    const size_t bound = session_.sendQueueLimitBytes.load();
+    for (const auto& place : places_) {
+        place->link.checkDeadline(nowMs, partialLimit);
+        if (place->slot == ownSlot_) continue;
+        // A peer that has finished sending gets what it asked for, or goes.
+        place->link.checkSendStall(nowMs, place->link.peerFinished() ? 0 : bound, stallLimit);
+        if (!place->askedForPlayer && nowMs - place->acceptedMs > requestLimit) {
+            place->link.end(platform::kSockTimedOut);
+        }
+    }
+}
+
+bool SessionHost::route(bool ownOnly) {
+    for (const auto& place : places_) place->backlog.retry();
+    const size_t count = places_.size();
+    size_t work = 0;
+    bool progress = true;
+    while (progress && work < kPassWorkUnits) {
+        progress = false;
+        for (size_t k = 0; k < count && work < kPassWorkUnits; ++k) {
+            Place& place = *places_[(cursor_ + k) % count];
+            if (ownOnly && place.slot != ownSlot_) continue;
+            const SessionMessage* message = place.backlog.next();
+            if (!message) continue;
+            const bool text = message->header.kind == kKindText;
+            const size_t done = handle(place, *message);
+            if (done == kHeld) {
+                // A text that waits lets the messages of other kinds after it
+                // be tried in the next round.
+                place.backlog.waits();
+                progress = progress || text;
+                continue;
+            }
+            place.backlog.handled();
+            work += done;
+            progress = true;
+        }
+    }
+    if (count > 0) cursor_ = (cursor_ + 1) % count;
+    return std::any_of(places_.begin(), places_.end(), [](const auto& place) { return place->backlog.next() != nullptr; });
+}
+
+size_t SessionHost::handle(Place& from, const SessionMessage& message) {
+    const SessionMessageHeader& header = message.header;
+    if (header.kind == kKindText) return routeText(message);
+    if (header.receiver != kHostPlayerId) return 1;  // not for the host: dropped
+    if (header.kind == kKindPlayerRequest) return registerPlayer(from, message);
+    if (header.kind == kKindRemovePlayer) {
+        removePlayers([&](const NetPlayer& p) {
+            return p.id == header.sender && (p.socketSlot == from.slot || from.slot == ownSlot_);
+        });
+        return tableWalkUnits();
+    }
+    if (isQueryKind(header.kind)) return answer(from, message);
+    return 1;  // a kind the host does not take: dropped
+}
+
+size_t SessionHost::routeText(const SessionMessage& text) {
+    const uint16_t receiver = text.header.receiver;
+    if (receiver == kEveryPlayer) return broadcast(text);
+    if (!isValidPlayerId(receiver)) return 1;
+    session_.lock();
+    const LocalDelivery delivery = session_.deliverLocked(text);
+    session_.unlock();
+    if (delivery == LocalDelivery::Taken) return 1;
+    if (delivery == LocalDelivery::Held) return kHeld;
+    const NetPlayer* player = findHostPlayer(receiver);
+    Place* to = player ? placeOf(player->socketSlot) : nullptr;
+    // A player of the host's own process whose local record is gone: dropped.
+    if (!to || to->slot == ownSlot_ || to->link.endCause() != 0) return tableWalkUnits();
+    if (isFull(*to)) return kHeld;
+    sendTo(*to, text);
+    return tableWalkUnits();
+}
+
+size_t SessionHost::broadcast(const SessionMessage& text) {
+    localIds_.clear();
+    remote_.clear();
+    Place* seenRoom = nullptr;  // players of one connection usually follow one another
+    for (const NetPlayer& player : session_.hostPlayers) {
+        if (player.queryOnly != 0 || player.reserved != 0 || player.id == text.header.sender) continue;
+        Place* to = placeOf(player.socketSlot);
+        if (!to || to->link.endCause() != 0) continue;
+        if (to->slot == ownSlot_) {
+            localIds_.push_back(player.id);
+            continue;
+        }
+        if (to != seenRoom && isFull(*to)) return kHeld;
+        seenRoom = to;
+        remote_.emplace_back(to, player.id);
+    }
+    SessionMessage copy = text;
+    if (!localIds_.empty()) {
+        session_.lock();
+        bool room = true;
+        for (uint16_t id : localIds_) {
+            const NetPlayer* local = session_.findLocalPlayerLocked(id);
+            room = room && (!local || NetSession::inboxHasRoom(*local, text.header.length));
+        }
+        for (size_t i = 0; room && i < localIds_.size(); ++i) {
+            if (NetPlayer* local = session_.findLocalPlayerLocked(localIds_[i])) {
+                copy.header.receiver = localIds_[i];
+                NetSession::appendToInbox(*local, copy);
+            }
+        }
+        session_.unlock();
+        if (!room) return kHeld;
+    }
+    for (const auto& [to, id] : remote_) {
+        copy.header.receiver = id;
+        sendTo(*to, copy);
+    }
+    return tableWalkUnits() + localIds_.size() + remote_.size();
+}
+
+size_t SessionHost::registerPlayer(Place& from, const SessionMessage& request) {
+    if (from.link.endCause() != 0) return 1;  // its connection is failing: no player for it
+    if (isFull(from)) return kHeld;           // its id could not go now
+    NetPlayer player;
+    player.socketSlot = from.slot;
+    bool queryOnly = false;
+    readPlayerRequest(request, &queryOnly, player.name);
+    player.queryOnly = queryOnly ? 1 : 0;
+    uint16_t id = 0;
+    session_.lock();
+    if (session_.acceptPlayers != 0) {
+        id = ids_.firstFreeFrom(session_.nextPlayerId);
+        if (id != 0) {  // else every valid id is in use: the request is dropped
+            session_.nextPlayerId = static_cast<uint16_t>(id + 1);
+            player.id = id;
+            ids_.take(id);
+            session_.hostPlayers.push_back(std::move(player));
+        }
+    }
+    session_.unlock();
+    if (id != 0) reply(from, makeSessionMessage(kKindPlayerId, id, kHostPlayerId, nullptr, 0));
+    return 1;
+}
+
+size_t SessionHost::answer(Place& from, const SessionMessage& question) {
+    const uint16_t asker = question.header.sender;
+    const NetPlayer* player = findHostPlayer(asker);
+    if (!player || player->socketSlot != from.slot || from.link.endCause() != 0) return tableWalkUnits();
+    if (isFull(from)) return kHeld;
+    SessionMessage message;
+    switch (question.header.kind) {
+        case kKindPlayerCount: {
+            uint16_t count = 0;
+            for (const NetPlayer& p : session_.hostPlayers) count += (p.queryOnly == 0 && isValidPlayerId(p.id)) ? 1 : 0;
+            message = makeSessionMessageU16(kKindPlayerCount, asker, kHostPlayerId, count);
+            break;
+        }
+        case kKindPlayerIdByNumber: {
+            uint32_t k = sessionPayloadU16(question);
+            uint16_t id = 0;
+            for (const NetPlayer& p : session_.hostPlayers) {
+                if (p.queryOnly != 0) continue;
+                if (k-- == 0) {
+                    id = p.id;
+                    break;
+                }
+            }
+            message = makeSessionMessageU16(kKindPlayerIdByNumber, asker, kHostPlayerId, id);
+            break;
+        }
+        case kKindPlayerName: {
+            const NetPlayer* named = findHostPlayer(sessionPayloadU16(question));
+            const char* name = (named && named->name[0]) ? named->name : "NO_DATA";
+            message = makeSessionMessage(kKindPlayerName, asker, kHostPlayerId, name,
+                                       static_cast<uint32_t>(std::strlen(name)));
+            break;
+        }
+        default:  // kKindJoinHandshake
+            message = makeSessionMessageU16(kKindJoinHandshake, asker, kHostPlayerId, 1);
+    }
+    reply(from, message);
+    return 2 * tableWalkUnits();
+}
+
+bool SessionHost::isFull(Place& place) {
+    return place.slot != ownSlot_ && place.link.queuedBytes() > session_.sendQueueLimitBytes.load();
+}
+
+void SessionHost::reply(Place& to, const SessionMessage& message) {
+    // A reply goes at once, ahead of the work left in the pass: an asker
+    // never waits for forwarding it has no part in.
+    sendTo(to, message);
+    if (to.link.endCause() == 0) to.link.flush(to.slot);
+}
+
+void SessionHost::sendTo(Place& place, const SessionMessage& message) {
+    if (!place.link.queue(message) || place.slot == ownSlot_) return;
+    // Past the bound, what the socket takes goes at once; a member whose
+    // queue still passes the hard bound is too far behind to keep.
+    const size_t bound = session_.sendQueueLimitBytes.load();
+    if (place.link.queuedBytes() > bound && place.link.flush(place.slot) > bound * kQueueHardFactor) {
+        place.link.end(platform::kSockNoBufferSpace);
+    }
+}
+
+template <class Rule>
+void SessionHost::removePlayers(Rule&& picks) {
+    leaving_.clear();
+    std::list<NetPlayer>& table = session_.hostPlayers;
+    for (auto player = table.begin(); player != table.end(); ++player) {
+        if (picks(*player)) leaving_.push_back(player);
+    }
+    for (size_t first = 0; first < leaving_.size(); first += kRemovalsPerLock) {
+        session_.lock();
+        const size_t last = std::min(leaving_.size(), first + kRemovalsPerLock);
+        for (size_t i = first; i < last; ++i) {
+            const uint16_t id = leaving_[i]->id;
+            if (session_.isHost == 1) session_.leftPlayers.push_back(id);
+            ids_.giveBack(id);
+            table.erase(leaving_[i]);
+        }
+        session_.unlock();
+    }
+}
+
+void SessionHost::flushAndClose() {
+    for (const auto& place : places_) {
+        if (place->link.endCause() == 0) place->link.flush(place->slot);
+    }
+    for (size_t i = places_.size(); i-- > 0;) {
+        Place& place = *places_[i];
+        const bool done = place.link.peerFinished() && place.backlog.empty() && !place.link.hasQueued();
+        if (place.link.endCause() == 0 && !done) continue;
+        const int32_t slot = place.slot;
+        // Every player of the connection leaves with it: a record left behind
+        // would keep a socket record number the next accepted connection may
+        // be given, and that newcomer would get its texts and answers.
+        removePlayers([slot](const NetPlayer& p) { return p.socketSlot == slot; });
+        closeSocket(slot);
+        bySlot_[static_cast<size_t>(slot)] = nullptr;
+        if (slot == ownSlot_) ownSlot_ = -1;
+        // The connection of the last place moves into the freed one.
+        places_[i] = std::move(places_.back());
+        places_.pop_back();
+    }
+}

@@ -1,0 +1,141 @@
+// The host's side of the session thread: its table of member connections
+// (places) and the handling of what they send: texts forwarded, players
+// registered and removed, questions answered.
+//
+// Each place keeps the messages it brought that are not handled yet
+// (message_backlog.h), and is read only while they are few. A text whose
+// handling must wait (a local player's inbox is full, or a member's send
+// queue is above its bound) holds back the later texts of its connection,
+// so that its peer's further sends soon wait in TCP, while every other
+// connection is served on. A pass handles one message of each place in turn
+// and stops after kPassWorkUnits units of work (a copy sent or delivered,
+// or a walk of 64 records of the host's table), so a pass is short whatever
+// the peers send; what is left waits for the next pass, which then does not
+// wait for the sockets.
+//
+// The session mutex is taken only for the moment of each change to a shared
+// list (an inbox, the host's table, the departures); forwarding and answers
+// read the host's table without it, since only this thread changes it.
+//
+// Routing rules that keep a session sound:
+// - only messages from a member's connection are handled as the host
+//   (forwarded, answered, registered); a text to a player of the host's own
+//   process goes straight into that player's inbox, and one for a player
+//   whose local record is gone is dropped, never sent round again;
+// - a player is removed only by the connection it came on or by the host's
+//   own connection (the host may remove anyone, a member only its own), or
+//   when that connection ends, which takes every player of it along (a
+//   socket record number is used again by the next accepted connection,
+//   which must not inherit anyone's players); a question is answered only
+//   on the connection its asker came on;
+// - ids are given from 101 in order; once 65,279 has been given they are
+//   given again from 101, skipping every id in use (player_ids.h);
+// - the 129th connection is closed at once, and a connection other than the
+//   host's own that has not asked for a player within the request limit is
+//   closed, so idle connections cannot keep newcomers out;
+// - a member that ends its sending is still answered what it asked before;
+//   its connection is closed once that is handled and handed to the socket.
+// Depends on the network object, the session links and messages, the
+// player ids and the socket layer.
+#pragma once
+#include <array>
+#include <cstdint>
+#include <list>
+#include <memory>
+#include <vector>
+
+#include "net/message_backlog.h"
+#include "net/net_session.h"
+#include "net/player_ids.h"
+#include "net/session_link.h"
+#include "net/socket_table.h"
+
+// What a session's end still has to send over its links.
+struct EndBacklog {
+    bool waiting = false;   // bytes that can still go, or a message not yet routed
+    int32_t lostCause = 0;  // why bytes that can no longer go were lost (0: none)
+
+    // Sends what the link's socket takes now and notes what the link still holds.
+    void add(SessionLink& link, int32_t slot);
+};
+
+class SessionHost {
+public:
+    // ownEnd: the local end of the host's connection to itself, by which
+    // its accepted end is known.
+    SessionHost(NetSession& session, const SocketAddress& ownEnd);
+    ~SessionHost();
+    SessionHost(const SessionHost&) = delete;
+    SessionHost& operator=(const SessionHost&) = delete;
+
+    // Adds the listener (while new connections are taken) and the places to
+    // the pass's wait.
+    void watch(std::vector<SocketSlotWait>& waits);
+    // The host's part of a pass, after the wait: a new connection, what the
+    // ready places sent, their deadlines, the routing, the sends, and the
+    // places that are done. True when work was left for the next pass.
+    bool serve(const std::vector<SocketSlotWait>& waits, uint32_t nowMs);
+    // One step of the session's end: what the host's own connection still
+    // brings is routed, and what is queued is sent; the backlog notes what
+    // is left.
+    void serveClosing(uint32_t nowMs, EndBacklog& backlog);
+    // Closes every member connection.
+    void closeAll();
+
+private:
+    // A member connection.
+    struct Place {
+        int32_t slot = -1;
+        SessionLink link;
+        bool fresh = true;  // accepted in this pass: read before any wait has seen it
+        bool askedForPlayer = false;
+        uint32_t acceptedMs = 0;
+        MessageBacklog backlog;  // read, not handled yet
+    };
+    static constexpr size_t kHeld = SIZE_MAX;  // a message's handling must wait
+
+    void accept(const std::vector<SocketSlotWait>& waits, uint32_t nowMs);
+    bool wantsToRead(const Place& place) const;
+    void read(Place& place, uint32_t nowMs);
+    void checkDeadlines(uint32_t nowMs);
+    // Handles the places' messages in turn (only the host's own place when
+    // `ownOnly`); true when work was left.
+    bool route(bool ownOnly);
+    // The work done, or kHeld.
+    size_t handle(Place& from, const SessionMessage& message);
+    size_t routeText(const SessionMessage& text);
+    size_t broadcast(const SessionMessage& text);
+    size_t registerPlayer(Place& from, const SessionMessage& request);
+    size_t answer(Place& from, const SessionMessage& question);
+    void sendTo(Place& place, const SessionMessage& message);
+    void reply(Place& to, const SessionMessage& message);
+    bool isFull(Place& place);
+    size_t tableWalkUnits() const;
+    void flushAndClose();
+
+    Place* placeOf(int32_t slot) const;
+    const NetPlayer* findHostPlayer(uint16_t id) const;
+    // Removes every record of the host's table that the rule picks, each
+    // listed as left while hosting, in table order.
+    template <class Rule>
+    void removePlayers(Rule&& picks);
+
+    NetSession& session_;
+    SocketAddress ownEnd_;
+    int32_t ownSlot_ = -1;  // the accepted end of the host's connection to itself
+    std::vector<std::unique_ptr<Place>> places_;  // the places in use are the first ones
+    std::array<Place*, kSocketSlotCount> bySlot_{};
+    PlayerIds ids_;
+    size_t cursor_ = 0;  // the place served first in the next pass
+    // The last accept failed though a connection was waiting (no descriptor
+    // or record free): the next pass tries again without waiting on the
+    // listener, which would otherwise wake every wait at once.
+    bool acceptFailed_ = false;
+    bool accepting_ = false;
+    size_t listenerWait_ = SIZE_MAX;
+    size_t firstPlaceWait_ = 0;
+    // Kept from pass to pass, so that routing allocates nothing once warm.
+    std::vector<uint16_t> localIds_;
+    std::vector<std::pair<Place*, uint16_t>> remote_;
+    std::vector<std::list<NetPlayer>::iterator> leaving_;
+};
