@@ -16,23 +16,14 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: levels_draw <sources folder> <Media folder>\n");
         return 2;
     }
-    const std::string sources = argv[1], out = argv[2];
-    int failures = 0;
-    for (int32_t n = 0; n < levels::kLevelCount; ++n) {
-        const std::string name = levels::sourceFileName(n);
-        levels::LevelData level;
-        std::vector<std::string> problems;
-        if (levels::loadLevelFile(sources + "/" + name, level, problems)) {
-            const int32_t side = levels::kPictureCellPixels;
-            try {
-                media::writePngRgba(out + "/" + levels::levelPictureName(n), level.width * side, level.height * side,
-                                    levels::drawLevelPicture(level));
-            } catch (const media::MediaError& e) {
-                problems.push_back(e.what());
-            }
+    const std::string out = argv[2];
+    return levels::forEachSource(argv[1], [&](int32_t n, const auto& level, auto& problems) {
+        const int32_t side = levels::kPictureCellPixels;
+        try {
+            media::writePngRgba(out + "/" + levels::levelPictureName(n), level.width * side, level.height * side,
+                                levels::drawLevelPicture(level));
+        } catch (const media::MediaError& e) {
+            problems.push_back(e.what());
         }
-        for (const std::string& p : problems) std::fprintf(stderr, "%s: %s\n", name.c_str(), p.c_str());
-        failures += problems.empty() ? 0 : 1;
-    }
-    return failures == 0 ? 0 : 1;
+    });
 }
