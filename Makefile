@@ -1,6 +1,8 @@
 # Two entry points: `make run` builds and starts the game, `make test` builds
 # and runs every test, once with g++ and once with clang. Both install missing
-# Debian packages first.
+# Debian packages first. `make run` builds only the game with its Media folder
+# (the target shoalrunner depends on it), `make bench` only the benchmarks,
+# `make build` the whole optimised tree.
 JOBS    ?= $(shell nproc)
 RELEASE := build/release
 TESTING := build/test
@@ -18,18 +20,20 @@ define sanitized-tests
 	@cd $(1) && ctest --output-on-failure -j $(JOBS) --timeout 300
 endef
 
-.PHONY: run test test-clang build deps bench clean
+.PHONY: run test test-clang build release deps bench clean
 
 deps:
 	@scripts/install-deps
 
-build: deps
+release: deps
 	@cmake -S . -B $(RELEASE) -DCMAKE_BUILD_TYPE=Release >/dev/null
+
+build: release
 	@cmake --build $(RELEASE) -j $(JOBS)
 
-run: build
-	@if [ -x $(RELEASE)/bin/shoalrunner ]; then cd $(RELEASE)/bin && ./shoalrunner; \
-	 else echo "built everything; the game is not there yet"; fi
+run: release
+	@cmake --build $(RELEASE) -j $(JOBS) --target shoalrunner
+	@cd $(RELEASE)/bin && ./shoalrunner
 
 test: deps
 	$(call sanitized-tests,$(TESTING))
@@ -39,7 +43,8 @@ test: deps
 test-clang: deps
 	$(call sanitized-tests,$(CLANG),$(CLANG_OPTIONS))
 
-bench: build
+bench: release
+	@cmake --build $(RELEASE) -j $(JOBS) --target benchmarks
 	@for b in $(RELEASE)/bench/*; do [ -f "$$b" ] && [ -x "$$b" ] && echo "== $$b" && "$$b"; done; true
 
 clean:

@@ -5,6 +5,5 @@
 # form (levels_lib).
 vantric_bench(game_frame SOURCES ${CMAKE_CURRENT_LIST_DIR}/game_frame.cpp LIBS bench_program vantric_screens levels_lib)
 target_compile_definitions(game_frame PRIVATE VANTRIC_MEDIA_DIR="${VANTRIC_MEDIA_DIR}")
-if(TARGET media_images)
-  add_dependencies(game_frame media_images)
-endif()
+# It reads the pictures and the shipped levels of the build's Media folder.
+add_dependencies(game_frame media_images levels)

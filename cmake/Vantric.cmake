@@ -79,13 +79,15 @@ function(vantric_test name)
 endfunction()
 
 # vantric_bench(<name> SOURCES ... [LIBS ...]): a Google Benchmark program or a
-# small timed program over the modules named in LIBS; built by the run
-# command's build, never run by CTest.
+# small timed program over the modules named in LIBS; built by the target
+# `benchmarks` (bench/CMakeLists.txt), which `make bench` builds and runs,
+# and never run by CTest.
 function(vantric_bench name)
   cmake_parse_arguments(B "" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${B_SOURCES})
   target_link_libraries(${name} PRIVATE ${B_LIBS})
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/bench)
+  add_dependencies(benchmarks ${name})
 endfunction()
 
 # vantric_test_dir(<prefix> [GAME] [TIMEOUT s] [LABELS ...] LIBS ...): the

@@ -13,18 +13,12 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: levels_compile <sources folder> <Data folder>\n");
         return 2;
     }
-    const std::string sources = argv[1], out = argv[2];
-    int failures = 0;
-    for (int32_t n = 0; n < levels::kLevelCount; ++n) {
-        const std::string name = levels::sourceFileName(n);
-        levels::LevelData level;
-        std::vector<std::string> problems;
-        if (levels::loadLevelFile(sources + "/" + name, level, problems)) problems = levels::checkLevel(level, n);
-        if (problems.empty() && !levels::writeWholeFile(out + "/" + levels::levelFileName(n), levels::encodeLevel(level))) {
-            problems.push_back("cannot write " + out + "/" + levels::levelFileName(n));
+    const std::string out = argv[2];
+    return levels::forEachSource(argv[1], [&](int32_t n, const auto& level, auto& problems) {
+        problems = levels::checkLevel(level, n);
+        const std::string file = out + "/" + levels::levelFileName(n);
+        if (problems.empty() && !levels::writeWholeFile(file, levels::encodeLevel(level))) {
+            problems.push_back("cannot write " + file);
         }
-        for (const std::string& p : problems) std::fprintf(stderr, "%s: %s\n", name.c_str(), p.c_str());
-        failures += problems.empty() ? 0 : 1;
-    }
-    return failures == 0 ? 0 : 1;
+    });
 }

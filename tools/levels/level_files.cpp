@@ -54,4 +54,17 @@ bool loadLevelFile(const std::string& path, LevelData& level, std::vector<std::s
     return true;
 }
 
+int forEachSource(const std::string& sources, const SourceAction& act) {
+    int failures = 0;
+    for (int32_t n = 0; n < kLevelCount; ++n) {
+        const std::string name = sourceFileName(n);
+        LevelData level;
+        std::vector<std::string> problems;
+        if (loadLevelFile(sources + "/" + name, level, problems)) act(n, level, problems);
+        for (const std::string& p : problems) std::fprintf(stderr, "%s: %s\n", name.c_str(), p.c_str());
+        failures += problems.empty() ? 0 : 1;
+    }
+    return failures == 0 ? 0 : 1;
+}
+
 }  // namespace levels

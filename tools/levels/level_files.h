@@ -1,6 +1,7 @@
 // The level set on disk: the text sources "levels/level_NN.txt" and the
 // level files "shol<n>.dat", and reading either form by its name.
 #pragma once
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -17,5 +18,12 @@ int32_t levelNumberOfPath(const std::string& path);
 // A level from a text source (".txt") or a level file (anything else);
 // false with the reasons in `errors`.
 bool loadLevelFile(const std::string& path, LevelData& level, std::vector<std::string>& errors);
+
+// The build tools' run over the 31 sources of the folder: `act` gets each
+// level that reads and adds what went wrong with it to `problems`; every
+// problem goes to standard error after the source's name. The exit status:
+// 0, or 1 when any level had a problem.
+using SourceAction = std::function<void(int32_t number, const LevelData&, std::vector<std::string>& problems)>;
+int forEachSource(const std::string& sources, const SourceAction& act);
 
 }  // namespace levels

@@ -93,19 +93,19 @@ bool readInt(std::istringstream& in, int32_t& value) { return static_cast<bool>(
 
 const std::vector<Glyph>& glyphTable() {
     static const std::vector<Glyph> table = {
-        {'.', 0, "water"},           {'#', 1, "rock (outlined by its neighbours)"},
-        {'=', 18, "sand"},           {'%', 19, "coral"},
-        {'&', 20, "wreck plate"},    {'+', 21, "stone blocks"},
-        {'"', 23, "kelp"},           {'W', kWeed, "weed"},
-        {'P', 32, "diver"},          {'G', 33, "gem"},
-        {'S', 34, "starfish, left hand"}, {'F', kFishUp, "fish going up"},
-        {'O', 36, "octopus"},        {'Q', 37, "sponge"},
-        {'f', kFishDown, "fish going down"}, {'B', 39, "boulder"},
-        {'V', 40, "bubble vent"},    {'C', 41, "crab going right"},
-        {'c', 42, "crab going left"}, {'M', 43, "mine"},
-        {'s', 44, "starfish, right hand"}, {'X', 45, "bomb"},
-        {'Y', 46, "oyster (its lower cell)"}, {'K', 47, "pearl"},
-        {'A', 48, "angler"},
+        {'.', 0, "water", 0x1c3c6c},                   {'#', 1, "rock (outlined by its neighbours)", 0x6c5848},
+        {'=', 18, "sand", 0xc8b070},                   {'%', 19, "coral", 0xd06070},
+        {'&', 20, "wreck plate", 0x707c88},            {'+', 21, "stone blocks", 0x989898},
+        {'"', 23, "kelp", 0x2c7c34},                   {'W', kWeed, "weed", 0x58a840},
+        {'P', 32, "diver", 0xf8f8f8},                  {'G', 33, "gem", 0x40e8e8},
+        {'S', 34, "starfish, left hand", 0xf08030},    {'F', kFishUp, "fish going up", 0xf0d040},
+        {'O', 36, "octopus", 0xa050c8},                {'Q', 37, "sponge", 0xe8a0c8},
+        {'f', kFishDown, "fish going down", 0xd8b828}, {'B', 39, "boulder", 0x8c7c68},
+        {'V', 40, "bubble vent", 0xa0d4f8},            {'C', 41, "crab going right", 0xe04020},
+        {'c', 42, "crab going left", 0xc03018},        {'M', 43, "mine", 0x383838},
+        {'s', 44, "starfish, right hand", 0xd87028},   {'X', 45, "bomb", 0x181818},
+        {'Y', 46, "oyster (its lower cell)", 0xc4b4a0}, {'K', 47, "pearl", 0xfff4e4},
+        {'A', 48, "angler", 0x405468},
     };
     return table;
 }

@@ -22,11 +22,13 @@
 
 namespace levels {
 
-// Glyph and code tables (one table serves both directions).
+// Glyph and code tables (one table serves both directions, and gives the
+// colour of the cell's block in the editor's level picture).
 struct Glyph {
     char glyph;
     int8_t code;
     const char* name;
+    uint32_t colour;  // 0xRRGGBB
 };
 const std::vector<Glyph>& glyphTable();
 constexpr char kRockGlyph = '#';

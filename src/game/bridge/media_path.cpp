@@ -17,16 +17,16 @@
 namespace {
 bool mediaFolderChecked = false;
 constexpr const char* kMediaFolder = "Media";
+}  // namespace
 
-bool lastNameIsMedia(const RtString& folder) {
+bool isNamedMedia(const RtString& folder) {
     std::string_view path(folder.data, static_cast<size_t>(folder.length));
     if (!path.empty() && path.back() == '/') path.remove_suffix(1);
     return path == kMediaFolder || path.ends_with("/Media");
 }
-}  // namespace
 
 bool isInsideMediaFolder(const RtString& folder) {
-    return lastNameIsMedia(folder) || !IsDirectory(folder + kMediaFolder);
+    return isNamedMedia(folder) || !IsDirectory(folder + kMediaFolder);
 }
 
 void resetMediaFolderCheck() { mediaFolderChecked = false; }

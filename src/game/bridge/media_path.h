@@ -8,5 +8,8 @@
 // folder to enter. A "Media" folder further up the path (a game kept under
 // ~/Media/Games/) does not count.
 bool isInsideMediaFolder(const RtString& folder);
+// True when the folder's last name is "Media": the media folder was found
+// (the resolver entered it, or the program started inside it).
+bool isNamedMedia(const RtString& folder);
 // The next ResolveMediaPath checks the working directory again (tests).
 void resetMediaFolderCheck();

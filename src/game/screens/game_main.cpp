@@ -1,12 +1,18 @@
 // The game's main routine: prepares every global that the screens and the
 // game world need, then runs the screens from the splash until the title
 // menu's "EXIT".
-// Depends on the device bridge, the game world (images, wobble tables,
-// grids, sounds, progress file, screen links), the 2-D commands, the
-// runtime's files and services, and the shell's platform information.
+// Depends on the device bridge (requests, media folder), the game world
+// (images, wobble tables, grids, sounds, progress file, screen links,
+// notices), the 2-D commands, the runtime's files and services, and the
+// shell's platform information.
+//
+// Departure: when pictures do not load (no Media folder, damaged files) the
+// start says so once on standard error, not only in the error log; the game
+// reported nothing of its own and opened a bare window.
 #include "game/screens/game_main.h"
 
 #include "game/bridge/device_requests.h"
+#include "game/bridge/media_path.h"
 #include "game/screens/game_helpers.h"
 #include "game/screens/game_texts.h"
 #include "game/screens/screens.h"
@@ -15,6 +21,7 @@
 #include "game/world/game_sprites.h"
 #include "game/world/game_state.h"
 #include "game/world/level_file.h"
+#include "game/world/player_notice.h"
 #include "game/world/screen_links.h"
 #include "game/world/water_background.h"
 #include "gfx2d/gfx2d_commands.h"
@@ -39,6 +46,20 @@ constexpr ScreenSurface kSurfaces[] = {
     {kScreenMapPicture, kSpriteMapPicture, 320, 320},
     {kScreenDarkness, kSpriteDarkness, kPlayWidth, kPlayHeight},
 };
+// Pictures that did not load leave a bare window: one line tells the player
+// how many, and where the Media folder was looked for or found (the error
+// log names each file).
+void tellOfFailedPictures() {
+    const int32_t failed = failedGameImages();
+    if (failed == 0) return;
+    const RtString folder = GetCurrentDir();
+    const RtString count = RtString(failed) + " of " + RtString(kGameImageCount) + " pictures did not load";
+    if (isNamedMedia(folder)) {
+        tellPlayer("Pictures failed: " + count + " from " + folder);
+    } else {
+        tellPlayer("Media folder not found: looked for " + folder + "Media/; " + count);
+    }
+}
 }  // namespace
 
 double PrepareGame() {
@@ -50,6 +71,7 @@ double PrepareGame() {
     PrintToStdout("GETCURRENTDIR$(): " + GetCurrentDir());  // no line end of its own
     UpdateScreenOrientation();
     LoadGameImages();
+    tellOfFailedPictures();
     FillWaveTables();
     GetScreenSizeInt(SCREEN_W, SCREEN_H);
     SetFrameLimit(kFrameRate, 0);

@@ -1,11 +1,13 @@
 // The asset loader: every picture of the game into its fixed sprite number,
 // once at start-up (and again on hosts that lose their textures). The table's
 // order is the load order; the sprite numbers are not in file order.
-// Depends on the 2-D image commands and the device bridge's media resolver.
+// Depends on the 2-D image commands, the runtime error code and the device
+// bridge's media resolver.
 #include "game/world/game_sprites.h"
 #include "game/world/game_state.h"
 #include "game/world/world_host.h"
 #include "gfx2d/gfx2d_commands.h"
+#include "runtime/services/runtime_error.h"
 
 const GameImage kGameImages[kGameImageCount] = {
     {"tiles.png", kSpriteTiles, 16, 16},
@@ -45,18 +47,30 @@ const GameImage kGameImages[kGameImageCount] = {
     {"photo.png", kSpritePhoto, 248, 168},
 };
 
+namespace {
+int32_t imagesFailed = 0;
+}  // namespace
+
+// Each load starts from a cleared error code, so that the error it records is
+// its own; error 3 stays recorded when any image failed.
 double LoadGameImages() {
+    imagesFailed = 0;
     for (const GameImage& image : kGameImages) {
         const RtString name(image.file);
         prepareMediaFile(name);
+        clearErrorCode();
         if (image.frameWidth > 0) {
             LoadAnimFile(name, image.sprite, image.frameWidth, image.frameHeight);
         } else {
             LoadSpriteFile(name, image.sprite);
         }
+        if (RtErrorCode != ErrorSuccess) ++imagesFailed;
     }
+    if (imagesFailed > 0) setRuntimeError(ErrorNoSuchFile);
     return 0.0;
 }
+
+int32_t failedGameImages() { return imagesFailed; }
 
 double ReloadGameImages() {
     if (RELOAD_PENDING == 1.0 && hostLostTextures()) LoadGameImages();

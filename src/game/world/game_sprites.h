@@ -72,6 +72,8 @@ extern const GameImage kGameImages[kGameImageCount];
 // Loads every image into its sprite, in table order. A missing image leaves
 // its sprite empty (the loader records error 3 and the next row goes on).
 double LoadGameImages();
+// How many images of the table the last LoadGameImages could not load.
+int32_t failedGameImages();
 // When RELOAD_PENDING is 1 and the host reports lost textures, loads them
 // again; either way RELOAD_PENDING becomes 0.
 double ReloadGameImages();

@@ -15,9 +15,10 @@
 // Departure, so that a missing or damaged level file does not end the game:
 // a level whose file is not whole (level_file.h) is not started; the game
 // is left as through the quit box (to the title menu, or to the editor after
-// a test run), with a line in the error log. This holds for the level that
-// "NEW GAME", "CONTINUE" or a test run starts and for the next level after
-// one completed, whose progress is saved first. The load ended the program.
+// a test run), with a line naming the file in the error log and on standard
+// error. This holds for the level that "NEW GAME", "CONTINUE" or a test run
+// starts and for the next level after one completed, whose progress is saved
+// first. The load ended the program.
 #include "game/world/run_game.h"
 
 #include "game/world/collectibles.h"
@@ -31,6 +32,7 @@
 #include "game/world/mines_blasts.h"
 #include "game/world/movable_objects.h"
 #include "game/world/play_surface.h"
+#include "game/world/player_notice.h"
 #include "game/world/player.h"
 #include "game/world/screen_links.h"
 #include "game/world/story_phases.h"
@@ -39,7 +41,7 @@
 #include "game/world/water_background.h"
 #include "game/world/world_host.h"
 #include "gfx2d/gfx2d_commands.h"
-#include "runtime/files/error_log.h"
+#include "runtime/files/file_paths.h"
 #include "shell/frame_end.h"
 
 namespace {
@@ -50,10 +52,12 @@ constexpr int32_t kBlack = 0;
 constexpr int32_t kAnimTicks = 5;         // the shared frame moves on once ANIM_TICK exceeds this
 
 // A level is played only when its file is whole (a load of any other ends
-// the program); else the error log says why the game was left.
+// the program); else the error log and standard error say why the game was
+// left, naming the file where it was looked for.
 bool levelPlayable() {
     if (LevelFileIsWhole(LEVEL)) return true;
-    appendToErrorLog(("RunGame: " + levelFileName(LEVEL) + " is missing or not a whole level\n").data);
+    const std::string path = files::pathForMessages(levelFileName(LEVEL).data);
+    tellPlayer("RunGame: " + RtString(path.c_str()) + " is missing or not a whole level");
     return false;
 }
 

@@ -66,6 +66,28 @@ TEST(LevelFile, NamesAndNumbers) {
     EXPECT_EQ(levels::levelNumberOfPath("level_x1.txt"), -1);
 }
 
+// The build tools' run over the sources: every level that reads is handed
+// on in order, and a problem with any level fails the run. A level that does
+// not read is a problem of its own and is not handed on.
+TEST(LevelFile, TheToolsRunOverEverySourceAndFailOnAnyProblem) {
+    std::vector<int32_t> seen;
+    const int clean = levels::forEachSource(leveltest::sourcesFolder(), [&](int32_t n, const auto& level, auto&) {
+        seen.push_back(n);
+        EXPECT_EQ(level.width, 15) << n;
+    });
+    EXPECT_EQ(clean, 0);
+    ASSERT_EQ(seen.size(), 31u);
+    EXPECT_EQ(seen.front(), 0);
+    EXPECT_EQ(seen.back(), 30);
+    const int faulty = levels::forEachSource(leveltest::sourcesFolder(), [](int32_t n, const auto&, auto& problems) {
+        if (n == 5) problems.push_back("a problem");
+    });
+    EXPECT_EQ(faulty, 1);
+    int handed = 0;
+    EXPECT_EQ(levels::forEachSource("/nonexistent", [&](int32_t, const auto&, auto&) { ++handed; }), 1);
+    EXPECT_EQ(handed, 0);
+}
+
 TEST(LevelText, RockTakesTheOutlineOfTheSidesThatFaceWater) {
     // A plus of water around the centre rock, with the level's edge as wall.
     const LevelData level = parse("size 5 5\n#####\n##.##\n#.#.#\n##.##\n###P#\n");

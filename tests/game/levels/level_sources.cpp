@@ -17,7 +17,8 @@ std::string env(const char* name) {
 }  // namespace
 
 std::string sourcesFolder() { return env("VANTRIC_SOURCE_DIR") + "/levels"; }
-std::string dataFolder() { return env("VANTRIC_MEDIA_DIR") + "/Data"; }
+std::string mediaFolder() { return env("VANTRIC_MEDIA_DIR"); }
+std::string dataFolder() { return mediaFolder() + "/Data"; }
 
 std::string readText(const std::string& path) {
     std::string text;

@@ -7,8 +7,9 @@
 
 namespace leveltest {
 
-// VANTRIC_SOURCE_DIR/levels and VANTRIC_MEDIA_DIR/Data.
+// VANTRIC_SOURCE_DIR/levels, VANTRIC_MEDIA_DIR and VANTRIC_MEDIA_DIR/Data.
 std::string sourcesFolder();
+std::string mediaFolder();
 std::string dataFolder();
 std::string readText(const std::string& path);
 // A level compiled from its text source (the test fails when it does not parse).

@@ -3,6 +3,7 @@
 // switch, the menu cells, Escape, and "TEST" there and back; and F2 from
 // the title menu.
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 
@@ -363,7 +364,9 @@ TEST_F(Editor, TheStatusLinesNameTheMouseCellItsMapValueTheLevelAndTheSizes) {
 }
 
 TEST_F(Editor, TheLevelPictureComesWithALevelSwitchOnlyAndAMissingOneLeavesItEmpty) {
-    // Pictures are named by the level alone, in the working folder (the media folder).
+    // Pictures are named by the level alone, in the working folder (the media
+    // folder). The build's own pictures, linked in, make way for these.
+    for (int32_t level : {3, 4, 5}) ::unlink(file("Media/" + std::to_string(level) + ".png").c_str());
     for (int32_t level : {3, 4}) {
         makeFlatSprite(4000, 16 * level, 16, 0xFF2040C0u);
         SaveSpriteToFile(RtString(file("Media/" + std::to_string(level) + ".png").c_str()), 4000);
@@ -387,6 +390,33 @@ TEST_F(Editor, TheLevelPictureComesWithALevelSwitchOnlyAndAMissingOneLeavesItEmp
     idle(10);
     click(MenuPreviousLevel, 13);
     EXPECT_EQ(pictureWidth(), 48) << "3.png under level 3";
+}
+
+// The build draws a picture of each of the 31 levels where the editor looks
+// for it: every level switch shows one, 16 pixels a side per cell of the
+// 15 x 10 map, and the error log names no picture that failed. Before, no
+// level had a picture and every switch logged "Image failed".
+TEST_F(Editor, EveryLevelSwitchFindsTheBuildsPictureOfTheLevel) {
+    LEVEL = 29;
+    StartLevelEditor(e);
+    idle(20);
+    auto pictureSize = [] {
+        RtArray<int> pixels;
+        SpriteToPixels(kLevelPictureSprite, pixels);
+        return pixels.total;
+    };
+    click(MenuNextLevel, 13);
+    ASSERT_EQ(LEVEL, 30);
+    EXPECT_EQ(pictureSize(), 240 * 160) << "30.png";
+    for (int32_t level = 29; level >= 0; --level) {
+        idle(10);
+        click(MenuPreviousLevel, 13);
+        ASSERT_EQ(LEVEL, level);
+        EXPECT_EQ(pictureSize(), 240 * 160) << level << ".png";
+    }
+    const std::string log = testsupport::readFileBytes(file("ErrorLog.txt"));
+    EXPECT_NE(log.find("Init Finalized\n"), std::string::npos) << log;
+    EXPECT_EQ(log.find("Image failed"), std::string::npos) << log;
 }
 
 TEST_F(Editor, OpensInALargerWindowAndEscapeLeavesForTheTitleMenuAtTheNormalSize) {

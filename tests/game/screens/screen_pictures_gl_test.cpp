@@ -3,6 +3,7 @@
 // orderly end after "EXIT", its end naming what a missing Media folder took
 // away, and its end with the code of a fatal error in play.
 #include <cstdio>
+#include <deque>
 #include <unistd.h>
 
 #include "child_process.h"
@@ -140,26 +141,44 @@ TEST_F(ProgramEnd, ExitEndsTheProgramWithStatusZeroAndTheShutdownLines) {
     const std::string log = testsupport::readFileBytes(file("ErrorLog.txt"));
     EXPECT_EQ(log.rfind("Start new log...\n", 0), 0u) << log;
     // After the start only the media folder and the pictures this folder
-    // lacks are named, then the shutdown.
+    // lacks are named, with their count (also told on standard error), then
+    // the shutdown.
     const std::string media = "Init Finalized\nMedia folder: " + dir.path() + "/Media/\nImage failed: ";
     EXPECT_NE(log.find(media), std::string::npos) << log;
-    const std::string tail = ".png\nShut down VNT\n";
+    const std::string tail =
+        ".png\nPictures failed: 35 of 35 pictures did not load from " + dir.path() + "/Media/\nShut down VNT\n";
     ASSERT_GE(log.size(), tail.size());
     EXPECT_EQ(log.substr(log.size() - tail.size()), tail) << log;
 }
 
-// Without the media folder NEW GAME finds no level 0: the game goes back to
-// the title menu, the error log naming the level's file, and EXIT ends the
-// program in order.
-TEST_F(ProgramEnd, WithoutTheMediaFolderTheLogNamesEveryMissingPictureAndTheMissingLevel) {
-    ASSERT_EQ(::rename(file("Media").c_str(), file("Media.away").c_str()), 0);
-    const testsupport::ChildResult r = testsupport::runInChild([&] {
-        if (!startGameEngine(dir.path())) std::_Exit(50);
-        device.pilot[GameScreen::Title] = {"b1=1", "b2=1"};  // NEW GAME, then EXIT
+// How often `part` occurs in `text`.
+size_t occurrences(const std::string& text, const std::string& part) {
+    size_t n = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + part.size())) ++n;
+    return n;
+}
+
+// The game run from the title menu in a child: `titleStates` steer the menu
+// (its last one should be EXIT, "b2").
+testsupport::ChildResult runGameFromTitle(ScreenDriver& device, const std::string& folder,
+                                          const std::deque<std::string>& titleStates) {
+    return testsupport::runInChild([&] {
+        if (!startGameEngine(folder)) std::_Exit(50);
+        device.pilot[GameScreen::Title] = titleStates;
         char name[] = "shoalrunner";
         char* argv[] = {name, nullptr};
         runProgram(1, argv, shoalrunnerProjectHooks);
     });
+}
+
+// Without the media folder NEW GAME finds no level 0: the game goes back to
+// the title menu, the error log naming the level's file, and EXIT ends the
+// program in order. Standard error has one line for the pictures, naming
+// the Media folder looked for, and one for the level, each pointing to the
+// error log. Before, standard error said nothing and the window was bare.
+TEST_F(ProgramEnd, WithoutTheMediaFolderTheLogNamesEveryMissingPictureAndTheMissingLevel) {
+    ASSERT_EQ(::rename(file("Media").c_str(), file("Media.away").c_str()), 0);
+    const testsupport::ChildResult r = runGameFromTitle(device, dir.path(), {"b1=1", "b2=1"});  // NEW GAME, EXIT
     ASSERT_TRUE(r.exited) << r.err;
     EXPECT_EQ(r.exitStatus, 0) << r.err;
     const std::string log = testsupport::readFileBytes(file("ErrorLog.txt"));
@@ -167,8 +186,53 @@ TEST_F(ProgramEnd, WithoutTheMediaFolderTheLogNamesEveryMissingPictureAndTheMiss
     for (const char* picture : {"tiles.png", "title.png", "photo.png"}) {
         EXPECT_NE(log.find("Image failed: " + dir.path() + "/" + picture + "\n"), std::string::npos) << picture;
     }
-    const std::string missing = "RunGame: Data/shol0.dat is missing or not a whole level\nShut down VNT\n";
-    EXPECT_NE(log.find(missing), std::string::npos) << log;
+    const std::string missing = "RunGame: " + dir.path() + "/Data/shol0.dat is missing or not a whole level";
+    EXPECT_NE(log.find(missing + "\nShut down VNT\n"), std::string::npos) << log;
+    const std::string logNamed = " (error log: " + file("ErrorLog.txt") + ")\n";
+    const std::string pictures =
+        "Media folder not found: looked for " + dir.path() + "/Media/; 35 of 35 pictures did not load";
+    EXPECT_NE(r.err.find(pictures + logNamed), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find(missing + logNamed), std::string::npos) << r.err;
+    EXPECT_EQ(occurrences(r.err, "Media folder not found"), 1u) << r.err;
+    EXPECT_EQ(occurrences(r.err, "Image failed"), 0u) << "each picture is named in the log only";
+    EXPECT_NE(log.find(pictures + "\n"), std::string::npos) << log;
+}
+
+// With the Media folder and every picture, standard error stays quiet; a
+// picture of the title that cannot be decoded is counted in one line that
+// names the Media folder, and the log names the file.
+TEST_F(ProgramEnd, APictureThatDoesNotLoadIsToldOnStandardErrorOnce) {
+    linkRealMedia();
+    const testsupport::ChildResult whole = runGameFromTitle(device, dir.path(), {"b2=1"});
+    ASSERT_TRUE(whole.exited) << whole.err;
+    EXPECT_EQ(whole.exitStatus, 0) << whole.err;
+    EXPECT_EQ(occurrences(whole.err, "pictures did not load"), 0u) << whole.err;
+
+    ASSERT_EQ(::unlink(file("Media/title.png").c_str()), 0);
+    testsupport::writeFileBytes(file("Media/title.png"), "\x89PNG\r\n\x1a\n cut short");
+    const testsupport::ChildResult r = runGameFromTitle(device, dir.path(), {"b2=1"});
+    ASSERT_TRUE(r.exited) << r.err;
+    EXPECT_EQ(r.exitStatus, 0) << r.err;
+    const std::string line = "Pictures failed: 1 of 35 pictures did not load from " + dir.path() +
+                             "/Media/ (error log: " + file("ErrorLog.txt") + ")\n";
+    EXPECT_NE(r.err.find(line), std::string::npos) << r.err;
+    EXPECT_EQ(occurrences(r.err, "pictures did not load"), 1u) << r.err;
+    const std::string log = testsupport::readFileBytes(file("ErrorLog.txt"));
+    EXPECT_NE(log.find("Image failed: " + dir.path() + "/Media/title.png\n"), std::string::npos) << log;
+}
+
+// A damaged level is not started, and standard error names its file. Before,
+// only the error log did.
+TEST_F(ProgramEnd, ALevelThatCannotBeStartedIsNamedOnStandardError) {
+    linkRealMedia();
+    writeLevel(0, simpleLevel().substr(0, 100));
+    const testsupport::ChildResult r = runGameFromTitle(device, dir.path(), {"b1=1", "b2=1"});
+    ASSERT_TRUE(r.exited) << r.err;
+    EXPECT_EQ(r.exitStatus, 0) << r.err;
+    const std::string line = "RunGame: " + dir.path() + "/Media/Data/shol0.dat is missing or not a whole level";
+    EXPECT_NE(r.err.find(line + " (error log: " + file("ErrorLog.txt") + ")\n"), std::string::npos) << r.err;
+    EXPECT_EQ(occurrences(r.err, "RunGame: "), 1u) << r.err;
+    EXPECT_EQ(occurrences(r.err, "pictures did not load"), 0u) << r.err;
 }
 
 // A fatal error in play ends the program with its code, the error's text

@@ -1,0 +1,39 @@
+// The editor's level pictures. Depends on the glyph table (level_text.h).
+#include "level_picture.h"
+
+#include "level_text.h"
+
+namespace levels {
+
+namespace {
+constexpr uint32_t kUnknownColour = 0x808080;
+}  // namespace
+
+std::string levelPictureName(int32_t number) { return std::to_string(number) + ".png"; }
+
+uint32_t cellColour(int32_t code) {
+    for (const Glyph& g : glyphTable()) {
+        const bool rock = g.glyph == kRockGlyph;
+        if (rock ? isRockTile(code) : g.code == code) return g.colour;
+    }
+    return kUnknownColour;
+}
+
+std::vector<uint8_t> drawLevelPicture(const LevelData& level) {
+    const int32_t width = level.width * kPictureCellPixels;
+    const int32_t height = level.height * kPictureCellPixels;
+    std::vector<uint8_t> rgba(static_cast<size_t>(width) * static_cast<size_t>(height) * 4);
+    for (int32_t y = 0; y < height; ++y) {
+        for (int32_t x = 0; x < width; ++x) {
+            const uint32_t colour = cellColour(level.at(x / kPictureCellPixels, y / kPictureCellPixels));
+            uint8_t* pixel = &rgba[(static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)) * 4];
+            pixel[0] = static_cast<uint8_t>(colour >> 16);
+            pixel[1] = static_cast<uint8_t>(colour >> 8);
+            pixel[2] = static_cast<uint8_t>(colour);
+            pixel[3] = 0xFF;
+        }
+    }
+    return rgba;
+}
+
+}  // namespace levels
