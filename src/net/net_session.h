@@ -85,7 +85,8 @@ inline constexpr uint32_t kPartialMessageLimitMs = 5000;
 // The bound of a connection's send queue: the program's texts wait while
 // the queue to the host holds this much; the host forwards nothing more to a
 // member whose queue holds this much (the senders wait), and closes one that
-// then takes no byte for kQueueStallLimitMs, or whose queue passes
+// then takes less than this much within kQueueStallLimitMs (so one slow
+// member cannot set the pace of the whole session), or whose queue passes
 // kQueueHardFactor times the bound.
 inline constexpr uint32_t kSendQueueLimitBytes = 256 * 1024;
 inline constexpr uint32_t kQueueStallLimitMs = 5000;
