@@ -358,7 +358,10 @@ void SessionHost::removePlayers(Rule&& picks) {
         const size_t last = std::min(leaving_.size(), first + kRemovalsPerLock);
         for (size_t i = first; i < last; ++i) {
             const uint16_t id = leaving_[i]->id;
-            if (session_.isHost == 1) session_.leftPlayers.push_back(id);
+            if (session_.isHost == 1) {
+                if (session_.leftPlayers.size() >= kLeftPlayersMax) session_.leftPlayers.pop_front();
+                session_.leftPlayers.push_back(id);
+            }
             ids_.giveBack(id);
             table.erase(leaving_[i]);
         }

@@ -588,3 +588,24 @@ TEST_F(PeersOfAHost, AQuestionIsAnsweredPastTheTextsThatWaitBeforeIt) {
         return got == kTexts;
     })) << got;
 }
+
+TEST_F(PeersOfAHost, DeparturesNobodyTakesAreKeptToABoundNewestFirst) {
+    // Register-and-remove pairs on one connection, more than the bound:
+    // ids come round again, so departures never run out.
+    RawPeer churn(hosted.port);
+    nettest::Collector replies(churn.fd(), {0, 0, 10, false});
+    const size_t pairs = kLeftPlayersMax + 100;
+    const auto idOf = [](size_t pair) {
+        return static_cast<uint16_t>(kFirstAssignedPlayerId + pair % (kLastValidPlayerId - kFirstAssignedPlayerId + 1));
+    };
+    std::string burst;
+    burst.reserve((pairs + 1) * 150);
+    for (size_t i = 0; i < pairs; ++i) burst += wireRequest("c") + wireMessage(4, 0, idOf(i));
+    burst += wireRequest("last");  // its id comes after every removal before it
+    churn.send(burst);
+    ASSERT_TRUE(replies.waitForBytes(7 * (pairs + 1), 60000)) << replies.size();
+    EXPECT_EQ(leftCount(host), kLeftPlayersMax);
+    EXPECT_EQ(host.popLeftPlayer(), idOf(pairs - 1));
+    EXPECT_EQ(host.popLeftPlayer(), idOf(pairs - 2));
+    EXPECT_EQ(leftCount(host), kLeftPlayersMax - 2);
+}
