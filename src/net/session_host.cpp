@@ -362,7 +362,9 @@ void SessionHost::removePlayers(Rule&& picks) {
                 if (session_.leftPlayers.size() >= kLeftPlayersMax) session_.leftPlayers.pop_front();
                 session_.leftPlayers.push_back(id);
             }
-            ids_.giveBack(id);
+            // A record of the host's own program keeps its id (and the texts
+            // to it) until the next session: that id is still in use.
+            if (!session_.findLocalPlayerLocked(id)) ids_.giveBack(id);
             table.erase(leaving_[i]);
         }
         session_.unlock();

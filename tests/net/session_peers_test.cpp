@@ -645,3 +645,23 @@ TEST_F(PeersOfAHost, ARemovalWaitsForTheTextsSentBeforeIt) {
     ASSERT_TRUE(waitUntil([&] { return leftCount(host) == 1; }));
     EXPECT_EQ(host.popLeftPlayer(), id);
 }
+
+TEST_F(PeersOfAHost, AnIdTheHostsProgramStillHoldsIsNotGivenAgain) {
+    // The host's program removes its own player; its record, and the texts
+    // to its id, stay with the program until the next session.
+    ASSERT_EQ(host.addPlayer("removed"), 101);
+    host.sendControl(101);
+    ASSERT_TRUE(waitUntil([&] { return leftCount(host) == 1; }));
+    // The range is used up: the next id comes round from 101.
+    RawPeer peer(hosted.port);
+    host.lock();
+    host.nextPlayerId = kLastValidPlayerId;
+    host.unlock();
+    ASSERT_EQ(peer.registerPlayer("last"), kLastValidPlayerId);
+    const uint16_t newcomer = peer.registerPlayer("newcomer");
+    EXPECT_EQ(newcomer, 102);
+    // A text to the newcomer reaches it, not the program's old record.
+    EXPECT_EQ(host.sendText(7, newcomer, RtString("yours")), 1);
+    EXPECT_EQ(hexBytes(peer.readMessage()), hexBytes(wireMessage(3, newcomer, 7, "yours")));
+    EXPECT_TRUE(host.receiveText(101).isEmpty());
+}
