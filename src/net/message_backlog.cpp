@@ -5,7 +5,13 @@
 SessionMessage* MessageBacklog::next() {
     if (stopped_) return nullptr;
     for (at_ = 0; at_ < messages_.size(); ++at_) {
-        if (!textsWait_ || messages_[at_].header.kind != kKindText) return &messages_[at_];
+        const uint8_t kind = messages_[at_].header.kind;
+        if (!textsWait_) return &messages_[at_];
+        if (kind == kKindText) continue;
+        // A request or a removal changes who the waiting texts go to, and
+        // the replies after it keep their order: all wait with the texts.
+        if (kind == kKindPlayerRequest || kind == kKindRemovePlayer) return nullptr;
+        return &messages_[at_];
     }
     return nullptr;
 }

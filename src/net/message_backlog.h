@@ -1,9 +1,12 @@
 // The messages one connection brought that are not handled yet, oldest
 // first. Texts keep their order: once one of them must wait (its player's
 // inbox is full, or the queue it goes to is), every later text waits behind
-// it. Messages of other kinds (ids, answers, questions, requests, removals)
-// depend on no text and may be handled ahead of the texts that wait, so that
-// a program that has not read its texts yet still gets its answers.
+// it. Ids, answers and questions change nothing a text depends on and may be
+// handled ahead of the texts that wait, so that a program that has not read
+// its texts yet still gets its answers. Player requests and removals change
+// who a text goes to (a removal taken first would drop the texts sent to
+// that player before it): they wait with the texts, and so does everything
+// after them, so that replies keep the order of what they answer.
 // Depends on the session messages.
 #pragma once
 #include <cstddef>

@@ -52,6 +52,7 @@
 //   waits, the later texts of its connection with it, and that connection
 //   is soon not read until the program takes some, so its peer's sends
 //   wait in TCP (and, through it, in the sender's queue);
+// - `leftPlayers` keeps the newest kLeftPlayersMax departures;
 // - there is no `incoming` list: each connection keeps what it brought and
 //   the thread has not handled yet (message_backlog.h);
 // - waiting commands look every 2 ms rather than every 20 (the same 5 s in
@@ -85,7 +86,8 @@ inline constexpr uint32_t kPartialMessageLimitMs = 5000;
 // The bound of a connection's send queue: the program's texts wait while
 // the queue to the host holds this much; the host forwards nothing more to a
 // member whose queue holds this much (the senders wait), and closes one that
-// then takes no byte for kQueueStallLimitMs, or whose queue passes
+// then takes less than this much within kQueueStallLimitMs (so one slow
+// member cannot set the pace of the whole session), or whose queue passes
 // kQueueHardFactor times the bound.
 inline constexpr uint32_t kSendQueueLimitBytes = 256 * 1024;
 inline constexpr uint32_t kQueueStallLimitMs = 5000;
@@ -97,6 +99,11 @@ inline constexpr uint32_t kPlayerRequestLimitMs = 10000;
 // exhaust the program's memory); more waits in the connection it comes on.
 inline constexpr size_t kInboxMessagesMax = 1024;
 inline constexpr size_t kInboxBytesMax = 256 * 1024;  // payload bytes
+// The departures kept for NetPopLeftPlayer, the oldest going first: ids are
+// given again, so a program that never asks could otherwise have them grow
+// without end. More than there are ids, so that even a whole table leaving
+// at once is kept.
+inline constexpr size_t kLeftPlayersMax = 65536;
 // How long a session's end waits in all for what is queued to go out.
 inline constexpr uint32_t kEndFlushMs = 900;
 
@@ -132,7 +139,7 @@ public:
     uint8_t acceptPlayers = 1;  // 0: the host takes no connections and no players
     RtMutex* mutex = nullptr;
     std::list<SessionMessage> answers;   // the host's replies to queries
-    std::list<uint16_t> leftPlayers;     // ids that left (host only)
+    std::list<uint16_t> leftPlayers;     // ids that left (host only), kLeftPlayersMax at most
 
     bool holdsSocketReference = false;  // the start's reference on the socket layer
     int32_t lastSenderId = 0;           // sender of the text last taken

@@ -358,8 +358,13 @@ void SessionHost::removePlayers(Rule&& picks) {
         const size_t last = std::min(leaving_.size(), first + kRemovalsPerLock);
         for (size_t i = first; i < last; ++i) {
             const uint16_t id = leaving_[i]->id;
-            if (session_.isHost == 1) session_.leftPlayers.push_back(id);
-            ids_.giveBack(id);
+            if (session_.isHost == 1) {
+                if (session_.leftPlayers.size() >= kLeftPlayersMax) session_.leftPlayers.pop_front();
+                session_.leftPlayers.push_back(id);
+            }
+            // A record of the host's own program keeps its id (and the texts
+            // to it) until the next session: that id is still in use.
+            if (!session_.findLocalPlayerLocked(id)) ids_.giveBack(id);
             table.erase(leaving_[i]);
         }
         session_.unlock();

@@ -29,7 +29,9 @@
 //   which must not inherit anyone's players); a question is answered only
 //   on the connection its asker came on;
 // - ids are given from 101 in order; once 65,279 has been given they are
-//   given again from 101, skipping every id in use (player_ids.h);
+//   given again from 101, skipping every id in use (player_ids.h), which
+//   includes the id of a record the host's own program still keeps after
+//   its player was removed (texts to that id go to that record);
 // - the 129th connection is closed at once, and a connection other than the
 //   host's own that has not asked for a player within the request limit is
 //   closed, so idle connections cannot keep newcomers out;

@@ -150,12 +150,14 @@ size_t SessionLink::queuedBytes() {
 
 void SessionLink::checkSendStall(uint32_t nowMs, size_t boundBytes, uint32_t limitMs) {
     std::lock_guard<std::mutex> guard(sendLock_);
-    if (queuedLocked() <= boundBytes) {
-        stallWatched_ = false;
-        return;
-    }
-    if (!stallWatched_ || sentTotal_ != stallMark_) {
-        stallWatched_ = true;
+    // Once the queue has passed the bound, the peer must take a bound's
+    // worth (at least a byte; emptying the queue takes more) within the
+    // limit. Dipping just under the bound is not enough: its senders are
+    // held back again by the next message, so a peer that only trickles
+    // would set their pace without end.
+    const uint64_t enough = std::max<uint64_t>(boundBytes, 1);
+    if (!stallWatched_ || sentTotal_ - stallMark_ >= enough) {
+        stallWatched_ = queuedLocked() > boundBytes;
         stallMark_ = sentTotal_;
         stallSinceMs_ = nowMs;
     } else if (nowMs - stallSinceMs_ > limitMs) {

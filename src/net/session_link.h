@@ -10,10 +10,11 @@
 // - a message whose first byte came longer ago than the partial limit and
 //   that is still not whole ends the link (kSockTimedOut), whether its peer
 //   trickles or fell silent;
-// - a queue that stays above its bound while its peer takes no byte for
-//   the stall limit ends the link (kSockNoBufferSpace); so does one that
-//   passes the hard bound its owner gives: a peer that does not read cannot
-//   make the other end keep everything for it;
+// - a queue that has passed its bound and whose peer then takes less than
+//   a bound's worth (at least a byte) within the stall limit ends the link
+//   (kSockNoBufferSpace); so does one that passes the hard bound its owner
+//   gives: a peer that does not read, or reads only a trickle, can neither
+//   make the other end keep everything for it nor hold its senders back;
 // - one receive takes at most the number of messages it is given, so a
 //   flooding peer gets its turn like the others and no more (and a flood of
 //   tiny messages cannot multiply into stored messages of 1 KB each); what
@@ -76,8 +77,8 @@ public:
     size_t flush(int32_t slot);
     size_t queuedBytes();
     bool hasQueued() { return queuedBytes() > 0; }
-    // Ends the link when more than boundBytes have waited while the peer
-    // took no byte for longer than limitMs.
+    // Ends the link when, since its queue passed boundBytes, the peer has
+    // not taken boundBytes (at least one byte) for longer than limitMs.
     void checkSendStall(uint32_t nowMs, size_t boundBytes, uint32_t limitMs);
 
     // 0 while the link lasts; else why it ended (a socket error number).
@@ -102,9 +103,9 @@ private:
     std::string queued_;
     size_t sentUpTo_ = 0;         // bytes of queued_ already gone
     uint64_t sentTotal_ = 0;      // bytes ever handed to the socket
-    uint64_t stallMark_ = 0;      // sentTotal_ when the queue was last seen moving
+    uint64_t stallMark_ = 0;      // sentTotal_ when the watch last began
     uint32_t stallSinceMs_ = 0;   // and when
-    bool stallWatched_ = false;   // the queue was above its bound at the last look
+    bool stallWatched_ = false;   // the queue passed its bound and the peer has not taken enough since
 
     std::atomic<int32_t> endCause_{0};
 };

@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <iostream>
 #include <memory>
@@ -314,4 +315,58 @@ TEST(SessionFlow, AMemberThatHasNotReadItsTextsStillGetsItsAnswers) {
         }
         return got == kTexts;
     })) << got;
+}
+
+TEST(SessionFlow, AMemberThatReadsTooSlowlyIsClosedRatherThanHoldingEverySenderBack) {
+    HostedSession hosted;
+    NetSession& host = hosted.host;
+    ASSERT_NE(hosted.port, 0);
+    host.sendQueueLimitBytes = 64 * 1024;
+    host.queueStallLimitMs = 1000;
+    ASSERT_EQ(host.addPlayer("sender"), 101);
+    // One member reads everything at once; another keeps reading, but only
+    // 1 KB every 100 ms: a fraction of what is sent to it.
+    RawPeer fast(hosted.port);
+    ASSERT_EQ(fast.registerPlayer("fast"), 102);
+    RawPeer slow(hosted.port, 4096);
+    ASSERT_EQ(slow.registerPlayer("slow"), 103);
+    Collector reader(fast.fd(), {});
+    struct Trickle {
+        std::atomic<bool> stopping{false};
+        std::thread thread;
+        ~Trickle() {
+            stopping = true;
+            thread.join();
+        }
+    } trickle;
+    trickle.thread = std::thread([&] {
+        char buffer[1024];
+        while (!trickle.stopping && recv(slow.fd(), buffer, sizeof buffer, MSG_DONTWAIT) != 0) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        }
+    });
+    // The host's program sends to everyone as fast as it may, until the
+    // slow member is gone (or for 8 s).
+    std::string expected;
+    const auto start = Clock::now();
+    size_t i = 0;
+    while (nettest::leftCount(host) == 0 && millisSince(start) < 8000) {
+        const std::string text = numberedText(i++, 1000);
+        if (host.sendText(101, 0, RtString(text.c_str())) == 1) expected += wireMessage(3, 102, 101, text);
+    }
+    const double cutMs = millisSince(start);
+    record("slowMemberClosedAfterMs", cutMs);
+    record("textsMeanwhile", static_cast<double>(i));
+    ASSERT_EQ(nettest::leftCount(host), 1u) << "the slow member still holds every sender back";
+    EXPECT_EQ(host.popLeftPlayer(), 103);
+    // The senders go on at the pace of the members that keep up, and the
+    // fast member gets every text that was reported as sent.
+    for (size_t k = 0; k < 500; ++k) {
+        const std::string text = numberedText(i++, 1000);
+        ASSERT_EQ(host.sendText(101, 0, RtString(text.c_str())), 1) << k;
+        expected += wireMessage(3, 102, 101, text);
+    }
+    ASSERT_TRUE(reader.waitForBytes(expected.size(), 10000)) << reader.size();
+    EXPECT_TRUE(sameBytes(reader.bytes(), expected));
+    EXPECT_TRUE(host.isRunning());
 }

@@ -4,6 +4,7 @@
 // bounds are measured in time.
 #include <gtest/gtest.h>
 
+#include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -587,4 +588,80 @@ TEST_F(PeersOfAHost, AQuestionIsAnsweredPastTheTextsThatWaitBeforeIt) {
         }
         return got == kTexts;
     })) << got;
+}
+
+TEST_F(PeersOfAHost, DeparturesNobodyTakesAreKeptToABoundNewestFirst) {
+    // Register-and-remove pairs on one connection, more than the bound:
+    // ids come round again, so departures never run out.
+    RawPeer churn(hosted.port);
+    nettest::Collector replies(churn.fd(), {0, 0, 10, false});
+    const size_t pairs = kLeftPlayersMax + 100;
+    const auto idOf = [](size_t pair) {
+        return static_cast<uint16_t>(kFirstAssignedPlayerId + pair % (kLastValidPlayerId - kFirstAssignedPlayerId + 1));
+    };
+    std::string burst;
+    burst.reserve((pairs + 1) * 150);
+    for (size_t i = 0; i < pairs; ++i) burst += wireRequest("c") + wireMessage(4, 0, idOf(i));
+    burst += wireRequest("last");  // its id comes after every removal before it
+    churn.send(burst);
+    ASSERT_TRUE(replies.waitForBytes(7 * (pairs + 1), 60000)) << replies.size();
+    EXPECT_EQ(leftCount(host), kLeftPlayersMax);
+    EXPECT_EQ(host.popLeftPlayer(), idOf(pairs - 1));
+    EXPECT_EQ(host.popLeftPlayer(), idOf(pairs - 2));
+    EXPECT_EQ(leftCount(host), kLeftPlayersMax - 2);
+}
+
+TEST_F(PeersOfAHost, ARemovalWaitsForTheTextsSentBeforeIt) {
+    host.sendQueueLimitBytes = 16 * 1024;
+    ASSERT_EQ(host.addPlayer("host"), 101);
+    // A member that reads nothing for now, so that the host's texts to it
+    // soon wait for room in its queue.
+    RawPeer member(hosted.port, 4096);
+    const uint16_t id = member.registerPlayer("kicked");
+    ASSERT_EQ(id, 102);
+    // The host's end of that connection keeps a few kilobytes, not the
+    // megabytes loopback gives by default.
+    sockaddr_in own{};
+    socklen_t length = sizeof own;
+    ASSERT_EQ(getsockname(member.fd(), reinterpret_cast<sockaddr*>(&own), &length), 0);
+    int32_t accepted = -1;
+    for (int32_t slot = 0; slot < kSocketSlotCount; ++slot) {
+        if (slot != host.connectionSlot.load() && hostOrderPort(getSocketPeer(slot)) == ntohs(own.sin_port)) accepted = slot;
+    }
+    ASSERT_GE(accepted, 0);
+    nettest::limitSlotBuffers(accepted, 4096);
+    std::string expected;
+    for (size_t i = 0; i < 300; ++i) {
+        const std::string text = nettest::numberedText(i, 1000);
+        ASSERT_EQ(host.sendText(101, id, RtString(text.c_str())), 1) << i;
+        expected += wireMessage(3, id, 101, text);
+    }
+    // Then the host removes the player; the texts sent before still go to it.
+    host.sendControl(id);
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    nettest::Collector reader(member.fd(), {});
+    ASSERT_TRUE(reader.waitForBytes(expected.size())) << reader.size() << " of " << expected.size();
+    EXPECT_EQ(reader.bytes(), expected);
+    ASSERT_TRUE(waitUntil([&] { return leftCount(host) == 1; }));
+    EXPECT_EQ(host.popLeftPlayer(), id);
+}
+
+TEST_F(PeersOfAHost, AnIdTheHostsProgramStillHoldsIsNotGivenAgain) {
+    // The host's program removes its own player; its record, and the texts
+    // to its id, stay with the program until the next session.
+    ASSERT_EQ(host.addPlayer("removed"), 101);
+    host.sendControl(101);
+    ASSERT_TRUE(waitUntil([&] { return leftCount(host) == 1; }));
+    // The range is used up: the next id comes round from 101.
+    RawPeer peer(hosted.port);
+    host.lock();
+    host.nextPlayerId = kLastValidPlayerId;
+    host.unlock();
+    ASSERT_EQ(peer.registerPlayer("last"), kLastValidPlayerId);
+    const uint16_t newcomer = peer.registerPlayer("newcomer");
+    EXPECT_EQ(newcomer, 102);
+    // A text to the newcomer reaches it, not the program's old record.
+    EXPECT_EQ(host.sendText(7, newcomer, RtString("yours")), 1);
+    EXPECT_EQ(hexBytes(peer.readMessage()), hexBytes(wireMessage(3, newcomer, 7, "yours")));
+    EXPECT_TRUE(host.receiveText(101).isEmpty());
 }
