@@ -245,24 +245,37 @@ TEST(SessionFlow, ABroadcastFloodToManyPlayersKeepsTheProgramsCallsQuick) {
     ASSERT_EQ(member.join("127.0.0.1", hosted.port), 1);
 
     // The program's calls for half a second, each timed.
+    // The checks allow for the scheduler: a loaded machine may set any
+    // thread aside for longer than a call may take, so nearly every call
+    // (not each) must be quick, and the best of three queries; a session
+    // thread that holds its mutex through a pass makes every one slow.
     struct Calls {
         size_t count = 0;
         double slowestMs = 0;
+        double quickMs = 0;  // what 95 in 100 calls took at most
     };
     const auto programCalls = [&] {
         Calls calls;
+        std::vector<double> taken;
         const auto start = Clock::now();
         while (millisSince(start) < 500) {
-            calls.slowestMs = std::max(calls.slowestMs, millisTaken([&] { host.receiveText(101); }));
-            ++calls.count;
+            taken.push_back(millisTaken([&] { host.receiveText(101); }));
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
+        std::sort(taken.begin(), taken.end());
+        calls.count = taken.size();
+        calls.slowestMs = taken.back();
+        calls.quickMs = taken[taken.size() * 95 / 100];
         return calls;
     };
-    const Calls idle = programCalls();
-    double idleQueryMs = 0;
     int32_t count = 0;
-    idleQueryMs = millisTaken([&] { count = member.playerCount(); });
+    const auto quickestQuery = [&] {
+        double best = 1e9;
+        for (int i = 0; i < 3; ++i) best = std::min(best, millisTaken([&] { count = member.playerCount(); }));
+        return best;
+    };
+    const Calls idle = programCalls();
+    const double idleQueryMs = quickestQuery();
     EXPECT_EQ(count, static_cast<int32_t>(kPlayers));
 
     RawPeer flooder(hosted.port);
@@ -272,8 +285,7 @@ TEST(SessionFlow, ABroadcastFloodToManyPlayersKeepsTheProgramsCallsQuick) {
     // Well under way: 20 broadcasts forwarded to every player.
     ASSERT_TRUE(drain.waitForBytes(drain.size() + 20 * kPlayers * 107, 10000));
     const Calls flooded = programCalls();
-    double queryMs = 0;
-    queryMs = millisTaken([&] { count = member.playerCount(); });
+    const double queryMs = quickestQuery();
     EXPECT_EQ(count, static_cast<int32_t>(kPlayers) + 1);
     const size_t forwarded = drain.size();
     const double shutdownMs = millisTaken([&] { host.reset(); });
@@ -282,11 +294,13 @@ TEST(SessionFlow, ABroadcastFloodToManyPlayersKeepsTheProgramsCallsQuick) {
     record("idleSlowestCallMs", idle.slowestMs);
     record("floodedCalls", static_cast<double>(flooded.count));
     record("floodedSlowestCallMs", flooded.slowestMs);
+    record("floodedQuickCallMs", flooded.quickMs);
     record("idleQueryMs", idleQueryMs);
     record("floodedQueryMs", queryMs);
     record("shutdownMs", shutdownMs);
     record("forwardedBytes", static_cast<double>(forwarded));
-    EXPECT_LT(flooded.slowestMs, 20);
+    EXPECT_LT(flooded.quickMs, 20);
+    EXPECT_LT(flooded.slowestMs, 100);
     EXPECT_GT(flooded.count * 4, idle.count);  // a quarter of the idle rate at least
     EXPECT_LT(queryMs, 50);
     EXPECT_LT(shutdownMs, 1000);
