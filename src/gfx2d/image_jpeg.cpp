@@ -3,7 +3,8 @@
 // damaged file; ours jumps back instead, so a bad file is a failed load.
 // Where the library only warns of damaged or missing data (and fills what
 // it could not decode in grey), the load fails too; stray bytes between
-// segments, which many cameras and editors leave, do not count as damage.
+// segments, which many cameras and editors leave, do not count as damage:
+// such a file loads as libjpeg decodes it.
 #include <cstdio>  // jpeglib.h needs FILE
 #include <jpeglib.h>
 #include <jerror.h>
@@ -18,8 +19,7 @@ namespace {
 struct JumpingErrors {
     jpeg_error_mgr standard;  // first member: libjpeg hands back a pointer to it
     std::jmp_buf jump;
-    bool damaged = false;        // a warning said the data is corrupt or ends early
-    bool afterScanData = false;  // the last thing the reader took was entropy-coded data
+    bool damaged = false;  // a warning said the data is corrupt or ends early
 };
 
 void errorToJump(j_common_ptr info) {
@@ -28,38 +28,28 @@ void errorToJump(j_common_ptr info) {
 }
 void silentMessage(j_common_ptr) {}
 
-// Whether a warning leaves every pixel as the file codes it. Damage fails the
-// load: a bad Huffman or arithmetic code, a segment or file that ends early
-// (the rest is guessed), a restart marker lost (an interval guessed), a
-// progression that leaves coefficients missing or refines them twice, more
-// rows read than the image has, and any warning not named here.
-bool leavesPixelsWhole(const jpeg_decompress_struct& info, const JumpingErrors& errors) {
-    switch (errors.standard.msg_code) {
-    case JWRN_EXTRANEOUS_DATA:
-        // Bytes before a marker that the reader skipped. Huffman codes end by
-        // themselves, so bytes after them are never decoded; the arithmetic
-        // decoder reads on past its data (as zeros up to a marker), so bytes
-        // there may have become part of the picture.
-        return !(errors.afterScanData && info.arith_code);
-    case JWRN_JFIF_MAJOR:      // a JFIF version of the future: the frame is read as ever
-    case JWRN_ADOBE_XFORM:     // an unknown Adobe colour transform: taken as YCbCr
-    case JWRN_NOT_SEQUENTIAL:  // scan fields that sequential decoding does not use
+// Whether a warning leaves the picture as libjpeg, and every program over it,
+// shows it. Damage fails the load: a bad Huffman or arithmetic code, a
+// segment or file that ends early (the rest is guessed), a restart marker
+// lost (an interval guessed), a progression that leaves coefficients missing
+// or refines them twice, more rows read than the image has, and any warning
+// not named here.
+bool leavesPictureWhole(int code) {
+    switch (code) {
+    case JWRN_EXTRANEOUS_DATA:  // bytes before a marker, skipped (after arithmetic data, read as the code's tail)
+    case JWRN_JFIF_MAJOR:       // a JFIF version of the future: the frame is read as ever
+    case JWRN_ADOBE_XFORM:      // an unknown Adobe colour transform: taken as YCbCr
+    case JWRN_NOT_SEQUENTIAL:   // scan fields that sequential decoding does not use
         return true;
     default:
         return false;
     }
 }
 
-// Traces (level 0 and up) tell what the reader took last: the header of a
-// scan or a restart marker is followed by entropy-coded data.
+// Warnings come at level -1, traces at 0 and up.
 void noteMessage(j_common_ptr info, int level) {
     auto* errors = reinterpret_cast<JumpingErrors*>(info->err);
-    const int code = errors->standard.msg_code;
-    if (level >= 0) {
-        errors->afterScanData = code == JTRC_SOS_PARAMS || code == JTRC_RST;
-    } else if (info->is_decompressor && !leavesPixelsWhole(*reinterpret_cast<j_decompress_ptr>(info), *errors)) {
-        errors->damaged = true;
-    }
+    if (level < 0 && !leavesPictureWhole(errors->standard.msg_code)) errors->damaged = true;
 }
 
 JumpingErrors* installErrors(JumpingErrors& errors) {
