@@ -20,7 +20,8 @@
 // it are not part of it. Neither the status line nor the status is
 // examined: an error page, or a stream server's "ICY 200 OK" answer, is
 // taken like any other.
-// Depends on the socket layer, the runtime's disk files, the clock and sleeping.
+// Depends on the socket layer, the runtime's file paths and whole-file
+// saves, the clock and sleeping.
 #include "net/http_get.h"
 
 #include <cctype>
@@ -80,7 +81,7 @@ std::string requestText(const char* host, const char* path) {
 }
 
 // The response header as it arrives, kept whole until its empty line so
-// that its status line and Content-Length can be read.
+// that its Content-Length can be read.
 class ResponseHeader {
 public:
     // Scans the bytes in order; how many of them belong to the header (all

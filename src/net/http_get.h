@@ -6,7 +6,7 @@
 //
 // A server that stays silent longer than the connect time limit ends the
 // transfer as a failure (kSockTimedOut), so no download waits forever.
-// Depends on the socket layer and the runtime's disk files.
+// Depends on the socket layer and the runtime's whole-file saves.
 #pragma once
 #include <cstdint>
 
@@ -18,10 +18,11 @@ uint16_t httpPort(int32_t port);
 // Fetches host/path. With a file path the body goes to that file, saved
 // whole (runtime/files/file_replacement.h; a name beginning with "mem://",
 // or of 1,024 characters or more, or a file that cannot be begun, is
-// refused before anything is sent). Departure: the file was made anew before
-// the connection, so a download that failed left an empty or short file in
-// place of the old one; now it leaves the old file as it was (no file where
-// there was none), and one that succeeds leaves exactly the body. With a buffer of bufferSize bytes, up to
+// refused before anything is sent). Departure: the file is not made anew
+// before the connection, which would leave an empty or short file in place
+// of the old one after a failed download; a download that fails leaves the
+// old file as it was (no file where there was none), and one that succeeds
+// leaves exactly the body. With a buffer of bufferSize bytes, up to
 // bufferSize - 1 body bytes go there as NUL-terminated text, and the
 // transfer ends once it is full. 1 when the transfer ended with the server
 // closing the connection after a whole header and body, with the announced

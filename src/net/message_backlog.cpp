@@ -4,7 +4,8 @@
 
 SessionMessage* MessageBacklog::next() {
     if (stopped_) return nullptr;
-    for (at_ = 0; at_ < messages_.size(); ++at_) {
+    // Everything before at_ is a text that waits: the scan resumes there.
+    for (; at_ < messages_.size(); ++at_) {
         const uint8_t kind = messages_[at_].header.kind;
         if (!textsWait_) return &messages_[at_];
         if (kind == kKindText) continue;

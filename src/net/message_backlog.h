@@ -20,10 +20,12 @@ public:
     std::deque<SessionMessage>& arriving() { return messages_; }
     size_t size() const { return messages_.size(); }
     bool empty() const { return messages_.empty(); }
-    void clear() { messages_.clear(); }
 
     // A new pass: whatever waited may be tried again.
-    void retry() { textsWait_ = stopped_ = false; }
+    void retry() {
+        at_ = 0;
+        textsWait_ = stopped_ = false;
+    }
     // The next message that may be handled now; null when none may.
     SessionMessage* next();
     // The message next() gave was handled: it leaves the backlog.
@@ -34,7 +36,7 @@ public:
 
 private:
     std::deque<SessionMessage> messages_;
-    size_t at_ = 0;           // the message next() gave
+    size_t at_ = 0;           // the message next() gave; the texts before it wait
     bool textsWait_ = false;  // a text waits: later texts too
     bool stopped_ = false;    // a message of another kind waits: nothing more this pass
 };

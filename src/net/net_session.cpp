@@ -112,7 +112,6 @@ int32_t NetSession::start(bool hosting, const char* hostName, uint16_t port, con
         hostPlayers.clear();
         leftPlayers.clear();
         answers.clear();
-        endFlushCause = 0;
         listenSlot = -1;
         connectionSlot = -1;
         nextPlayerId = kFirstAssignedPlayerId;
@@ -244,7 +243,7 @@ int32_t NetSession::sendWaitingForRoom(const SessionMessage& message) {
     return cause;
 }
 
-NetPlayer* NetSession::findLocalPlayerLocked(uint16_t id) {
+NetPlayer* NetSession::findLocalPlayerLocked(int32_t id) {
     for (NetPlayer& player : localPlayers) {
         if (player.id == id) return &player;
     }
@@ -372,21 +371,14 @@ int32_t NetSession::sendText(int32_t sender, int32_t receiver, const RtString& t
 
 RtString NetSession::receiveText(int32_t id) {
     SessionMessage message;
-    bool found = false;
     {
         SessionLock guard(*this);
-        for (NetPlayer& player : localPlayers) {
-            if (player.id != id) continue;
-            if (!player.inbox.empty()) {
-                message = player.inbox.front();
-                player.inbox.pop_front();
-                player.inboxBytes -= message.header.length;
-                found = true;
-            }
-            break;
-        }
+        NetPlayer* player = findLocalPlayerLocked(id);
+        if (!player || player->inbox.empty()) return RtString();
+        message = player->inbox.front();
+        player->inbox.pop_front();
+        player->inboxBytes -= message.header.length;
     }
-    if (!found) return RtString();
     lastSenderId = message.header.sender;
     return RtString(reinterpret_cast<const char*>(message.payload));
 }

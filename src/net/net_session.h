@@ -194,7 +194,8 @@ public:
     // record with the receiver's id takes the text when its inbox has room,
     // or whatever its room when `always`.
     LocalDelivery deliverLocked(const SessionMessage& text, bool always = false);
-    NetPlayer* findLocalPlayerLocked(uint16_t id);
+    // The first local record with the id, or null (mutex held).
+    NetPlayer* findLocalPlayerLocked(int32_t id);
     static bool inboxHasRoom(const NetPlayer& player, uint32_t length);
     static void appendToInbox(NetPlayer& player, const SessionMessage& text);
 

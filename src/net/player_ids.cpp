@@ -2,21 +2,19 @@
 // Depends on the session messages.
 #include "net/player_ids.h"
 
+#include <bit>
+
 void PlayerIds::setInUse(uint16_t id, bool used) {
     const uint64_t bit = uint64_t{1} << (id % 64);
     words_[id / 64] = used ? (words_[id / 64] | bit) : (words_[id / 64] & ~bit);
 }
 
 uint16_t PlayerIds::firstFreeIn(uint32_t from, uint32_t last) const {
-    for (uint32_t id = from; id <= last;) {
+    // A word at a time: the ids from `id` to the end of its word, then the next word.
+    for (uint32_t id = from; id <= last; id = (id / 64 + 1) * 64) {
         const uint64_t free = ~words_[id / 64] >> (id % 64);
-        if (free == 0) {
-            id = (id / 64 + 1) * 64;  // the rest of this word is in use
-            continue;
-        }
-        uint32_t skip = 0;
-        while (((free >> skip) & 1u) == 0) ++skip;
-        id += skip;
+        if (free == 0) continue;
+        id += static_cast<uint32_t>(std::countr_zero(free));
         return id <= last ? static_cast<uint16_t>(id) : 0;
     }
     return 0;

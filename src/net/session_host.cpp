@@ -22,21 +22,15 @@ uint32_t readAllowance(bool own) { return own ? kHostReadMessages : kMemberReadM
 }  // namespace
 
 void EndBacklog::add(SessionLink& link, int32_t slot) {
-    if (link.endCause() != 0) {
-        if (lostCause == 0 && link.hasQueued()) lostCause = link.endCause();
-        return;
-    }
-    const size_t queued = link.flush(slot);
+    const size_t queued = link.flush(slot);  // an ended link sends nothing
     if (link.endCause() != 0) {
         if (lostCause == 0 && queued > 0) lostCause = link.endCause();
-        return;
+    } else if (queued > 0 || unacknowledgedOnSocket(slot) > 0) {
+        waiting = true;
     }
-    if (queued > 0 || unacknowledgedOnSocket(slot) > 0) waiting = true;
 }
 
 SessionHost::SessionHost(NetSession& session, const SocketAddress& ownEnd) : session_(session), ownEnd_(ownEnd) {}
-
-SessionHost::~SessionHost() = default;
 
 SessionHost::Place* SessionHost::placeOf(int32_t slot) const {
     return slot >= 0 && slot < kSocketSlotCount ? bySlot_[static_cast<size_t>(slot)] : nullptr;
@@ -75,14 +69,13 @@ void SessionHost::watch(std::vector<SocketSlotWait>& waits) {
 }
 
 bool SessionHost::serve(const std::vector<SocketSlotWait>& waits, uint32_t nowMs) {
-    const size_t watched = places_.size();
+    const size_t watched = places_.size();  // the places the wait covered
     accept(waits, nowMs);
     for (size_t i = 0; i < places_.size(); ++i) {
-        Place& place = *places_[i];
+        // A place accepted in this pass is read before any wait has seen it.
         const size_t wait = firstPlaceWait_ + i;
-        const bool ready = place.fresh || (i < watched && wait < waits.size() && waits[wait].ready != 0);
-        place.fresh = false;
-        if (ready) read(place, nowMs);
+        const bool ready = i >= watched || (wait < waits.size() && waits[wait].ready != 0);
+        if (ready) read(*places_[i], nowMs);
     }
     checkDeadlines(nowMs);
     const bool more = route(false);
@@ -239,17 +232,19 @@ size_t SessionHost::broadcast(const SessionMessage& text) {
     }
     SessionMessage copy = text;
     if (!localIds_.empty()) {
+        // Every local inbox takes its copy, or none does.
         session_.lock();
+        localInboxes_.clear();
         bool room = true;
-        for (uint16_t id : localIds_) {
-            const NetPlayer* local = session_.findLocalPlayerLocked(id);
-            room = room && (!local || NetSession::inboxHasRoom(*local, text.header.length));
-        }
         for (size_t i = 0; room && i < localIds_.size(); ++i) {
-            if (NetPlayer* local = session_.findLocalPlayerLocked(localIds_[i])) {
-                copy.header.receiver = localIds_[i];
-                NetSession::appendToInbox(*local, copy);
-            }
+            NetPlayer* local = session_.findLocalPlayerLocked(localIds_[i]);
+            if (!local) continue;
+            room = NetSession::inboxHasRoom(*local, text.header.length);
+            localInboxes_.push_back(local);
+        }
+        for (size_t i = 0; room && i < localInboxes_.size(); ++i) {
+            copy.header.receiver = localInboxes_[i]->id;
+            NetSession::appendToInbox(*localInboxes_[i], copy);
         }
         session_.unlock();
         if (!room) return kHeld;
@@ -372,12 +367,10 @@ void SessionHost::removePlayers(Rule&& picks) {
 }
 
 void SessionHost::flushAndClose() {
-    for (const auto& place : places_) {
-        if (place->link.endCause() == 0) place->link.flush(place->slot);
-    }
     for (size_t i = places_.size(); i-- > 0;) {
         Place& place = *places_[i];
-        const bool done = place.link.peerFinished() && place.backlog.empty() && !place.link.hasQueued();
+        const size_t queued = place.link.flush(place.slot);  // an ended link sends nothing
+        const bool done = place.link.peerFinished() && place.backlog.empty() && queued == 0;
         if (place.link.endCause() == 0 && !done) continue;
         const int32_t slot = place.slot;
         // Every player of the connection leaves with it: a record left behind

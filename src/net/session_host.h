@@ -66,7 +66,6 @@ public:
     // ownEnd: the local end of the host's connection to itself, by which
     // its accepted end is known.
     SessionHost(NetSession& session, const SocketAddress& ownEnd);
-    ~SessionHost();
     SessionHost(const SessionHost&) = delete;
     SessionHost& operator=(const SessionHost&) = delete;
 
@@ -89,7 +88,6 @@ private:
     struct Place {
         int32_t slot = -1;
         SessionLink link;
-        bool fresh = true;  // accepted in this pass: read before any wait has seen it
         bool askedForPlayer = false;
         uint32_t acceptedMs = 0;
         MessageBacklog backlog;  // read, not handled yet
@@ -138,6 +136,7 @@ private:
     size_t firstPlaceWait_ = 0;
     // Kept from pass to pass, so that routing allocates nothing once warm.
     std::vector<uint16_t> localIds_;
+    std::vector<NetPlayer*> localInboxes_;
     std::vector<std::pair<Place*, uint16_t>> remote_;
     std::vector<std::list<NetPlayer>::iterator> leaving_;
 };

@@ -134,7 +134,7 @@ int32_t SessionLink::sendWithin(int32_t slot, const SessionMessage& message, siz
     }
     queued_.append(reinterpret_cast<const char*>(wire), size);
     flushLocked(slot);
-    return endCause() == 0 ? 0 : endCause();
+    return endCause();
 }
 
 size_t SessionLink::flush(int32_t slot) {

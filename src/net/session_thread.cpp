@@ -19,9 +19,10 @@
 //   (awaited_replies.h), one whose command gave up to none;
 // - a text is delivered to a local player only when its receiver is a valid
 //   id, never to a record whose request is still unsent or unanswered; a
-//   text for a full inbox waits, the texts after it with it, and once a few
-//   hundred wait the host connection is not read until the program has
-//   taken some (ids and answers are taken past the waiting texts);
+//   text for a full inbox waits, the texts after it with it, and once
+//   kHostBacklogMessages messages wait the host connection is not read until
+//   the program has taken some (ids and answers are taken past the waiting
+//   texts);
 // - when the host ends the connection, what it sent before is still taken
 //   (texts whatever the inboxes hold), then the session ends.
 // A session's end (asked for, or because the host is gone) first sends what
@@ -41,7 +42,7 @@
 namespace {
 
 constexpr uint32_t kEndStepMs = 1;  // a session's end looks again this often
-constexpr size_t kHostBacklogMessages = 4 * kHostReadMessages;
+constexpr size_t kHostBacklogMessages = 4 * kHostReadMessages;  // 1,024
 
 uint32_t nowMillis() { return platform::clockPort().tickMillis(); }
 
@@ -178,7 +179,7 @@ uint32_t sessionThreadMain(void* argument) {
             break;
         }
         workLeft = host && host->serve(waits, now);
-        if (hostLink.hasQueued()) hostLink.flush(connection);
+        hostLink.flush(connection);
     }
     finishThread(session, host.get(), cause);
     return 0;

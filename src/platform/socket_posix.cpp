@@ -13,11 +13,11 @@
 #include <climits>
 #include <cstring>
 #include <fcntl.h>
+#include <linux/sockios.h>
 #include <mutex>
 #include <netdb.h>
 #include <netinet/in.h>
 #include <poll.h>
-#include <linux/sockios.h>
 #include <sys/ioctl.h>
 #include <sys/resource.h>
 #include <sys/socket.h>

@@ -242,7 +242,7 @@ TEST(HttpGet, PortZeroMeansEighty) {
 // The file is saved whole: a download that cannot be written (here a
 // file-size limit in a child) keeps the old file as it was, with nothing
 // left beside it; one that succeeds leaves exactly the body, also over a
-// longer file. Before, the old file was deleted before the connection.
+// longer file.
 TEST(HttpGet, ADownloadThatCannotBeWrittenKeepsTheOldFile) {
     TempDir dir;
     testsupport::ScopedEnv tmp("TMPDIR", dir.path().c_str());

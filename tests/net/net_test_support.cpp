@@ -70,6 +70,10 @@ bool waitUntil(const std::function<bool()>& condition, int timeoutMs) {
     return true;
 }
 
+double millisSince(std::chrono::steady_clock::time_point start) {
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+}
+
 SlotPair makeSlotPair() {
     SlotPair pair;
     startupSockets();
@@ -219,20 +223,9 @@ size_t hostRecordCount(NetSession& session) {
     return n;
 }
 
-namespace {
-
-const NetPlayer* localPlayer(NetSession& session, uint16_t id) {
-    for (const NetPlayer& player : session.localPlayers) {
-        if (player.id == id) return &player;
-    }
-    return nullptr;
-}
-
-}  // namespace
-
 size_t inboxCount(NetSession& session, uint16_t id) {
     session.lock();
-    const NetPlayer* player = localPlayer(session, id);
+    const NetPlayer* player = session.findLocalPlayerLocked(id);
     const size_t n = player ? player->inbox.size() : 0;
     session.unlock();
     return n;
@@ -240,7 +233,7 @@ size_t inboxCount(NetSession& session, uint16_t id) {
 
 size_t inboxBytes(NetSession& session, uint16_t id) {
     session.lock();
-    const NetPlayer* player = localPlayer(session, id);
+    const NetPlayer* player = session.findLocalPlayerLocked(id);
     size_t n = 0;
     if (player) {
         for (const SessionMessage& message : player->inbox) n += message.header.length;

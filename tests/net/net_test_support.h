@@ -9,6 +9,7 @@
 // passes when run as one process.
 #pragma once
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -25,6 +26,15 @@ constexpr int kWaitMs = 5000;
 
 // Polls the condition every 2 ms; false when it did not hold within the time.
 bool waitUntil(const std::function<bool()>& condition, int timeoutMs = kWaitMs);
+
+// Milliseconds since the moment, and those the action took.
+double millisSince(std::chrono::steady_clock::time_point start);
+template <class Action>
+double millisTaken(Action&& action) {
+    const auto start = std::chrono::steady_clock::now();
+    action();
+    return millisSince(start);
+}
 
 // A connected pair of table records: the client end and the accepted end.
 struct SlotPair {

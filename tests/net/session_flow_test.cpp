@@ -25,6 +25,8 @@
 using nettest::Collector;
 using nettest::fakeHostFor;
 using nettest::HostedSession;
+using nettest::millisSince;
+using nettest::millisTaken;
 using nettest::numberedText;
 using nettest::RawPeer;
 using nettest::waitUntil;
@@ -35,17 +37,6 @@ namespace {
 
 constexpr int32_t kTimedOut = 10060;
 using Clock = std::chrono::steady_clock;
-
-double millisSince(Clock::time_point start) {
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
-template <class Action>
-double millisTaken(Action&& action) {
-    const auto start = Clock::now();
-    action();
-    return millisSince(start);
-}
 
 void record(const char* what, double value) {
     testing::Test::RecordProperty(what, std::to_string(value));

@@ -24,6 +24,7 @@ using nettest::HostedSession;
 using nettest::hexBytes;
 using nettest::fakeHostFor;
 using nettest::leftCount;
+using nettest::millisTaken;
 using nettest::RawPeer;
 using nettest::waitUntil;
 using nettest::wireMessage;
@@ -33,13 +34,6 @@ using nettest::wireU16;
 namespace {
 
 constexpr int32_t kTimedOut = 10060;
-
-template <class Action>
-double millisTaken(Action&& action) {
-    const auto start = std::chrono::steady_clock::now();
-    action();
-    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-}
 
 // A header claiming more than the format allows, with no payload after it.
 std::string overlongHeader() { return std::string(1, '\x03') + wireU16(60000) + wireU16(0xFFFF) + wireU16(1); }
