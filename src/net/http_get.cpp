@@ -37,6 +37,7 @@
 #include "platform/clock.h"
 #include "runtime/files/file_paths.h"
 #include "runtime/files/file_replacement.h"
+#include "runtime/services/runtime_error.h"
 #include "runtime/services/timers.h"
 
 namespace {
@@ -207,7 +208,10 @@ int32_t httpGet(const char* host, const char* path, int32_t port, const char* fi
         char diskPath[files::kPathBufferSize];
         if (!files::toDiskPath(filePath, diskPath)) return 0;
         target.emplace(diskPath, "HttpGetToFile");
-        if (target->descriptor() < 0) return 0;
+        if (target->descriptor() < 0) {
+            setRuntimeError(ErrorNoSuchFile);  // the error log says where and why
+            return 0;
+        }
         sink.file = &*target;
     }
     if (buffer && bufferSize > 0) {
@@ -235,9 +239,14 @@ int32_t httpGet(const char* host, const char* path, int32_t port, const char* fi
     const int32_t cause = lastSocketError();
     if (slot >= 0) closeSocket(slot);
     shutdownSockets();
-    setSocketError(done ? 0 : cause);
-    if (done && target) done = target->commit();
-    return done ? 1 : 0;
+    // A file that could not take the body is no fault of the network: the
+    // last socket error is 0 and the file's failure is error 3, with where
+    // and why in the error log.
+    bool fileFailed = target && target->descriptor() < 0;
+    if (done && target && !target->commit()) fileFailed = true;
+    if (fileFailed) setRuntimeError(ErrorNoSuchFile);
+    setSocketError(done || fileFailed ? 0 : cause);
+    return done && !fileFailed ? 1 : 0;
 }
 
 int32_t HttpGetToFile(const RtString& host, const RtString& path, int32_t port, const RtString& file,

@@ -120,10 +120,10 @@ int32_t SessionLink::sendWithin(int32_t slot, const SessionMessage& message, siz
     const uint32_t start = clock.tickMillis();
     std::unique_lock<std::mutex> guard(sendLock_);
     for (;;) {
+        flushLocked(slot);  // sends nothing once the link has ended
         if (endCause() != 0) return endCause();
-        flushLocked(slot);
         const size_t queued = queuedLocked();
-        if (endCause() == 0 && (queued == 0 || queued + size <= boundBytes)) break;
+        if (queued == 0 || queued + size <= boundBytes) break;
         const uint32_t waited = clock.tickMillis() - start;
         if (waited >= waitMs) return platform::kSockTimedOut;
         // The session thread may flush meanwhile, so the lock is not held

@@ -17,6 +17,7 @@
 #include "net/socket_commands.h"
 #include "net/socket_table.h"
 #include "net_test_support.h"
+#include "runtime/services/runtime_error.h"
 #include "temp_dir.h"
 
 using nettest::TinyHttpServer;
@@ -254,11 +255,13 @@ TEST(HttpGet, ADownloadThatCannotBeWrittenKeepsTheOldFile) {
     const testsupport::ChildResult child = testsupport::runInChild([&] {
         TinyHttpServer server({{"HTTP/1.0 200 OK\r\n\r\n" + std::string(3000, 'b')}});
         testsupport::limitFileSizes(1000);
-        std::printf("%d", HttpGetToFile(kHost, RtString("/"), server.port(), RtString(path.c_str()), 2000));
+        clearErrorCode();
+        const int32_t result = HttpGetToFile(kHost, RtString("/"), server.port(), RtString(path.c_str()), 2000);
+        std::printf("%d %d %d", result, RtErrorCode, lastSocketError());
         server.finish();
     });
     ASSERT_TRUE(child.exited);
-    EXPECT_EQ(child.out, "0");
+    EXPECT_EQ(child.out, "0 3 0");  // the file's failure, not the network's
     EXPECT_EQ(fileText(path), earlier);
     EXPECT_EQ(testsupport::namesInFolder(dir.path()), (std::vector<std::string>{"ErrorLog.txt", "earlier.bin"}));
     EXPECT_EQ(fileText(dir.file("ErrorLog.txt")), "HttpGetToFile: cannot write " + path + ": File too large\n");

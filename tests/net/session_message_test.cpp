@@ -219,6 +219,28 @@ TEST(SessionLink, ASendWaitsForRoomAndGivesUpWithoutEndingTheLink) {
     EXPECT_EQ(link.sendWithin(pair.client, makeSessionMessage(kKindText, 1, 2, "x", 1), 64 * 1024, 0), 0);
 }
 
+TEST(SessionLink, ASendThatFindsTheConnectionBrokenGivesItsCauseNotATimeOut) {
+    const nettest::SlotPair pair = nettest::makeSlotPair();
+    ASSERT_GE(pair.server, 0);
+    nettest::limitSlotBuffers(pair.client, 16 * 1024);
+    nettest::limitSlotBuffers(pair.server, 16 * 1024);
+    SessionLink link;
+    const SessionMessage message = makeSessionMessage(kKindText, 1, 2, std::string(1000, 'b').c_str(), 1000);
+    for (int i = 0; i < 100; ++i) ASSERT_TRUE(link.queue(message));
+    link.flush(pair.client);
+    // Closed with bytes unread, the peer resets the connection: the next
+    // flush fails, even in a send that may not wait at all.
+    closeSocket(pair.server);
+    int32_t result = 0;
+    EXPECT_TRUE(nettest::waitUntil([&] {
+        result = link.sendWithin(pair.client, message, 4 * 1024, 0);
+        return link.endCause() != 0;
+    }));
+    EXPECT_NE(result, platform::kSockTimedOut);
+    EXPECT_EQ(result, link.endCause());
+    closeSocket(pair.client);
+}
+
 TEST(SessionLink, AQueueAboveItsBoundThatDoesNotMoveEnoughEndsTheLink) {
     const SessionMessage message = makeSessionMessage(kKindText, 1, 2, std::string(1000, 'q').c_str(), 1000);
     constexpr size_t kBound = 32 * 1024;
