@@ -156,18 +156,24 @@ bool decodeRunLength(const uint8_t* p, const uint8_t* end, const PaletteOutput& 
     const bool fourBits = out.layout.bitsPerPixel == 4;
     for (int64_t line = 0; line < height; ++line) std::fill_n(out.row(line), width, out.palette[0]);
     int64_t x = 0, line = 0;  // file rows count from the first in the file; both stop at the edge
-    // The pixels of a run or literal of `count` that lie inside the image.
-    auto inside = [&](uint32_t count) { return line < height ? std::min<int64_t>(count, width - x) : 0; };
+    // A run or literal of `count` pixels, the i-th of index indexAt(i): those
+    // inside the image are put, and x moves past all of them.
+    const auto putInside = [&](uint32_t count, auto indexAt) {
+        if (line < height) {
+            uint32_t* row = out.row(line);
+            for (int64_t i = 0, shown = std::min<int64_t>(count, width - x); i < shown; ++i) {
+                if (!out.put(row, x + i, indexAt(i))) return false;
+            }
+        }
+        x = std::min<int64_t>(x + count, width);
+        return true;
+    };
     while (end - p >= 2) {
         const uint32_t count = p[0], value = p[1];
         p += 2;
         if (count > 0) {
-            const int64_t shown = inside(count);
-            for (int64_t i = 0; i < shown; ++i) {
-                const uint32_t index = !fourBits ? value : i % 2 == 0 ? value >> 4 : value & 0x0F;
-                if (!out.put(out.row(line), x + i, index)) return false;
-            }
-            x = std::min<int64_t>(x + count, width);
+            const auto runIndex = [&](int64_t i) { return !fourBits ? value : i % 2 == 0 ? value >> 4 : value & 0x0F; };
+            if (!putInside(count, runIndex)) return false;
         } else if (value == 0) {
             x = 0;
             line = std::min(line + 1, height);
@@ -181,11 +187,8 @@ bool decodeRunLength(const uint8_t* p, const uint8_t* end, const PaletteOutput& 
         } else {
             const size_t bytes = fourBits ? (value + 1) / 2 : value;
             if (static_cast<size_t>(end - p) < bytes) return false;
-            const int64_t shown = inside(value);
-            for (int64_t i = 0; i < shown; ++i) {
-                if (!out.put(out.row(line), x + i, fourBits ? paletteIndex(p, i, 4) : p[i])) return false;
-            }
-            x = std::min<int64_t>(x + value, width);
+            const auto literalIndex = [&](int64_t i) { return fourBits ? paletteIndex(p, i, 4) : uint32_t{p[i]}; };
+            if (!putInside(value, literalIndex)) return false;
             p += std::min<size_t>(bytes + bytes % 2, static_cast<size_t>(end - p));
         }
     }

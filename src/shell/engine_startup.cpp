@@ -78,9 +78,8 @@ bool startEngine(const RtString& projectName) {
             std::to_string(graphics->screenHeight) + ", " +
             reinterpret_cast<const char*>(glGetString(GL_VERSION)) + "\n");
 
-    // activeMillis() is the first timer reading here, 0 in every run, so the
-    // clock's own count, which differs from run to run, is mixed in: each
-    // run draws other numbers.
+    // activeMillis(), the first timer reading, is 0 in every run; the clock's
+    // count is not (see the banner).
     const uint64_t count = static_cast<uint64_t>(platform::clockPort().counter());
     SeedRandom(static_cast<int32_t>(activeMillis()) ^ static_cast<int32_t>(count ^ (count >> 32)));
     logStep("Random seeded\n");

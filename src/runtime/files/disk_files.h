@@ -20,7 +20,6 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
-#include <string>
 
 namespace files {
 

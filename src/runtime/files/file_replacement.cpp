@@ -64,18 +64,10 @@ pid_t partialMaker(const char* entry, const std::string& stem) {
 
 }  // namespace
 
-FileReplacement::FileReplacement(const char* diskPath, const char* what) : what_(what ? what : "") {
-    shownPath_ = pathForMessages(diskPath);
-    if (!diskPath || !*diskPath) {
-        errno = ENOENT;
-        fail();
-        return;
-    }
-    if (!findTarget(diskPath)) {
-        fail();
-        return;
-    }
-    begin();
+FileReplacement::FileReplacement(const char* diskPath, const char* what)
+    : what_(what ? what : ""), shownPath_(pathForMessages(diskPath)) {
+    errno = ENOENT;  // the cause for a null or empty name
+    if (!diskPath || !*diskPath || !findTarget(diskPath) || !begin()) fail();
 }
 
 FileReplacement::~FileReplacement() { drop(); }
@@ -114,17 +106,16 @@ bool FileReplacement::findTarget(const char* diskPath) {
     }
 }
 
-// Claims the target's name and opens the file the bytes go to.
-void FileReplacement::begin() {
+// Claims the target's name and opens the file the bytes go to. False, the
+// cause in errno, when it cannot.
+bool FileReplacement::begin() {
     const char* name = name_.c_str();
     switch (claimName(folder_, name, held_)) {
     case NameHolder::Refused:
-        fail();
-        return;
+        return false;
     case NameHolder::Device:
         fd_ = openAloneAt(folder_, name, O_RDWR);
-        if (fd_ < 0) fail();
-        return;
+        return fd_ >= 0;
     case NameHolder::Free:
         break;
     }
@@ -134,11 +125,9 @@ void FileReplacement::begin() {
     // cut short by a crash leaves no file rather than a truncated one; it
     // gets the permissions any new file gets.
     fd_ = createPartial(held_ >= 0 ? 0600 : 0666);
-    if (fd_ < 0) {
-        fail();
-        return;
-    }
+    if (fd_ < 0) return false;
     if (held_ >= 0) copyOwnerAndMode(held_, fd_);
+    return true;
 }
 
 // A new, empty file beside the target under a name of its own, or -1.
@@ -182,12 +171,11 @@ bool FileReplacement::commit() {
     // Only a file that replaces another is flushed before it takes the name:
     // after a crash the name holds the old bytes or all the new ones. A file
     // system that cannot flush (EINVAL, ENOTSUP) is not insisted on.
-    const bool replacing = !partial_.empty();  // else a device, written in place
     if (held_ >= 0 && fsync(fd_) != 0 && errno != EINVAL && errno != ENOTSUP) return fail();
     const int fd = fd_;
     fd_ = -1;
     if (close(fd) != 0) return fail();
-    if (replacing) {
+    if (!partial_.empty()) {  // else a device, written in place
         if (renameat(folder_, partial_.c_str(), folder_, name_.c_str()) != 0) return fail();
         // So that the new name outlives a crash; the file is in place in any case.
         fsync(folder_);

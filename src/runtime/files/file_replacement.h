@@ -59,7 +59,7 @@ public:
 
 private:
     bool findTarget(const char* diskPath);
-    void begin();
+    bool begin();
     int createPartial(unsigned mode);
     void removeStalePartials() const;
     bool fail();

@@ -92,7 +92,8 @@ void CopyFileTo(const RtString& source, const RtString& target) {
         return;
     }
     bool targetFits = !files::isMemBlockName(target.data) && files::resolveDiskPath(target.data, targetName);
-    // A file copied onto itself would be emptied before it is read.
+    // A file copied onto itself is refused here, quietly: the replacement
+    // would find it held by the copy's own reader and log that.
     struct stat from, to;
     bool sameFile = targetFits && stream.handle && fstat(stream.handle, &from) == 0 &&
                     stat(targetName, &to) == 0 && from.st_dev == to.st_dev && from.st_ino == to.st_ino;

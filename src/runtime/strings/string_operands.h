@@ -2,13 +2,14 @@
 //
 // Every family (append, concatenation, comparison, search) takes its operands
 // as one of seven kinds: a string (RtString), C text, int, long long,
-// unsigned long long, float or double. C++ code passes more integer types than those; each is mapped to
-// the kind that holds all its values: int for integers narrower than 32 bits
-// and for signed 32-bit ones, long long for the other signed ones and for
-// unsigned 32-bit ones, and unsigned long long for unsigned 64-bit ones, so
-// that a value above the long long range keeps its digits and its order.
-// float and double both contribute and compare as double. bool and the character types
-// are not numbers here: a character is appended with appendChar.
+// unsigned long long, float or double. C++ code passes more integer types
+// than those; each is mapped to the kind that holds all its values: int for
+// integers narrower than 32 bits and for signed 32-bit ones, long long for
+// the other signed ones and for unsigned 32-bit ones, and unsigned long long
+// for unsigned 64-bit ones, so that a value above the long long range keeps
+// its digits and its order. float and double both contribute and compare as
+// double. bool and the character types are not numbers here: a character is
+// appended with appendChar.
 #pragma once
 #include <concepts>
 #include <cstdint>
