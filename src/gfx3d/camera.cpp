@@ -158,9 +158,11 @@ void Rainbows3D::loadViewMatrix(const float (&eye)[3], const float (&target)[3],
     // An up vector along the view (looking straight down with the default
     // up) gives no x axis and would fold the scene to a point: the far side
     // of the world, -z, is up instead, or +y when the view runs along z.
-    Vec3 x = cross(vec3(up), z);
+    // The up vector is taken at unit length, so that one threshold serves it
+    // and the fallbacks whatever its own length.
+    Vec3 x = cross(normalisedOrKept(vec3(up), 0.0f), z);
     for (const Vec3& fallback : {Vec3{0.0f, 0.0f, -1.0f}, Vec3{0.0f, 1.0f, 0.0f}}) {
-        if (lengthSquared(x) > 1e-12f * lengthSquared(vec3(up))) break;
+        if (lengthSquared(x) > 1e-12f) break;
         x = cross(fallback, z);
     }
     x = normalisedOrKept(x, 0.0f);

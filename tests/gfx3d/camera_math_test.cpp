@@ -42,6 +42,8 @@ TEST_F(CameraMath, UpAlongTheViewStillGivesATurn) {
         {{2, -5, 1}, {2, 5, 1}, {0, 1, 0}, {0, 0, -1}},   // straight up
         {{0, 0, 10}, {0, 0, 0}, {0, 0, 3}, {0, 1, 0}},    // up along the view on the z axis
         {{0, 10, 0}, {0, 0, 0}, {0, -2, 0}, {0, 0, -1}},  // up against the view
+        {{0, 10, 0}, {0, 0, 0}, {0, 1e6f, 0}, {0, 0, -1}},  // a long up along the view
+        {{0, 0, 10}, {0, 0, 0}, {0, 0, 2e9f}, {0, 1, 0}},
     };
     for (const Case& c : cases) {
         float m[16];
