@@ -96,7 +96,9 @@ int createForWriting(const char* diskPath) {
     }
     // The name goes, so other names of the same file keep their bytes.
     unlink(diskPath);
-    const int fd = openAloneAt(AT_FDCWD, diskPath, O_RDWR | O_CREAT | O_EXCL);
+    // In the place of a file the new one is private until it has the old
+    // one's owner and mode, so nobody opens a private file's successor.
+    const int fd = openAloneAt(AT_FDCWD, diskPath, O_RDWR | O_CREAT | O_EXCL, held >= 0 ? 0600 : 0666);
     if (held >= 0) {
         if (fd >= 0) copyOwnerAndMode(held, fd);
         close(held);
@@ -107,10 +109,17 @@ int createForWriting(const char* diskPath) {
 void copyOwnerAndMode(int from, int to) {
     struct stat old;
     if (fstat(from, &old) != 0) return;
-    if (fchown(to, old.st_uid, old.st_gid) != 0 && fchown(to, static_cast<uid_t>(-1), old.st_gid) != 0) {
-        // Neither could be given: the file stays the saver's.
+    mode_t mode = old.st_mode & 07777;
+    if (fchown(to, old.st_uid, old.st_gid) != 0) {
+        // The file stays the saver's, and set-user-id would now run as the
+        // saver; where the group cannot be given either, the saver's group
+        // gets no more than everyone else had.
+        mode &= ~static_cast<mode_t>(S_ISUID);
+        if (fchown(to, static_cast<uid_t>(-1), old.st_gid) != 0) {
+            mode = (mode & ~static_cast<mode_t>(S_ISGID | S_IRWXG)) | (mode & S_IRWXO) << 3;
+        }
     }
-    if (fchmod(to, old.st_mode & 07777) != 0) {
+    if (fchmod(to, mode) != 0) {
         // A file system without modes keeps its own.
     }
 }

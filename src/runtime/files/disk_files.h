@@ -39,8 +39,9 @@ int createForWriting(const char* diskPath);
 
 // Gives the file open at `to` the owner and group of the one open at `from`
 // (the group alone where the owner cannot be given), then its permission
-// bits; what the process may not set, or the file system cannot keep, stays
-// as made.
+// bits: without set-user-id where the owner stays the saver, and with the
+// group's bits no wider than everyone's where the group stays the saver's.
+// What the file system cannot keep stays as made.
 void copyOwnerAndMode(int from, int to);
 
 // What bears a name that a new file is to take, relative to `folder` (an

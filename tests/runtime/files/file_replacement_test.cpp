@@ -6,6 +6,7 @@
 
 #include <csignal>
 #include <string>
+#include <grp.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -59,6 +60,33 @@ TEST_F(Replacement, ASaveKeepsTheModeOwnerAndGroupOfTheFileItReplaces) {
         EXPECT_EQ(before.st_uid, after.st_uid);
         EXPECT_EQ(before.st_gid, after.st_gid);
     }
+}
+
+TEST_F(Replacement, ASaverWhoCannotGiveOwnerAndGroupGivesThemNothingNew) {
+    if (geteuid() != 0) GTEST_SKIP() << "needs root to save as another user";
+    // A root file that a plain user may write: set-user-id, set-group-id,
+    // the group may do all, everyone else may read and write.
+    put("source.bin", "new bytes");
+    put("shared.bin", "old");
+    ASSERT_EQ(0, chown(work("shared.bin").c_str(), 0, 0));
+    ASSERT_EQ(0, chmod(work("shared.bin").c_str(), 06776));
+    ASSERT_EQ(0, chmod(dir_.path().c_str(), 0755));
+    ASSERT_EQ(0, chmod(work("").c_str(), 0777));
+    ASSERT_EQ(0, chmod(work("source.bin").c_str(), 0644));
+    const testsupport::ChildResult child = testsupport::runInChild([] {
+        const gid_t nobodyGroup = 65534;
+        if (setgroups(0, nullptr) != 0 || setgid(nobodyGroup) != 0 || setuid(65534) != 0) std::_Exit(2);
+        CopyFileTo("source.bin", "shared.bin");
+        std::_Exit(RtErrorCode);
+    });
+    ASSERT_TRUE(child.exited);
+    EXPECT_EQ(0, child.exitStatus);
+    EXPECT_EQ("new bytes", read("shared.bin"));
+    const struct stat st = statOf("shared.bin");
+    EXPECT_EQ(65534u, st.st_uid);
+    // The saver's own group gets what everyone got, and no set-id bit
+    // runs as the saver.
+    EXPECT_EQ(0766u, st.st_mode & 07777);
 }
 
 TEST_F(Replacement, ASaveThroughASymbolicLinkReplacesTheFileItPointsTo) {
