@@ -14,7 +14,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <iterator>
 #include <string>
 #include <vector>
@@ -46,7 +45,6 @@ namespace {
 
 constexpr int kWarmUpFrames = 120;
 constexpr int kFrames = 3000;
-constexpr int kShippedLevels = 31;  // Media/Data/shol0.dat to shol30.dat
 constexpr int kShippedFrames = 600;
 constexpr int kScreenFrames = 1000;
 constexpr int kEndingFrames = 461;  // the procession's glide, fixed
@@ -168,10 +166,9 @@ void playLevel(const std::string& label, int32_t level, int frames) {
 
 // The shipped level file `level` of the build's Media folder, copied into Data/.
 bool copyShippedLevel(const std::string& media, int32_t level) {
-    std::ifstream in(media + "/" + busyLevelPath(level), std::ios::binary);
-    if (!in) return false;
-    const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    return !bytes.empty() && levels::writeWholeFile(busyLevelPath(level), bytes);
+    std::string bytes;
+    return levels::readWholeFile(media + "/" + busyLevelPath(level), bytes) && !bytes.empty() &&
+           levels::writeWholeFile(busyLevelPath(level), bytes);
 }
 
 // The device of the screen runs: stamps the time and the draw calls so far
@@ -247,7 +244,7 @@ int main() {
 
     // The diver walks right and left along the row he starts on.
     ScriptedDevice device;
-    const int walkFrames = 2 * (kWarmUpFrames + kFrames) + kShippedLevels * (kWarmUpFrames + kShippedFrames);
+    const int walkFrames = 2 * (kWarmUpFrames + kFrames) + levels::kLevelCount * (kWarmUpFrames + kShippedFrames);
     for (int i = 0; i < walkFrames / 240 + 2; ++i) {
         device.addFrames(120, "Right=1000");
         device.addFrames(120, "Left=1000");
@@ -260,7 +257,7 @@ int main() {
         playLevel("busy level", 1, kFrames);
         playLevel("dark level", 2, kFrames);
     }
-    for (int32_t level = 0; measured && level < kShippedLevels; ++level) {
+    for (int32_t level = 0; measured && level < levels::kLevelCount; ++level) {
         measured = copyShippedLevel(media, level);
         if (measured) playLevel("shipped level " + std::to_string(level), level, kShippedFrames);
     }
@@ -272,7 +269,7 @@ int main() {
         std::printf("slowest: %s, %.3f ms per frame (%.1f frames per second)\n", slowestLabel.c_str(),
                     slowestMillis, 1000.0 / slowestMillis);
     }
-    for (int32_t level = 0; level < kShippedLevels; ++level) std::remove(busyLevelPath(level).c_str());
+    for (int32_t level = 0; level < levels::kLevelCount; ++level) std::remove(busyLevelPath(level).c_str());
     std::remove(configFile.c_str());
     ::rmdir("Data");
     ::chdir("/");

@@ -12,21 +12,18 @@ constexpr uint32_t kUnknownColour = 0x808080;
 std::string levelPictureName(int32_t number) { return std::to_string(number) + ".png"; }
 
 uint32_t cellColour(int32_t code) {
-    for (const Glyph& g : glyphTable()) {
-        const bool rock = g.glyph == kRockGlyph;
-        if (rock ? isRockTile(code) : g.code == code) return g.colour;
-    }
-    return kUnknownColour;
+    const Glyph* g = glyphOfCode(code);
+    return g ? g->colour : kUnknownColour;
 }
 
 std::vector<uint8_t> drawLevelPicture(const LevelData& level) {
     const int32_t width = level.width * kPictureCellPixels;
     const int32_t height = level.height * kPictureCellPixels;
     std::vector<uint8_t> rgba(static_cast<size_t>(width) * static_cast<size_t>(height) * 4);
+    uint8_t* pixel = rgba.data();
     for (int32_t y = 0; y < height; ++y) {
-        for (int32_t x = 0; x < width; ++x) {
+        for (int32_t x = 0; x < width; ++x, pixel += 4) {
             const uint32_t colour = cellColour(level.at(x / kPictureCellPixels, y / kPictureCellPixels));
-            uint8_t* pixel = &rgba[(static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)) * 4];
             pixel[0] = static_cast<uint8_t>(colour >> 16);
             pixel[1] = static_cast<uint8_t>(colour >> 8);
             pixel[2] = static_cast<uint8_t>(colour);

@@ -80,14 +80,6 @@ void buildCells(const Source& src, LevelData& level) {
     }
 }
 
-char glyphForCode(int32_t code) {
-    if (isRockTile(code)) return kRockGlyph;
-    for (const Glyph& g : glyphTable()) {
-        if (g.glyph != kRockGlyph && g.code == code) return g.glyph;
-    }
-    return kExplicitGlyph;
-}
-
 bool readInt(std::istringstream& in, int32_t& value) { return static_cast<bool>(in >> value); }
 }  // namespace
 
@@ -111,6 +103,14 @@ const std::vector<Glyph>& glyphTable() {
 }
 
 int8_t rockTileFor(int sides) { return kRockBySides[sides & 15]; }
+
+const Glyph* glyphOfCode(int32_t code) {
+    if (isRockTile(code)) return glyphOfChar(kRockGlyph);
+    for (const Glyph& g : glyphTable()) {
+        if (g.glyph != kRockGlyph && g.code == code) return &g;
+    }
+    return nullptr;
+}
 
 bool isRockTile(int32_t code) { return code >= 1 && code <= 17 && code != kWeed; }
 
@@ -227,7 +227,8 @@ std::string levelToText(const LevelData& level) {
                             std::vector<int32_t>(static_cast<size_t>(level.width), kNone));
     for (int32_t y = 0; y < level.height; ++y) {
         for (int32_t x = 0; x < level.width; ++x) {
-            src.rows[static_cast<size_t>(y)][static_cast<size_t>(x)] = glyphForCode(level.at(x, y));
+            const Glyph* g = glyphOfCode(level.at(x, y));
+            src.rows[static_cast<size_t>(y)][static_cast<size_t>(x)] = g ? g->glyph : kExplicitGlyph;
         }
     }
     // What the glyphs alone would give; every cell that differs is written

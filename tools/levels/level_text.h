@@ -31,6 +31,9 @@ struct Glyph {
     uint32_t colour;  // 0xRRGGBB
 };
 const std::vector<Glyph>& glyphTable();
+// The entry of a cell's code: the rock glyph's for rock of every outline;
+// nullptr for a code without a glyph.
+const Glyph* glyphOfCode(int32_t code);
 constexpr char kRockGlyph = '#';
 constexpr char kExplicitGlyph = '?';
 

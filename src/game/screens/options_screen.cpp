@@ -115,10 +115,11 @@ RtString optionsRowText(int32_t row) {
     case RowOverscanH: return "Overscan H   " + RtString(100 - OVERSCAN_H);
     case RowOverscanV: return "Overscan V   " + RtString(100 - OVERSCAN_V);
     case RowMusic: {
-        // Tens of percent, cut toward zero; the volume holds tenths, so a
-        // hair's breadth of rounding in the product must not cost a tenth.
+        // Tens of percent, cut toward zero (the volume is held to 0..1); the
+        // volume holds tenths, so a hair's breadth of rounding in the product
+        // must not cost a tenth.
         const int32_t tens = truncateToInt32(MUSIC_VOLUME * 10.0 + 1e-9);
-        return "Music Volume  " + (tens == 0 ? RtString("0%") : RtString(tens) + "0%");
+        return "Music Volume  " + RtString(tens * 10) + "%";
     }
     case RowMainMenu: return RtString("Main Menu");
     default: return RtString();

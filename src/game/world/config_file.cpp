@@ -46,10 +46,6 @@ constexpr int32_t kMaxOverscan = 50;
 bool editorSessionOpen = false;
 int32_t levelKeptAside = 0;  // the player's level while the editor's session is open
 
-int32_t heldBetween(int32_t value, int32_t low, int32_t high) {
-    return value < low ? low : value > high ? high : value;
-}
-
 // True when the text, blanks around it aside, is one decimal number: an
 // optional sign, digits with an optional point (a digit on at least one
 // side of it), and an optional exponent of "e" or "E", a sign and digits.
@@ -86,12 +82,12 @@ bool readNumberLine(double& value) {
     return true;
 }
 
-// A whole setting from the next line, held to low..high and cut toward zero;
-// unchanged when there is no number.
-void readIntLine(int32_t& target, int32_t low, int32_t high) {
-    double value = 0.0;
-    if (!readNumberLine(value)) return;
-    target = value <= low ? low : value >= high ? high : truncateToInt32(value);
+// A whole setting from the next line, cut toward zero, or `kept` when the
+// line holds no number; either held to low..high.
+int32_t readIntLine(int32_t kept, int32_t low, int32_t high) {
+    double value = kept;
+    readNumberLine(value);
+    return value <= low ? low : value >= high ? high : truncateToInt32(value);
 }
 
 // The four lines as the file holds them, with `level` on the first.
@@ -109,13 +105,11 @@ RtString configText(int32_t level) {
 }
 
 // The level reached as the file holds it, read as LoadConfig reads it;
-// `fallback` when there is no file or no first line.
+// `fallback` when there is no file.
 int32_t levelInFile(int32_t fallback) {
-    int32_t level = fallback;
-    if (FileExists(CONFIG_FILE) && OpenFile(kConfigChannel, CONFIG_FILE, 1)) {
-        readIntLine(level, 0, kLastLevel);
-        CloseFile(kConfigChannel);
-    }
+    if (!FileExists(CONFIG_FILE) || !OpenFile(kConfigChannel, CONFIG_FILE, 1)) return fallback;
+    const int32_t level = readIntLine(fallback, 0, kLastLevel);
+    CloseFile(kConfigChannel);
     return level;
 }
 
@@ -138,15 +132,12 @@ RtString configFilePath(const RtString& documents) {
 
 double LoadConfig() {
     if (FileExists(CONFIG_FILE) && OpenFile(kConfigChannel, CONFIG_FILE, 1)) {
-        readIntLine(LEVEL, 0, kLastLevel);
-        readIntLine(OVERSCAN_H, 0, kMaxOverscan);
-        readIntLine(OVERSCAN_V, 0, kMaxOverscan);
+        LEVEL = readIntLine(LEVEL, 0, kLastLevel);
+        OVERSCAN_H = readIntLine(OVERSCAN_H, 0, kMaxOverscan);
+        OVERSCAN_V = readIntLine(OVERSCAN_V, 0, kMaxOverscan);
         double volume = 0.0;
         if (readNumberLine(volume)) MUSIC_VOLUME = volume <= 0.0 ? 0.0 : volume > 1.0 ? 1.0 : volume;  // "-0" too
         CloseFile(kConfigChannel);
-        LEVEL = heldBetween(LEVEL, 0, kLastLevel);  // kept values too
-        OVERSCAN_H = heldBetween(OVERSCAN_H, 0, kMaxOverscan);
-        OVERSCAN_V = heldBetween(OVERSCAN_V, 0, kMaxOverscan);
     }
     PLAY_MODE = 1;
     return 0.0;
