@@ -182,11 +182,22 @@ TEST(SessionLink, APeerThatClosesMidMessageSendsNothingMore) {
     EXPECT_FALSE(link.peerFinished());
 }
 
-TEST(SessionLink, ASendWaitsForRoomAndGivesUpWithoutEndingTheLink) {
+// A connected pair whose system buffers hold only 16 KiB each way, so that
+// a link's own queue fills after a few texts.
+namespace {
+nettest::SlotPair smallSlotPair() {
     const nettest::SlotPair pair = nettest::makeSlotPair();
+    if (pair.server >= 0) {
+        nettest::limitSlotBuffers(pair.client, 16 * 1024);
+        nettest::limitSlotBuffers(pair.server, 16 * 1024);
+    }
+    return pair;
+}
+}  // namespace
+
+TEST(SessionLink, ASendWaitsForRoomAndGivesUpWithoutEndingTheLink) {
+    const nettest::SlotPair pair = smallSlotPair();
     ASSERT_GE(pair.server, 0);
-    nettest::limitSlotBuffers(pair.client, 16 * 1024);
-    nettest::limitSlotBuffers(pair.server, 16 * 1024);
     // The server end reads nothing yet: the socket's buffers fill, then the queue.
     SessionLink link;
     size_t sent = 0;
@@ -220,10 +231,8 @@ TEST(SessionLink, ASendWaitsForRoomAndGivesUpWithoutEndingTheLink) {
 }
 
 TEST(SessionLink, ASendThatFindsTheConnectionBrokenGivesItsCauseNotATimeOut) {
-    const nettest::SlotPair pair = nettest::makeSlotPair();
+    const nettest::SlotPair pair = smallSlotPair();
     ASSERT_GE(pair.server, 0);
-    nettest::limitSlotBuffers(pair.client, 16 * 1024);
-    nettest::limitSlotBuffers(pair.server, 16 * 1024);
     SessionLink link;
     const SessionMessage message = makeSessionMessage(kKindText, 1, 2, std::string(1000, 'b').c_str(), 1000);
     for (int i = 0; i < 100; ++i) ASSERT_TRUE(link.queue(message));
@@ -247,10 +256,8 @@ TEST(SessionLink, AQueueAboveItsBoundThatDoesNotMoveEnoughEndsTheLink) {
     char scrap[4096];
     // The peer takes a few bytes, or a bound's worth, after the watch began.
     for (const size_t taken : {size_t{1}, kBound}) {
-        const nettest::SlotPair pair = nettest::makeSlotPair();
+        const nettest::SlotPair pair = smallSlotPair();
         ASSERT_GE(pair.server, 0);
-        nettest::limitSlotBuffers(pair.client, 16 * 1024);
-        nettest::limitSlotBuffers(pair.server, 16 * 1024);
         SessionLink link;
         for (int i = 0; i < 200; ++i) ASSERT_TRUE(link.queue(message));
         const size_t first = link.flush(pair.client);
