@@ -38,8 +38,9 @@ std::string usersOwnFolder() {
     const std::string named = "/tmp/vantric-" + std::to_string(geteuid());
     mkdir(named.c_str(), 0700);  // fails when it exists; the check below decides
     if (isUsersOwnFolder(named)) return named;
-    static std::mutex madeLock;
-    static std::string made;
+    // Never destroyed: a line may still be logged while the process exits.
+    static std::mutex& madeLock = *new std::mutex;
+    static std::string& made = *new std::string;
     std::lock_guard<std::mutex> hold(madeLock);
     if (made.empty() || !isUsersOwnFolder(made)) {
         std::string pattern = named + "-XXXXXX";
