@@ -4,6 +4,9 @@
 # (the target shoalrunner depends on it), `make bench` only the benchmarks,
 # `make build` the whole optimised tree.
 JOBS    ?= $(shell nproc)
+# The builds that CMake's makefiles run below this one would each say which
+# folder they enter and leave: lines that tell the user nothing.
+MAKEFLAGS += --no-print-directory
 RELEASE := build/release
 TESTING := build/test
 CLANG   := build/clang

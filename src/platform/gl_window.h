@@ -23,12 +23,15 @@ struct WindowRequest {
 
 // Creates the window (shown, centred) and makes its context current. Null
 // when the video system, the window or the context cannot be had; then
-// windowSystemError() says why. Also null, with the reason "no display",
-// when the video system fell back on a driver that shows nothing without
-// being asked for it (showsNothingUnasked): a program there would run
-// unseen for ever. Where DISPLAY or WAYLAND_DISPLAY names a display, either
-// failure comes only after two seconds of asking again: a display server
-// resetting after its last client left refuses connections for a moment.
+// windowSystemError() says why. The drivers asked are those that can serve
+// (video_drivers.h): with none, the reason is "no display"; when every one
+// fails, "cannot open display " and the displays tried, joined by " or ",
+// and each failed driver is named in the platform log. Also "no display"
+// when the user's drivers fell back on one that shows nothing without being
+// asked for it (showsNothingUnasked): a program there would run unseen for
+// ever. Where a server listens at the X display, a failure comes only after
+// two seconds of asking again: a display server resetting after its last
+// client left turns clients away for a moment.
 GLWindow* createGLWindow(const WindowRequest& request);
 // True when the video driver of that name shows nothing on a screen (the
 // offscreen, dummy and evdev drivers) and the request, a comma-separated list of

@@ -1,7 +1,7 @@
 // The window and OpenGL context service over SDL2's video subsystem.
-// A window on a driver that shows nothing is refused unless the user named
-// that driver (SDL_VIDEODRIVER): without a display SDL falls back on its
-// offscreen driver, and the program would run unseen.
+// SDL is asked only for the drivers that can serve (video_drivers.h). A
+// window on a driver that shows nothing is refused unless the user named
+// that driver (SDL_VIDEODRIVER): the program would run unseen.
 // The video subsystem is started by the first window and stopped with it,
 // so the display queries work only while the window exists, or start the
 // subsystem for themselves for the length of the call.
@@ -11,7 +11,11 @@
 
 #include <cstdio>
 #include <cstring>
+#include <string>
 #include <vector>
+
+#include "platform/log_sink.h"
+#include "platform/video_drivers.h"
 
 namespace platform {
 
@@ -28,16 +32,37 @@ void recordError(const char* what) {
     std::snprintf(lastError, sizeof lastError, "%s: %s", what, SDL_GetError());
 }
 
-// Starts the video subsystem for a display query; true when it was started
-// here and must be stopped again.
+// The video subsystem on one try's drivers: the user's list as SDL reads
+// it, a driver of our choice through a hint taken back at once.
+bool startVideoOn(const VideoDriverTry& attempt) {
+    if (!attempt.named) SDL_SetHintWithPriority(SDL_HINT_VIDEODRIVER, attempt.drivers.c_str(), SDL_HINT_OVERRIDE);
+    const bool started = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+    if (!attempt.named) SDL_ResetHint(SDL_HINT_VIDEODRIVER);
+    return started;
+}
+
+std::vector<VideoDriverTry> videoDriversOfThisProcess(std::string& skipped) {
+    const VideoEnvironment environment{SDL_GetHint(SDL_HINT_VIDEODRIVER), SDL_getenv("DISPLAY"),
+                                       SDL_getenv("WAYLAND_DISPLAY"), SDL_getenv("XDG_RUNTIME_DIR")};
+    return videoDriversToTry(environment, skipped);
+}
+
+// Starts the video subsystem for a display query on the first driver that
+// can serve; true when it was started here and must be stopped again.
 struct VideoForQuery {
     bool started = false;
     bool ok = false;
     VideoForQuery() {
         if (SDL_WasInit(SDL_INIT_VIDEO)) {
             ok = true;
-        } else if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) {
-            ok = started = true;
+            return;
+        }
+        std::string skipped;
+        for (const VideoDriverTry& attempt : videoDriversOfThisProcess(skipped)) {
+            if (startVideoOn(attempt)) {
+                ok = started = true;
+                return;
+            }
         }
     }
     ~VideoForQuery() {
@@ -53,22 +78,61 @@ bool sameNameIgnoringCase(const char* a, size_t length, const char* b) {
     return std::strlen(b) == length && SDL_strncasecmp(a, b, length) == 0;
 }
 
-// A display server left by its last client resets, and refuses connections
-// while it does: a display query made before the window (its connection
-// closed after it) could leave the window's own connection refused, and SDL
-// then falls back on a driver that shows nothing, or, with the driver named
-// by the user, fails to start. With a display named in the environment the
-// video system is asked again until two seconds have passed since the first
-// try: a bound on time, not on tries, as one try may itself take long (a
-// server slow to turn a client away).
+// A display server left by its last client resets, and turns clients away
+// while it does (it still takes their connections): a display query made
+// before the window (its connection closed after it) could leave the
+// window's own connection refused. When a server listens at the display the
+// driver is asked again until two seconds have passed since the first try:
+// a bound on time, not on tries, as one try may itself take long (a server
+// slow to turn a client away). Only a user whose display server takes
+// connections and then refuses them waits; a display no server holds fails
+// at the first try.
 constexpr Uint32 kDisplayWaitMs = 2000;
 constexpr Uint32 kDisplayRetryPauseMs = 50;
 
-bool displayNamed() {
-    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY"}) {
-        const char* value = SDL_getenv(name);
-        if (value != nullptr && *value != 0) return true;
+enum class VideoStart { Started, Failed, ShowsNothing };
+
+VideoStart startVideoOnce(const VideoDriverTry& attempt) {
+    if (!startVideoOn(attempt)) return VideoStart::Failed;
+    if (!showsNothingUnasked(SDL_GetCurrentVideoDriver(), attempt.drivers.c_str())) return VideoStart::Started;
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    return VideoStart::ShowsNothing;
+}
+
+VideoStart startVideo(const VideoDriverTry& attempt) {
+    const Uint32 firstTry = SDL_GetTicks();
+    for (;;) {
+        const VideoStart result = startVideoOnce(attempt);
+        if (result == VideoStart::Started || !attempt.serverListens || SDL_GetTicks() - firstTry >= kDisplayWaitMs)
+            return result;
+        SDL_Delay(kDisplayRetryPauseMs);
     }
+}
+
+// Starts the video subsystem on the first try that serves; otherwise
+// records why in one line, and logs each driver of our choice that failed.
+bool startVideoForWindow() {
+    std::string skipped;
+    const std::vector<VideoDriverTry> tries = videoDriversOfThisProcess(skipped);
+    if (!skipped.empty()) logText(skipped.c_str());
+    std::string displays;
+    for (const VideoDriverTry& attempt : tries) {
+        const VideoStart result = startVideo(attempt);
+        if (result == VideoStart::Started) return true;
+        if (attempt.named) {
+            if (result == VideoStart::ShowsNothing) std::snprintf(lastError, sizeof lastError, "no display");
+            else recordError("the video system cannot start");
+            return false;
+        }
+        logText(("Video driver " + attempt.drivers + " for display " + attempt.display + ": " +
+                 (attempt.serverListens ? "its server turned the window away, asked again for two seconds"
+                                        : "the driver cannot reach it") +
+                 "\n")
+                    .c_str());
+        displays += (displays.empty() ? "" : " or ") + attempt.display;
+    }
+    if (displays.empty()) std::snprintf(lastError, sizeof lastError, "no display");
+    else std::snprintf(lastError, sizeof lastError, "cannot open display %s", displays.c_str());
     return false;
 }
 
@@ -98,25 +162,7 @@ bool showsNothingUnasked(const char* driver, const char* requested) {
 
 GLWindow* createGLWindow(const WindowRequest& request) {
     lastError[0] = 0;
-    const Uint32 firstTry = SDL_GetTicks();
-    for (;;) {
-        const bool askAgain = SDL_GetTicks() - firstTry < kDisplayWaitMs && displayNamed();
-        if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-            if (!askAgain) {
-                recordError("the video system cannot start");
-                return nullptr;
-            }
-        } else if (showsNothingUnasked(SDL_GetCurrentVideoDriver(), SDL_GetHint(SDL_HINT_VIDEODRIVER))) {
-            SDL_QuitSubSystem(SDL_INIT_VIDEO);
-            if (!askAgain) {
-                std::snprintf(lastError, sizeof lastError, "no display");
-                return nullptr;
-            }
-        } else {
-            break;
-        }
-        SDL_Delay(kDisplayRetryPauseMs);
-    }
+    if (!startVideoForWindow()) return nullptr;
     SDL_GL_ResetAttributes();
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);

@@ -1,7 +1,9 @@
-// The window service's refusal of a driver that shows nothing unless asked for.
+// The window service's choice of video drivers, and its refusal of a driver
+// that shows nothing unless asked for.
 #include <gtest/gtest.h>
 
 #include "platform/gl_window.h"
+#include "platform/video_drivers.h"
 
 namespace {
 
@@ -36,3 +38,34 @@ TEST(GLWindowDriver, AnInvisibleDriverCountsOnlyWhenTheUserNamedIt) {
 }
 
 }  // namespace
+
+// The drivers asked for a window: the user's list alone, else x11 for
+// DISPLAY and wayland for WAYLAND_DISPLAY when its socket can be found.
+TEST(GLWindowDriver, OnlyTheDriversTheEnvironmentNamesAreTried) {
+    struct Case {
+        platform::VideoEnvironment environment;
+        const char* tried;  // drivers and displays, in order
+        bool skipped;
+    };
+    const char* runtime = "/";  // an absolute folder
+    const Case cases[] = {
+        {{nullptr, nullptr, nullptr, nullptr}, "", false},
+        {{"", "", "", runtime}, "", false},
+        {{"offscreen", ":99999", "wayland-0", runtime}, "offscreen@:99999 ", false},
+        {{nullptr, ":99999", nullptr, nullptr}, "x11@:99999 ", false},
+        {{nullptr, ":99999", "wayland-0", nullptr}, "x11@:99999 ", true},
+        {{nullptr, nullptr, "wayland-0", "relative/folder"}, "", true},
+        {{nullptr, nullptr, "wayland-0", "/no/such/folder"}, "", true},
+        {{nullptr, nullptr, "/run/wayland-0", nullptr}, "wayland@/run/wayland-0 ", false},
+        {{nullptr, "host:0", "wayland-0", runtime}, "x11@host:0 wayland@wayland-0 ", false},
+    };
+    for (const Case& c : cases) {
+        std::string skipped, tried;
+        for (const platform::VideoDriverTry& t : platform::videoDriversToTry(c.environment, skipped)) {
+            tried += t.drivers + "@" + t.display + " ";
+            EXPECT_FALSE(t.serverListens) << t.display;  // no server holds these
+        }
+        EXPECT_EQ(tried, c.tried);
+        EXPECT_EQ(!skipped.empty(), c.skipped) << tried << skipped;
+    }
+}

@@ -4,14 +4,20 @@
 // from getting in. Here a writer holds the log by an exclusive advisory lock
 // (flock) for the length of its append; an attempt that cannot take the lock
 // at once counts as a failed open, and after five the text is dropped.
-// The log is never opened through a symbolic link, so a link planted in a
-// shared temporary folder cannot redirect the runtime's writes.
+// The log is written only into a regular file that the user owns, opened
+// without following a link and without waiting: in a folder others can
+// write to ($TMPDIR may name one), another user's file of that name would
+// take the user's lines, a link would redirect them, and a FIFO would hold
+// the program at its start until someone read it. Such a file is left
+// alone and the line is dropped, as any line the log cannot take; only the
+// user whose folder holds it loses the log, and the program goes on.
 #include "runtime/files/error_log.h"
 
 #include <cstring>
 #include <string>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "platform/log_sink.h"
@@ -23,12 +29,13 @@ namespace {
 
 constexpr int kOpenAttempts = 5;
 
-// One open attempt: the descriptor, positioned for appending and locked
-// against other writers, or -1.
+// One open attempt: the descriptor of the user's own regular file,
+// positioned for appending and locked against other writers, or -1.
 int openLogOnce(const char* path) {
-    int fd = open(path, O_WRONLY | O_CREAT | O_APPEND | O_NOFOLLOW | O_CLOEXEC, 0644);
+    int fd = open(path, O_WRONLY | O_CREAT | O_APPEND | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0600);
     if (fd < 0) return -1;
-    if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    struct stat st;
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != geteuid() || flock(fd, LOCK_EX | LOCK_NB) != 0) {
         close(fd);
         return -1;
     }

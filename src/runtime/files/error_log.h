@@ -5,7 +5,9 @@
 // opened anew for every append, up to five times in a row without a pause,
 // and closed again, so no handle stays open between calls. Failures are
 // silent and nothing here records an error code or ends the program, so the
-// log can be written on the way out of a fatal error.
+// log can be written on the way out of a fatal error. Only a regular file
+// that the user owns is written, and the open never waits (a FIFO of the
+// log's name is passed over).
 #pragma once
 #include "runtime/strings/rt_string.h"
 

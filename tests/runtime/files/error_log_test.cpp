@@ -1,12 +1,19 @@
 // The error log: its exact bytes, the "NULL" text, the path rule, the
-// five-attempt open against a holder of the file, and the temporary folder.
+// five-attempt open against a holder of the file, the temporary folder, and
+// another user's files in a shared one.
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <grp.h>
+#include <sched.h>
 #include <sys/file.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <regex>
+
+#include "child_process.h"
 #include "file_bytes.h"
 #include "platform/log_sink.h"
 #include "runtime/files/error_log.h"
@@ -16,19 +23,68 @@
 using testsupport::readFileBytes;
 using testsupport::ScopedEnv;
 using testsupport::TempDir;
+using testsupport::visible;
+using testsupport::writeFileBytes;
 
-TEST(TemporaryFolder, IsTmpdirWithOneSlashOrElseTmp) {
+TEST(TemporaryFolder, IsTmpdirWithOneSlashOrElseTheUsersOwnFolder) {
     TempDir dir;
     const std::string plain = dir.file("plain");
-    testsupport::writeFileBytes(plain, "x");
+    writeFileBytes(plain, "x");
     const std::string slashed = dir.path() + "/";
+    const std::string own = "/tmp/vantric-" + std::to_string(geteuid()) + "/";
     const std::pair<const char*, std::string> cases[] = {
-        {dir.path().c_str(), slashed}, {slashed.c_str(), slashed}, {"", "/tmp/"}, {nullptr, "/tmp/"},
-        {"/no/such/folder", "/tmp/"},  {plain.c_str(), "/tmp/"},
+        {dir.path().c_str(), slashed}, {slashed.c_str(), slashed}, {"", own}, {nullptr, own},
+        {"/no/such/folder", own},      {plain.c_str(), own},
     };
     for (const auto& [tmpdir, expected] : cases) {
         ScopedEnv env("TMPDIR", tmpdir);
         EXPECT_EQ(expected, temporaryFolder().data) << (tmpdir ? tmpdir : "(unset)");
+    }
+    struct stat st;
+    ASSERT_EQ(0, lstat(own.c_str(), &st));
+    EXPECT_TRUE(S_ISDIR(st.st_mode));
+    EXPECT_EQ(geteuid(), st.st_uid);
+    EXPECT_EQ(0700u, st.st_mode & 0777);
+}
+
+// In the shared /tmp (a fresh one of the child's own) another user left a
+// FIFO or a file anyone may write named ErrorLog.txt, and took the name of
+// the user's own folder: a user's program waits on none of them and writes
+// into none, whether $TMPDIR is unset or names that folder itself.
+TEST(ErrorLogFolder, AnotherUsersFilesInTheSharedFolderAreNeitherWaitedOnNorWritten) {
+    if (geteuid() != 0) GTEST_SKIP() << "needs root to mount a /tmp and to be another user";
+    for (const bool fifo : {true, false}) {
+        for (const char* tmpdir : {static_cast<const char*>(nullptr), "/tmp"}) {
+            testsupport::ChildResult r = testsupport::runInChild([&] {
+                alarm(10);  // a hang ends the child
+                const char* theirs = "/tmp/ErrorLog.txt";
+                if (unshare(CLONE_NEWNS) != 0 || mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+                    mount("tmpfs", "/tmp", "tmpfs", 0, "mode=1777") != 0)
+                    std::_Exit(3);
+                if (fifo) mkfifo(theirs, 0666);
+                else writeFileBytes(theirs, "theirs");
+                mkdir("/tmp/vantric-65534", 0777);
+                if (chmod(theirs, 0666) != 0 || chmod("/tmp/vantric-65534", 0777) != 0 || setgroups(0, nullptr) != 0 ||
+                    setgid(65534) != 0 || setuid(65534) != 0)
+                    std::_Exit(4);
+                if (tmpdir) setenv("TMPDIR", tmpdir, 1);
+                else unsetenv("TMPDIR");
+                recreateErrorLog();
+                appendToErrorLog("mine\n");
+                struct stat st;
+                const std::string log = errorLogPath().data;
+                std::printf("%s|%s|%s|%s", lstat(theirs, &st) == 0 && S_ISFIFO(st.st_mode) ? "fifo" : readFileBytes(theirs).c_str(),
+                            log.c_str(), log == theirs ? "" : readFileBytes(log).c_str(),
+                            readFileBytes("/tmp/vantric-65534/ErrorLog.txt").c_str());
+            });
+            const std::string which = std::string(fifo ? "FIFO" : "file") + ", TMPDIR " + (tmpdir ? tmpdir : "unset");
+            ASSERT_TRUE(r.exited) << which << ": ended by signal " << r.signal;
+            ASSERT_EQ(0, r.exitStatus) << which;
+            const std::string untouched = fifo ? "fifo" : "theirs";
+            const std::string expected =
+                tmpdir ? R"(\|/tmp/ErrorLog\.txt\|\|)" : R"(\|/tmp/vantric-65534-\w{6}/ErrorLog\.txt\|Start new log\.\.\.\nmine\n\|)";
+            EXPECT_TRUE(std::regex_match(r.out, std::regex(untouched + expected))) << which << ": " << visible(r.out);
+        }
     }
 }
 
@@ -74,7 +130,7 @@ TEST(ErrorLogAppend, GivesUpWhileAnotherWriterHoldsTheLog) {
 TEST(ErrorLogAppend, NeverWritesThroughASymbolicLink) {
     TempDir dir;
     ScopedEnv env("TMPDIR", dir.path().c_str());
-    testsupport::writeFileBytes(dir.file("victim"), "keep");
+    writeFileBytes(dir.file("victim"), "keep");
     ASSERT_EQ(0, symlink(dir.file("victim").c_str(), dir.file("ErrorLog.txt").c_str()));
     appendToErrorLog("redirected\n");
     EXPECT_EQ("keep", readFileBytes(dir.file("victim")));
