@@ -173,6 +173,7 @@ TEST_F(Replacement, AnAccessListIsKeptAndNoneIsGainedFromTheFolder) {
     if (setxattr(work("listed.txt").c_str(), "system.posix_acl_access", list.data(), list.size(), 0) != 0)
         GTEST_SKIP() << "no access lists on this file system: " << std::strerror(errno);
     mkdir(work("inherits").c_str(), 0777);
+    ASSERT_EQ(0, chmod(work("inherits").c_str(), 0777));
     const std::string byDefault =
         accessList({{1, 7, kNoId}, {2, 4, 4242}, {4, 5, kNoId}, {16, 5, kNoId}, {32, 5, kNoId}});
     ASSERT_EQ(0, setxattr(work("inherits").c_str(), "system.posix_acl_default", byDefault.data(), byDefault.size(), 0));
