@@ -332,16 +332,16 @@ bool FileReplacement::commit() {
 }
 
 // The partial file takes the target's name. A file that replaces another is
-// flushed first, so after a crash the name holds the old bytes or all the new
-// ones, and given its mode last, after the last write (a file system that
-// cannot flush or has no modes is not insisted on). Where the system refuses
+// given its mode after the last write, then flushed, so after a crash the
+// name holds the old file or the whole new one (a file system that has no
+// modes or cannot flush is not insisted on). Where the system refuses
 // the rename (the name is a mount point, say) the bytes go in place.
 bool FileReplacement::renameIntoPlace() {
     if (held_ >= 0) {
-        if (!flushed(fd_)) return fail();
         if (fchmod(fd_, old_.st_mode & 07777) != 0) {
             // A file system without modes keeps its own.
         }
+        if (!flushed(fd_)) return fail();
     }
     if (renameat(folder_, partial_.c_str(), folder_, name_.c_str()) == 0) {
         partial_.clear();
