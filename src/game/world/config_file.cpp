@@ -25,7 +25,8 @@
 // "NO_DATAShoalrunner.cfg", a file named so in whatever the working folder
 // was (the Media folder by then).
 // Depends on the file channels (reading), the whole-file save (writing), the
-// error log and the platform's program folder.
+// error log, the runtime's sleep (the wait for a busy file) and the
+// platform's program folder.
 #include "game/world/config_file.h"
 
 #include <string>
@@ -34,10 +35,10 @@
 #include "platform/system_info.h"
 #include "runtime/files/error_log.h"
 #include "runtime/files/file_channels.h"
-#include "runtime/files/file_replacement.h"
 #include "runtime/files/file_paths.h"
-#include "runtime/files/log_text.h"
+#include "runtime/files/file_replacement.h"
 #include "runtime/files/file_system.h"
+#include "runtime/files/log_text.h"
 #include "runtime/services/mathematics.h"
 #include "runtime/services/timers.h"
 #include "runtime/strings/number_format.h"
