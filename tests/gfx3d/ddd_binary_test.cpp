@@ -341,12 +341,15 @@ TEST_F(DddBinary, AllocationFailureIsAMallocError) {
     EXPECT_EQ("# malloc error\n" + name + "\n", log());
 }
 
-TEST_F(DddBinary, WritingReplacesADirectoryOrFileOfThatName) {
+// A folder of the name is left as it is and the save fails: a save never
+// removes a folder (it did, even where the save then failed).
+TEST_F(DddBinary, WritingLeavesAFolderOfThatName) {
     MeshObjectX& built = builtTriangle();
-    const std::string name = dir.file("was_dir.ddd");
+    const std::string name = dir.file("a_folder.ddd");
     ASSERT_EQ(0, mkdir(name.c_str(), 0755));
-    EXPECT_EQ(1, saveDddFile(built, name.c_str()));
-    EXPECT_EQ(24u + 8 + 32 + 4 + 56, readFileBytes(name).size());
+    EXPECT_EQ(0, saveDddFile(built, name.c_str()));
+    struct stat st {};
+    EXPECT_TRUE(stat(name.c_str(), &st) == 0 && S_ISDIR(st.st_mode));
     EXPECT_EQ(0, saveDddFile(built, dir.file("missing/folder.ddd").c_str()));
 }
 

@@ -6,13 +6,15 @@
 // line that is not a number keeps its setting's value too (read as 0, a
 // damaged volume line silenced the music and the next save wrote 0/0/0/0);
 // the values read are held to their ranges (a saved level or margin out of range
-// ended the program later, at a grid or table access); and the save writes
-// the whole file beside the old one and renames it over (runtime/files/
-// file_replacement.h), so that a file that cannot be made or written goes
-// to the error log, with its whole path and the system's reason, instead of
-// ending the game, and a failed or interrupted save leaves the
-// old progress whole (written in place, it left a truncated file). And the
-// level editor's session keeps the progress out of its reach: the editor
+// ended the program later, at a grid or table access); and the save is a
+// whole-file save (runtime/files/file_replacement.h), so that a file that
+// cannot be made or written goes to the error log, with its whole path and
+// the system's reason, instead of ending the game, and a failed or
+// interrupted save leaves the old progress whole (written in place through
+// a channel, it left a truncated file). A file that another instance is
+// saving is waited for, and one that still cannot be read is not saved over
+// in that run: read as missing, it had the next save write level 1 over 25.
+// And the level editor's session keeps the progress out of its reach: the editor
 // moves LEVEL anywhere from 0 to 99, and the next save made it the player's
 // progress (a test run's ending saved level 0 over it). So does the options
 // screen, whose save (SaveSettings) keeps the level line the file holds:
@@ -23,7 +25,8 @@
 // "NO_DATAShoalrunner.cfg", a file named so in whatever the working folder
 // was (the Media folder by then).
 // Depends on the file channels (reading), the whole-file save (writing), the
-// error log and the platform's program folder.
+// error log, the runtime's sleep (the wait for a busy file) and the
+// platform's program folder.
 #include "game/world/config_file.h"
 
 #include <string>
@@ -32,9 +35,12 @@
 #include "platform/system_info.h"
 #include "runtime/files/error_log.h"
 #include "runtime/files/file_channels.h"
+#include "runtime/files/file_paths.h"
 #include "runtime/files/file_replacement.h"
 #include "runtime/files/file_system.h"
+#include "runtime/files/log_text.h"
 #include "runtime/services/mathematics.h"
+#include "runtime/services/timers.h"
 #include "runtime/strings/number_format.h"
 
 namespace {
@@ -42,6 +48,12 @@ constexpr const char* kConfigName = "Shoalrunner.cfg";
 constexpr const char* kUnknownFolder = "NO_DATA";  // the platform information's answer
 constexpr uint32_t kConfigChannel = 1;
 constexpr int32_t kMaxOverscan = 50;
+constexpr int32_t kBusyWaitStepMs = 20;
+constexpr int32_t kBusyWaitSteps = 50;  // about 1 s in all
+
+// This run found the file there but could not read it: its values are not
+// the file's, so it saves nothing over the file until a load reads it.
+bool unreadFile = false;
 
 bool editorSessionOpen = false;
 int32_t levelKeptAside = 0;  // the player's level while the editor's session is open
@@ -104,17 +116,37 @@ RtString configText(int32_t level) {
     return text;
 }
 
+// Opens the file on the channel for reading: true when it is open, false
+// when there is none. A file that is there but busy (another instance is
+// saving it and holds it alone) is waited for, about 1 s at most. Who pays
+// when that bound fills: only this run, which says so in the error log and
+// saves nothing over the file it could not read.
+bool openProgressFile() {
+    for (int32_t step = 0; FileExists(CONFIG_FILE); ++step) {
+        if (OpenFile(kConfigChannel, CONFIG_FILE, 1)) return true;
+        if (step == kBusyWaitSteps) {
+            unreadFile = true;
+            appendToErrorLog(("Progress file: cannot read " + files::pathForMessages(CONFIG_FILE.data) +
+                              " (busy or not readable); it is not saved over in this run\n")
+                                 .c_str());
+            break;
+        }
+        SleepMillis(kBusyWaitStepMs);
+    }
+    return false;
+}
+
 // The level reached as the file holds it, read as LoadConfig reads it;
 // `fallback` when there is no file.
 int32_t levelInFile(int32_t fallback) {
-    if (!FileExists(CONFIG_FILE) || !OpenFile(kConfigChannel, CONFIG_FILE, 1)) return fallback;
+    if (!openProgressFile()) return fallback;
     const int32_t level = readIntLine(fallback, 0, kLastLevel);
     CloseFile(kConfigChannel);
     return level;
 }
 
 void saveLines(int32_t level) {
-    if (editorSessionOpen) return;
+    if (editorSessionOpen || unreadFile) return;
     const RtString text = configText(level);
     files::saveWholeFile(CONFIG_FILE.data, text.data, text.length, "SaveConfig");  // a failure is logged
 }
@@ -126,12 +158,14 @@ RtString configFilePath(const RtString& documents) {
     // Without even the program's folder, the working folder's file.
     const std::string separator = !folder.empty() && folder.back() != '/' ? "/" : "";  // "/" is a folder too
     const RtString path((folder + separator + kConfigName).c_str());
-    appendToErrorLog(("Progress file: no documents folder; kept beside the program as " + path + "\n").data);
+    appendToErrorLog(("Progress file: no documents folder; kept beside the program as " +
+                      files::escapeForLog(path.data) + "\n").c_str());
     return path;
 }
 
 double LoadConfig() {
-    if (FileExists(CONFIG_FILE) && OpenFile(kConfigChannel, CONFIG_FILE, 1)) {
+    if (openProgressFile()) {
+        unreadFile = false;
         LEVEL = readIntLine(LEVEL, 0, kLastLevel);
         OVERSCAN_H = readIntLine(OVERSCAN_H, 0, kMaxOverscan);
         OVERSCAN_V = readIntLine(OVERSCAN_V, 0, kMaxOverscan);

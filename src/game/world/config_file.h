@@ -15,11 +15,15 @@ RtString configFilePath(const RtString& documents);
 // MUSIC_VOLUME, then sets PLAY_MODE to 1 (also without a file). A missing
 // line, or one that is not a decimal number (blanks around it, a sign, a
 // point and an exponent allowed; whole settings cut toward zero), keeps its
-// global's value; values are held to 0..30, 0..50 and 0..1.
+// global's value; values are held to 0..30, 0..50 and 0..1. A file that is
+// there but busy (another instance is saving it) is waited for, about 1 s at
+// most; one still not readable then is noted in the error log, and this run
+// saves nothing over it until a load reads it.
 double LoadConfig();
 // Writes the four lines. A file that cannot be written is reported in the
 // error log and play goes on. While the level editor's session is open it
-// writes nothing: LEVEL is then the level being edited, not the progress.
+// writes nothing: LEVEL is then the level being edited, not the progress;
+// nor after a load that could not read the file (above).
 double SaveConfig();
 // The same for the options screen: the margins and the volume, with the
 // level line kept as the file holds it (LEVEL only when there is no file),

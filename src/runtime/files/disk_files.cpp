@@ -6,6 +6,7 @@
 #include "runtime/files/disk_files.h"
 
 #include <cerrno>
+#include <csignal>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -14,6 +15,23 @@
 namespace files {
 
 namespace {
+
+void ignoreFileSizeSignal(int) {}
+
+// At start-up, before any file is written. Who pays when a size limit fills:
+// only the write past it, which fails (a save keeps the old file, a channel
+// ends the program in order) instead of the whole process being killed.
+struct FileSizeSignalHandler {
+    FileSizeSignalHandler() {
+        struct sigaction now {};
+        if (sigaction(SIGXFSZ, nullptr, &now) != 0 || (now.sa_flags & SA_SIGINFO) || now.sa_handler != SIG_DFL) return;
+        struct sigaction quiet {};
+        quiet.sa_handler = ignoreFileSizeSignal;
+        quiet.sa_flags = SA_RESTART;
+        sigemptyset(&quiet.sa_mask);
+        sigaction(SIGXFSZ, &quiet, nullptr);
+    }
+} fileSizeSignalHandler;
 
 // Opens without waiting (a FIFO would block an open for reading), moves a
 // descriptor 0 higher, refuses what is not a file or a device, takes the
@@ -83,7 +101,8 @@ NameHolder claimName(int folder, const char* name, int& held) {
     return held < 0 ? NameHolder::Refused : NameHolder::Free;
 }
 
-int createForWriting(const char* diskPath) {
+int createForWriting(const char* diskPath, unsigned& modeAtClose) {
+    modeAtClose = 0;
     if (!diskPath || !*diskPath) return -1;
     int held = -1;
     switch (claimName(AT_FDCWD, diskPath, held)) {
@@ -100,15 +119,15 @@ int createForWriting(const char* diskPath) {
     // one's owner and mode, so nobody opens a private file's successor.
     const int fd = openAloneAt(AT_FDCWD, diskPath, O_RDWR | O_CREAT | O_EXCL, held >= 0 ? 0600 : 0666);
     if (held >= 0) {
-        if (fd >= 0) copyOwnerAndMode(held, fd);
+        if (fd >= 0) modeAtClose = copyOwnerAndMode(held, fd);
         close(held);
     }
     return fd;
 }
 
-void copyOwnerAndMode(int from, int to) {
+unsigned copyOwnerAndMode(int from, int to) {
     struct stat old;
-    if (fstat(from, &old) != 0) return;
+    if (fstat(from, &old) != 0) return 0;
     mode_t mode = old.st_mode & 07777;
     if (fchown(to, old.st_uid, old.st_gid) != 0) {
         // The file stays the saver's, and set-user-id would now run as the
@@ -119,9 +138,9 @@ void copyOwnerAndMode(int from, int to) {
             mode = (mode & ~static_cast<mode_t>(S_ISGID | S_IRWXG)) | (mode & S_IRWXO) << 3;
         }
     }
-    if (fchmod(to, mode) != 0) {
-        // A file system without modes keeps its own.
-    }
+    const mode_t setId = S_ISUID | S_ISGID;
+    if (fchmod(to, mode & ~setId) != 0) return 0;  // a file system without modes keeps its own
+    return mode & setId ? mode : 0;
 }
 
 int openForAppending(const char* diskPath) {

@@ -15,8 +15,8 @@
 // closed on exec. Opens do not wait on FIFOs; directories, FIFOs and sockets
 // are not files here.
 // Whole files put in the place of others are file_replacement.h's.
-// Depends on POSIX openat, fstatat, flock, fchown, fchmod, lseek, read, pread
-// and write.
+// Depends on POSIX openat, fstatat, flock, fchown, fchmod, lseek, read, pread,
+// write and sigaction.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -34,15 +34,19 @@ int openExistingForReading(const char* diskPath);
 // by another opener, or one we may not write, is left untouched and the
 // open fails. A device is opened as it is. The new file keeps the old one's
 // permission bits, owner and group as far as copyOwnerAndMode can give them
-// (a private file stays private). The descriptor, or -1.
-int createForWriting(const char* diskPath);
+// (a private file stays private); its set-user-id and set-group-id bits,
+// which the system clears on a write, are left for the closer to give after
+// the last write: they come back in `modeAtClose` (0 when there are none).
+// The descriptor, or -1.
+int createForWriting(const char* diskPath, unsigned& modeAtClose);
 
 // Gives the file open at `to` the owner and group of the one open at `from`
 // (the group alone where the owner cannot be given), then its permission
 // bits: without set-user-id where the owner stays the saver, and with the
 // group's bits no wider than everyone's where the group stays the saver's.
-// What the file system cannot keep stays as made.
-void copyOwnerAndMode(int from, int to);
+// The set-id bits are not given yet: the mode with them is returned, to be
+// given after the last write. What the file system cannot keep stays as made.
+unsigned copyOwnerAndMode(int from, int to);
 
 // What bears a name that a new file is to take, relative to `folder` (an
 // open directory, or AT_FDCWD): an empty directory is removed and the name
@@ -77,5 +81,12 @@ int64_t readUpToAt(int fd, void* buffer, size_t count, int64_t offset);
 
 // Closes a descriptor of this layer (its lock goes with it); 0 does nothing.
 void closeDiskFile(int fd);
+
+// A file-size limit (ulimit -f) makes a write past it fail with EFBIG, as a
+// full disk fails one, instead of ending the process with SIGXFSZ: the
+// layer catches that signal with a handler that does nothing, installed
+// once at start-up unless the program has a disposition of its own for it.
+// A handler rather than "ignore", so that programs started from this one get
+// the default back.
 
 }  // namespace files

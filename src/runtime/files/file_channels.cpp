@@ -34,7 +34,16 @@ FileChannel channels[kFileChannelCount];
 // The path each channel was last opened with (or tried), as a message shows
 // it: a fatal read or write names the file.
 std::string channelPaths[kFileChannelCount];
+// The mode a channel opened for writing gives its file after the last write,
+// at the close: set-id bits, which the system clears on every write; 0 = none.
+unsigned modesAtClose[kFileChannelCount];
+
 void closeChannel(FileChannel& c) {
+    unsigned& mode = modesAtClose[&c - channels];
+    if (mode && fchmod(c.handle, static_cast<mode_t>(mode)) != 0) {
+        // The file keeps the bits it has.
+    }
+    mode = 0;
     files::closeDiskFile(c.handle);
     c = FileChannel{};
 }
@@ -195,7 +204,7 @@ int32_t OpenFile(uint32_t channel, const RtString& name, int32_t mode) {
     }
     int fd = -1;
     if (!files::isMemBlockName(name.data) && files::resolveDiskPath(name.data, diskName))
-        fd = mode == 0 ? files::createForWriting(diskName) : files::openForAppending(diskName);
+        fd = mode == 0 ? files::createForWriting(diskName, modesAtClose[channel]) : files::openForAppending(diskName);
     if (fd < 0) {
         setRuntimeError(ErrorNoSuchFile);
         return 0;

@@ -12,7 +12,8 @@
 // Failure: commands record an RtErrorCode. A channel number above 7 (a
 // negative number counts as too large) records 7 and ends the program in
 // every command but OpenFile, which records 7 and returns 0. Every short or
-// failed read or write records 3 and ends the program (terminateProgram);
+// failed read or write (a full disk, a file-size limit) records 3 and ends
+// the program (terminateProgram);
 // the path the channel was last opened with is the error's subject
 // (runtime_error.h), so the fatal end's text names the file.
 //
@@ -62,7 +63,9 @@ int32_t FreeFileChannel();
 // "mem://" name or a failed open records 3. Write mode makes the file anew
 // at the open (disk_files.h: createForWriting) and every write goes straight
 // into it, so what was written is in the file whatever follows: a change of
-// the current folder, an end without CloseFile, a kill.
+// the current folder, an end without CloseFile, a kill. The set-id bits of
+// the file it replaces, which the system clears on every write, are given
+// at the close (CloseFile, the orderly end), after the last write.
 int32_t OpenFile(uint32_t channel, const RtString& name, int32_t mode);
 // Clears RtErrorCode and closes the channel (a block is only forgotten).
 void CloseFile(uint32_t channel);

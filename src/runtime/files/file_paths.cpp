@@ -1,9 +1,12 @@
 // Path conversion and the two existence rules of the file layer (POSIX).
 #include "runtime/files/file_paths.h"
 
+#include <cerrno>
 #include <cstring>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include "runtime/files/log_text.h"
 
 namespace files {
 
@@ -17,16 +20,24 @@ bool toDiskPath(const char* name, char (&out)[kPathBufferSize]) {
     return true;
 }
 
+std::string absolutePath(const std::string& path) {
+    if (path.empty() || path[0] == '/') return path;
+    std::string folder(kPathBufferSize, '\0');
+    // A working folder deeper than one buffer: a bigger one.
+    while (getcwd(folder.data(), folder.size()) == nullptr) {
+        if (errno != ERANGE) return path;
+        folder.resize(folder.size() * 2);
+    }
+    folder.resize(std::strlen(folder.c_str()));
+    if (folder.back() != '/') folder += '/';
+    return folder + path;
+}
+
 std::string pathForMessages(const char* name) {
     if (name == nullptr) return "NULL";
     std::string path(name);
     for (char& c : path) c = c == '\\' ? '/' : c;
-    if (path.empty() || path[0] == '/' || path.rfind("mem://", 0) == 0) return path;
-    char folder[kPathBufferSize];
-    if (getcwd(folder, sizeof folder) == nullptr) return path;
-    std::string joined(folder);
-    if (joined.empty() || joined.back() != '/') joined += '/';
-    return joined + path;
+    return escapeForLog(path.rfind("mem://", 0) == 0 ? path : absolutePath(path));
 }
 
 bool isExistingFile(const char* path) {

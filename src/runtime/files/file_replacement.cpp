@@ -1,32 +1,36 @@
 // Whole-file replacement over a folder descriptor: the target found through
-// its links, the old file claimed and held, a partial file written beside
-// it, flushed and renamed over it.
+// its links as the system would follow them, the old file claimed and held,
+// and the new bytes put in its place by rename or in place, whichever keeps
+// all the old file had.
 #include "runtime/files/file_replacement.h"
 
 #include <atomic>
 #include <cerrno>
-#include <climits>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
-#include <signal.h>
-#include <sys/stat.h>
+#include <sys/file.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include "runtime/files/case_blind_path.h"
 #include "runtime/files/disk_files.h"
 #include "runtime/files/error_log.h"
 #include "runtime/files/file_paths.h"
+#include "runtime/files/log_text.h"
 
 namespace files {
 
 namespace {
 
-constexpr int kLinkHops = 40;              // links followed before the target counts as a loop
-constexpr size_t kPartialStemLetters = 200; // of the target's name in a partial's name, which stays within NAME_MAX
+constexpr int kLinkHops = 40;                // links followed before the target counts as a loop, as the system counts
+constexpr size_t kLongestLinkText = 1 << 16;  // bytes; far beyond what the system lets a link hold
+constexpr size_t kPartialStemLetters = 200;  // of the target's name in a partial's name, which stays within NAME_MAX
+constexpr const char* kAccessList = "system.posix_acl_access";
 
-void logFailure(const std::string& what, const std::string& path, int cause) {
-    appendToErrorLog((what + ": cannot write " + path + ": " + std::strerror(cause) + "\n").c_str());
+// `shownPath` as pathForMessages gives it, its control characters escaped.
+void logFailure(const std::string& what, const std::string& shownPath, const std::string& reason) {
+    appendToErrorLog((what + ": cannot write " + shownPath + ": " + reason + "\n").c_str());
 }
 
 // Opens the folder of `path` (relative to `base` when the path is) and puts
@@ -42,40 +46,130 @@ int openFolderOf(int base, const std::string& path, std::string& name) {
     return openat(base, folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
 }
 
+// The text of the link `name` in `folder`, however long; false, the cause
+// in errno, when it cannot be read.
+bool readLink(int folder, const std::string& name, std::string& text) {
+    for (size_t room = 256; room <= kLongestLinkText; room *= 2) {
+        text.resize(room);
+        const ssize_t length = readlinkat(folder, name.c_str(), text.data(), room);
+        if (length < 0) return false;
+        if (static_cast<size_t>(length) < room) {
+            text.resize(static_cast<size_t>(length));
+            errno = ENOENT;
+            return length > 0;
+        }
+    }
+    errno = ENAMETOOLONG;
+    return false;
+}
+
+// The system's own rule for links in shared folders: one that stands in a
+// sticky folder everyone may write is followed only when it belongs to the
+// one who follows it or to the folder's owner, so nobody can plant a link
+// there that leads another user's save to that user's own files.
+bool linkMayBeFollowed(int folder, const struct stat& link) {
+    struct stat dir;
+    if (fstat(folder, &dir) != 0) return false;
+    const bool shared = (dir.st_mode & S_ISVTX) && (dir.st_mode & S_IWOTH);
+    return !shared || link.st_uid == geteuid() || link.st_uid == dir.st_uid;
+}
+
 // The partial files of a target share this beginning; the process and the
 // serial follow it.
 std::string partialStem(const std::string& name) {
     return "." + name.substr(0, kPartialStemLetters) + ".partial-";
 }
 
-// The process that made the partial file `entry` of the stem, or 0 when the
-// entry is not one (the stem, then digits, "-", digits).
-pid_t partialMaker(const char* entry, const std::string& stem) {
-    if (std::strncmp(entry, stem.c_str(), stem.size()) != 0) return 0;
+// True when `entry` is the name of a partial file of the stem: the stem,
+// then digits, "-", digits.
+bool isPartialName(const char* entry, const std::string& stem) {
+    if (std::strncmp(entry, stem.c_str(), stem.size()) != 0) return false;
     const std::string rest = entry + stem.size();
     const size_t dash = rest.find('-');
     const auto isNumber = [](const std::string& text) {
         return !text.empty() && text.size() <= 10 && text.find_first_not_of("0123456789") == std::string::npos;
     };
-    if (dash == std::string::npos || !isNumber(rest.substr(0, dash)) || !isNumber(rest.substr(dash + 1))) return 0;
-    const long long pid = std::stoll(rest.substr(0, dash));
-    return pid > 0 && pid <= INT_MAX ? static_cast<pid_t>(pid) : 0;
+    return dash != std::string::npos && isNumber(rest.substr(0, dash)) && isNumber(rest.substr(dash + 1));
+}
+
+bool flushed(int fd) { return fsync(fd) == 0 || errno == EINVAL || errno == ENOTSUP; }
+
+// The whole file open at `fd`, read from its start; false on an error.
+bool readWhole(int fd, std::string& bytes) {
+    struct stat st;
+    if (fstat(fd, &st) != 0) return false;
+    bytes.resize(static_cast<size_t>(st.st_size));
+    const int64_t got = readUpToAt(fd, bytes.data(), bytes.size(), 0);
+    if (got < 0) return false;
+    bytes.resize(static_cast<size_t>(got));
+    return true;
+}
+
+// `bytes` written over the file open at `fd` from its start, the file cut to
+// their length and flushed; false, the cause in errno, on an error.
+bool putWhole(int fd, const std::string& bytes) {
+    return lseek(fd, 0, SEEK_SET) == 0 && writeAll(fd, bytes.data(), bytes.size()) &&
+           ftruncate(fd, static_cast<off_t>(bytes.size())) == 0 && flushed(fd);
+}
+
+// Calls `list` or `get` (the *xattr calls on a descriptor) with a buffer
+// grown until the answer fits; false on an error.
+template <class Call>
+bool readGrowing(std::string& out, Call call) {
+    for (;;) {
+        const ssize_t size = call(nullptr, 0);
+        if (size < 0) return false;
+        out.resize(static_cast<size_t>(size));
+        const ssize_t got = call(out.data(), out.size());
+        if (got >= 0) {
+            out.resize(static_cast<size_t>(got));
+            return true;
+        }
+        if (errno != ERANGE) return false;  // else it grew in between
+    }
+}
+
+// Gives the file open at `to` the owner and group of the one open at `from`
+// (`old`), then each of its extended attributes, the access list among them;
+// a list `to` got from its folder's default goes where `from` has none.
+// False where any of it cannot be given: a rename would lose it.
+bool giveOwnerAndAttributes(int from, const struct stat& old, int to) {
+    if (fchown(to, old.st_uid, old.st_gid) != 0) return false;
+    std::string names;
+    if (!readGrowing(names, [&](char* room, size_t size) { return flistxattr(from, room, size); }))
+        return errno == ENOTSUP;  // a file system without attributes: none to lose
+    bool hadList = false;
+    for (size_t at = 0; at < names.size(); at += std::strlen(names.c_str() + at) + 1) {
+        const char* name = names.c_str() + at;
+        std::string value;
+        if (!readGrowing(value, [&](char* room, size_t size) { return fgetxattr(from, name, room, size); }) ||
+            fsetxattr(to, name, value.data(), value.size(), 0) != 0)
+            return false;
+        hadList = hadList || std::strcmp(name, kAccessList) == 0;
+    }
+    return hadList || fremovexattr(to, kAccessList) == 0 || errno == ENODATA || errno == ENOTSUP;
 }
 
 }  // namespace
 
 FileReplacement::FileReplacement(const char* diskPath, const char* what)
-    : what_(what ? what : ""), shownPath_(pathForMessages(diskPath)) {
+    : what_(what ? what : ""), shownPath_(diskPath ? absolutePath(diskPath) : "NULL") {
     errno = ENOENT;  // the cause for a null or empty name
     if (!diskPath || !*diskPath || !findTarget(diskPath) || !begin()) fail();
 }
 
 FileReplacement::~FileReplacement() { drop(); }
 
+int FileReplacement::descriptor() const {
+    if (way_ == Way::None) return -1;
+    return fd_ >= 0 ? fd_ : held_;
+}
+
 // Follows symbolic links from `diskPath` to the file they lead to (which
 // may not exist yet); leaves its folder open in folder_ and its name in
-// name_. False, the cause in errno, when a folder on the way cannot be
-// opened or the links loop.
+// name_. False, the cause in errno (and why_ where it says too little),
+// when a folder on the way cannot be opened, a link may not be followed or
+// the links loop.
 bool FileReplacement::findTarget(const char* diskPath) {
     std::string path = diskPath;
     int base = AT_FDCWD;
@@ -92,45 +186,71 @@ bool FileReplacement::findTarget(const char* diskPath) {
             folder_ = folder;
             return true;
         }
-        char link[kPathBufferSize];
-        const ssize_t length = readlinkat(folder, name_.c_str(), link, sizeof link);
-        if (length <= 0 || static_cast<size_t>(length) >= sizeof link || hop == kLinkHops) {
-            const int why = length < 0 ? errno : length == 0 ? ENOENT : hop == kLinkHops ? ELOOP : ENAMETOOLONG;
+        std::string link;
+        int why = 0;
+        if (hop == kLinkHops) {
+            why = ELOOP;
+        } else if (!linkMayBeFollowed(folder, st)) {
+            why = EACCES;
+            why_ = std::string(std::strerror(EACCES)) +
+                   " (a symbolic link in a shared sticky folder, owned by neither the saver nor the folder's owner)";
+        } else if (!readLink(folder, name_, link)) {
+            why = errno;
+        }
+        if (why != 0) {
             close(folder);
             errno = why;
             return false;
         }
-        path.assign(link, static_cast<size_t>(length));
-        shownPath_ = path[0] == '/' ? path : shownPath_.substr(0, shownPath_.rfind('/') + 1) + path;
+        shownPath_ = link[0] == '/' ? link : shownPath_.substr(0, shownPath_.rfind('/') + 1) + link;
+        path = link;
         base = folder;  // a relative link is read from the link's own folder
     }
 }
 
-// Claims the target's name and opens the file the bytes go to. False, the
-// cause in errno, when it cannot.
+// Looks at what bears the target's name and takes the way the save goes.
+// False, the cause in errno, when the save cannot begin.
 bool FileReplacement::begin() {
     const char* name = name_.c_str();
-    switch (claimName(folder_, name, held_)) {
-    case NameHolder::Refused:
+    struct stat st;
+    if (fstatat(folder_, name, &st, AT_SYMLINK_NOFOLLOW) != 0) {
+        // A new file gets the permissions any new file gets.
+        return errno == ENOENT && startPartial(0666);
+    }
+    if (S_ISDIR(st.st_mode)) {
+        errno = EISDIR;
         return false;
-    case NameHolder::Device:
+    }
+    if (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode)) {
+        way_ = Way::Device;
         fd_ = openAloneAt(folder_, name, O_RDWR);
         return fd_ >= 0;
-    case NameHolder::Free:
-        break;
     }
-    // Nobody else is replacing this target now (its old file, if any, is ours).
-    removeStalePartials();
-    // A file that replaces none is made beside its name too, so that a save
-    // cut short by a crash leaves no file rather than a truncated one; it
-    // gets the permissions any new file gets.
-    fd_ = createPartial(held_ >= 0 ? 0600 : 0666);
-    if (fd_ < 0) return false;
-    if (held_ >= 0) copyOwnerAndMode(held_, fd_);
+    if (!S_ISREG(st.st_mode)) return startPartial(0666);  // a FIFO or a socket gives way to the file
+    held_ = openAloneAt(folder_, name, O_RDWR | O_NOFOLLOW);
+    struct stat here;
+    if (held_ < 0 || fstat(held_, &old_) != 0 || fstat(folder_, &here) != 0) return false;
+    way_ = Way::InPlace;
+    // A second name, or a file mounted over its name, would not be the
+    // renamed file's.
+    if (old_.st_nlink != 1 || old_.st_dev != here.st_dev) return true;
+    if (!startPartial(0600)) return errno == EACCES || errno == EPERM;  // a folder closed to new files
+    if (!giveOwnerAndAttributes(held_, old_, fd_)) dropPartial();
     return true;
 }
 
-// A new, empty file beside the target under a name of its own, or -1.
+// Clears the target's stale partial files and makes its own; the save then
+// goes by rename. False, the cause in errno, when it cannot be made.
+bool FileReplacement::startPartial(unsigned mode) {
+    removeStalePartials();
+    fd_ = createPartial(mode);
+    if (fd_ < 0) return false;
+    way_ = Way::Rename;
+    return true;
+}
+
+// A new, empty file beside the target under a name of its own, held locked
+// for as long as it is written; -1 when it cannot be made.
 int FileReplacement::createPartial(unsigned mode) {
     static std::atomic<unsigned> serial{0};  // replacements may be made on several threads
     const std::string stem = partialStem(name_) + std::to_string(getpid()) + "-";
@@ -138,7 +258,9 @@ int FileReplacement::createPartial(unsigned mode) {
         partial_ = stem + std::to_string(++serial);
         const int fd = openAloneAt(folder_, partial_.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW, mode);
         if (fd >= 0) return fd;
-        if (errno != EEXIST) break;
+        // EBUSY: another save's sweep took the new file's lock first and
+        // removes it; the next name is free of it.
+        if (errno != EEXIST && errno != EBUSY) break;
     }
     const int cause = errno;
     partial_.clear();
@@ -146,6 +268,12 @@ int FileReplacement::createPartial(unsigned mode) {
     return -1;
 }
 
+// Removes the partial files of this target that no writer holds. Every
+// writer holds its own locked for as long as it writes, so one that can be
+// locked was left by a writer that ended mid-save, in whatever process (or
+// process namespace: a process number proves nothing) it ran. Only regular
+// files go, and only the file that was locked, not one that took its name
+// since. Who pays: the saver, one look at each entry of the folder.
 void FileReplacement::removeStalePartials() const {
     const int listing = openat(folder_, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     DIR* dir = listing < 0 ? nullptr : fdopendir(listing);
@@ -155,49 +283,116 @@ void FileReplacement::removeStalePartials() const {
     }
     const std::string stem = partialStem(name_);
     while (const dirent* entry = readdir(dir)) {
-        const pid_t maker = partialMaker(entry->d_name, stem);
-        if (maker > 0 && maker != getpid() && kill(maker, 0) != 0 && errno == ESRCH) unlinkat(folder_, entry->d_name, 0);
+        if (!isPartialName(entry->d_name, stem)) continue;
+        const int fd = openat(folder_, entry->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0) continue;  // a link, or gone
+        struct stat locked, named;
+        if (fstat(fd, &locked) == 0 && S_ISREG(locked.st_mode) && flock(fd, LOCK_EX | LOCK_NB) == 0 &&
+            fstatat(folder_, entry->d_name, &named, AT_SYMLINK_NOFOLLOW) == 0 && named.st_dev == locked.st_dev &&
+            named.st_ino == locked.st_ino)
+            unlinkat(folder_, entry->d_name, 0);
+        close(fd);
     }
     closedir(dir);
 }
 
 bool FileReplacement::write(const void* bytes, size_t count) {
-    if (fd_ < 0) return false;
+    switch (way_) {
+    case Way::None:
+        return false;
+    case Way::InPlace:
+        newBytes_.append(static_cast<const char*>(bytes), count);
+        return true;
+    case Way::Rename:
+    case Way::Device:
+        break;
+    }
     return writeAll(fd_, bytes, count) || fail();
 }
 
 bool FileReplacement::commit() {
-    if (fd_ < 0) return false;
-    // Only a file that replaces another is flushed before it takes the name:
-    // after a crash the name holds the old bytes or all the new ones. A file
-    // system that cannot flush (EINVAL, ENOTSUP) is not insisted on.
-    if (held_ >= 0 && fsync(fd_) != 0 && errno != EINVAL && errno != ENOTSUP) return fail();
-    const int fd = fd_;
-    fd_ = -1;
-    if (close(fd) != 0) return fail();
-    if (!partial_.empty()) {  // else a device, written in place
-        if (renameat(folder_, partial_.c_str(), folder_, name_.c_str()) != 0) return fail();
-        // So that the new name outlives a crash; the file is in place in any case.
-        fsync(folder_);
+    switch (way_) {
+    case Way::None:
+        return false;
+    case Way::Rename:
+        if (!renameIntoPlace()) return false;
+        break;
+    case Way::InPlace:
+        if (!writeInPlace()) return false;
+        break;
+    case Way::Device: {
+        const int fd = fd_;
+        fd_ = -1;
+        if (close(fd) != 0) return fail();
+        break;
     }
-    partial_.clear();
+    }
     drop();
     return true;
 }
 
-// Drops the replacement and logs the cause that errno holds; false.
+// The partial file takes the target's name. A file that replaces another is
+// given its mode after the last write, then flushed, so after a crash the
+// name holds the old file or the whole new one (a file system that has no
+// modes or cannot flush is not insisted on). Where the system refuses
+// the rename (the name is a mount point, say) the bytes go in place.
+bool FileReplacement::renameIntoPlace() {
+    if (held_ >= 0) {
+        if (fchmod(fd_, old_.st_mode & 07777) != 0) {
+            // A file system without modes keeps its own.
+        }
+        if (!flushed(fd_)) return fail();
+    }
+    if (renameat(folder_, partial_.c_str(), folder_, name_.c_str()) == 0) {
+        partial_.clear();
+        fsync(folder_);  // so that the new name outlives a crash; the file is in place in any case
+        return true;
+    }
+    if (held_ < 0 || !readWhole(fd_, newBytes_)) return fail();
+    dropPartial();
+    way_ = Way::InPlace;
+    return writeInPlace();
+}
+
+// The new bytes over the old file's, the old ones put back when that fails.
+// The old bytes are still the file's blocks while the new ones are written
+// (the file is cut only at the end), so putting them back needs no more room.
+bool FileReplacement::writeInPlace() {
+    std::string backup;
+    if (!readWhole(held_, backup)) return fail();
+    const bool written = putWhole(held_, newBytes_);
+    const int cause = errno;
+    if (!written) putWhole(held_, backup);
+    // The system clears set-id bits on a write by anyone but a privileged
+    // process; the owner may set them again, anyone else may not.
+    if ((old_.st_mode & (S_ISUID | S_ISGID)) && old_.st_uid == geteuid() && fchmod(held_, old_.st_mode & 07777) != 0) {
+        // They stay cleared.
+    }
+    errno = cause;
+    return written || fail();
+}
+
+// Drops the replacement and logs the cause (why_, or the one errno holds); false.
 bool FileReplacement::fail() {
     const int cause = errno;
     drop();
-    logFailure(what_, shownPath_, cause);
+    logFailure(what_, escapeForLog(shownPath_), why_.empty() ? std::strerror(cause) : why_);
     return false;
 }
 
-void FileReplacement::drop() {
+void FileReplacement::dropPartial() {
     if (fd_ >= 0) close(fd_);
     fd_ = -1;
     if (!partial_.empty()) unlinkat(folder_, partial_.c_str(), 0);
     partial_.clear();
+    way_ = held_ >= 0 ? Way::InPlace : Way::None;
+}
+
+void FileReplacement::drop() {
+    dropPartial();
+    way_ = Way::None;
+    newBytes_.clear();
+    newBytes_.shrink_to_fit();
     if (held_ >= 0) close(held_);
     held_ = -1;
     if (folder_ >= 0) close(folder_);
@@ -212,7 +407,7 @@ bool replaceWholeFile(const char* diskPath, const void* bytes, size_t count, con
 bool saveWholeFile(const char* name, const void* bytes, size_t count, const char* what) {
     char diskPath[kPathBufferSize];
     if (!resolveDiskPath(name, diskPath)) {
-        logFailure(what ? what : "", pathForMessages(name), name ? ENAMETOOLONG : ENOENT);
+        logFailure(what ? what : "", pathForMessages(name), std::strerror(name ? ENAMETOOLONG : ENOENT));
         return false;
     }
     return replaceWholeFile(diskPath, bytes, count, what);

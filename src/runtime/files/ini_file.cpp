@@ -82,6 +82,7 @@ void parseLine(const char* line, IniFile& ini, IniSection& current) {
 void closeDocument(IniFile& ini) {
     ini.dirty = 0;
     ini.fileName.clear();
+    ini.diskPath.clear();
     clearIniSections(ini);
 }
 
@@ -108,12 +109,19 @@ void parseIniFile(IniFile& ini, const RtString& name) {
     ini.sections.step = 16;
     ini.sections.minimum = 8;
     ini.fileName = found ? RtString(resolved) : name;
+    // Made whole now, so the write-back goes to this file whatever the
+    // current folder is by then; a document from the pack has none.
+    if (diskName[0] && !files::isMemBlockName(found ? resolved : diskName))
+        ini.diskPath = RtString(files::absolutePath(diskName).c_str());
     ReadStream stream;
     if (!readStreamOpen(stream, ini.fileName.data)) {
         // A file that is there but cannot be read (a writer holds it, it is
         // not readable) is not the document's to write: a write-back would
         // put the little the document knows in the place of all it holds.
-        if (found) ini.fileName.clear();
+        if (found) {
+            ini.fileName.clear();
+            ini.diskPath.clear();
+        }
         return;
     }
     IniSection current;
@@ -134,7 +142,7 @@ RtString findIniValue(const IniFile& ini, const RtString& section, const RtStrin
 }
 
 void writeIniFile(const IniFile& ini) {
-    if (files::isMemBlockName(ini.fileName.data)) return;
+    if (ini.diskPath.isEmpty()) return;
     std::string text;
     for (int32_t s = 0; s < ini.sections.count; ++s) {
         const IniSection& section = ini.sections[s];
@@ -145,7 +153,7 @@ void writeIniFile(const IniFile& ini) {
             text.append(pair.value.data, pair.value.length).append("\r\n");
         }
     }
-    files::saveWholeFile(ini.fileName.data, text.data(), text.size(), "INI file");
+    files::replaceWholeFile(ini.diskPath.data, text.data(), text.size(), "INI file");
 }
 
 RtString GetIniValue(const RtString& section, const RtString& key, const RtString& defaultValue) {
@@ -203,5 +211,6 @@ void writeIniFileAtExit() {
     IniFile& ini = getIniFile();
     if (ini.dirty && !ini.fileName.isEmpty()) writeIniFile(ini);
     ini.fileName.clear();
+    ini.diskPath.clear();
     clearIniSections(ini);
 }

@@ -20,9 +20,12 @@
 // duplicates are kept, and every lookup and change takes the first match.
 // The writer produces "[name]" and "key=value" lines, each ended by CR LF.
 //
-// Departure: a header's name used to end at its first blank or "=", so a
+// Departures: a header's name used to end at its first blank or "=", so a
 // section the writer wrote as "[High Scores]" read back as "High" and its
-// values were lost to the next run; it now runs to the last "]".
+// values were lost to the next run; it now runs to the last "]". And a
+// document opened by a relative name was written back relative to the
+// current folder of the write-back, into another file after a change of
+// folder; it goes back to the file it was read from.
 //
 // Nothing here records an RtErrorCode or ends the program: a missing file
 // gives an empty document, a file that cannot be written is not written
@@ -46,7 +49,8 @@ struct IniSection {
 
 struct IniFile {
     RtVector<IniSection> sections;  // in file order
-    RtString fileName;  // where it was read from and goes back to: the name, or the pack's MemBlockName; "" = none
+    RtString fileName;  // where it was read from: the name, or the pack's MemBlockName; "" = none
+    RtString diskPath;  // where it goes back to: the disk file's whole path at the parse; "" = nowhere (the pack, none)
     uint8_t dirty = 0;  // 1 once a value changed since the last parse or close
 };
 
@@ -65,7 +69,8 @@ RtString findIniValue(const IniFile& ini, const RtString& section, const RtStrin
                       const RtString& defaultValue);
 // Destroys every section with its pairs and frees the storage.
 void clearIniSections(IniFile& ini);
-// Writes the document to its fileName (not for a "mem://" name). `dirty` stays.
+// Writes the document to its diskPath (nothing for a document from the pack),
+// whatever the current folder is by now. `dirty` stays.
 void writeIniFile(const IniFile& ini);
 
 // The commands over the process-wide document.

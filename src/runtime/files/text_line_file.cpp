@@ -22,9 +22,13 @@ bool built = false;
 // The bytes behind the 256th line of the cached file, as they were: no line
 // number reaches them, and the write-back puts them back behind line 255.
 std::string beyondLastLine;
+// Where the cached file lies on disk, made whole when it was named: the
+// write-back goes there whatever the current folder is by then.
+std::string diskPathOfRecord;
 
 void clearRecord() {
     beyondLastLine.clear();
+    diskPathOfRecord.clear();
     std::memset(record.lines, 0, sizeof record.lines);
     record.highestLine = 0;
     record.dirty = 0;
@@ -40,18 +44,18 @@ void buildOnFirstUse() {
     std::atexit(writeBackAtExit);
 }
 
-// Lines 0 to highestLine, each ended by CR LF, to the cached name on disk.
+// Lines 0 to highestLine, each ended by CR LF, to the cached file on disk.
 // A file that cannot be written loses the changes; the old file stays whole
 // and the error log says why (file_replacement.h).
 void writeBack() {
-    if (files::isMemBlockName(record.fileName)) return;
+    if (files::isMemBlockName(record.fileName) || diskPathOfRecord.empty()) return;
     std::string text;
     for (int32_t i = 0; i <= record.highestLine; ++i) {
         text += record.lines[i];
         text += "\r\n";
     }
     text += beyondLastLine;
-    files::saveWholeFile(record.fileName, text.data(), text.size(), "Line file");
+    files::replaceWholeFile(diskPathOfRecord.c_str(), text.data(), text.size(), "Line file");
 }
 
 // Reads what the stream holds from its position on into beyondLastLine.
@@ -94,14 +98,16 @@ double loadTextLineFile(const char* name) {
     // next command on it sees "NO_DATA" rather than "NO_FILE".
     char diskName[files::kPathBufferSize];
     char resolved[files::kPathBufferSize] = "";
-    if (!files::resolveDiskPath(name, diskName) || !resolvePackedFile(filePackArchive(), diskName, resolved, 1))
-        return setRuntimeError(ErrorNoSuchFile);
+    if (!files::resolveDiskPath(name, diskName)) return setRuntimeError(ErrorNoSuchFile);
+    diskPathOfRecord = files::absolutePath(diskName);
+    if (!resolvePackedFile(filePackArchive(), diskName, resolved, 1)) return setRuntimeError(ErrorNoSuchFile);
     ReadStream stream;
     if (!readStreamOpen(stream, resolved)) {
         // There but unreadable (a writer holds it): not cached, so the lines
         // written meanwhile are never written back over all the file holds,
         // and the next command on the name tries again.
         record.fileName[0] = '\0';
+        diskPathOfRecord.clear();
         return setRuntimeError(ErrorNoSuchFile);
     }
     int32_t loaded = 0;

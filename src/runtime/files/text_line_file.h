@@ -5,14 +5,18 @@
 // changed file is written back as well.
 //
 // Loading goes through the pack resolver of the file context, so a line file
-// may come from disk or from the pack; writing back always goes to a disk
-// file of the cached name (never for a "mem://" name), each line ended by
-// CR LF, exactly highestLine + 1 lines, followed by whatever the file held
-// behind its 256th line, unchanged. Names are compared byte for byte, so
-// another spelling of the same file writes back and reloads.
+// may come from disk or from the pack; writing back always goes to the disk
+// file the cached name named when it was loaded (never for a "mem://" name),
+// each line ended by CR LF, exactly highestLine + 1 lines, followed by
+// whatever the file held behind its 256th line, unchanged; it is a whole-file
+// save (file_replacement.h). Names are compared byte for byte, so another
+// spelling of the same file writes back and reloads.
 //
-// Departure: the lines behind the 256th were dropped at the write-back, so
-// changing one line of a longer file cut the file short; they are kept.
+// Departures: the lines behind the 256th were dropped at the write-back, so
+// changing one line of a longer file cut the file short; they are kept. And
+// a relative name was written back relative to the current folder of the
+// write-back, so a change of folder in between put the lines into another
+// file of that name; the write-back goes to the file that was loaded.
 //
 // Left open by the rules and settled here: a text of 1,024 bytes or more is
 // cut to its first 1,023 bytes when stored; a file line with no line end

@@ -9,6 +9,7 @@
 #include "game/world/config_file.h"
 #include "platform/system_info.h"
 #include "runtime/files/error_log.h"
+#include "runtime/files/file_channels.h"
 #include "world_fixture.h"
 
 namespace worldtest {
@@ -219,7 +220,7 @@ TEST_F(ConfigFile, ASaveOverADirectoryIsLoggedAndLeavesIt) {
     ::mkdir(file("DocumentsShoalrunner.cfg/inside").c_str(), 0755);
     SaveConfig();
     EXPECT_EQ(testsupport::readFileBytes(errorLogPath().data),
-              "SaveConfig: cannot write " + file("DocumentsShoalrunner.cfg") + ": Directory not empty\n");
+              "SaveConfig: cannot write " + file("DocumentsShoalrunner.cfg") + ": Is a directory\n");
     struct stat info {};
     ASSERT_EQ(::stat(file("DocumentsShoalrunner.cfg/inside").c_str(), &info), 0);
 }
@@ -240,6 +241,26 @@ TEST_F(ConfigFile, ASaveThatFailsPartWayKeepsTheOldFile) {
     // Nothing half-made beside it (the log is where the failure is told).
     EXPECT_EQ(testsupport::namesInFolder(file("")),
               (std::vector<std::string>{"DocumentsShoalrunner.cfg", "ErrorLog.txt"}));
+}
+
+// A file that another instance is saving (it holds the file alone) is waited
+// for; one still held after about a second is not read as missing, and this
+// run saves nothing over it until a load reads it. Before, it read as no
+// file, and the next save wrote level 1 over level 25.
+TEST_F(ConfigFile, AFileThatCannotBeReadIsNotSavedOver) {
+    writeConfig("25\r\n0\r\n0\r\n0.5\r\n");
+    ASSERT_EQ(1, OpenFile(7, CONFIG_FILE, -1));
+    LoadConfig();
+    CloseFile(7);
+    EXPECT_EQ(LEVEL, 0);
+    LEVEL = 1;
+    SaveConfig();
+    EXPECT_EQ(saved(), testsupport::visible("25\r\n0\r\n0\r\n0.5\r\n"));
+    EXPECT_EQ(testsupport::readFileBytes(errorLogPath().data),
+              "Progress file: cannot read " + file("DocumentsShoalrunner.cfg") +
+                  " (busy or not readable); it is not saved over in this run\n");
+    LoadConfig();
+    EXPECT_EQ(LEVEL, 25);
 }
 
 // The path: the documents folder's path followed directly by the name; where

@@ -101,3 +101,26 @@ TEST_F(DiskFiles, AFileHeldWhileItWasReadIsNotReplacedByAWriteBack) {
         EXPECT_EQ(visible(kOld), visible(read("target.ini")));
     }
 }
+
+// A write-back goes to the file that was opened, whatever the current folder
+// is by then. Before, files opened by relative names in one folder were
+// written back into the files of those names in the folder changed to.
+TEST_F(DiskFiles, AWriteBackGoesToTheFileThatWasOpened) {
+    for (const char* folder : {"A", "B"}) {
+        mkdir(work(folder).c_str(), 0755);
+        put(std::string(folder) + "/notes.txt", std::string(folder) + "\r\n");
+        put(std::string(folder) + "/game.ini", "[S]\r\nv=" + std::string(folder) + "\r\n");
+    }
+    testsupport::ScopedCwd inA(work("A"));
+    WriteFileLine("notes.txt", 0, "changed");
+    OpenIniFile("game.ini");
+    PutIniValue("S", "v", "changed");
+    RtString other("../B");
+    ASSERT_EQ(1.0, SetCurrentDir(other));
+    ReadFileLine("other.txt", 0);
+    OpenIniFile("other.ini");
+    EXPECT_EQ("changed\r\n", read("A/notes.txt"));
+    EXPECT_EQ("[S]\r\nv=changed\r\n", read("A/game.ini"));
+    EXPECT_EQ("B\r\n", read("B/notes.txt"));
+    EXPECT_EQ("[S]\r\nv=B\r\n", read("B/game.ini"));
+}

@@ -1,13 +1,21 @@
-// Whole-file replacement: the new file keeps what the old one was (its mode,
-// owner and group, a symbolic link that led to it), ends in the folder where
-// it began, leaves no partial file of its own and clears those of processes
-// that ended, and a failure says where and why in the error log.
+// Whole-file replacement: the new file keeps what the old one was (its mode
+// with its set-id bits, owner and group, access list, every name, a symbolic
+// link that led to it), ends in the folder where it began, follows no link
+// the system would not, leaves no partial file of its own and clears only
+// those no writer holds, never ends the program, and a failure says where
+// and why in the error log.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <csignal>
+#include <cstring>
+#include <functional>
 #include <string>
 #include <grp.h>
+#include <sys/mount.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 #include <vector>
 
@@ -15,6 +23,7 @@
 #include "file_bytes.h"
 #include "files_fixture.h"
 #include "runtime/files/error_log.h"
+#include "runtime/files/file_channels.h"
 #include "runtime/files/file_replacement.h"
 #include "runtime/files/file_system.h"
 
@@ -31,7 +40,36 @@ protected:
     std::vector<std::string> names(const std::string& folder = "") const {
         return testsupport::namesInFolder(work(folder));
     }
+    // Runs `body` in a child as the ordinary user 65534 (group 65534, no
+    // other groups), with the working folder and the log's open to it.
+    testsupport::ChildResult asNobody(const std::function<void()>& body) const {
+        chmod(dir_.path().c_str(), 0755);
+        chmod(work("").c_str(), 0777);
+        chmod(tmp_.c_str(), 0777);
+        return testsupport::runInChild([&] {
+            if (setgroups(0, nullptr) != 0 || setgid(65534) != 0 || setuid(65534) != 0) std::_Exit(9);
+            body();
+        });
+    }
+    // The extended attribute's bytes, "" when the file has none of the name.
+    std::string attribute(const std::string& name, const char* key) const {
+        char value[256];
+        const ssize_t size = getxattr(work(name).c_str(), key, value, sizeof value);
+        return size < 0 ? "" : std::string(value, static_cast<size_t>(size));
+    }
 };
+
+// An access list as the system stores it: version 2, then per entry its
+// tag, permissions and id.
+std::string accessList(std::initializer_list<std::array<uint32_t, 3>> entries) {
+    std::string bytes = {2, 0, 0, 0};
+    for (const auto& [tag, perm, id] : entries) {
+        const uint32_t words[] = {tag | perm << 16, id};
+        bytes.append(reinterpret_cast<const char*>(words), sizeof words);
+    }
+    return bytes;
+}
+constexpr uint32_t kNoId = 0xFFFFFFFF;
 
 }  // namespace
 
@@ -62,31 +100,173 @@ TEST_F(Replacement, ASaveKeepsTheModeOwnerAndGroupOfTheFileItReplaces) {
     }
 }
 
-TEST_F(Replacement, ASaverWhoCannotGiveOwnerAndGroupGivesThemNothingNew) {
+// A saver who may write another user's file but cannot give a new file that
+// user's ownership writes it in place: it stays the owner's file, group and
+// all, with every bit the system leaves on a write by someone else (set-id
+// bits go). So does a saver who may not make files in the folder. Before,
+// the file became the saver's, and in a closed folder the save failed.
+TEST_F(Replacement, ASaverWhoCannotGiveOwnerAndGroupWritesInPlace) {
     if (geteuid() != 0) GTEST_SKIP() << "needs root to save as another user";
-    // A root file that a plain user may write: set-user-id, set-group-id,
-    // the group may do all, everyone else may read and write.
     put("source.bin", "new bytes");
     put("shared.bin", "old");
     ASSERT_EQ(0, chown(work("shared.bin").c_str(), 0, 0));
     ASSERT_EQ(0, chmod(work("shared.bin").c_str(), 06776));
-    ASSERT_EQ(0, chmod(dir_.path().c_str(), 0755));
-    ASSERT_EQ(0, chmod(work("").c_str(), 0777));
-    ASSERT_EQ(0, chmod(work("source.bin").c_str(), 0644));
-    const testsupport::ChildResult child = testsupport::runInChild([] {
-        const gid_t nobodyGroup = 65534;
-        if (setgroups(0, nullptr) != 0 || setgid(nobodyGroup) != 0 || setuid(65534) != 0) std::_Exit(2);
+    mkdir(work("closed").c_str(), 0755);
+    put("closed/open.bin", "old");
+    ASSERT_EQ(0, chmod(work("closed/open.bin").c_str(), 0666));
+    ASSERT_EQ(0, chmod(work("closed").c_str(), 0555));
+    const ino_t inode = statOf("shared.bin").st_ino;
+    const testsupport::ChildResult child = asNobody([] {
         CopyFileTo("source.bin", "shared.bin");
+        if (RtErrorCode == 0) CopyFileTo("source.bin", "closed/open.bin");
         std::_Exit(RtErrorCode);
     });
     ASSERT_TRUE(child.exited);
     EXPECT_EQ(0, child.exitStatus);
     EXPECT_EQ("new bytes", read("shared.bin"));
+    EXPECT_EQ("new bytes", read("closed/open.bin"));
     const struct stat st = statOf("shared.bin");
-    EXPECT_EQ(65534u, st.st_uid);
-    // The saver's own group gets what everyone got, and no set-id bit
-    // runs as the saver.
-    EXPECT_EQ(0766u, st.st_mode & 07777);
+    EXPECT_EQ(inode, st.st_ino);
+    EXPECT_EQ(0u, st.st_uid);
+    EXPECT_EQ(0u, st.st_gid);
+    EXPECT_EQ(0776u, st.st_mode & 07777);
+}
+
+// The owner's set-id bits outlive the owner's save, though the system clears
+// them on every write by an unprivileged process: the mode comes after the
+// last write, for a save, a copy and a write channel alike.
+TEST_F(Replacement, SetIdBitsOutliveASaveByTheFilesOwner) {
+    if (geteuid() != 0) GTEST_SKIP() << "needs root to save as an ordinary user";
+    const std::pair<const char*, mode_t> rows[] = {
+        {"uid.bin", 04755}, {"gid.bin", 02755}, {"copy.bin", 02775}, {"channel.bin", 04755}};
+    for (const auto& [name, mode] : rows) {
+        put(name, "old");
+        ASSERT_EQ(0, chown(work(name).c_str(), 65534, 65534));
+        ASSERT_EQ(0, chmod(work(name).c_str(), mode));
+    }
+    put("source.bin", "new");
+    const testsupport::ChildResult child = asNobody([] {
+        files::saveWholeFile("uid.bin", "new", 3, "Test");
+        files::saveWholeFile("gid.bin", "new", 3, "Test");
+        CopyFileTo("source.bin", "copy.bin");
+        OpenFile(0, "channel.bin", 0);
+        WriteStringToFile(0, "new");
+        CloseFile(0);
+    });
+    ASSERT_TRUE(child.exited);
+    for (const auto& [name, mode] : rows) {
+        EXPECT_EQ("new", read(name)) << name;
+        EXPECT_EQ(mode, statOf(name).st_mode & 07777) << name;
+    }
+}
+
+// A file's access list is kept, and a new file gains none from the folder's
+// default list: a save never widens who may read a file. Before, the list
+// was lost (0600 with a list became 0660, readable by the group) and a 0640
+// file became readable by the user the folder's default named.
+TEST_F(Replacement, AnAccessListIsKeptAndNoneIsGainedFromTheFolder) {
+    if (geteuid() != 0) GTEST_SKIP() << "needs root to save as an ordinary user";
+    // user::rw-, user:4242:rw-, group::---, mask::rw-, other::---
+    const std::string list = accessList({{1, 6, kNoId}, {2, 6, 4242}, {4, 0, kNoId}, {16, 6, kNoId}, {32, 0, kNoId}});
+    put("listed.txt", "old");
+    ASSERT_EQ(0, chown(work("listed.txt").c_str(), 65534, 65534));
+    if (setxattr(work("listed.txt").c_str(), "system.posix_acl_access", list.data(), list.size(), 0) != 0)
+        GTEST_SKIP() << "no access lists on this file system: " << std::strerror(errno);
+    mkdir(work("inherits").c_str(), 0777);
+    ASSERT_EQ(0, chmod(work("inherits").c_str(), 0777));
+    const std::string byDefault =
+        accessList({{1, 7, kNoId}, {2, 4, 4242}, {4, 5, kNoId}, {16, 5, kNoId}, {32, 5, kNoId}});
+    ASSERT_EQ(0, setxattr(work("inherits").c_str(), "system.posix_acl_default", byDefault.data(), byDefault.size(), 0));
+    put("inherits/plain.txt", "old");
+    removexattr(work("inherits/plain.txt").c_str(), "system.posix_acl_access");
+    ASSERT_EQ(0, chown(work("inherits/plain.txt").c_str(), 65534, 65534));
+    ASSERT_EQ(0, chmod(work("inherits/plain.txt").c_str(), 0640));
+    const testsupport::ChildResult child = asNobody([] {
+        files::saveWholeFile("listed.txt", "new", 3, "Test");
+        files::saveWholeFile("inherits/plain.txt", "new", 3, "Test");
+    });
+    ASSERT_TRUE(child.exited);
+    EXPECT_EQ("new", read("listed.txt"));
+    EXPECT_EQ(list, attribute("listed.txt", "system.posix_acl_access"));
+    EXPECT_EQ(0660u, statOf("listed.txt").st_mode & 07777);
+    EXPECT_EQ("new", read("inherits/plain.txt"));
+    EXPECT_EQ("", attribute("inherits/plain.txt", "system.posix_acl_access"));
+    EXPECT_EQ(0640u, statOf("inherits/plain.txt").st_mode & 07777);
+}
+
+// A link that another user planted in a shared sticky folder (a temporary
+// folder) is not followed, as the system itself would not follow it there:
+// the save fails, says why, and the file the link led to keeps its bytes.
+TEST_F(Replacement, ALinkPlantedInASharedStickyFolderIsNotFollowed) {
+    if (geteuid() != 0) GTEST_SKIP() << "needs root to act as two users";
+    mkdir(work("shared").c_str(), 01777);
+    ASSERT_EQ(0, chmod(work("shared").c_str(), 01777));
+    put("important.txt", "mine");
+    ASSERT_EQ(0, chown(work("important.txt").c_str(), 65534, 65534));
+    ASSERT_EQ(0, symlink("../important.txt", work("shared/report.png").c_str()));
+    ASSERT_EQ(0, lchown(work("shared/report.png").c_str(), 4242, 4242));
+    const testsupport::ChildResult child =
+        asNobody([] { std::printf("%d", files::saveWholeFile("shared/report.png", "x", 1, "Test") ? 1 : 0); });
+    EXPECT_EQ("0", child.out);
+    EXPECT_EQ("mine", read("important.txt"));
+    EXPECT_EQ("Test: cannot write " + work("shared/report.png") +
+                  ": Permission denied (a symbolic link in a shared sticky folder, owned by neither the saver nor "
+                  "the folder's owner)\n",
+              log());
+}
+
+// A file with a second name is written in place: both names see the new
+// bytes. Before, the saved name got a new file and the other kept the old.
+TEST_F(Replacement, AFileWithTwoNamesIsWrittenInPlaceForBoth) {
+    put("a.txt", "old and longer");
+    ASSERT_EQ(0, link(work("a.txt").c_str(), work("b.txt").c_str()));
+    const ino_t inode = statOf("a.txt").st_ino;
+    ASSERT_TRUE(files::saveWholeFile("a.txt", "new", 3, "Test"));
+    EXPECT_EQ("new", read("b.txt"));
+    EXPECT_EQ(inode, statOf("a.txt").st_ino);
+    EXPECT_EQ(2u, statOf("b.txt").st_nlink);
+    EXPECT_EQ((std::vector<std::string>{"a.txt", "b.txt"}), names());
+}
+
+// Saves a rename cannot make still save: a file mounted over its name, as
+// containers mount single files (the rename is refused as busy), is written
+// in place; a link whose text is longer than 1,023 characters is followed.
+TEST_F(Replacement, AFileMountedOverItsNameAndALinkOfAnyLengthSave) {
+    if (geteuid() != 0) GTEST_SKIP() << "needs root to mount";
+    put("host.cfg", "25");
+    put("mounted.cfg", "");
+    if (mount(work("host.cfg").c_str(), work("mounted.cfg").c_str(), nullptr, MS_BIND, nullptr) != 0)
+        GTEST_SKIP() << "cannot mount here: " << std::strerror(errno);
+    const bool saved = files::saveWholeFile("mounted.cfg", "26", 2, "Test");
+    umount2(work("mounted.cfg").c_str(), MNT_DETACH);
+    EXPECT_TRUE(saved);
+    EXPECT_EQ("26", read("host.cfg"));
+    EXPECT_EQ((std::vector<std::string>{"host.cfg", "mounted.cfg"}), names());
+    std::string longLink;
+    while (longLink.size() < 1100) longLink += "./";
+    ASSERT_EQ(0, symlink((longLink + "host.cfg").c_str(), work("long").c_str()));
+    EXPECT_TRUE(files::saveWholeFile("long", "27", 2, "Test"));
+    EXPECT_EQ("27", read("host.cfg"));
+}
+
+// A file-size limit fails a save as a full disk does, the old file kept and
+// the reason logged, and a channel's write past it ends the program in
+// order with 3. Before, the signal of the limit killed the program.
+TEST_F(Replacement, AFileSizeLimitFailsASaveAndEndsAChannelInOrder) {
+    put("slot.sav", "old");
+    const testsupport::ChildResult child = testsupport::runInChild([] {
+        const struct rlimit limit = {1000, 1000};  // the signal left as the program has it
+        setrlimit(RLIMIT_FSIZE, &limit);
+        const std::string big(3000, 'n');
+        std::printf("%d ", files::saveWholeFile("slot.sav", big.data(), big.size(), "Test") ? 1 : 0);
+        OpenFile(1, "record.dat", 0);
+        WriteStringToFile(1, RtString(big.c_str()));
+    });
+    ASSERT_TRUE(child.exited) << "signal " << child.signal;
+    EXPECT_EQ(3, child.exitStatus);
+    EXPECT_EQ("0 exit", child.out);
+    EXPECT_EQ("old", read("slot.sav"));
+    EXPECT_EQ(0u, log().find("Test: cannot write " + work("slot.sav") + ": File too large\n")) << log();
 }
 
 TEST_F(Replacement, ASaveThroughASymbolicLinkReplacesTheFileItPointsTo) {
@@ -154,45 +334,60 @@ TEST_F(Replacement, ANewFileTakesItsNameOnlyWhole) {
     EXPECT_EQ(0644u, statOf("new.sav").st_mode & 07777);  // what any new file gets
 }
 
-TEST_F(Replacement, APartialFileIsNamedAfterItsTargetAndGoesOnceItsProcessHasEnded) {
-    put("slot.sav", "old");
-    const int child = testsupport::startPausedChild([] {
-        static files::FileReplacement file("slot.sav", "Test");  // never dropped: the process is killed
-        file.write("half", 4);
-    });
-    ASSERT_GT(child, 0);
-    EXPECT_TRUE(testsupport::killChild(child, SIGKILL));
-
-    // The one left behind: ".slot.sav.partial-<process>-<serial>".
-    const std::vector<std::string> leftBehind = names();
-    ASSERT_EQ(2u, leftBehind.size());
-    const std::string left = leftBehind[0];
-    EXPECT_EQ(0u, left.rfind(".slot.sav.partial-" + std::to_string(child) + "-", 0)) << left;
-    EXPECT_EQ("slot.sav", leftBehind[1]);
-    EXPECT_EQ("half", read(left));
-    EXPECT_EQ("old", read("slot.sav"));
-    // Partial files of a process that still runs (process 1), of another
-    // target, or only named alike, are not this save's to clear.
-    put(".slot.sav.partial-1-1", "running");
-    put(".slot.sav.partial-notes", "a person's own file");
-    put(".other.sav.partial-" + std::to_string(child) + "-1", "another target");
+// A save clears the partial files of its target that no writer holds (one
+// killed mid-save), named ".<name>.partial-<process>-<serial>", and nothing
+// else: not one a live writer holds, whatever process number its name bears
+// (a writer in another process namespace), nor a link named like one.
+// Before, a partial whose number named no process here was removed, even a
+// live one, and so was such a link.
+TEST_F(Replacement, ASaveClearsOnlyThePartialFilesNoWriterHolds) {
+    const auto startSave = [] {
+        return testsupport::startPausedChild([] {
+            static files::FileReplacement file("ns.txt", "Test");  // never dropped: the process is killed
+            file.write("half", 4);
+        });
+    };
+    const int writing = startSave();
+    ASSERT_GT(writing, 0);
+    const std::vector<std::string> live = names();
+    ASSERT_EQ(1u, live.size());
+    EXPECT_EQ(0u, live[0].rfind(".ns.txt.partial-" + std::to_string(writing) + "-", 0)) << live[0];
+    ASSERT_EQ(0, rename(work(live[0]).c_str(), work(".ns.txt.partial-4000000-1").c_str()));
+    const int killed = startSave();
+    ASSERT_GT(killed, 0);
+    EXPECT_TRUE(testsupport::killChild(killed, SIGKILL));
+    EXPECT_EQ(2u, names().size());
+    ASSERT_EQ(0, symlink("ns.txt", work(".ns.txt.partial-4000001-1").c_str()));
+    put(".ns.txt.partial-notes", "a person's own file");
+    put(".other.txt.partial-" + std::to_string(killed) + "-1", "another target");
     put("source.bin", "whole");
-    CopyFileTo("source.bin", "slot.sav");
-    EXPECT_EQ("whole", read("slot.sav"));
-    EXPECT_EQ((std::vector<std::string>{".other.sav.partial-" + std::to_string(child) + "-1", ".slot.sav.partial-1-1",
-                                        ".slot.sav.partial-notes", "slot.sav", "source.bin"}),
+    CopyFileTo("source.bin", "ns.txt");
+    EXPECT_EQ("whole", read("ns.txt"));
+    EXPECT_EQ("half", read(".ns.txt.partial-4000000-1"));
+    EXPECT_EQ((std::vector<std::string>{".ns.txt.partial-4000000-1", ".ns.txt.partial-4000001-1", ".ns.txt.partial-notes",
+                                        ".other.txt.partial-" + std::to_string(killed) + "-1", "ns.txt", "source.bin"}),
               names());
+    EXPECT_TRUE(testsupport::killChild(writing, SIGKILL));
 }
 
+// A failure is logged with the whole path and the reason, control characters
+// in the name escaped so that it cannot forge a line; a folder at the name,
+// even an empty one, fails the save and stays. Before, an empty folder was
+// removed first, even where the save then failed.
 TEST_F(Replacement, ASaveThatFailsSaysWhereAndWhyInTheLog) {
     put("source.bin", "bytes");
     mkdir(work("full").c_str(), 0755);
     put("full/in.txt", "in");
-    CopyFileTo("source.bin", "no/such/folder.bin");
+    mkdir(work("empty").c_str(), 0755);
+    CopyFileTo("source.bin", "no/such\nCopyFileTo: forged/folder.bin");
     EXPECT_EQ(3, RtErrorCode);
     CopyFileTo("source.bin", "full");
     EXPECT_EQ(3, RtErrorCode);
-    EXPECT_EQ("CopyFileTo: cannot write " + work("no/such/folder.bin") + ": No such file or directory\n" +
-                  "CopyFileTo: cannot write " + work("full") + ": Directory not empty\n",
+    CopyFileTo("source.bin", "empty");
+    EXPECT_EQ(3, RtErrorCode);
+    EXPECT_TRUE(S_ISDIR(statOf("empty").st_mode));
+    EXPECT_EQ("CopyFileTo: cannot write " + work("no/such\\nCopyFileTo: forged/folder.bin") +
+                  ": No such file or directory\n" + "CopyFileTo: cannot write " + work("full") + ": Is a directory\n" +
+                  "CopyFileTo: cannot write " + work("empty") + ": Is a directory\n",
               log());
 }
