@@ -111,7 +111,10 @@ void parseIniFile(IniFile& ini, const RtString& name) {
     ini.fileName = found ? RtString(resolved) : name;
     // Made whole now, so the write-back goes to this file whatever the
     // current folder is by then; a document from the pack has none.
-    if (diskName[0] && !files::isMemBlockName(found ? resolved : diskName))
+    // A name that cannot be a disk path (too long) keeps its text, so the
+    // write-back fails in the open and the log says why.
+    if (!diskName[0]) ini.diskPath = name;
+    else if (!files::isMemBlockName(found ? resolved : diskName))
         ini.diskPath = RtString(files::absolutePath(diskName).c_str());
     ReadStream stream;
     if (!readStreamOpen(stream, ini.fileName.data)) {

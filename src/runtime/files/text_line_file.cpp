@@ -25,10 +25,14 @@ std::string beyondLastLine;
 // Where the cached file lies on disk, made whole when it was named: the
 // write-back goes there whatever the current folder is by then.
 std::string diskPathOfRecord;
+// The name as given, made whole the same way: a relative name means the
+// cached file only while the current folder is the one it was named in.
+std::string wholeNameOfRecord;
 
 void clearRecord() {
     beyondLastLine.clear();
     diskPathOfRecord.clear();
+    wholeNameOfRecord.clear();
     std::memset(record.lines, 0, sizeof record.lines);
     record.highestLine = 0;
     record.dirty = 0;
@@ -82,18 +86,26 @@ bool slotOf(double line, int32_t& slot) {
 
 bool nameFits(const RtString& name) { return strnlen(name.data, kTextLineBytes) < kTextLineBytes; }
 
+// The cached file is the one named: the same text, and for a relative name
+// the same folder it was named in.
+bool namesRecord(const char* name) {
+    if (std::strcmp(name, record.fileName) != 0) return false;
+    return name[0] == '/' || files::isMemBlockName(name) || files::absolutePath(name) == wholeNameOfRecord;
+}
+
 }  // namespace
 
 double loadTextLineFile(const char* name) {
     clearErrorCode();
     buildOnFirstUse();
-    if (name && std::strcmp(name, record.fileName) == 0) return 0.0;
+    if (name && namesRecord(name)) return 0.0;
     if (record.fileName[0] && record.dirty) writeBack();
     clearRecord();
     if (!name) return 0.0;
     if (strnlen(name, kTextLineBytes) >= static_cast<size_t>(kTextLineBytes))
         return setRuntimeError(ErrorNoSuchFile);
     std::strcpy(record.fileName, name);
+    wholeNameOfRecord = files::absolutePath(name);
     // The name stays cached with empty lines when it cannot be read, so the
     // next command on it sees "NO_DATA" rather than "NO_FILE".
     char diskName[files::kPathBufferSize];

@@ -123,4 +123,11 @@ TEST_F(DiskFiles, AWriteBackGoesToTheFileThatWasOpened) {
     EXPECT_EQ("[S]\r\nv=changed\r\n", read("A/game.ini"));
     EXPECT_EQ("B\r\n", read("B/notes.txt"));
     EXPECT_EQ("[S]\r\nv=B\r\n", read("B/game.ini"));
+    // The same relative name in the new folder is that folder's file, not
+    // the one cached from the old folder.
+    WriteFileLine("notes.txt", 1, "kept");
+    RtString back("../A");
+    ASSERT_EQ(1.0, SetCurrentDir(back));
+    EXPECT_EQ("changed", std::string(ReadFileLine("notes.txt", 0).data));
+    EXPECT_EQ("B\r\nkept\r\n", read("B/notes.txt"));
 }

@@ -144,6 +144,14 @@ TEST_F(Ini, AMissingFileIsCreatedWhenTheDocumentChanges) {
     EXPECT_FALSE(testsupport::fileExists(work("other.ini")));
 }
 
+TEST_F(Ini, ChangesToADocumentWhoseNameCannotBeAPathAreReportedInTheLog) {
+    const std::string name(1100, 'n');
+    OpenIniFile(RtString(name.c_str()));
+    PutIniValue("S", "k", "v");
+    OpenIniFile("");
+    EXPECT_NE(testsupport::readFileBytes(tmp_ + "/ErrorLog.txt").find("File name too long"), std::string::npos);
+}
+
 TEST_F(Ini, NamesMeetTheFileThatExistsInAnyLetterCase) {
     mkdir(work("Config").c_str(), 0755);
     put("Config/Game.ini", "[S]\nk=1\n");
