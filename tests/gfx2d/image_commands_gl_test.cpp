@@ -125,7 +125,7 @@ TEST_F(Gfx2D, ImagesLargerThanTheDriverTakesAreRefused) {
 }
 
 TEST_F(Gfx2D, ADamagedJpegClaimingAHugePictureIsRefusedAtOnce) {
-    // A 64 x 48 progressive picture whose frame header says 8192 x 8192,
+    // A 64 x 48 grey progressive picture whose frame header says 8192 x 8192,
     // without its end marker: its data gives out in the first rows.
     std::string bytes = imagetest::greyJpegBytes(64, 48, std::vector<uint8_t>(64 * 48, 100), true);
     const size_t frame = bytes.find("\xFF\xC2");

@@ -191,7 +191,8 @@ TEST_F(PngRefuses, AncillaryChunksClaimingTwoGigabytesCostNothing) {
     ASSERT_EQ(plain[0], 1);
     for (const char* kind : {"tEXt", "zTXt", "iTXt", "sPLT", "eXIf", "pCAL", "sCAL"}) {
         // After the header a chunk whose length says 0x7F000018 bytes, and a few of them.
-        const std::vector<long> peaks = decodeInChild(good.substr(0, 33) + std::string("\x7F\0\0\x18", 4) + kind + "Title words");
+        const std::string file = good.substr(0, 33) + std::string("\x7F\0\0\x18", 4) + kind + "Title words";
+        const std::vector<long> peaks = decodeInChild(file);
         EXPECT_EQ(peaks[0], 0) << kind;
         EXPECT_LT(peaks[1] - plain[1], 16 * 1024) << kind << ": resident KiB";
         EXPECT_LT(peaks[2] - plain[2], 16 * 1024) << kind << ": address space KiB";
