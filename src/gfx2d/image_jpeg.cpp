@@ -2,9 +2,10 @@
 // Departure: the library's standard error manager ends the process on a
 // damaged file; ours jumps back instead, so a bad file is a failed load.
 // Where the library only warns of damaged or missing data (and fills what
-// it could not decode in grey), the load fails too; stray bytes between
-// segments, which many cameras and editors leave, do not count as damage:
-// such a file loads as libjpeg decodes it.
+// it could not decode in grey), the load fails too, at that warning, so a
+// few damaged bytes that claim a huge picture are not decoded to its end
+// first; stray bytes between segments, which many cameras and editors leave,
+// do not count as damage: such a file loads as libjpeg decodes it.
 #include <cstdio>  // jpeglib.h needs FILE
 #include <jpeglib.h>
 #include <jerror.h>
@@ -19,7 +20,6 @@ namespace {
 struct JumpingErrors {
     jpeg_error_mgr standard;  // first member: libjpeg hands back a pointer to it
     std::jmp_buf jump;
-    bool damaged = false;  // a warning said the data is corrupt or ends early
 };
 
 void errorToJump(j_common_ptr info) {
@@ -27,6 +27,7 @@ void errorToJump(j_common_ptr info) {
     std::longjmp(errors->jump, 1);
 }
 void silentMessage(j_common_ptr) {}
+void ignoreMessage(j_common_ptr, int) {}
 
 // Whether a warning leaves the picture as libjpeg, and every program over it,
 // shows it. Damage fails the load: a bad Huffman or arithmetic code, a
@@ -46,17 +47,17 @@ bool leavesPictureWhole(int code) {
     }
 }
 
-// Warnings come at level -1, traces at 0 and up.
-void noteMessage(j_common_ptr info, int level) {
-    auto* errors = reinterpret_cast<JumpingErrors*>(info->err);
-    if (level < 0 && !leavesPictureWhole(errors->standard.msg_code)) errors->damaged = true;
+// Warnings come at level -1, traces at 0 and up. A warning of damage ends
+// the decoding there, as an error does.
+void refuseDamage(j_common_ptr info, int level) {
+    if (level < 0 && !leavesPictureWhole(info->err->msg_code)) errorToJump(info);
 }
 
-JumpingErrors* installErrors(JumpingErrors& errors) {
+JumpingErrors* installErrors(JumpingErrors& errors, void (*onMessage)(j_common_ptr, int)) {
     jpeg_std_error(&errors.standard);
     errors.standard.error_exit = errorToJump;
     errors.standard.output_message = silentMessage;
-    errors.standard.emit_message = noteMessage;
+    errors.standard.emit_message = onMessage;
     return &errors;
 }
 
@@ -91,7 +92,7 @@ bool runRead(jpeg_decompress_struct* info, JumpingErrors* errors, const uint8_t*
         }
     }
     jpeg_finish_decompress(info);
-    return !errors->damaged;
+    return true;
 }
 
 struct JpegWriteJob {
@@ -137,7 +138,7 @@ bool decodeJpeg(const uint8_t* data, size_t size, const ImageLimits& limits, Dec
     if (!data || size < 4) return false;
     jpeg_decompress_struct info{};
     JumpingErrors errors;
-    info.err = &installErrors(errors)->standard;
+    info.err = &installErrors(errors, refuseDamage)->standard;
     JpegReadJob job;
     job.limits = limits;
     job.image = &image;
@@ -152,7 +153,7 @@ bool encodeJpeg(const DecodedImage& image, int quality, std::vector<uint8_t>& ou
     if (image.empty() || image.pixels.size() != static_cast<size_t>(image.width) * image.height) return false;
     jpeg_compress_struct info{};
     JumpingErrors errors;
-    info.err = &installErrors(errors)->standard;
+    info.err = &installErrors(errors, ignoreMessage)->standard;
     JpegWriteJob job;
     job.image = &image;
     job.quality = quality < 1 ? 1 : quality > 100 ? 100 : quality;

@@ -1,6 +1,11 @@
 // PNG through libpng, from and to bytes in memory. libpng reports errors by
 // longjmp: every object that lives across the jump is reached through the
 // job record, never a local of the function that calls setjmp.
+// The reader skips every ancillary chunk but the transparency chunk, unread:
+// nothing here shows text, palettes suggested, metadata or colour profiles,
+// and libpng would take a buffer of whatever size such a chunk's length
+// field claims (its own cap for one chunk only warns), so a file of a few
+// bytes could cost gigabytes before its end was found missing.
 #include <png.h>
 
 #include <csetjmp>
@@ -32,6 +37,9 @@ void errorToJump(png_structp png, png_const_charp) { png_longjmp(png, 1); }
 bool runRead(png_structp png, png_infop info, PngReadJob* job) {
     if (setjmp(png_jmpbuf(png))) return false;
     png_set_read_fn(png, job, readFromMemory);
+    // A negative count: every ancillary chunk libpng knows, except tRNS,
+    // and every unknown one.
+    png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, nullptr, -1);
     png_set_user_limits(png, static_cast<png_uint_32>(job->limits.maxSide),
                         static_cast<png_uint_32>(job->limits.maxSide));
     png_read_info(png, info);

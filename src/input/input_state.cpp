@@ -3,6 +3,8 @@
 // (runtime/files/file_dialog_hooks.h) from its start to its end.
 #include "input/input_state.h"
 
+#include <cstring>
+
 #include "gfx2d/opengl_rainbows.h"
 #include "platform/gl_window.h"
 #include "platform/joystick_device.h"
@@ -43,8 +45,17 @@ void InputState::start(platform::GLWindow* forWindow) {
 }
 
 void InputState::refreshKeyboard() {
+    std::memset(pressedThisFrame_, 0, sizeof pressedThisFrame_);
+    copyKeyboardDevice();
+}
+
+// Presses taken here join the frame's, so each counts in one frame only.
+void InputState::copyKeyboardDevice() {
     keyReadsSinceRefresh_ = 0;
-    if (keyboardPresent) platform::readKeyboardDevice(keyState);
+    if (!keyboardPresent) return;
+    platform::takeKeyboardPresses(pressedThisFrame_);
+    platform::readKeyboardDevice(keyState);
+    for (int32_t code = 0; code < platform::kKeyStateCount; ++code) keyState[code] |= pressedThisFrame_[code];
 }
 
 bool InputState::pollMouse(MouseRecord& out, bool consume) {
@@ -68,7 +79,7 @@ void InputState::pollMice() {
 }
 
 int32_t InputState::readKey(int32_t scanCode) {
-    if (++keyReadsSinceRefresh_ >= kKeyReadsPerRefresh) refreshKeyboard();
+    if (++keyReadsSinceRefresh_ >= kKeyReadsPerRefresh) copyKeyboardDevice();
     if (scanCode < 0 || scanCode >= platform::kKeyStateCount) return 0;
     return (keyState[scanCode] & platform::kKeyDownBit) ? 1 : 0;
 }

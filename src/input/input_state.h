@@ -35,7 +35,9 @@ public:
 
     // Takes the devices for the window: keyboard, the one mouse, joysticks.
     void start(platform::GLWindow* forWindow);
-    // Copies the keyboard device's state into keyState.
+    // The poll of a frame: copies the keyboard device's state into keyState,
+    // with every key that went down since the last poll down for this frame
+    // even when it is up again (a press shorter than a frame still counts).
     void refreshKeyboard();
     // Reads the next attached mouse into the record; with consume the motion
     // and wheel count as seen. False when no mouse is attached.
@@ -44,7 +46,8 @@ public:
     // its motion and wheel for the commands that consume them.
     void pollMice();
     // 1 while the key is down, 0 otherwise (and for codes outside 0..255);
-    // refreshes the state first on every kKeyReadsPerRefresh-th call.
+    // refreshes the state first on every kKeyReadsPerRefresh-th call (the
+    // presses of this frame's poll stay down).
     int32_t readKey(int32_t scanCode);
     // Clear (0): cursor hidden, exclusive level; set (1): arrow cursor, shared level.
     void setMouseMode(uint8_t arrowCursor);
@@ -61,6 +64,9 @@ public:
     MouseRecord lastMouse = {};
 
 private:
+    void copyKeyboardDevice();
+
+    uint8_t pressedThisFrame_[platform::kKeyStateCount] = {};  // the last poll's presses
     int32_t keyReadsSinceRefresh_ = 0;
     bool joysticksStarted_ = false;
 };

@@ -1,6 +1,7 @@
 // The image commands: loading files into sprites with their error codes,
 // grabbing, pixels in and out, saving and loading back.
 #include <algorithm>
+#include <chrono>
 
 #include "gl_fixture.h"
 #include "gfx2d/image_files.h"
@@ -121,6 +122,22 @@ TEST_F(Gfx2D, ImagesLargerThanTheDriverTakesAreRefused) {
     LoadSpriteFile(rt(file("widest.bmp")), 1);
     EXPECT_EQ(RtErrorCode, 0);
     EXPECT_EQ(g->sprites[1].textureWidth, side);
+}
+
+TEST_F(Gfx2D, ADamagedJpegClaimingAHugePictureIsRefusedAtOnce) {
+    // A 64 x 48 grey progressive picture whose frame header says 8192 x 8192,
+    // without its end marker: its data gives out in the first rows.
+    std::string bytes = imagetest::greyJpegBytes(64, 48, std::vector<uint8_t>(64 * 48, 100), true);
+    const size_t frame = bytes.find("\xFF\xC2");
+    ASSERT_NE(frame, std::string::npos);
+    bytes.replace(frame + 5, 4, "\x20\0\x20\0", 4);
+    testsupport::writeFileBytes(file("huge.jpg"), bytes.substr(0, bytes.size() - 2));
+    const auto start = std::chrono::steady_clock::now();
+    LoadSpriteFile(rt(file("huge.jpg")), 1);
+    const std::chrono::duration<double> spent = std::chrono::steady_clock::now() - start;
+    EXPECT_EQ(RtErrorCode, 3);
+    EXPECT_FALSE(g->sprites[1].holdsImage());
+    EXPECT_LT(spent.count(), 0.1);
 }
 
 TEST_F(Gfx2D, AnimFilesGetTheirFrameSize) {

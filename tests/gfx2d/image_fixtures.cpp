@@ -170,11 +170,20 @@ std::string pngBytes(const PngSpec& spec) {
     if (!palette.empty()) png_set_PLTE(png, info, palette.data(), static_cast<int>(palette.size()));
     if (!spec.paletteAlpha.empty())
         png_set_tRNS(png, info, spec.paletteAlpha.data(), static_cast<int>(spec.paletteAlpha.size()), nullptr);
+    png_text texts[3] = {};
+    const int compressions[3] = {PNG_TEXT_COMPRESSION_NONE, PNG_TEXT_COMPRESSION_zTXt, PNG_ITXT_COMPRESSION_NONE};
+    for (int i = 0; i < 3; ++i) {
+        texts[i].compression = compressions[i];
+        texts[i].key = const_cast<char*>("Comment");
+        texts[i].text = const_cast<char*>("Made by the tests, a line of words long enough to compress.");
+    }
+    if (spec.withText) png_set_text(png, info, texts, 3);
     png_write_info(png, info);
     std::vector<png_bytep> pointers;
     for (auto& row : rows) pointers.push_back(row.data());
     png_write_image(png, pointers.data());
-    png_write_end(png, nullptr);
+    if (spec.withText) png_set_text(png, info, texts, 1);
+    png_write_end(png, spec.withText ? info : nullptr);
     png_destroy_write_struct(&png, &info);
     return out;
 }

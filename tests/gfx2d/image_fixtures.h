@@ -44,6 +44,7 @@ struct PngSpec {
     std::vector<uint32_t> palette;   // 0x00RRGGBB, for palette images
     std::vector<uint8_t> paletteAlpha;  // tRNS for palette images
     bool interlaced = false;
+    bool withText = false;  // a tEXt, a zTXt and an iTXt chunk before the image data, a tEXt after it
 };
 std::string pngBytes(const PngSpec& spec);
 

@@ -4,6 +4,11 @@
 #include <gtest/gtest.h>
 #include <png.h>
 
+#include <cstdio>
+#include <cstdlib>
+
+#include "child_process.h"
+#include "file_bytes.h"
 #include "gfx2d/image_codecs.h"
 #include "image_fixtures.h"
 
@@ -99,6 +104,16 @@ TEST(PngReader, InterlacedImagesComeOutWhole) {
     EXPECT_EQ(image.pixels, expected.pixels);
 }
 
+TEST(PngReader, TextChunksBeforeAndAfterTheImageDataAreSkipped) {
+    PngSpec spec = makeSpec(2, 1, PNG_COLOR_TYPE_RGB, 8, {1, 2, 3, 250, 251, 252});
+    spec.withText = true;
+    const std::string bytes = imagetest::pngBytes(spec);
+    ASSERT_NE(bytes.find("iTXt"), std::string::npos);
+    DecodedImage image;
+    ASSERT_TRUE(decode(bytes, image));
+    EXPECT_EQ(image.pixels, (std::vector<uint32_t>{rgba(1, 2, 3), rgba(250, 251, 252)}));
+}
+
 TEST(PngWriter, RoundTripIsExactWithAlpha) {
     DecodedImage source = imagetest::gradient(13, 7);
     source.at(5, 5) = rgba(9, 8, 7, 0);
@@ -152,6 +167,36 @@ TEST_F(PngRefuses, DamagedChunksAndSignature) {
     b = good;
     b[40] = static_cast<char>(b[40] ^ 0x55);  // inside the image data: CRC mismatch
     expectRefused(b, "crc");
+}
+
+// Decodes the file in a child: whether it loaded, then the child's peak
+// resident size and peak address space in KiB.
+std::vector<long> decodeInChild(const std::string& bytes) {
+    const std::string out = testsupport::runInChild([&] {
+        testsupport::writeFileBytes("/proc/self/clear_refs", "5");  // the resident peak starts here
+        DecodedImage image;
+        const bool loaded = decode(bytes, image);
+        std::printf("Loaded: %d\n%s", loaded ? 1 : 0, testsupport::readFileBytes("/proc/self/status").c_str());
+    }).out;
+    std::vector<long> numbers;
+    for (const std::string key : {"Loaded:", "VmHWM:", "VmPeak:"}) {
+        const size_t at = out.find(key);
+        numbers.push_back(at == std::string::npos ? -1 : std::atol(out.c_str() + at + key.size()));
+    }
+    return numbers;
+}
+
+TEST_F(PngRefuses, AncillaryChunksClaimingTwoGigabytesCostNothing) {
+    const std::vector<long> plain = decodeInChild(good);
+    ASSERT_EQ(plain[0], 1);
+    for (const char* kind : {"tEXt", "zTXt", "iTXt", "sPLT", "eXIf", "pCAL", "sCAL"}) {
+        // After the header a chunk whose length says 0x7F000018 bytes, and a few of them.
+        const std::string file = good.substr(0, 33) + std::string("\x7F\0\0\x18", 4) + kind + "Title words";
+        const std::vector<long> peaks = decodeInChild(file);
+        EXPECT_EQ(peaks[0], 0) << kind;
+        EXPECT_LT(peaks[1] - plain[1], 16 * 1024) << kind << ": resident KiB";
+        EXPECT_LT(peaks[2] - plain[2], 16 * 1024) << kind << ": address space KiB";
+    }
 }
 
 TEST_F(PngRefuses, RandomDamageNeverReadsOutside) {

@@ -40,6 +40,15 @@ TEST_F(EngineInput, InjectedKeysReadByTheirScanCodes) {
     }
 }
 
+TEST_F(EngineInput, AKeyDownAndUpWithinAFrameIsPressedForThatFrame) {
+    injectKey(keys::Space, true);
+    injectKey(keys::Space, false);
+    runFrames(1);
+    for (int call = 1; call <= 200; ++call) ASSERT_EQ(ReadKeyState(keys::Space), 1) << "call " << call;
+    runFrames(1);
+    EXPECT_EQ(ReadKeyState(keys::Space), 0);
+}
+
 TEST_F(EngineInput, KeysAreReleasedWhenTheWindowLosesFocus) {
     injectKey(keys::Space, true);
     runFrames(2);

@@ -63,14 +63,20 @@ TEST(QuitKeys, EscapeDoesNothingOnceTheProgramClearsTheFlag) {
 }
 
 TEST(QuitKeys, LeftAltWithF4AlwaysEnds) {
-    TempDir folder;
-    ChildResult r = runEngineChild(folder, [] {
-        SetEscapeQuits(0);
-        injectKey(keys::LeftAlt, true);
-        injectKey(keys::F4, true);
-        runFrames(3);
-    });
-    expectOrderlyEnd(r, folder);
+    for (bool quickly : {false, true}) {  // held, or down and up again within one frame
+        TempDir folder;
+        ChildResult r = runEngineChild(folder, [quickly] {
+            SetEscapeQuits(0);
+            injectKey(keys::LeftAlt, true);
+            injectKey(keys::F4, true);
+            if (quickly) {
+                injectKey(keys::F4, false);
+                injectKey(keys::LeftAlt, false);
+            }
+            runFrames(3);
+        });
+        expectOrderlyEnd(r, folder);
+    }
 }
 
 TEST(QuitKeys, F4OrLeftAltAloneDoNotEnd) {
