@@ -30,8 +30,9 @@ bool readMouse(int32_t& mouseX, int32_t& mouseY, bool& left, bool& right) {
     platform::MouseReading r = platform::readMouseDevice(false);
     mouseX = r.x;
     mouseY = r.y;
-    left = (r.buttons & (1u << 0)) != 0;
-    right = (r.buttons & (1u << 2)) != 0;
+    const uint32_t buttons = input->mouseButtons();
+    left = (buttons & (1u << 0)) != 0;
+    right = (buttons & (1u << 2)) != 0;
     return true;
 }
 

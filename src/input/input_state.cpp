@@ -62,6 +62,7 @@ bool InputState::pollMouse(MouseRecord& out, bool consume) {
     out = MouseRecord{};
     if (mouseCount < 1) return false;
     platform::MouseReading r = platform::readMouseDevice(consume);
+    r.buttons |= mousePressesThisFrame_;
     auto clamp16 = [](int32_t v) -> int16_t {
         return static_cast<int16_t>(v < -32768 ? -32768 : (v > 32767 ? 32767 : v));
     };
@@ -74,7 +75,12 @@ bool InputState::pollMouse(MouseRecord& out, bool consume) {
     return true;
 }
 
+uint32_t InputState::mouseButtons() const {
+    return platform::readMouseDevice(false).buttons | mousePressesThisFrame_;
+}
+
 void InputState::pollMice() {
+    mousePressesThisFrame_ = platform::takeMousePresses();
     for (int32_t i = 0; i < mouseCount; ++i) pollMouse(lastMouse, false);
 }
 

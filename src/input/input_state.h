@@ -43,8 +43,13 @@ public:
     // and wheel count as seen. False when no mouse is attached.
     bool pollMouse(MouseRecord& out, bool consume);
     // The frame end's poll: reads every attached mouse into lastMouse, leaving
-    // its motion and wheel for the commands that consume them.
+    // its motion and wheel for the commands that consume them. A button that
+    // went down since the last poll reads as held for this frame even when
+    // it is up again, as keys do.
     void pollMice();
+    // The mouse buttons held for this frame (bits as in
+    // platform::MouseReading::buttons): those held now and this frame's presses.
+    uint32_t mouseButtons() const;
     // 1 while the key is down, 0 otherwise (and for codes outside 0..255);
     // refreshes the state first on every kKeyReadsPerRefresh-th call (the
     // presses of this frame's poll stay down).
@@ -67,6 +72,7 @@ private:
     void copyKeyboardDevice();
 
     uint8_t pressedThisFrame_[platform::kKeyStateCount] = {};  // the last poll's presses
+    uint32_t mousePressesThisFrame_ = 0;                       // the same for the mouse buttons
     int32_t keyReadsSinceRefresh_ = 0;
     bool joysticksStarted_ = false;
 };

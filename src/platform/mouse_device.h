@@ -1,7 +1,9 @@
 // The mouse device: the pointer position over the window, the buttons held,
 // and the motion and wheel steps gathered since they were last consumed. The
 // event pump writes it as mouse events pass; the input object reads it. The
-// window system merges every pointing device into this one mouse.
+// window system merges every pointing device into this one mouse. Beside the
+// buttons held the device latches every button that went down, so a click
+// that is over before the next read (a touchpad's tap) is not lost.
 #pragma once
 #include <cstdint>
 
@@ -21,7 +23,11 @@ MouseReading readMouseDevice(bool consume);
 void mouseDeviceMoved(int32_t x, int32_t y, int32_t dx, int32_t dy);
 void mouseDeviceButton(int32_t button, bool down, int32_t x, int32_t y);
 void mouseDeviceWheel(int32_t steps);
-// Forgets buttons, motion and wheel (focus loss, start-up); keeps the position.
+// The buttons (bits as in MouseReading::buttons) that went down since the
+// last take, held or already up again; empties the latch.
+uint32_t takeMousePresses();
+// Forgets buttons, presses, motion and wheel (focus loss, start-up); keeps
+// the position.
 void resetMouseDevice();
 
 }  // namespace platform

@@ -49,6 +49,20 @@ TEST_F(EngineInput, AKeyDownAndUpWithinAFrameIsPressedForThatFrame) {
     EXPECT_EQ(ReadKeyState(keys::Space), 0);
 }
 
+// A touchpad's tap: the button goes down and up between two frames.
+TEST_F(EngineInput, AClickDownAndUpWithinAFrameIsHeldForThatFrame) {
+    injectMouseButton(platform::MouseRight, true, 10, 20);
+    injectMouseButton(platform::MouseRight, false, 10, 20);
+    runFrames(1);
+    int32_t x = 0, y = 0, left = 0, right = 0;
+    ReadMouseState(&x, &y, &left, &right);
+    EXPECT_EQ(right, 1);
+    EXPECT_EQ(left, 0);
+    runFrames(1);
+    ReadMouseState(&x, &y, &left, &right);
+    EXPECT_EQ(right, 0);
+}
+
 TEST_F(EngineInput, KeysAreReleasedWhenTheWindowLosesFocus) {
     injectKey(keys::Space, true);
     runFrames(2);
