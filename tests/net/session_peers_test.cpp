@@ -4,7 +4,6 @@
 // bounds are measured in time.
 #include <gtest/gtest.h>
 
-#include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -14,13 +13,13 @@
 #include <thread>
 #include <vector>
 
+#include "file_bytes.h"
 #include "net/net_session.h"
 #include "net/session_commands.h"
 #include "net/socket_table.h"
-#include "file_bytes.h"
 #include "net_test_support.h"
-#include "temp_dir.h"
 #include "runtime/engine/engine_state.h"
+#include "temp_dir.h"
 
 using nettest::HostedSession;
 using nettest::hexBytes;
