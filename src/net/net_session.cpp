@@ -1,10 +1,12 @@
 // The network object: session start and reset, player requests, queries,
 // the main thread's side of the session, and the engine's start-up and
 // shutdown steps for it.
-// Depends on the socket layer, the session messages, the runtime's mutex,
-// threads and sleeping, the engine state and the registry of shutdown steps.
+// Depends on the socket layer, the session links, messages and inboxes,
+// the runtime's mutex, threads, sleeping and error log, the engine state and
+// the registry of shutdown steps.
 #include "net/net_session.h"
 
+#include <cstdio>
 #include <cstring>
 #include <iterator>
 
@@ -13,6 +15,7 @@
 #include "platform/clock.h"
 #include "runtime/engine/engine_state.h"
 #include "runtime/engine/orderly_end.h"
+#include "runtime/files/error_log.h"
 #include "runtime/services/timers.h"
 
 namespace {
@@ -64,7 +67,7 @@ void NetSession::releaseSessionSockets() {
     // before its socket goes.
     hostLink.end(platform::kSockNotConnected);
     if (listening != -1) closeSocket(listening);
-    if (connection != -1) closeSocket(connection);
+    if (connection != -1) closeSocketDelivering(connection);
     if (reference) shutdownSockets();
 }
 
@@ -137,6 +140,7 @@ int32_t NetSession::start(bool hosting, const char* hostName, uint16_t port, con
     }
     const int32_t connection = connectTcp(address, kSessionConnectTimeoutMs);
     if (connection < 0) return 0;
+    setSocketNoDelay(connection);  // questions and texts go as they are queued
     connectionSlot = connection;
     {
         SessionLock guard(*this);
@@ -222,22 +226,16 @@ void NetSession::giveUpReplyLocked(const NetPlayer* record) {
 
 bool NetSession::sendToHost(const SessionMessage& message) {
     if (connectionSlot.load() == -1) return false;
-    return hostLink.queue(message);
+    return hostLink.queue(message) == 0;
 }
 
-void NetSession::flushToHost() {
-    const int32_t connection = connectionSlot.load();
-    if (connection != -1) hostLink.flush(connection);
-}
-
-int32_t NetSession::sendWaitingForRoom(const SessionMessage& message) {
-    const int32_t connection = connectionSlot.load();
+int32_t NetSession::queueProgramMessage(const SessionMessage& message) {
     int32_t cause;
-    if (connection == -1) {
+    if (connectionSlot.load() == -1) {
         SessionLock guard(*this);
         cause = waitFailureLocked(false);
     } else {
-        cause = hostLink.sendWithin(connection, message, sendQueueLimitBytes.load(), waitLimitMs());
+        cause = hostLink.queue(message, sendQueueLimitBytes.load());
     }
     setSocketError(cause);
     return cause;
@@ -250,24 +248,12 @@ NetPlayer* NetSession::findLocalPlayerLocked(int32_t id) {
     return nullptr;
 }
 
-bool NetSession::inboxHasRoom(const NetPlayer& player, uint32_t length) {
-    // An empty inbox takes any text, so that every text can arrive.
-    return player.inbox.empty() ||
-           (player.inbox.size() < kInboxMessagesMax && player.inboxBytes + length <= kInboxBytesMax);
-}
-
-void NetSession::appendToInbox(NetPlayer& player, const SessionMessage& text) {
-    player.inbox.push_back(text);
-    player.inboxBytes += text.header.length;
-}
-
-LocalDelivery NetSession::deliverLocked(const SessionMessage& text, bool always) {
+bool NetSession::deliverLocked(const SessionMessage& text) {
     // Never to a record whose request is still unsent or unanswered.
     NetPlayer* player = isValidPlayerId(text.header.receiver) ? findLocalPlayerLocked(text.header.receiver) : nullptr;
-    if (!player) return LocalDelivery::NoPlayer;
-    if (!always && !inboxHasRoom(*player, text.header.length)) return LocalDelivery::Held;
-    appendToInbox(*player, text);
-    return LocalDelivery::Taken;
+    if (!player) return false;
+    player->inbox.push(text, kInboxBytesMax);
+    return true;
 }
 
 bool NetSession::query(uint8_t kind, const void* payload, uint16_t length, SessionMessage* answer) {
@@ -290,7 +276,6 @@ bool NetSession::query(uint8_t kind, const void* payload, uint16_t length, Sessi
         awaitedReplies.expect(kind, nullptr);
         sendToHost(makeSessionMessage(kind, kHostPlayerId, own, payload, length));
     }
-    flushToHost();
     const uint32_t start = nowMillis();
     const uint32_t waitMs = waitLimitMs();
     int32_t cause = 0;
@@ -355,7 +340,7 @@ int32_t NetSession::addPlayer(const char* name) { return queueSessionRequest(nam
 
 void NetSession::sendControl(int32_t id) {
     if (!isValidPlayerId(id)) return;
-    sendWaitingForRoom(makeSessionMessage(kKindRemovePlayer, kHostPlayerId, static_cast<uint16_t>(id), nullptr, 0));
+    queueProgramMessage(makeSessionMessage(kKindRemovePlayer, kHostPlayerId, static_cast<uint16_t>(id), nullptr, 0));
 }
 
 int32_t NetSession::sendText(int32_t sender, int32_t receiver, const RtString& text) {
@@ -366,19 +351,29 @@ int32_t NetSession::sendText(int32_t sender, int32_t receiver, const RtString& t
     const uint16_t to = receiver == 0 ? kEveryPlayer : static_cast<uint16_t>(receiver);
     const SessionMessage message =
         makeSessionMessage(kKindText, to, static_cast<uint16_t>(sender), text.data, text.length);
-    return sendWaitingForRoom(message) == 0 ? 1 : 0;
+    return queueProgramMessage(message) == 0 ? 1 : 0;
 }
 
 RtString NetSession::receiveText(int32_t id) {
     SessionMessage message;
+    bool taken = false;
+    uint64_t lost = 0;
     {
         SessionLock guard(*this);
-        NetPlayer* player = findLocalPlayerLocked(id);
-        if (!player || player->inbox.empty()) return RtString();
-        message = player->inbox.front();
-        player->inbox.pop_front();
-        player->inboxBytes -= message.header.length;
+        if (NetPlayer* player = findLocalPlayerLocked(id)) {
+            taken = player->inbox.pop(&message);
+            lost = player->inbox.takeLost();
+        }
     }
+    // The program is told of texts its player lost since it last asked.
+    setSocketError(lost > 0 ? platform::kSockNoBufferSpace : 0);
+    if (lost > 0) {
+        char line[160];
+        std::snprintf(line, sizeof line, "Session: %llu texts to player %d were lost: its inbox held %zu bytes\n",
+                      static_cast<unsigned long long>(lost), static_cast<int>(id), kInboxBytesMax);
+        appendToErrorLog(line);
+    }
+    if (!taken) return RtString();
     lastSenderId = message.header.sender;
     return RtString(reinterpret_cast<const char*>(message.payload));
 }
@@ -392,17 +387,14 @@ int32_t NetSession::popLeftPlayer() {
 }
 
 void NetSession::sayGoodbye() {
-    // Queued without waiting for room: the session's end that follows
-    // sends them with everything else still queued.
-    {
-        SessionLock guard(*this);
-        for (const NetPlayer& player : localPlayers) {
-            if (isValidPlayerId(player.id)) {
-                sendToHost(makeSessionMessage(kKindRemovePlayer, kHostPlayerId, player.id, nullptr, 0));
-            }
+    // Queued past any bound: the session's end that follows sends them
+    // with everything else still queued.
+    SessionLock guard(*this);
+    for (const NetPlayer& player : localPlayers) {
+        if (isValidPlayerId(player.id)) {
+            sendToHost(makeSessionMessage(kKindRemovePlayer, kHostPlayerId, player.id, nullptr, 0));
         }
     }
-    flushToHost();
 }
 
 NetSession* createNetSession() {

@@ -13,11 +13,27 @@
 // held, and no path takes it twice. Nobody holds it while sleeping or
 // waiting on a socket, and nobody sends under it: messages queued under it
 // (requests and questions, so that their order among the awaited replies is
-// their order on the wire) go to the connection's link (session_link.h) and
-// are handed to the socket after it is released. The host's table
+// their order on the wire) go to the connection's link (session_link.h),
+// whose queue only the session thread hands to the socket. The host's table
 // (`hostPlayers`) is changed only by the session thread, under the mutex;
 // the thread alone may read it without the mutex, so that forwarding a text
 // to thousands of players holds nobody up.
+//
+// Who pays when a bound fills: only the one who does not read. The
+// program's thread never waits on a peer, and the session thread never
+// stops reading a connection because someone else does not read:
+// - the program's texts (and its NetSendControl) are queued whole for the
+//   host, at once; a text that would take the queue past
+//   kSendQueueLimitBytes is refused at once with kSockNoBufferSpace and
+//   nothing of it is sent, so a host that stops reading costs the program
+//   only the texts it sends once that much waits. A text that was queued
+//   is delivered unless the connection itself fails;
+// - a local player's inbox keeps kInboxBytesMax of texts; past it the
+//   texts to that player are lost, counted, and its program is told on its
+//   next NetReceiveMessage (kSockNoBufferSpace, and the count in the error
+//   log). Nothing else waits for a full inbox;
+// - answers (kinds 2, 101 to 104) go to the command that waits for them as
+//   they arrive, whatever number of texts waits unread.
 //
 // Departures from the plain design, for safety:
 // - the session's reference on the socket layer is dropped once by whichever
@@ -26,16 +42,12 @@
 // - the thread finishes its clean-up before it reports itself stopped, so a
 //   reset waiting for it never overlaps the thread's own;
 // - the thread does not clear a stop that was asked for before it began;
-// - a program's text (and its NetSendControl) waits for room in the
-//   queue of the connection to the host, at most the commands' 5 s, instead
-//   of waiting for the host to read every byte; it fails with 10060 when no
-//   room came, and is then not sent at all. A text that was queued is
-//   delivered unless the connection itself fails: the program's own burst
-//   never ends its session;
-// - a session that ends (a reset, the engine shutdown) first sends what is
-//   still queued, waiting at most kEndFlushMs in all for the peers to take
-//   it; what could not go counts as not sent, and the reset then leaves
-//   10060 (or the connection's failure) in the last-error word, else 0;
+// - a session that ends (a reset, the engine shutdown) first hands the
+//   system what is still queued, waiting at most kEndFlushMs in all, and
+//   closes its connections in order, so that what the system holds is
+//   still delivered; only what never left the program counts as not sent,
+//   and the reset then leaves 10060 (or the connection's failure) in the
+//   last-error word, else 0;
 // - every reply of the host is matched to the request or question it
 //   answers by the order they were sent (awaited_replies.h): a query takes
 //   only the answer to its own question, a request only its own id, and a
@@ -47,20 +59,16 @@
 //   everything sent before was answered or dropped, so one reply that never
 //   comes cannot spoil the later ones (without a query player there is
 //   nothing to ask: a request given up then counts as dropped);
-// - a local player's inbox holds kInboxMessagesMax texts and kInboxBytesMax
-//   payload bytes at most; a text that finds it full is not dropped: it
-//   waits, the later texts of its connection with it, and that connection
-//   is soon not read until the program takes some, so its peer's sends
-//   wait in TCP (and, through it, in the sender's queue);
 // - `leftPlayers` keeps the newest kLeftPlayersMax departures;
 // - there is no `incoming` list: each connection keeps what it brought and
-//   the thread has not handled yet (message_backlog.h);
+//   the thread has not handled yet;
 // - waiting commands look every 2 ms rather than every 20 (the same 5 s in
 //   all) and give up at once when the session has ended; they leave in the
 //   last-error word 0 for an answer, kSockTimedOut for a wait that ran out,
 //   and otherwise why the session ended (kSockNotConnected without one).
-// Depends on the socket layer, the session messages, the runtime's mutex,
-// threads and sleeping, the engine state and the registry of shutdown steps.
+// Depends on the socket layer, the session links, messages and inboxes,
+// the runtime's mutex, threads, sleeping and error log, the engine state and
+// the registry of shutdown steps.
 #pragma once
 #include <atomic>
 #include <cstdint>
@@ -69,6 +77,7 @@
 #include "net/awaited_replies.h"
 #include "net/session_link.h"
 #include "net/session_message.h"
+#include "net/text_inbox.h"
 #include "runtime/services/threads.h"
 #include "runtime/strings/rt_string.h"
 
@@ -80,31 +89,36 @@ inline constexpr int32_t kAnswerCheckMs = 2;      // how often it looks meanwhil
 inline constexpr int32_t kThreadIdleSleepMs = 10; // a pass waits this long at most for a ready connection
 inline constexpr int32_t kStopPollMs = 50;        // a reset waiting for the thread
 inline constexpr int32_t kHostConnectionPlaces = 128;
-// A message whose first byte came this long ago and that is still not whole
-// closes its connection.
+// A message whose first byte came this long ago, counting only time in
+// which its connection was read, and that is still not whole closes its
+// connection.
 inline constexpr uint32_t kPartialMessageLimitMs = 5000;
-// The bound of a connection's send queue: the program's texts wait while
-// the queue to the host holds this much; the host forwards nothing more to a
-// member whose queue holds this much (the senders wait), and closes one that
-// then takes less than this much within kQueueStallLimitMs (so one slow
-// member cannot set the pace of the whole session), or whose queue passes
-// kQueueHardFactor times the bound.
-inline constexpr uint32_t kSendQueueLimitBytes = 256 * 1024;
-inline constexpr uint32_t kQueueStallLimitMs = 5000;
-inline constexpr uint32_t kQueueHardFactor = 4;
+// The bound of a connection's send queue. The program's text that would
+// take the queue to the host past it is refused (the program pays for a
+// host that does not read); a member whose queue at the host passes it is
+// closed at once, its players leaving as when it closes (the member pays
+// for not reading, and the others go on). A member that takes 100 KB a
+// second less than it is sent lasts 40 s.
+inline constexpr uint32_t kSendQueueLimitBytes = 4 * 1024 * 1024;
 // A member connection that has not asked for a player this long after it
 // was accepted is closed, so that idle connections cannot hold every place.
 inline constexpr uint32_t kPlayerRequestLimitMs = 10000;
-// What one local player's inbox holds at most (a flooding peer cannot
-// exhaust the program's memory); more waits in the connection it comes on.
-inline constexpr size_t kInboxMessagesMax = 1024;
-inline constexpr size_t kInboxBytesMax = 256 * 1024;  // payload bytes
+// The players one connection may hold at once (a program's players and its
+// query player): 128 connections then hold fewer players than there are
+// ids, so one connection can neither use them up nor crowd out the others.
+// Requests past it are dropped.
+inline constexpr size_t kPlayersPerConnectionMax = 256;
+// What one local player's inbox keeps (texts as they travel, header and
+// payload): over a minute of 250 KB a second. Texts past it are lost to
+// that player alone.
+inline constexpr size_t kInboxBytesMax = 16 * 1024 * 1024;
 // The departures kept for NetPopLeftPlayer, the oldest going first: ids are
 // given again, so a program that never asks could otherwise have them grow
 // without end. More than there are ids, so that even a whole table leaving
 // at once is kept.
 inline constexpr size_t kLeftPlayersMax = 65536;
-// How long a session's end waits in all for what is queued to go out.
+// How long a session's end waits in all for what is still queued to reach
+// the system (what the system holds then is delivered after the close).
 inline constexpr uint32_t kEndFlushMs = 900;
 
 struct NetPlayer {
@@ -113,12 +127,8 @@ struct NetPlayer {
     uint8_t queryOnly = 0;  // 1: only gives the process an id for its queries
     uint8_t reserved = 0;
     char name[kPlayerNameBytes] = {};
-    std::list<SessionMessage> inbox;  // texts for a local player, oldest first
-    size_t inboxBytes = 0;            // their payload bytes
+    TextInbox inbox;  // texts for a local player, oldest first
 };
-
-// What became of a text for this process's players.
-enum class LocalDelivery { Taken, Held, NoPlayer };
 
 class NetSession {
 public:
@@ -150,7 +160,6 @@ public:
     int32_t endFlushCause = 0;          // why something queued could not go at the end (0: all went)
     std::atomic<uint32_t> partialMessageLimitMs{kPartialMessageLimitMs};
     std::atomic<uint32_t> sendQueueLimitBytes{kSendQueueLimitBytes};
-    std::atomic<uint32_t> queueStallLimitMs{kQueueStallLimitMs};
     std::atomic<uint32_t> playerRequestLimitMs{kPlayerRequestLimitMs};
 
     void lock();
@@ -180,24 +189,22 @@ public:
     // waits for the host's answer of that kind to that player.
     bool query(uint8_t kind, const void* payload, uint16_t length, SessionMessage* answer);
     // Queues the message on the connection to the host, without waiting
-    // and without sending yet (flushToHost sends); false without one, when
-    // that connection's link has ended, or for a message longer than the
-    // format carries (none of it is sent).
+    // and past any bound (requests, questions and goodbyes are few and
+    // small); the session thread sends it. False without a connection,
+    // when that connection's link has ended, or for a message longer than
+    // the format carries (none of it is sent).
     bool sendToHost(const SessionMessage& message);
-    void flushToHost();
-    // The program's send: waits for room on the connection to the host (at
-    // most a waiting command's time), then queues the message and sends what
-    // the socket takes. 0, or why it was not sent (the last error is set).
-    int32_t sendWaitingForRoom(const SessionMessage& message);
+    // The program's send: queues the message for the host at once, within
+    // the queue's bound. 0, or why nothing of it was queued (the last error
+    // is set either way).
+    int32_t queueProgramMessage(const SessionMessage& message);
 
-    // Texts for this process's players (mutex held). The first local
-    // record with the receiver's id takes the text when its inbox has room,
-    // or whatever its room when `always`.
-    LocalDelivery deliverLocked(const SessionMessage& text, bool always = false);
+    // A text for this process's players (mutex held): the first local
+    // record with the receiver's id keeps it, or loses it when its inbox is
+    // full. False when no local record has that id.
+    bool deliverLocked(const SessionMessage& text);
     // The first local record with the id, or null (mutex held).
     NetPlayer* findLocalPlayerLocked(int32_t id);
-    static bool inboxHasRoom(const NetPlayer& player, uint32_t length);
-    static void appendToInbox(NetPlayer& player, const SessionMessage& text);
 
     bool isRunning();
     void setAcceptPlayers(bool accept);

@@ -1,10 +1,13 @@
 // The host's side of the session thread (session_host.h).
 // Depends on the network object, the session links and messages, the
-// player ids and the socket layer.
+// player ids, the socket layer and the error log.
 #include "net/session_host.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
+
+#include "runtime/files/error_log.h"
 
 namespace {
 
@@ -12,7 +15,7 @@ constexpr size_t kPassWorkUnits = 1024;
 constexpr size_t kTableRecordsPerUnit = 64;
 constexpr size_t kRemovalsPerLock = 256;  // the mutex is let go between batches
 // A place is read while fewer messages than this many reads' worth wait in
-// its backlog (texts held back, answers still to come behind them).
+// its backlog: a peer that sends faster than the host routes waits in TCP.
 constexpr size_t kBacklogReads = 4;
 
 // The messages one read takes. The host's own connection brings the
@@ -23,10 +26,11 @@ uint32_t readAllowance(bool own) { return own ? kHostReadMessages : kMemberReadM
 
 void EndBacklog::add(SessionLink& link, int32_t slot) {
     const size_t queued = link.flush(slot);  // an ended link sends nothing
-    if (link.endCause() != 0) {
-        if (lostCause == 0 && queued > 0) lostCause = link.endCause();
-    } else if (queued > 0 || unacknowledgedOnSocket(slot) > 0) {
+    if (queued == 0) return;
+    if (link.endCause() == 0) {
         waiting = true;
+    } else if (lostCause == 0) {
+        lostCause = link.endCause();
     }
 }
 
@@ -96,10 +100,19 @@ void SessionHost::serveClosing(uint32_t nowMs, EndBacklog& backlog) {
 }
 
 void SessionHost::closeAll() {
-    for (const auto& place : places_) closeSocket(place->slot);
+    for (const auto& place : places_) closeSocketDelivering(place->slot);
     places_.clear();
     bySlot_.fill(nullptr);
     ownSlot_ = -1;
+}
+
+SessionHost::Place* SessionHost::longestIdle() const {
+    Place* idle = nullptr;
+    for (const auto& place : places_) {
+        if (place->askedForPlayer || place->slot == ownSlot_) continue;
+        if (!idle || static_cast<int32_t>(place->acceptedMs - idle->acceptedMs) < 0) idle = place.get();
+    }
+    return idle;
 }
 
 void SessionHost::accept(const std::vector<SocketSlotWait>& waits, uint32_t nowMs) {
@@ -109,50 +122,70 @@ void SessionHost::accept(const std::vector<SocketSlotWait>& waits, uint32_t nowM
     const int32_t accepted = acceptTcp(session_.listenSlot.load(), &remote);
     acceptFailed_ = accepted < 0 && lastSocketError() != platform::kSockWouldBlock;
     if (accepted < 0) return;
-    if (static_cast<int32_t>(places_.size()) >= kHostConnectionPlaces) {
+    setSocketNoDelay(accepted);  // answers and texts go as they are queued
+    auto place = std::make_unique<Place>();
+    place->slot = accepted;
+    place->acceptedMs = nowMs;
+    bySlot_[static_cast<size_t>(accepted)] = place.get();
+    if (ownSlot_ == -1 && remote.address == ownEnd_.address && remote.port == ownEnd_.port) ownSlot_ = accepted;
+    if (static_cast<int32_t>(places_.size()) < kHostConnectionPlaces) {
+        places_.push_back(std::move(place));
+        return;
+    }
+    // Every place is taken: the newcomer takes the place of the connection
+    // that has waited longest without asking for a player; when every one
+    // has asked, the newcomer is the one that goes.
+    Place* idle = longestIdle();
+    if (!idle) {
+        bySlot_[static_cast<size_t>(accepted)] = nullptr;
         closeSocket(accepted);
         return;
     }
-    places_.push_back(std::make_unique<Place>());
-    Place& place = *places_.back();
-    place.slot = accepted;
-    place.acceptedMs = nowMs;
-    bySlot_[static_cast<size_t>(accepted)] = &place;
-    if (ownSlot_ == -1 && remote.address == ownEnd_.address && remote.port == ownEnd_.port) ownSlot_ = accepted;
+    closePlace(*idle, false, "it asked for no player and every place was taken");
+    *std::find_if(places_.begin(), places_.end(), [idle](const auto& p) { return p.get() == idle; }) = std::move(place);
+}
+
+bool SessionHost::backlogFull(const Place& place) const {
+    return place.backlog.size() >= kBacklogReads * readAllowance(place.slot == ownSlot_);
 }
 
 bool SessionHost::wantsToRead(const Place& place) const {
-    return place.link.endCause() == 0 && !place.link.peerFinished() &&
-           place.backlog.size() < kBacklogReads * readAllowance(place.slot == ownSlot_);
+    return place.link.endCause() == 0 && !place.link.peerFinished() && !backlogFull(place);
 }
 
 void SessionHost::read(Place& place, uint32_t nowMs) {
     if (!wantsToRead(place)) return;
     const size_t before = place.backlog.size();
-    place.link.receive(place.slot, nowMs, readAllowance(place.slot == ownSlot_), place.backlog.arriving());
+    place.link.receive(place.slot, nowMs, readAllowance(place.slot == ownSlot_), place.backlog);
     for (size_t i = before; i < place.backlog.size(); ++i) {
-        if (place.backlog.arriving()[i].header.kind == kKindPlayerRequest) place.askedForPlayer = true;
+        if (place.backlog[i].header.kind == kKindPlayerRequest) place.askedForPlayer = true;
     }
 }
 
 void SessionHost::checkDeadlines(uint32_t nowMs) {
     const uint32_t partialLimit = session_.partialMessageLimitMs.load();
-    const uint32_t stallLimit = session_.queueStallLimitMs.load();
     const uint32_t requestLimit = session_.playerRequestLimitMs.load();
-    const size_t bound = session_.sendQueueLimitBytes.load();
     for (const auto& place : places_) {
-        place->link.checkDeadline(nowMs, partialLimit);
-        if (place->slot == ownSlot_) continue;
-        // A peer that has finished sending gets what it asked for, or goes.
-        place->link.checkSendStall(nowMs, place->link.peerFinished() ? 0 : bound, stallLimit);
-        if (!place->askedForPlayer && nowMs - place->acceptedMs > requestLimit) {
+        // The host's own pace is not held against the peer.
+        if (backlogFull(*place)) {
+            place->link.pauseDeadline(nowMs);
+        } else {
+            place->link.checkDeadline(nowMs, partialLimit);
+        }
+        if (place->slot != ownSlot_ && !place->askedForPlayer && nowMs - place->acceptedMs > requestLimit) {
             place->link.end(platform::kSockTimedOut);
         }
+        // A peer that has finished sending has the partial limit to take
+        // what is left for it, then goes.
+        if (place->link.peerFinished() && !place->leaving) {
+            place->leaving = true;
+            place->leavingSinceMs = nowMs;
+        }
+        if (place->leaving && nowMs - place->leavingSinceMs > partialLimit) place->link.end(platform::kSockTimedOut);
     }
 }
 
 bool SessionHost::route(bool ownOnly) {
-    for (const auto& place : places_) place->backlog.retry();
     const size_t count = places_.size();
     size_t work = 0;
     bool progress = true;
@@ -160,25 +193,14 @@ bool SessionHost::route(bool ownOnly) {
         progress = false;
         for (size_t k = 0; k < count && work < kPassWorkUnits; ++k) {
             Place& place = *places_[(cursor_ + k) % count];
-            if (ownOnly && place.slot != ownSlot_) continue;
-            const SessionMessage* message = place.backlog.next();
-            if (!message) continue;
-            const bool text = message->header.kind == kKindText;
-            const size_t done = handle(place, *message);
-            if (done == kHeld) {
-                // A text that waits lets the messages of other kinds after it
-                // be tried in the next round.
-                place.backlog.waits();
-                progress = progress || text;
-                continue;
-            }
-            place.backlog.handled();
-            work += done;
+            if (place.backlog.empty() || (ownOnly && place.slot != ownSlot_)) continue;
+            work += handle(place, place.backlog.front());
+            place.backlog.pop_front();
             progress = true;
         }
     }
     if (count > 0) cursor_ = (cursor_ + 1) % count;
-    return std::any_of(places_.begin(), places_.end(), [](const auto& place) { return place->backlog.next() != nullptr; });
+    return std::any_of(places_.begin(), places_.end(), [](const auto& place) { return !place->backlog.empty(); });
 }
 
 size_t SessionHost::handle(Place& from, const SessionMessage& message) {
@@ -201,53 +223,37 @@ size_t SessionHost::routeText(const SessionMessage& text) {
     if (receiver == kEveryPlayer) return broadcast(text);
     if (!isValidPlayerId(receiver)) return 1;
     session_.lock();
-    const LocalDelivery delivery = session_.deliverLocked(text);
+    const bool local = session_.deliverLocked(text);
     session_.unlock();
-    if (delivery == LocalDelivery::Taken) return 1;
-    if (delivery == LocalDelivery::Held) return kHeld;
+    if (local) return 1;
     const NetPlayer* player = findHostPlayer(receiver);
     Place* to = player ? placeOf(player->socketSlot) : nullptr;
     // A player of the host's own process whose local record is gone: dropped.
-    if (!to || to->slot == ownSlot_ || to->link.endCause() != 0) return tableWalkUnits();
-    if (isFull(*to)) return kHeld;
-    sendTo(*to, text);
+    if (to && to->slot != ownSlot_) sendTo(*to, text);
     return tableWalkUnits();
 }
 
 size_t SessionHost::broadcast(const SessionMessage& text) {
     localIds_.clear();
     remote_.clear();
-    Place* seenRoom = nullptr;  // players of one connection usually follow one another
     for (const NetPlayer& player : session_.hostPlayers) {
         if (player.queryOnly != 0 || player.reserved != 0 || player.id == text.header.sender) continue;
         Place* to = placeOf(player.socketSlot);
         if (!to || to->link.endCause() != 0) continue;
         if (to->slot == ownSlot_) {
             localIds_.push_back(player.id);
-            continue;
+        } else {
+            remote_.emplace_back(to, player.id);
         }
-        if (to != seenRoom && isFull(*to)) return kHeld;
-        seenRoom = to;
-        remote_.emplace_back(to, player.id);
     }
     SessionMessage copy = text;
     if (!localIds_.empty()) {
-        // Every local inbox takes its copy, or none does.
         session_.lock();
-        localInboxes_.clear();
-        bool room = true;
-        for (size_t i = 0; room && i < localIds_.size(); ++i) {
-            NetPlayer* local = session_.findLocalPlayerLocked(localIds_[i]);
-            if (!local) continue;
-            room = NetSession::inboxHasRoom(*local, text.header.length);
-            localInboxes_.push_back(local);
-        }
-        for (size_t i = 0; room && i < localInboxes_.size(); ++i) {
-            copy.header.receiver = localInboxes_[i]->id;
-            NetSession::appendToInbox(*localInboxes_[i], copy);
+        for (const uint16_t id : localIds_) {
+            copy.header.receiver = id;
+            session_.deliverLocked(copy);
         }
         session_.unlock();
-        if (!room) return kHeld;
     }
     for (const auto& [to, id] : remote_) {
         copy.header.receiver = id;
@@ -257,8 +263,8 @@ size_t SessionHost::broadcast(const SessionMessage& text) {
 }
 
 size_t SessionHost::registerPlayer(Place& from, const SessionMessage& request) {
-    if (from.link.endCause() != 0) return 1;  // its connection is failing: no player for it
-    if (isFull(from)) return kHeld;           // its id could not go now
+    // A connection that is failing, or that holds all the players it may: no player for it.
+    if (from.link.endCause() != 0 || from.players >= kPlayersPerConnectionMax) return 1;
     NetPlayer player;
     player.socketSlot = from.slot;
     bool queryOnly = false;
@@ -276,7 +282,10 @@ size_t SessionHost::registerPlayer(Place& from, const SessionMessage& request) {
         }
     }
     session_.unlock();
-    if (id != 0) reply(from, makeSessionMessage(kKindPlayerId, id, kHostPlayerId, nullptr, 0));
+    if (id != 0) {
+        ++from.players;
+        reply(from, makeSessionMessage(kKindPlayerId, id, kHostPlayerId, nullptr, 0));
+    }
     return 1;
 }
 
@@ -284,7 +293,6 @@ size_t SessionHost::answer(Place& from, const SessionMessage& question) {
     const uint16_t asker = question.header.sender;
     const NetPlayer* player = findHostPlayer(asker);
     if (!player || player->socketSlot != from.slot || from.link.endCause() != 0) return tableWalkUnits();
-    if (isFull(from)) return kHeld;
     SessionMessage message;
     switch (question.header.kind) {
         case kKindPlayerCount: {
@@ -320,23 +328,20 @@ size_t SessionHost::answer(Place& from, const SessionMessage& question) {
     return 2 * tableWalkUnits();
 }
 
-bool SessionHost::isFull(Place& place) {
-    return place.slot != ownSlot_ && place.link.queuedBytes() > session_.sendQueueLimitBytes.load();
-}
-
 void SessionHost::reply(Place& to, const SessionMessage& message) {
     // A reply goes at once, ahead of the work left in the pass: an asker
     // never waits for forwarding it has no part in.
     sendTo(to, message);
-    if (to.link.endCause() == 0) to.link.flush(to.slot);
+    to.link.flush(to.slot);
 }
 
 void SessionHost::sendTo(Place& place, const SessionMessage& message) {
-    if (!place.link.queue(message) || place.slot == ownSlot_) return;
-    // Past the bound, what the socket takes goes at once; a member whose
-    // queue still passes the hard bound is too far behind to keep.
+    if (place.link.queue(message) != 0 || place.slot == ownSlot_) return;
+    // Who pays when a member's queue fills: that member alone. What its
+    // socket takes goes at once; a member whose queue still passes the
+    // bound has not read for long, and is closed rather than kept.
     const size_t bound = session_.sendQueueLimitBytes.load();
-    if (place.link.queuedBytes() > bound && place.link.flush(place.slot) > bound * kQueueHardFactor) {
+    if (place.link.queuedBytes() > bound && place.link.flush(place.slot) > bound) {
         place.link.end(platform::kSockNoBufferSpace);
     }
 }
@@ -360,26 +365,51 @@ void SessionHost::removePlayers(Rule&& picks) {
             // A record of the host's own program keeps its id (and the texts
             // to it) until the next session: that id is still in use.
             if (!session_.findLocalPlayerLocked(id)) ids_.giveBack(id);
+            if (Place* place = placeOf(leaving_[i]->socketSlot)) --place->players;
             table.erase(leaving_[i]);
         }
         session_.unlock();
     }
 }
 
+void SessionHost::closePlace(Place& place, bool inOrder, const char* why) {
+    const int32_t slot = place.slot;
+    if (why) {
+        const SocketAddress peer = getSocketPeer(slot);
+        const uint32_t address = hostOrderAddress(peer);
+        char line[256];
+        std::snprintf(line, sizeof line, "Session: closed the connection of %u.%u.%u.%u:%u: %s\n", address >> 24,
+                      (address >> 16) & 0xFF, (address >> 8) & 0xFF, address & 0xFF, hostOrderPort(peer), why);
+        appendToErrorLog(line);
+    }
+    // Every player of the connection leaves with it: a record left behind
+    // would keep a socket record number the next accepted connection may
+    // be given, and that newcomer would get its texts and answers.
+    removePlayers([slot](const NetPlayer& p) { return p.socketSlot == slot; });
+    if (inOrder) {
+        closeSocketDelivering(slot);
+    } else {
+        closeSocket(slot);
+    }
+    bySlot_[static_cast<size_t>(slot)] = nullptr;
+    if (slot == ownSlot_) ownSlot_ = -1;
+}
+
 void SessionHost::flushAndClose() {
     for (size_t i = places_.size(); i-- > 0;) {
         Place& place = *places_[i];
         const size_t queued = place.link.flush(place.slot);  // an ended link sends nothing
+        const int32_t cause = place.link.endCause();
         const bool done = place.link.peerFinished() && place.backlog.empty() && queued == 0;
-        if (place.link.endCause() == 0 && !done) continue;
-        const int32_t slot = place.slot;
-        // Every player of the connection leaves with it: a record left behind
-        // would keep a socket record number the next accepted connection may
-        // be given, and that newcomer would get its texts and answers.
-        removePlayers([slot](const NetPlayer& p) { return p.socketSlot == slot; });
-        closeSocket(slot);
-        bySlot_[static_cast<size_t>(slot)] = nullptr;
-        if (slot == ownSlot_) ownSlot_ = -1;
+        if (cause == 0 && !done) continue;
+        if (cause != 0) {
+            const char* text = platform::socketErrorMessage(cause);
+            char why[160];
+            std::snprintf(why, sizeof why, "%d %s", static_cast<int>(cause), text ? text : "");
+            closePlace(place, false, why);
+        } else {
+            closePlace(place, true, nullptr);
+        }
         // The connection of the last place moves into the freed one.
         places_[i] = std::move(places_.back());
         places_.pop_back();

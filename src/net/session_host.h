@@ -2,16 +2,19 @@
 // (places) and the handling of what they send: texts forwarded, players
 // registered and removed, questions answered.
 //
-// Each place keeps the messages it brought that are not handled yet
-// (message_backlog.h), and is read only while they are few. A text whose
-// handling must wait (a local player's inbox is full, or a member's send
-// queue is above its bound) holds back the later texts of its connection,
-// so that its peer's further sends soon wait in TCP, while every other
-// connection is served on. A pass handles one message of each place in turn
-// and stops after kPassWorkUnits units of work (a copy sent or delivered,
-// or a walk of 64 records of the host's table), so a pass is short whatever
-// the peers send; what is left waits for the next pass, which then does not
-// wait for the sockets.
+// Each place keeps the messages it brought that are not handled yet, and
+// is read while they are few. Nothing a place brought ever waits for
+// another peer or for a program: a text for a local player goes into that
+// player's inbox (which keeps it, or loses it past its bound), a text for a
+// member goes into that member's send queue, and a member whose queue
+// passes its bound is closed at once, its players leaving with it, so the
+// one who does not read pays and the others go on. A pass handles one
+// message of each place in turn and stops after kPassWorkUnits units of
+// work (a copy sent or delivered, or a walk of 64 records of the host's
+// table), so a pass is short whatever the peers send; what is left waits
+// for the next pass, which then does not wait for the sockets. A place not
+// read for that reason does not count the time against its peer's
+// unfinished message.
 //
 // The session mutex is taken only for the moment of each change to a shared
 // list (an inbox, the host's table, the departures); forwarding and answers
@@ -28,25 +31,32 @@
 //   socket record number is used again by the next accepted connection,
 //   which must not inherit anyone's players); a question is answered only
 //   on the connection its asker came on;
+// - one connection holds kPlayersPerConnectionMax players at most; requests
+//   past it are dropped;
 // - ids are given from 101 in order; once 65,279 has been given they are
 //   given again from 101, skipping every id in use (player_ids.h), which
 //   includes the id of a record the host's own program still keeps after
 //   its player was removed (texts to that id go to that record);
-// - the 129th connection is closed at once, and a connection other than the
-//   host's own that has not asked for a player within the request limit is
-//   closed, so idle connections cannot keep newcomers out;
+// - when all 128 places are taken, a newcomer takes the place of the
+//   connection that has waited longest without asking for a player, and
+//   is closed at once when every other one has asked; a connection other
+//   than the host's own that has not asked for a player within the request
+//   limit is closed, so idle connections cannot keep newcomers out;
 // - a member that ends its sending is still answered what it asked before;
-//   its connection is closed once that is handled and handed to the socket.
+//   its connection is closed once that is handled and handed to the system,
+//   or once it has taken the partial limit without taking what is left;
+// - a connection the host closes for a cause of its own (a full queue, a
+//   deadline, a newcomer) is named in the error log with that cause.
 // Depends on the network object, the session links and messages, the
-// player ids and the socket layer.
+// player ids, the socket layer and the error log.
 #pragma once
 #include <array>
 #include <cstdint>
+#include <deque>
 #include <list>
 #include <memory>
 #include <vector>
 
-#include "net/message_backlog.h"
 #include "net/net_session.h"
 #include "net/player_ids.h"
 #include "net/session_link.h"
@@ -54,10 +64,11 @@
 
 // What a session's end still has to send over its links.
 struct EndBacklog {
-    bool waiting = false;   // bytes that can still go, or a message not yet routed
+    bool waiting = false;   // queued bytes that can still go, or a message not yet routed
     int32_t lostCause = 0;  // why bytes that can no longer go were lost (0: none)
 
-    // Sends what the link's socket takes now and notes what the link still holds.
+    // Hands the link's socket what it takes now and notes what the link
+    // still holds; what the system took counts as gone.
     void add(SessionLink& link, int32_t slot);
 };
 
@@ -80,7 +91,8 @@ public:
     // brings is routed, and what is queued is sent; the backlog notes what
     // is left.
     void serveClosing(uint32_t nowMs, EndBacklog& backlog);
-    // Closes every member connection.
+    // Closes every member connection, in order (what the system holds is
+    // still delivered).
     void closeAll();
 
 private:
@@ -90,18 +102,24 @@ private:
         SessionLink link;
         bool askedForPlayer = false;
         uint32_t acceptedMs = 0;
-        MessageBacklog backlog;  // read, not handled yet
+        size_t players = 0;                  // records of the host's table on this connection
+        std::deque<SessionMessage> backlog;  // read, not handled yet
+        bool leaving = false;                // the peer has finished sending
+        uint32_t leavingSinceMs = 0;
     };
-    static constexpr size_t kHeld = SIZE_MAX;  // a message's handling must wait
 
     void accept(const std::vector<SocketSlotWait>& waits, uint32_t nowMs);
+    // The place of the connection that has waited longest without asking
+    // for a player (never the host's own), or null.
+    Place* longestIdle() const;
+    bool backlogFull(const Place& place) const;
     bool wantsToRead(const Place& place) const;
     void read(Place& place, uint32_t nowMs);
     void checkDeadlines(uint32_t nowMs);
     // Handles the places' messages in turn (only the host's own place when
     // `ownOnly`); true when work was left.
     bool route(bool ownOnly);
-    // The work done, or kHeld.
+    // The work done.
     size_t handle(Place& from, const SessionMessage& message);
     size_t routeText(const SessionMessage& text);
     size_t broadcast(const SessionMessage& text);
@@ -109,9 +127,11 @@ private:
     size_t answer(Place& from, const SessionMessage& question);
     void sendTo(Place& place, const SessionMessage& message);
     void reply(Place& to, const SessionMessage& message);
-    bool isFull(Place& place);
     size_t tableWalkUnits() const;
     void flushAndClose();
+    // Closes the place's connection and forgets it (the place stays in the
+    // table); `why` names a cause of the host's own for the error log.
+    void closePlace(Place& place, bool inOrder, const char* why);
 
     Place* placeOf(int32_t slot) const;
     const NetPlayer* findHostPlayer(uint16_t id) const;
@@ -136,7 +156,6 @@ private:
     size_t firstPlaceWait_ = 0;
     // Kept from pass to pass, so that routing allocates nothing once warm.
     std::vector<uint16_t> localIds_;
-    std::vector<NetPlayer*> localInboxes_;
     std::vector<std::pair<Place*, uint16_t>> remote_;
     std::vector<std::list<NetPlayer>::iterator> leaving_;
 };

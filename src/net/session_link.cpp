@@ -1,21 +1,18 @@
 // A session connection's receive buffer and send queue (session_link.h).
-// Depends on the session messages, the socket layer and the clock.
+// Depends on the session messages, the byte queue and the socket layer.
 #include "net/session_link.h"
 
 #include <algorithm>
 #include <cstring>
 
 #include "net/socket_table.h"
-#include "platform/clock.h"
 
 namespace {
 
 constexpr uint32_t kDropChunkBytes = 4096;  // read at a time of an overlong payload
-// Bytes already sent are cut from the front of the queue once this many
-// have gathered (or when everything has gone).
-constexpr size_t kCompactBytes = 64 * 1024;
-// A program's send waiting for room looks at the socket this often at least.
-constexpr uint32_t kRoomCheckMs = 10;
+// The most one send call is handed, so that a program queueing meanwhile
+// never waits for the lock longer than one such call takes.
+constexpr size_t kSendChunkBytes = 256 * 1024;
 
 }  // namespace
 
@@ -25,10 +22,7 @@ void SessionLink::clear() {
     inMessage_ = false;
     peerFinished_ = false;
     std::lock_guard<std::mutex> guard(sendLock_);
-    queued_.clear();
-    sentUpTo_ = 0;
-    sentTotal_ = 0;
-    stallWatched_ = false;
+    outgoing_.clear();
     endCause_ = 0;
 }
 
@@ -99,90 +93,37 @@ void SessionLink::checkDeadline(uint32_t nowMs, uint32_t limitMs) {
     if (inMessage_ && nowMs - messageBegunMs_ > limitMs) end(platform::kSockTimedOut);
 }
 
-bool SessionLink::queue(const SessionMessage& message) {
-    uint8_t wire[kSessionHeaderBytes + kSessionPayloadMax];
-    const uint32_t size = encodeSessionMessage(message, wire);
-    std::lock_guard<std::mutex> guard(sendLock_);
-    if (endCause() != 0) return false;
-    if (size == 0) {  // longer than the format carries: nothing of it goes
-        setSocketError(platform::kSockMessageSize);
-        return false;
-    }
-    queued_.append(reinterpret_cast<const char*>(wire), size);
-    return true;
+void SessionLink::pauseDeadline(uint32_t nowMs) {
+    if (inMessage_) messageBegunMs_ = nowMs;
 }
 
-int32_t SessionLink::sendWithin(int32_t slot, const SessionMessage& message, size_t boundBytes, uint32_t waitMs) {
+int32_t SessionLink::queue(const SessionMessage& message, size_t boundBytes) {
     uint8_t wire[kSessionHeaderBytes + kSessionPayloadMax];
     const uint32_t size = encodeSessionMessage(message, wire);
-    if (size == 0) return platform::kSockMessageSize;
-    platform::ClockPort& clock = platform::clockPort();
-    const uint32_t start = clock.tickMillis();
-    std::unique_lock<std::mutex> guard(sendLock_);
-    for (;;) {
-        flushLocked(slot);  // sends nothing once the link has ended
-        if (endCause() != 0) return endCause();
-        const size_t queued = queuedLocked();
-        if (queued == 0 || queued + size <= boundBytes) break;
-        const uint32_t waited = clock.tickMillis() - start;
-        if (waited >= waitMs) return platform::kSockTimedOut;
-        // The session thread may flush meanwhile, so the lock is not held
-        // while waiting for the socket to take more.
-        guard.unlock();
-        waitForSocket(slot, true, std::min(waitMs - waited, kRoomCheckMs));
-        guard.lock();
-    }
-    queued_.append(reinterpret_cast<const char*>(wire), size);
-    flushLocked(slot);
-    return endCause();
+    if (size == 0) return platform::kSockMessageSize;  // nothing of it goes
+    std::lock_guard<std::mutex> guard(sendLock_);
+    if (endCause() != 0) return endCause();
+    if (!outgoing_.empty() && outgoing_.size() + size > boundBytes) return platform::kSockNoBufferSpace;
+    outgoing_.append(wire, size);
+    return 0;
 }
 
 size_t SessionLink::flush(int32_t slot) {
-    std::lock_guard<std::mutex> guard(sendLock_);
-    flushLocked(slot);
-    return queuedLocked();
+    for (;;) {
+        std::lock_guard<std::mutex> guard(sendLock_);
+        if (outgoing_.empty() || endCause() != 0) return outgoing_.size();  // an ended link sends nothing
+        const size_t chunk = std::min(outgoing_.size(), kSendChunkBytes);
+        const int32_t sent = sendAvailableOnSocket(slot, outgoing_.front(), static_cast<int32_t>(chunk));
+        if (sent == -2 || sent == 0) return outgoing_.size();
+        if (sent < 0) {
+            end(lastSocketError());
+            return outgoing_.size();
+        }
+        outgoing_.take(static_cast<size_t>(sent));
+    }
 }
 
 size_t SessionLink::queuedBytes() {
     std::lock_guard<std::mutex> guard(sendLock_);
-    return queuedLocked();
-}
-
-void SessionLink::checkSendStall(uint32_t nowMs, size_t boundBytes, uint32_t limitMs) {
-    std::lock_guard<std::mutex> guard(sendLock_);
-    // Once the queue has passed the bound, the peer must take a bound's
-    // worth (at least a byte; emptying the queue takes more) within the
-    // limit. Dipping just under the bound is not enough: its senders are
-    // held back again by the next message, so a peer that only trickles
-    // would set their pace without end.
-    const uint64_t enough = std::max<uint64_t>(boundBytes, 1);
-    if (!stallWatched_ || sentTotal_ - stallMark_ >= enough) {
-        stallWatched_ = queuedLocked() > boundBytes;
-        stallMark_ = sentTotal_;
-        stallSinceMs_ = nowMs;
-    } else if (nowMs - stallSinceMs_ > limitMs) {
-        end(platform::kSockNoBufferSpace);
-    }
-}
-
-void SessionLink::flushLocked(int32_t slot) {
-    while (sentUpTo_ < queued_.size() && endCause() == 0) {
-        const size_t left = queued_.size() - sentUpTo_;
-        const int32_t n = left > static_cast<size_t>(INT32_MAX) ? INT32_MAX : static_cast<int32_t>(left);
-        const int32_t sent = sendAvailableOnSocket(slot, queued_.data() + sentUpTo_, n);
-        if (sent == -2 || sent == 0) break;
-        if (sent < 0) {
-            end(lastSocketError());
-            break;
-        }
-        sentUpTo_ += static_cast<size_t>(sent);
-        sentTotal_ += static_cast<uint64_t>(sent);
-    }
-    if (sentUpTo_ == queued_.size()) {
-        queued_.clear();
-        sentUpTo_ = 0;
-    } else if (sentUpTo_ >= kCompactBytes) {
-        queued_.erase(0, sentUpTo_);
-        sentUpTo_ = 0;
-    }
+    return outgoing_.size();
 }

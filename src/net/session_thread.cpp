@@ -9,7 +9,9 @@
 // all, so a message that arrives in pieces is resumed when its next piece
 // is there, and a reply to a peer that does not read waits in that peer's
 // queue. It never holds the session mutex longer than one change to a
-// shared list takes.
+// shared list takes, and it reads the connection to the host whatever the
+// local players' programs do: texts go to their inboxes (which keep or lose
+// them, text_inbox.h), ids and answers to the commands waiting for them.
 //
 // Rules for what comes from this process's host:
 // - only messages from this process's own host connection count as the
@@ -18,21 +20,18 @@
 //   the request or question it answers by the order they were sent
 //   (awaited_replies.h), one whose command gave up to none;
 // - a text is delivered to a local player only when its receiver is a valid
-//   id, never to a record whose request is still unsent or unanswered; a
-//   text for a full inbox waits, the texts after it with it, and once
-//   kHostBacklogMessages messages wait the host connection is not read until
-//   the program has taken some (ids and answers are taken past the waiting
-//   texts);
-// - when the host ends the connection, what it sent before is still taken
-//   (texts whatever the inboxes hold), then the session ends.
-// A session's end (asked for, or because the host is gone) first sends what
-// is still queued, at most kEndFlushMs in all, and then closes.
+//   id, never to a record whose request is still unsent or unanswered;
+// - when the host ends the connection, what it sent before is still taken,
+//   then the session ends.
+// A session's end (asked for, or because the host is gone) first hands the
+// system what is still queued, at most kEndFlushMs in all, and then closes
+// its connections in order.
 // Depends on the network object, its awaited replies, the host's side of
 // the thread, the session links and messages, the socket layer and the clock.
+#include <deque>
 #include <memory>
 #include <vector>
 
-#include "net/message_backlog.h"
 #include "net/net_session.h"
 #include "net/session_host.h"
 #include "net/socket_table.h"
@@ -42,7 +41,6 @@
 namespace {
 
 constexpr uint32_t kEndStepMs = 1;  // a session's end looks again this often
-constexpr size_t kHostBacklogMessages = 4 * kHostReadMessages;  // 1,024
 
 uint32_t nowMillis() { return platform::clockPort().tickMillis(); }
 
@@ -89,21 +87,13 @@ void takePlayerId(NetSession& session, uint16_t id) {
     session.sendToHost(makeSessionMessage(kKindRemovePlayer, kHostPlayerId, id, nullptr, 0));
 }
 
-// Member step: what came from this process's host, in order. A text for a
-// full inbox waits (unless `always`), and the texts after it with it; ids
-// and answers are taken past them.
-void takeFromHost(NetSession& session, MessageBacklog& fromHost, bool always) {
-    fromHost.retry();
-    while (const SessionMessage* next = fromHost.next()) {
-        const SessionMessage& message = *next;
+// Member step: what came from this process's host, in order, all of it.
+void takeFromHost(NetSession& session, std::deque<SessionMessage>& fromHost) {
+    for (const SessionMessage& message : fromHost) {
         const SessionMessageHeader& header = message.header;
         session.lock();
         if (header.kind == kKindText) {
-            if (session.deliverLocked(message, always) == LocalDelivery::Held) {
-                session.unlock();
-                fromHost.waits();
-                continue;
-            }
+            session.deliverLocked(message);
         } else if (header.sender == kHostPlayerId && header.kind == kKindPlayerId) {
             takePlayerId(session, header.receiver);
         } else if (header.sender == kHostPlayerId && isQueryKind(header.kind) &&
@@ -115,14 +105,16 @@ void takeFromHost(NetSession& session, MessageBacklog& fromHost, bool always) {
             }
         }
         session.unlock();
-        fromHost.handled();
     }
+    fromHost.clear();
 }
 
 // The thread's end: what is still queued (the goodbyes of an engine
-// shutdown, the program's last texts) is given up to kEndFlushMs to go, the
-// connections are closed and the session's sockets released before it
-// reports itself stopped.
+// shutdown, the program's last texts) is given up to kEndFlushMs to reach
+// the system; what the system has taken counts as sent, since the closes
+// that follow are orderly and it is still delivered. The connections are
+// closed and the session's sockets released before the thread reports
+// itself stopped.
 void finishThread(NetSession& session, SessionHost* host, int32_t cause) {
     const uint32_t start = nowMillis();
     EndBacklog backlog;
@@ -151,7 +143,7 @@ uint32_t sessionThreadMain(void* argument) {
     if (session.listenSlot.load() != -1) {
         host = std::make_unique<SessionHost>(session, getSocketLocalAddress(session.connectionSlot.load()));
     }
-    MessageBacklog fromHost;  // read from the host, not taken yet
+    std::deque<SessionMessage> fromHost;  // read from the host in this pass
     std::vector<SocketSlotWait> waits;
     SessionLink& hostLink = session.hostLink;
     bool workLeft = false;
@@ -163,18 +155,15 @@ uint32_t sessionThreadMain(void* argument) {
         if (stop) break;
 
         sendPlayerRequests(session);
-        // Read while few messages wait: texts held back, answers behind them.
-        const bool readHost =
-            fromHost.size() < kHostBacklogMessages && !hostLink.peerFinished() && hostLink.endCause() == 0;
+        const bool readHost = !hostLink.peerFinished() && hostLink.endCause() == 0;
         waitForAny(session, host.get(), readHost, workLeft ? 0 : kThreadIdleSleepMs, waits);
         const uint32_t now = nowMillis();
         const int32_t connection = session.connectionSlot.load();
 
-        if (readHost && waits[0].ready != 0) hostLink.receive(connection, now, kHostReadMessages, fromHost.arriving());
+        if (readHost && waits[0].ready != 0) hostLink.receive(connection, now, kHostReadMessages, fromHost);
         hostLink.checkDeadline(now, session.partialMessageLimitMs.load());
-        const bool hostGone = hostLink.peerFinished() || hostLink.endCause() != 0;
-        takeFromHost(session, fromHost, hostGone);
-        if (hostGone) {
+        takeFromHost(session, fromHost);
+        if (hostLink.peerFinished() || hostLink.endCause() != 0) {
             cause = hostLink.endCause() != 0 ? hostLink.endCause() : static_cast<int32_t>(platform::kSockConnectionReset);
             break;
         }

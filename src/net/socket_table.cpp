@@ -155,6 +155,13 @@ int32_t closeSocket(int32_t slot) {
     return result;
 }
 
+int32_t setSocketNoDelay(int32_t slot) {
+    const int32_t on = 1;
+    const int32_t result = setSocketOption(socketHandleOf(slot), SocketOption::NoDelay, &on, sizeof on);
+    setSocketError(socketLastError());
+    return result;
+}
+
 int32_t setSocketBlocking(int32_t slot, bool blocking) {
     // A free record fails as an invalid handle does.
     setSocketNonBlocking(socketHandleOf(slot), !blocking);

@@ -68,6 +68,12 @@ int32_t connectTimeoutLimit(int32_t timeoutMs);
 // Linger off, both directions shut, closed, the record freed first. The
 // result of the close (0 or -1); a free record gives -1.
 int32_t closeSocket(int32_t slot);
+// closeSocket of a stream record so that what its system still holds to
+// send is delivered: what has arrived unread is read and dropped first (up
+// to kCloseDrainBytes), since a close with bytes unread resets the
+// connection, and a reset throws away what has not reached the peer yet.
+inline constexpr int32_t kCloseDrainBytes = 1024 * 1024;
+int32_t closeSocketDelivering(int32_t slot);
 
 // Bytes sent (all of them), 0 for a count of 0 or less, -1 on an error or,
 // on a datagram record, without a destination (kSockDestinationRequired).
@@ -100,6 +106,10 @@ struct SocketSlotWait {
 // free record meets nothing. The number of records with a condition met, 0
 // when time ran out, -1 on an error.
 int32_t waitForSockets(SocketSlotWait* waits, int32_t count, uint32_t timeoutMs);
+// A stream record sends each write at once, never holding a small one back
+// for the acknowledgement of what went before: for messages that wait for
+// an answer. 0, or -1 (the last error says why).
+int32_t setSocketNoDelay(int32_t slot);
 // Sets the socket blocking or not; returns the value stored as last error
 // (a free record fails as an invalid handle does: 10038, not a stale value).
 int32_t setSocketBlocking(int32_t slot, bool blocking);

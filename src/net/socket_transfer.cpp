@@ -7,7 +7,8 @@
 // so a stalled or vanished peer cannot hold a thread forever.
 // sendAvailableOnSocket is the one transfer that never waits: it hands the
 // socket what it takes now and says how much, for callers that keep their
-// own queue of bytes still to go (the session thread).
+// own queue of bytes still to go (the session thread). closeSocketDelivering
+// reads what arrived unread before it closes, so that the close is orderly.
 // Depends on the socket table and the socket stand-in.
 #include <cstdint>
 
@@ -139,4 +140,13 @@ int32_t receiveOnSocket(int32_t slot, void* buffer, int32_t count, bool waitAll)
         if (!waitToContinue(socket, false)) return -1;
     }
     return count;
+}
+
+int32_t closeSocketDelivering(int32_t slot) {
+    uint8_t scrap[16 * 1024];
+    for (int32_t drained = 0, got = 0; drained < kCloseDrainBytes; drained += got) {
+        got = receiveOnSocket(slot, scrap, sizeof scrap, false);
+        if (got <= 0) break;
+    }
+    return closeSocket(slot);
 }

@@ -107,9 +107,11 @@ bool socketsCleanup();
 enum class SocketKind { Stream, Datagram };
 SocketHandle openSocket(SocketKind kind);
 // Closing on exec is always set; these are the options the layer sets.
-enum class SocketOption { ReuseAddress, Broadcast, Linger };
+// NoDelay sends each write of a stream socket at once instead of holding
+// a small one back until what went before is acknowledged.
+enum class SocketOption { ReuseAddress, Broadcast, Linger, NoDelay };
 // The value's bytes as the option takes them: a 4-byte or 1-byte flag for
-// ReuseAddress and Broadcast (non-zero sets it), two 16-bit halves
+// ReuseAddress, Broadcast and NoDelay (non-zero sets it), two 16-bit halves
 // {on, seconds} for Linger. 0, or -1 on failure.
 int32_t setSocketOption(SocketHandle socket, SocketOption option, const void* value, uint32_t size);
 int32_t setSocketNonBlocking(SocketHandle socket, bool nonBlocking);

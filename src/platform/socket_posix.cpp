@@ -17,6 +17,7 @@
 #include <mutex>
 #include <netdb.h>
 #include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/ioctl.h>
 #include <sys/resource.h>
@@ -224,8 +225,12 @@ int32_t setSocketOption(SocketHandle socket, SocketOption option, const void* va
         } else {
             return failWith(kSockBadAddress);
         }
-        const int name = option == SocketOption::ReuseAddress ? SO_REUSEADDR : SO_BROADCAST;
-        result = setsockopt(fd, SOL_SOCKET, name, &flag, sizeof flag);
+        if (option == SocketOption::NoDelay) {
+            result = setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &flag, sizeof flag);
+        } else {
+            const int name = option == SocketOption::ReuseAddress ? SO_REUSEADDR : SO_BROADCAST;
+            result = setsockopt(fd, SOL_SOCKET, name, &flag, sizeof flag);
+        }
     }
     return zeroOrFail(result);
 }

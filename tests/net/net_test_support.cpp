@@ -4,6 +4,7 @@
 #include <arpa/inet.h>
 #include <cerrno>
 #include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -72,6 +73,28 @@ bool waitUntil(const std::function<bool()>& condition, int timeoutMs) {
 
 double millisSince(std::chrono::steady_clock::time_point start) {
     return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+}
+
+double runFrames(int durationMs, const std::function<bool(size_t frame)>& frame) {
+    const auto start = std::chrono::steady_clock::now();
+    for (size_t n = 0; millisSince(start) < durationMs; ++n) {
+        if (!frame(n)) break;
+        std::this_thread::sleep_until(start + std::chrono::milliseconds(16 * (n + 1)));
+    }
+    return millisSince(start);
+}
+
+void CallTimes::expectWithin(const char* name, double quickMs, double slowestMs) const {
+    ASSERT_FALSE(taken_.empty()) << name;
+    std::vector<double> sorted = taken_;
+    std::sort(sorted.begin(), sorted.end());
+    const double quick = sorted[sorted.size() * 95 / 100];
+    const std::string prefix(name);
+    testing::Test::RecordProperty(prefix + "Calls", std::to_string(sorted.size()));
+    testing::Test::RecordProperty(prefix + "QuickMs", std::to_string(quick));
+    testing::Test::RecordProperty(prefix + "SlowestMs", std::to_string(sorted.back()));
+    EXPECT_LT(quick, quickMs) << name << ": 95 in 100 calls";
+    EXPECT_LT(sorted.back(), slowestMs) << name << ": the slowest call";
 }
 
 SlotPair makeSlotPair() {
@@ -226,7 +249,7 @@ size_t hostRecordCount(NetSession& session) {
 size_t inboxCount(NetSession& session, uint16_t id) {
     session.lock();
     const NetPlayer* player = session.findLocalPlayerLocked(id);
-    const size_t n = player ? player->inbox.size() : 0;
+    const size_t n = player ? player->inbox.count() : 0;
     session.unlock();
     return n;
 }
@@ -234,10 +257,7 @@ size_t inboxCount(NetSession& session, uint16_t id) {
 size_t inboxBytes(NetSession& session, uint16_t id) {
     session.lock();
     const NetPlayer* player = session.findLocalPlayerLocked(id);
-    size_t n = 0;
-    if (player) {
-        for (const SessionMessage& message : player->inbox) n += message.header.length;
-    }
+    const size_t n = player ? player->inbox.bytes() : 0;
     session.unlock();
     return n;
 }
@@ -286,6 +306,16 @@ RawPeer::~RawPeer() {
     if (fd_ >= 0) ::close(fd_);
 }
 
+int32_t RawPeer::acceptedSlot(const NetSession& host) const {
+    sockaddr_in own{};
+    socklen_t length = sizeof own;
+    if (getsockname(fd_, reinterpret_cast<sockaddr*>(&own), &length) != 0) return -1;
+    for (int32_t slot = 0; slot < kSocketSlotCount; ++slot) {
+        if (slot != host.connectionSlot.load() && hostOrderPort(getSocketPeer(slot)) == ntohs(own.sin_port)) return slot;
+    }
+    return -1;
+}
+
 uint16_t RawPeer::registerPlayer(const std::string& name, bool queryOnly) {
     send(wireRequest(name, queryOnly));
     const std::string reply = read(7);
@@ -319,6 +349,13 @@ void RawPeer::startFlood(const std::string& message) {
 void RawPeer::startTrickle(const std::string& bytes, int intervalMs) {
     stop();
     thread_ = std::thread([this, bytes, intervalMs] { run(bytes, 1, intervalMs); });
+}
+
+void RawPeer::startSegments(const std::string& bytes, size_t segmentBytes, int intervalMs) {
+    stop();
+    const int on = 1;
+    setsockopt(fd_, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+    thread_ = std::thread([this, bytes, segmentBytes, intervalMs] { run(bytes, segmentBytes, intervalMs); });
 }
 
 void RawPeer::stop() {
@@ -385,6 +422,11 @@ bool Collector::waitForBytes(size_t n, int timeoutMs) const {
     return waitUntil([&] { return size() >= n; }, timeoutMs);
 }
 
+double Collector::longestSilenceMs() const {
+    std::lock_guard<std::mutex> guard(lock_);
+    return arrived_ ? std::max(longestSilenceMs_, millisSince(lastArrival_)) : 0.0;
+}
+
 void Collector::run() {
     using Clock = std::chrono::steady_clock;
     const auto start = Clock::now();
@@ -408,9 +450,12 @@ void Collector::run() {
             return;
         }
         if (options_.bytesPerTick > 0) leftInTick -= static_cast<size_t>(got);
-        if (options_.keep) {
+        {
             std::lock_guard<std::mutex> guard(lock_);
-            bytes_.append(buffer.data(), static_cast<size_t>(got));
+            if (arrived_) longestSilenceMs_ = std::max(longestSilenceMs_, millisSince(lastArrival_));
+            arrived_ = true;
+            lastArrival_ = Clock::now();
+            if (options_.keep) bytes_.append(buffer.data(), static_cast<size_t>(got));
         }
         size_ += static_cast<size_t>(got);
     }

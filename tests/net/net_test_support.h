@@ -36,6 +36,27 @@ double millisTaken(Action&& action) {
     return millisSince(start);
 }
 
+// A game's frames: frame(n) at the start of every 16 ms frame, for the time
+// given or until it returns false. The milliseconds it ran.
+double runFrames(int durationMs, const std::function<bool(size_t frame)>& frame);
+
+// The program's calls, each timed as a frame driver makes them.
+class CallTimes {
+public:
+    template <class Action>
+    void time(Action&& action) {
+        taken_.push_back(millisTaken(action));
+    }
+    size_t count() const { return taken_.size(); }
+    // Holds the calls to what a frame may give them: 95 in 100 within
+    // quickMs, every one within slowestMs (a loaded machine may set any
+    // thread aside for a while). The figures go to the test's record.
+    void expectWithin(const char* name, double quickMs = 20, double slowestMs = 100) const;
+
+private:
+    std::vector<double> taken_;
+};
+
 // A connected pair of table records: the client end and the accepted end.
 struct SlotPair {
     int32_t listening = -1;
@@ -110,6 +131,9 @@ public:
 
     int fd() const { return fd_; }
     bool connected() const { return fd_ >= 0; }
+    // The host's end of this connection: its socket table record (-1 when
+    // none is found), whose system buffers a test may then hold small.
+    int32_t acceptedSlot(const NetSession& host) const;
     void send(const std::string& bytes) { rawWriteAll(fd_, bytes); }
     std::string read(size_t n, int timeoutMs = kWaitMs) { return rawReadExactly(fd_, n, timeoutMs); }
     // One whole session message, header and payload (empty when none came).
@@ -125,6 +149,10 @@ public:
     void startFlood(const std::string& message);
     // A thread that sends the bytes one at a time, one every interval.
     void startTrickle(const std::string& bytes, int intervalMs);
+    // A thread that sends the bytes once, in writes of segmentBytes that go
+    // out as segments of their own, one every interval: as a real network
+    // delivers a stream, whose segments end anywhere within a message.
+    void startSegments(const std::string& bytes, size_t segmentBytes, int intervalMs);
     void stop();  // ends the thread, if any
     size_t bytesSent() const { return sent_.load(); }
 
@@ -163,6 +191,9 @@ public:
     bool closedByPeer() const { return closed_.load(); }
     // True once at least n bytes came within the time.
     bool waitForBytes(size_t n, int timeoutMs = kWaitMs) const;
+    // The longest time between two arrivals since the first, the time since
+    // the last one included (0 before the first).
+    double longestSilenceMs() const;
 
 private:
     void run();
@@ -174,6 +205,9 @@ private:
     std::atomic<size_t> size_{0};
     std::atomic<bool> closed_{false};
     std::atomic<bool> stopping_{false};
+    std::chrono::steady_clock::time_point lastArrival_;  // guarded by lock_
+    double longestSilenceMs_ = 0;                        // guarded by lock_
+    bool arrived_ = false;                               // guarded by lock_
     std::thread thread_;
 };
 

@@ -66,15 +66,20 @@ TEST(SessionCommands, CommandsPutExactBytesOnTheConnection) {
     const int seen = nettest::rawAccept(fakeHost);
     ASSERT_GE(seen, 0);
 
+    // The commands queue; the session thread (here: the test) sends.
+    const auto sent = [&](size_t n) {
+        network.session->hostLink.flush(network.session->connectionSlot.load());
+        return hexBytes(nettest::rawReadExactly(seen, n));
+    };
     NetSendControl(0);
     NetSendControl(65280);
     NetSendControl(65535);
     NetSendControl(101);
-    EXPECT_EQ(hexBytes(nettest::rawReadExactly(seen, 7)), "04 00 00 00 00 65 00");
+    EXPECT_EQ(sent(7), "04 00 00 00 00 65 00");
     EXPECT_EQ(NetSendMessage(101, 0, RtString("hi")), 1);
-    EXPECT_EQ(hexBytes(nettest::rawReadExactly(seen, 9)), "03 02 00 FF FF 65 00 68 69");
+    EXPECT_EQ(sent(9), "03 02 00 FF FF 65 00 68 69");
     EXPECT_EQ(NetSendMessage(5, 7, RtString()), 1);
-    EXPECT_EQ(hexBytes(nettest::rawReadExactly(seen, 7)), "03 00 00 07 00 05 00");
+    EXPECT_EQ(sent(7), "03 00 00 07 00 05 00");
     EXPECT_EQ(NetSendMessage(5, 7, RtString(std::string(1025, 'x').c_str())), 0);
     // A message the format cannot carry is refused, and none of it goes out.
     SessionMessage overlong = makeSessionMessage(3, 7, 5, "x", 1);
@@ -85,7 +90,7 @@ TEST(SessionCommands, CommandsPutExactBytesOnTheConnection) {
     network.session->ownPlayerId = 102;
     network.session->answerPolls = 1;
     EXPECT_EQ(QueryPlayerId(0x0201), 0);
-    EXPECT_EQ(hexBytes(nettest::rawReadExactly(seen, 9)), "66 02 00 00 00 66 00 01 02");
+    EXPECT_EQ(sent(9), "66 02 00 00 00 66 00 01 02");
     EXPECT_TRUE(nettest::rawNothingArrives(seen, 50));
     close(seen);
     close(fakeHost);

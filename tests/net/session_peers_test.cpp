@@ -4,7 +4,6 @@
 // bounds are measured in time.
 #include <gtest/gtest.h>
 
-#include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -14,11 +13,13 @@
 #include <thread>
 #include <vector>
 
+#include "file_bytes.h"
 #include "net/net_session.h"
 #include "net/session_commands.h"
 #include "net/socket_table.h"
 #include "net_test_support.h"
 #include "runtime/engine/engine_state.h"
+#include "temp_dir.h"
 
 using nettest::HostedSession;
 using nettest::hexBytes;
@@ -131,9 +132,8 @@ TEST_F(PeersOfAHost, AMessageLeftUnfinishedPastTheDeadlineClosesItsConnection) {
     EXPECT_LT(millisTaken([&] { host.reset(); }), 1000);
 }
 
-TEST_F(PeersOfAHost, AMemberThatNeverReadsIsClosedOnceItsQueueStalls) {
+TEST_F(PeersOfAHost, AMemberThatNeverReadsIsClosedOnceItsQueuePassesTheBound) {
     host.sendQueueLimitBytes = 64 * 1024;
-    host.queueStallLimitMs = 300;
     // Texts from its player a to its player b come back on its own
     // connection, which it never reads.
     RawPeer sink(hosted.port, 4096);
@@ -151,43 +151,44 @@ TEST_F(PeersOfAHost, AMemberThatNeverReadsIsClosedOnceItsQueueStalls) {
     EXPECT_LT(millisTaken([&] { host.reset(); }), 1000);
 }
 
-TEST_F(PeersOfAHost, AFloodOfTextsFillsAnInboxToItsBoundAndThenWaits) {
+TEST_F(PeersOfAHost, AFloodOfTextsFillsAnInboxToItsBoundAndTheRestIsLostToThatPlayerAlone) {
+    testsupport::TempDir logFolder;
+    testsupport::ScopedEnv logHere("TMPDIR", logFolder.path().c_str());
     ASSERT_EQ(host.addPlayer("alice"), 101);
+    ASSERT_EQ(host.addPlayer("bob"), 102);
     std::vector<std::unique_ptr<RawPeer>> flooders;
     std::vector<uint16_t> ids;
     for (int i = 0; i < 2; ++i) {
         flooders.push_back(std::make_unique<RawPeer>(hosted.port));
         ids.push_back(flooders.back()->registerPlayer("flood"));
         ASSERT_NE(ids.back(), 0);
-        flooders.back()->startFlood(wireMessage(3, 101, ids.back(), std::string(200, static_cast<char>('a' + i))));
+        flooders.back()->startFlood(wireMessage(3, 101, ids.back(), std::string(1000, static_cast<char>('a' + i))));
     }
-    const auto inboxSize = [&] { return nettest::inboxCount(host, 101); };
-    ASSERT_TRUE(waitUntil([&] { return inboxSize() == kInboxMessagesMax; }));
-    // The rest waits in the flooders' connections, which soon take no more.
-    size_t sent = 0;
-    ASSERT_TRUE(waitUntil([&] {
-        const size_t before = flooders[0]->bytesSent() + flooders[1]->bytesSent();
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        sent = flooders[0]->bytesSent() + flooders[1]->bytesSent();
-        return sent == before;
-    }, 20000));
-    EXPECT_EQ(inboxSize(), kInboxMessagesMax);
-    // The host serves on, and its player reads what came first.
-    EXPECT_LT(millisTaken([&] { EXPECT_EQ(host.playerCount(), 3); }), 50);
+    // Past the bound, alice's texts are lost; nobody waits for her, and
+    // bob's text still arrives at once.
+    ASSERT_TRUE(waitUntil([&] { return flooders[0]->bytesSent() + flooders[1]->bytesSent() > 2 * kInboxBytesMax; }, 20000));
+    EXPECT_GT(nettest::inboxBytes(host, 101), kInboxBytesMax - 1007);
+    EXPECT_LE(nettest::inboxBytes(host, 101), kInboxBytesMax);
+    RawPeer other(hosted.port);
+    const uint16_t otherId = other.registerPlayer("other");
+    ASSERT_NE(otherId, 0);
+    other.send(wireMessage(3, 102, otherId, "to bob"));
+    EXPECT_TRUE(waitUntil([&] { return std::string(host.receiveText(102).c_str()) == "to bob"; }, 500));
+    EXPECT_EQ(lastSocketError(), 0);
+    EXPECT_LT(millisTaken([&] { EXPECT_EQ(host.playerCount(), 5); }), 50);
     for (auto& flooder : flooders) flooder->stop();
-    // Nothing was dropped: every whole text each flooder sent arrives.
-    std::vector<size_t> expected;
-    for (auto& flooder : flooders) expected.push_back(flooder->bytesSent() / 207);
-    std::vector<size_t> got(2, 0);
-    ASSERT_TRUE(waitUntil([&] {
-        for (RtString text = host.receiveText(101); !text.isEmpty(); text = host.receiveText(101)) {
-            const size_t from = host.lastSenderId == ids[0] ? 0 : 1;
-            EXPECT_EQ(text.length, 200u);
-            EXPECT_EQ(text.c_str()[0], static_cast<char>('a' + from));
-            ++got[from];
-        }
-        return got == expected;
-    }, 20000)) << got[0] << "/" << expected[0] << " " << got[1] << "/" << expected[1];
+    // Alice's program learns of the loss when it reads next; the error log
+    // has the count. What she kept is whole, in each flooder's order.
+    const size_t kept = nettest::inboxCount(host, 101);
+    EXPECT_EQ(host.receiveText(101).length, 1000u);
+    EXPECT_EQ(lastSocketError(), 10055);
+    EXPECT_NE(testsupport::readFileBytes(logFolder.file("ErrorLog.txt")).find("texts to player 101 were lost"),
+              std::string::npos);
+    for (size_t i = 1; i < kept; ++i) {
+        const RtString text = host.receiveText(101);
+        ASSERT_EQ(text.length, 1000u);
+        EXPECT_EQ(text.c_str()[999], text.c_str()[0]);
+    }
     EXPECT_TRUE(host.isRunning());
 }
 
@@ -482,6 +483,17 @@ TEST_F(PeersOfAHost, AMemberThatStopsSendingIsStillAnswered) {
     EXPECT_EQ(hexBytes(asking.read(9)), "65 02 00 66 00 00 00 01 00");
     EXPECT_EQ(hexBytes(asking.read(12)), "67 05 00 66 00 00 00 61 73 6B 65 72");
     EXPECT_TRUE(asking.closedWithin(2000));
+    // A player, the sending side shut, and nothing read of what is sent to
+    // it: it has the partial limit to take it, then goes.
+    host.partialMessageLimitMs = 300;
+    RawPeer deaf(hosted.port, 4096);
+    ASSERT_EQ(deaf.registerPlayer("deaf"), 103);
+    nettest::limitSlotBuffers(deaf.acceptedSlot(host), 4096);
+    ASSERT_EQ(host.addPlayer("talker"), 104);
+    for (int i = 0; i < 2000; ++i) ASSERT_EQ(host.sendText(104, 103, RtString(std::string(1000, 'd').c_str())), 1);
+    ASSERT_EQ(shutdown(deaf.fd(), SHUT_WR), 0);
+    ASSERT_TRUE(waitUntil([&] { return leftCount(host) == 2; }, 2000));
+    EXPECT_EQ(host.popLeftPlayer(), 103);
 }
 
 TEST(SessionPeers, AnAnswerSentJustBeforeTheHostLeavesIsStillTaken) {
@@ -508,7 +520,7 @@ TEST_F(PeersOfAHost, AConnectionThatAsksForNoPlayerIsClosedAfterTheDeadline) {
     const auto start = std::chrono::steady_clock::now();
     std::vector<std::unique_ptr<RawPeer>> silent;
     for (int i = 1; i < kHostConnectionPlaces; ++i) silent.push_back(std::make_unique<RawPeer>(hosted.port));
-    RawPeer extra(hosted.port);  // the 129th, closed at once
+    RawPeer extra(hosted.port);  // the 129th: in the place of the first, and as silent
     EXPECT_TRUE(extra.closedWithin(2000));
     for (auto& peer : silent) EXPECT_TRUE(peer->closedWithin(3000));
     EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(290));
@@ -565,14 +577,14 @@ TEST_F(PeersOfAHost, AQuestionIsAnsweredPastTheTextsThatWaitBeforeIt) {
     RawPeer member(hosted.port);
     const uint16_t id = member.registerPlayer("writer");
     ASSERT_EQ(id, 102);
-    // More texts than the host's player holds, then a question, at once.
+    // Many texts, then a question, at once.
     std::string burst;
-    constexpr size_t kTexts = kInboxMessagesMax + 10;
+    constexpr size_t kTexts = 2000;
     for (size_t i = 0; i < kTexts; ++i) burst += wireMessage(3, 101, id, nettest::numberedText(i, 100));
     member.send(burst + wireMessage(101, 0, id));
     // The program has read nothing; the question is answered all the same.
     EXPECT_EQ(hexBytes(member.read(9, 2000)), "65 02 00 66 00 00 00 02 00");
-    EXPECT_EQ(nettest::inboxCount(host, 101), kInboxMessagesMax);
+    EXPECT_EQ(nettest::inboxCount(host, 101), kTexts);
     // And the texts that waited come in their order.
     size_t got = 0;
     ASSERT_TRUE(waitUntil([&] {
@@ -606,22 +618,15 @@ TEST_F(PeersOfAHost, DeparturesNobodyTakesAreKeptToABoundNewestFirst) {
 }
 
 TEST_F(PeersOfAHost, ARemovalWaitsForTheTextsSentBeforeIt) {
-    host.sendQueueLimitBytes = 16 * 1024;
     ASSERT_EQ(host.addPlayer("host"), 101);
     // A member that reads nothing for now, so that the host's texts to it
-    // soon wait for room in its queue.
+    // wait in its queue.
     RawPeer member(hosted.port, 4096);
     const uint16_t id = member.registerPlayer("kicked");
     ASSERT_EQ(id, 102);
     // The host's end of that connection keeps a few kilobytes, not the
     // megabytes loopback gives by default.
-    sockaddr_in own{};
-    socklen_t length = sizeof own;
-    ASSERT_EQ(getsockname(member.fd(), reinterpret_cast<sockaddr*>(&own), &length), 0);
-    int32_t accepted = -1;
-    for (int32_t slot = 0; slot < kSocketSlotCount; ++slot) {
-        if (slot != host.connectionSlot.load() && hostOrderPort(getSocketPeer(slot)) == ntohs(own.sin_port)) accepted = slot;
-    }
+    const int32_t accepted = member.acceptedSlot(host);
     ASSERT_GE(accepted, 0);
     nettest::limitSlotBuffers(accepted, 4096);
     std::string expected;
@@ -658,4 +663,32 @@ TEST_F(PeersOfAHost, AnIdTheHostsProgramStillHoldsIsNotGivenAgain) {
     EXPECT_EQ(host.sendText(7, newcomer, RtString("yours")), 1);
     EXPECT_EQ(hexBytes(peer.readMessage()), hexBytes(wireMessage(3, newcomer, 7, "yours")));
     EXPECT_TRUE(host.receiveText(101).isEmpty());
+}
+
+TEST_F(PeersOfAHost, OneConnectionTakesNeitherEveryPlayerNorEveryPlace) {
+    // One connection asks for one player more than it may hold: the last
+    // request gets no id.
+    constexpr size_t kMost = kPlayersPerConnectionMax;
+    RawPeer greedy(hosted.port);
+    std::string requests;
+    for (size_t i = 0; i <= kMost; ++i) requests += wireRequest("g");
+    greedy.send(requests + wireMessage(101, 0, 101));
+    const std::string ids = greedy.read(7 * kMost);
+    ASSERT_EQ(ids.size(), 7 * kMost);
+    EXPECT_EQ(hexBytes(ids.substr(7 * (kMost - 1))), "02 00 00 64 01 00 00");  // 356
+    EXPECT_EQ(hexBytes(greedy.readMessage()), "65 02 00 65 00 00 00 00 01");  // 256 players, no more
+    // Every other place is taken by a connection that asks for nothing.
+    std::vector<std::unique_ptr<RawPeer>> idle;
+    for (int i = 2; i < kHostConnectionPlaces; ++i) {
+        idle.push_back(std::make_unique<RawPeer>(hosted.port));
+        ASSERT_TRUE(waitUntil([&] { return usedSocketSlotCount() == 3 + i; })) << i;  // accepted in turn
+    }
+    // A newcomer takes the place of the one that has waited longest.
+    NetSession joiner;
+    EXPECT_LT(millisTaken([&] { EXPECT_EQ(joiner.join("127.0.0.1", hosted.port), 1); }), 1000);
+    EXPECT_EQ(joiner.addPlayer("honest"), static_cast<int32_t>(kFirstAssignedPlayerId + kMost + 1));
+    EXPECT_TRUE(idle.front()->closedWithin(1000));
+    EXPECT_FALSE(idle.back()->closedWithin(50));
+    EXPECT_EQ(joiner.playerCount(), static_cast<int32_t>(kMost) + 1);
+    joiner.reset();
 }

@@ -111,3 +111,32 @@ TEST(SocketTable, BytesTheReaderHasNotAcknowledgedAreCounted) {
     EXPECT_EQ(unacknowledgedOnSocket(1000), -1);  // a free record
     EXPECT_EQ(lastSocketError(), platform::kSockNotSocket);
 }
+
+TEST(SocketTable, ACloseThatDeliversReadsWhatArrivedUnreadFirst) {
+    const nettest::SlotPair pair = nettest::makeSlotPair();
+    ASSERT_GE(pair.server, 0);
+    nettest::limitSlotBuffers(pair.client, 4096);
+    nettest::limitSlotBuffers(pair.server, 16 * 1024);
+    // The client reads nothing yet: what the server sends waits in the systems.
+    const std::string bytes(256 * 1024, 'd');
+    int32_t sent = 0;
+    ASSERT_TRUE(nettest::waitUntil([&] {
+        const int32_t n = sendAvailableOnSocket(pair.server, bytes.data() + sent, static_cast<int32_t>(bytes.size()) - sent);
+        sent += n > 0 ? n : 0;
+        return n == -2;
+    }));
+    // And the server has not read what the client sent.
+    ASSERT_EQ(sendOnSocket(pair.client, "unread", 6, nullptr), 6);
+    ASSERT_EQ(waitForSocket(pair.server, false, 5000), 1);
+    EXPECT_EQ(closeSocketDelivering(pair.server), 0);
+    // Every byte arrives, then the end of an orderly close, not a reset.
+    std::string got;
+    char scrap[8192];
+    ASSERT_TRUE(nettest::waitUntil([&] {
+        const int32_t n = receiveOnSocket(pair.client, scrap, sizeof scrap, false);
+        if (n > 0) got.append(scrap, static_cast<size_t>(n));
+        return n == 0;
+    }));
+    EXPECT_EQ(lastSocketError(), 0);
+    EXPECT_EQ(got.size(), static_cast<size_t>(sent));
+}
