@@ -77,6 +77,7 @@ TEST(ErrorLogFolder, AnotherUsersFilesInTheSharedFolderAreNeitherWaitedOnNorWrit
                             log.c_str(), log == theirs ? "" : readFileBytes(log).c_str(),
                             readFileBytes("/tmp/vantric-65534/ErrorLog.txt").c_str());
             });
+            if (r.exited && r.exitStatus == 3) GTEST_SKIP() << "cannot mount a /tmp of the test's own here";
             const std::string which = std::string(fifo ? "FIFO" : "file") + ", TMPDIR " + (tmpdir ? tmpdir : "unset");
             ASSERT_TRUE(r.exited) << which << ": ended by signal " << r.signal;
             ASSERT_EQ(0, r.exitStatus) << which;
