@@ -29,7 +29,7 @@ start_x_server "$top" || { echo "smoke run skipped: no X server"; exit 77; }
 status=$?
 
 fail() { echo "smoke run failed: $*"; echo "--- error log"; cat "$work/ErrorLog.txt" 2>/dev/null; exit 1; }
-if grep -q "Window failed: no display" "$work/ErrorLog.txt" 2>/dev/null; then
+if grep -qE "Window failed: (no display|cannot open display)" "$work/ErrorLog.txt" 2>/dev/null; then
   x_server_report
   x_server_answers || { echo "smoke run skipped: the X server at $DISPLAY answers no client"; exit 77; }
   fail "the program found no display, yet an X client reaches $DISPLAY"
