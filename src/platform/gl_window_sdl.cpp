@@ -43,7 +43,8 @@ bool startVideoOn(const VideoDriverTry& attempt) {
 
 std::vector<VideoDriverTry> videoDriversOfThisProcess(std::string& skipped) {
     const VideoEnvironment environment{SDL_GetHint(SDL_HINT_VIDEODRIVER), SDL_getenv("DISPLAY"),
-                                       SDL_getenv("WAYLAND_DISPLAY"), SDL_getenv("XDG_RUNTIME_DIR")};
+                                       SDL_getenv("WAYLAND_DISPLAY"), SDL_getenv("XDG_RUNTIME_DIR"),
+                                       displayCardOfUser()};
     return videoDriversToTry(environment, skipped);
 }
 

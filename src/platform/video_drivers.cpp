@@ -3,6 +3,7 @@
 
 #include <cerrno>
 #include <cstddef>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <sys/socket.h>
@@ -68,6 +69,15 @@ bool localXServerListens(const char* display) {
     return socketAnswers(path, true) || socketAnswers(path, false);
 }
 
+const char* displayCardOfUser() {
+    static char path[32];
+    for (int card = 0; card < 16; ++card) {
+        std::snprintf(path, sizeof path, "/dev/dri/card%d", card);
+        if (access(path, R_OK | W_OK) == 0) return path;
+    }
+    return nullptr;
+}
+
 std::vector<VideoDriverTry> videoDriversToTry(const VideoEnvironment& environment, std::string& skipped) {
     skipped.clear();
     std::vector<VideoDriverTry> tries;
@@ -83,6 +93,9 @@ std::vector<VideoDriverTry> videoDriversToTry(const VideoEnvironment& environmen
     }
     if (isSet(environment.waylandDisplay) && waylandSocketFindable(environment, skipped)) {
         tries.push_back({"wayland", environment.waylandDisplay, false, false});
+    }
+    if (!xNamed && !isSet(environment.waylandDisplay) && isSet(environment.displayCard)) {
+        tries.push_back({"kmsdrm", environment.displayCard, false, false});
     }
     return tries;
 }

@@ -1,7 +1,8 @@
 // The video drivers worth asking for a window, chosen from the environment
 // before SDL is asked, as desktop toolkits pick their backend: the user's
 // SDL_VIDEODRIVER alone when set; else x11 for DISPLAY and wayland for
-// WAYLAND_DISPLAY. Left to itself SDL would try every driver it has, and a
+// WAYLAND_DISPLAY; with neither, kmsdrm for a display card the user may
+// open (a console without a display server). Left to itself SDL would try every driver it has, and a
 // Wayland client library without a runtime folder writes a line to standard
 // error for each try.
 #pragma once
@@ -15,6 +16,7 @@ struct VideoEnvironment {
     const char* xDisplay;        // DISPLAY
     const char* waylandDisplay;  // WAYLAND_DISPLAY
     const char* runtimeFolder;   // XDG_RUNTIME_DIR
+    const char* displayCard;     // a display card node the user may open (displayCardOfUser), or null
 };
 
 struct VideoDriverTry {
@@ -35,5 +37,9 @@ std::vector<VideoDriverTry> videoDriversToTry(const VideoEnvironment& environmen
 // connections on its socket (abstract or in /tmp/.X11-unix). False for a
 // display over the network, whose server is not looked for.
 bool localXServerListens(const char* display);
+
+// The first display card node (/dev/dri/card0 to card15) the user may read
+// and write, or null when there is none.
+const char* displayCardOfUser();
 
 }  // namespace platform

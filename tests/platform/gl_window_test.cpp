@@ -48,16 +48,20 @@ TEST(GLWindowDriver, OnlyTheDriversTheEnvironmentNamesAreTried) {
         bool skipped;
     };
     const char* runtime = "/";  // an absolute folder
+    const char* card = "/dev/dri/card0";
     const Case cases[] = {
-        {{nullptr, nullptr, nullptr, nullptr}, "", false},
-        {{"", "", "", runtime}, "", false},
-        {{"offscreen", ":99999", "wayland-0", runtime}, "offscreen@:99999 ", false},
-        {{nullptr, ":99999", nullptr, nullptr}, "x11@:99999 ", false},
-        {{nullptr, ":99999", "wayland-0", nullptr}, "x11@:99999 ", true},
-        {{nullptr, nullptr, "wayland-0", "relative/folder"}, "", true},
-        {{nullptr, nullptr, "wayland-0", "/no/such/folder"}, "", true},
-        {{nullptr, nullptr, "/run/wayland-0", nullptr}, "wayland@/run/wayland-0 ", false},
-        {{nullptr, "host:0", "wayland-0", runtime}, "x11@host:0 wayland@wayland-0 ", false},
+        {{nullptr, nullptr, nullptr, nullptr, nullptr}, "", false},
+        {{"", "", "", runtime, nullptr}, "", false},
+        {{"offscreen", ":99999", "wayland-0", runtime, card}, "offscreen@:99999 ", false},
+        {{nullptr, ":99999", nullptr, nullptr, card}, "x11@:99999 ", false},
+        {{nullptr, ":99999", "wayland-0", nullptr, nullptr}, "x11@:99999 ", true},
+        {{nullptr, nullptr, "wayland-0", "relative/folder", nullptr}, "", true},
+        {{nullptr, nullptr, "wayland-0", "/no/such/folder", nullptr}, "", true},
+        {{nullptr, nullptr, "/run/wayland-0", nullptr, card}, "wayland@/run/wayland-0 ", false},
+        {{nullptr, "host:0", "wayland-0", runtime, nullptr}, "x11@host:0 wayland@wayland-0 ", false},
+        // A console with no display server: the display card the user may open.
+        {{nullptr, nullptr, nullptr, nullptr, card}, "kmsdrm@/dev/dri/card0 ", false},
+        {{nullptr, "", "", runtime, card}, "kmsdrm@/dev/dri/card0 ", false},
     };
     for (const Case& c : cases) {
         std::string skipped, tried;
