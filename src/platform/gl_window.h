@@ -31,7 +31,10 @@ struct WindowRequest {
 // asked for it (showsNothingUnasked): a program there would run unseen for
 // ever. Where a server listens at the X display, a failure comes only after
 // two seconds of asking again: a display server resetting after its last
-// client left turns clients away for a moment.
+// client left turns clients away for a moment. A server that gives a reason
+// for turning the window away (no cookie for the display) is not asked
+// again, and the reason ends the failure's text: "cannot open display :1
+// (Authorization required, ...)".
 GLWindow* createGLWindow(const WindowRequest& request);
 // True when the video driver of that name shows nothing on a screen (the
 // offscreen, dummy and evdev drivers) and the request, a comma-separated list of

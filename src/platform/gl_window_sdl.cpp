@@ -11,6 +11,8 @@
 
 #include <cstdio>
 #include <cstring>
+#include <sys/mman.h>
+#include <unistd.h>
 #include <string>
 #include <vector>
 
@@ -93,6 +95,54 @@ constexpr Uint32 kDisplayRetryPauseMs = 50;
 
 enum class VideoStart { Started, Failed, ShowsNothing };
 
+// What a try writes to standard error, caught. The X library writes there
+// the reason a server gave for turning a client away (no cookie for the
+// display, say), once for every try: a reason means a refusal that asking
+// again will not change, while a server that is resetting turns clients
+// away without one.
+class CaughtStandardError {
+public:
+    CaughtStandardError() {
+        std::fflush(stderr);
+        file_ = memfd_create("video-try", MFD_CLOEXEC);
+        saved_ = file_ < 0 ? -1 : dup(STDERR_FILENO);
+        if (saved_ < 0 || dup2(file_, STDERR_FILENO) < 0) restore();
+    }
+    ~CaughtStandardError() { restore(); }
+    CaughtStandardError(const CaughtStandardError&) = delete;
+    CaughtStandardError& operator=(const CaughtStandardError&) = delete;
+
+    // What was written since the start; standard error is the process's own again.
+    std::string release() {
+        std::fflush(stderr);
+        std::string text;
+        if (saved_ >= 0) {
+            char piece[512];
+            ssize_t got;
+            for (off_t at = 0; (got = pread(file_, piece, sizeof piece, at)) > 0; at += got) text.append(piece, got);
+        }
+        restore();
+        return text;
+    }
+
+private:
+    void restore() {
+        if (saved_ >= 0) {
+            dup2(saved_, STDERR_FILENO);
+            close(saved_);
+            saved_ = -1;
+        }
+        if (file_ >= 0) close(file_);
+        file_ = -1;
+    }
+
+    int file_ = -1;
+    int saved_ = -1;
+};
+
+// The first line of a text, without its line end.
+std::string firstLine(const std::string& text) { return text.substr(0, text.find('\n')); }
+
 VideoStart startVideoOnce(const VideoDriverTry& attempt) {
     if (!startVideoOn(attempt)) return VideoStart::Failed;
     if (!showsNothingUnasked(SDL_GetCurrentVideoDriver(), attempt.drivers.c_str())) return VideoStart::Started;
@@ -100,37 +150,46 @@ VideoStart startVideoOnce(const VideoDriverTry& attempt) {
     return VideoStart::ShowsNothing;
 }
 
-VideoStart startVideo(const VideoDriverTry& attempt) {
+// Where a server listens, the tries' own complaints are caught: a reason
+// the server gave ends the asking at once and comes back in `refusal`.
+VideoStart startVideo(const VideoDriverTry& attempt, std::string& refusal) {
     const Uint32 firstTry = SDL_GetTicks();
     for (;;) {
+        if (!attempt.serverListens) return startVideoOnce(attempt);
+        CaughtStandardError caught;
         const VideoStart result = startVideoOnce(attempt);
-        if (result == VideoStart::Started || !attempt.serverListens || SDL_GetTicks() - firstTry >= kDisplayWaitMs)
+        const std::string said = caught.release();
+        if (result == VideoStart::Started) {
+            std::fputs(said.c_str(), stderr);  // not ours to hide
             return result;
+        }
+        refusal = firstLine(said);
+        if (!refusal.empty() || SDL_GetTicks() - firstTry >= kDisplayWaitMs) return result;
         SDL_Delay(kDisplayRetryPauseMs);
     }
 }
 
 // Starts the video subsystem on the first try that serves; otherwise
-// records why in one line, and logs each driver of our choice that failed.
+// records why in one line, and logs each driver that failed.
 bool startVideoForWindow() {
     std::string skipped;
     const std::vector<VideoDriverTry> tries = videoDriversOfThisProcess(skipped);
     if (!skipped.empty()) logText(skipped.c_str());
     std::string displays;
     for (const VideoDriverTry& attempt : tries) {
-        const VideoStart result = startVideo(attempt);
+        std::string refusal;
+        const VideoStart result = startVideo(attempt, refusal);
         if (result == VideoStart::Started) return true;
-        if (attempt.named) {
+        if (attempt.named && refusal.empty()) {
             if (result == VideoStart::ShowsNothing) std::snprintf(lastError, sizeof lastError, "no display");
             else recordError("the video system cannot start");
             return false;
         }
-        logText(("Video driver " + attempt.drivers + " for display " + attempt.display + ": " +
-                 (attempt.serverListens ? "its server turned the window away, asked again for two seconds"
-                                        : "the driver cannot reach it") +
-                 "\n")
-                    .c_str());
-        displays += (displays.empty() ? "" : " or ") + attempt.display;
+        const std::string why = !refusal.empty()       ? "its server refused the window: " + refusal
+                                : attempt.serverListens ? "its server turned the window away, asked again for two seconds"
+                                                        : "the driver cannot reach it";
+        logText(("Video driver " + attempt.drivers + " for display " + attempt.display + ": " + why + "\n").c_str());
+        displays += (displays.empty() ? "" : " or ") + attempt.display + (refusal.empty() ? "" : " (" + refusal + ")");
     }
     if (displays.empty()) std::snprintf(lastError, sizeof lastError, "no display");
     else std::snprintf(lastError, sizeof lastError, "cannot open display %s", displays.c_str());

@@ -3,9 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstddef>
+#include <cstring>
 #include <sstream>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
+#include <thread>
 #include <unistd.h>
+#include <vector>
 
 #include <cstdlib>
 
@@ -163,13 +169,84 @@ int freeDisplayNumber() {
     return 0;
 }
 
-// A display that no server holds, whether SDL's driver is ours to choose
-// or the user named it: one line, the end at once, nothing from the
-// libraries of drivers that cannot serve.
+// A display server that turns every client away with a reason, as a
+// server does a client without the display's cookie.
+class RefusingXServer {
+public:
+    static constexpr const char* kReason = "No way in";
+
+    explicit RefusingXServer(int display) : listening_(socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0)) {
+        const std::string path = "/tmp/.X11-unix/X" + std::to_string(display);
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        std::memcpy(address.sun_path + 1, path.data(), path.size());  // an abstract name
+        const auto length = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + path.size());
+        listens_ = bind(listening_, reinterpret_cast<sockaddr*>(&address), length) == 0 && listen(listening_, 16) == 0;
+        if (listens_) serving_ = std::thread([this] { serve(); });
+    }
+    ~RefusingXServer() {
+        shutdown(listening_, SHUT_RDWR);  // ends the accept
+        if (serving_.joinable()) serving_.join();
+        close(listening_);
+    }
+    bool listens() const { return listens_; }
+
+private:
+    // Reads the client's setup request and answers it with a failure (in
+    // the client's byte order) carrying kReason.
+    void serve() {
+        for (int client; (client = accept(listening_, nullptr, nullptr)) >= 0; close(client)) {
+            unsigned char request[12];
+            if (recv(client, request, sizeof request, MSG_WAITALL) != 12) continue;
+            const bool little = request[0] == 'l';
+            const auto u16 = [&](int at) { return little ? request[at] | request[at + 1] << 8 : request[at] << 8 | request[at + 1]; };
+            std::vector<char> authorization(((u16(6) + 3) & ~3) + ((u16(8) + 3) & ~3));
+            if (!authorization.empty()) recv(client, authorization.data(), authorization.size(), MSG_WAITALL);
+            const std::string reason(kReason);
+            const size_t padded = (reason.size() + 3) & ~size_t{3};
+            std::string reply(8 + padded, '\0');
+            reply[1] = static_cast<char>(reason.size());
+            reply[little ? 2 : 3] = 11;  // protocol 11.0
+            reply[little ? 6 : 7] = static_cast<char>(padded / 4);
+            reply.replace(8, reason.size(), reason);
+            send(client, reply.data(), reply.size(), MSG_NOSIGNAL);
+        }
+    }
+
+    int listening_;
+    bool listens_ = false;
+    std::thread serving_;
+};
+
+// A display that no server holds, or whose server refuses the window with a
+// reason, whether SDL's driver is ours to choose or the user named it: one
+// line, the end at once, nothing from the libraries of drivers that cannot
+// serve.
 TEST(EngineStartup, ADisplayNoServerHoldsEndsAtOnceInOneLine) {
     const int display = freeDisplayNumber();
     ASSERT_NE(display, 0);
     const std::string name = ":" + std::to_string(display);
+    {
+        RefusingXServer server(display);
+        ASSERT_TRUE(server.listens());
+        for (const char* driver : {static_cast<const char*>(nullptr), "x11"}) {
+            TempDir folder;
+            const auto started = std::chrono::steady_clock::now();
+            ChildResult r = runInChild([&] {
+                if (driver) setenv("SDL_VIDEODRIVER", driver, 1);
+                else unsetenv("SDL_VIDEODRIVER");
+                unsetenv("WAYLAND_DISPLAY");
+                setenv("DISPLAY", name.c_str(), 1);
+                startTestEngine(folder.path());
+            });
+            const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+            const char* which = driver ? driver : "SDL's choice";
+            ASSERT_TRUE(r.exited) << which;
+            EXPECT_EQ(r.exitStatus, kNoWindowExitStatus) << which;
+            EXPECT_EQ(r.err, "Window failed: cannot open display " + name + " (" + RefusingXServer::kReason + ")\n");
+            EXPECT_LT(seconds, 0.5) << which;
+        }
+    }
     for (const char* driver : {static_cast<const char*>(nullptr), "x11"}) {
         TempDir folder;
         const auto started = std::chrono::steady_clock::now();
