@@ -40,7 +40,10 @@
 //   exist yet), at most 40 of them, whatever the length of their text, and
 //   as the system itself follows them: a link that stands in a sticky folder
 //   everyone may write (a shared temporary folder) is followed only when it
-//   is the saver's own or the folder owner's. Any other fails the save.
+//   is the saver's own or the folder owner's. Any other fails the save, and
+//   so does a file there that is neither's (another user may have planted
+//   it to receive the saver's bytes), as the system refuses to create over
+//   one.
 // - A folder of the name fails the save before anything is written; a save
 //   never removes a folder.
 // - The old file is held alone (disk_files.h) from the start of the save to
@@ -94,6 +97,7 @@ private:
 
     bool findTarget(const char* diskPath);
     bool begin();
+    int refuseInSharedFolder(const char* what);
     bool startPartial(unsigned mode);
     int createPartial(unsigned mode);
     void removeStalePartials() const;

@@ -196,8 +196,10 @@ TEST_F(Replacement, AnAccessListIsKeptAndNoneIsGainedFromTheFolder) {
 
 // A link that another user planted in a shared sticky folder (a temporary
 // folder) is not followed, as the system itself would not follow it there:
-// the save fails, says why, and the file the link led to keeps its bytes.
-TEST_F(Replacement, ALinkPlantedInASharedStickyFolderIsNotFollowed) {
+// the save fails, says why, and the file the link led to keeps its bytes. A
+// file planted there, one anybody may write, is not filled with the saver's
+// bytes either (before, the refused rename turned the save in place).
+TEST_F(Replacement, WhatAnotherUserPlantedInASharedStickyFolderIsNotWritten) {
     if (geteuid() != 0) GTEST_SKIP() << "needs root to act as two users";
     mkdir(work("shared").c_str(), 01777);
     ASSERT_EQ(0, chmod(work("shared").c_str(), 01777));
@@ -205,14 +207,21 @@ TEST_F(Replacement, ALinkPlantedInASharedStickyFolderIsNotFollowed) {
     ASSERT_EQ(0, chown(work("important.txt").c_str(), 65534, 65534));
     ASSERT_EQ(0, symlink("../important.txt", work("shared/report.png").c_str()));
     ASSERT_EQ(0, lchown(work("shared/report.png").c_str(), 4242, 4242));
-    const testsupport::ChildResult child =
-        asNobody([] { std::printf("%d", files::saveWholeFile("shared/report.png", "x", 1, "Test") ? 1 : 0); });
-    EXPECT_EQ("0", child.out);
+    put("shared/score.txt", "planted");
+    ASSERT_EQ(0, chown(work("shared/score.txt").c_str(), 4242, 4242));
+    ASSERT_EQ(0, chmod(work("shared/score.txt").c_str(), 0666));
+    const testsupport::ChildResult child = asNobody([] {
+        std::printf("%d", files::saveWholeFile("shared/report.png", "x", 1, "Test") ? 1 : 0);
+        std::printf("%d", files::saveWholeFile("shared/score.txt", "x", 1, "Test") ? 1 : 0);
+    });
+    EXPECT_EQ("00", child.out);
     EXPECT_EQ("mine", read("important.txt"));
-    EXPECT_EQ("Test: cannot write " + work("shared/report.png") +
-                  ": Permission denied (a symbolic link in a shared sticky folder, owned by neither the saver nor "
-                  "the folder's owner)\n",
-              log());
+    EXPECT_EQ("planted", read("shared/score.txt"));
+    const auto refused = [&](const char* name, const std::string& what) {
+        return "Test: cannot write " + work(name) + ": Permission denied (" + what +
+               " in a shared sticky folder, owned by neither the saver nor the folder's owner)\n";
+    };
+    EXPECT_EQ(refused("shared/report.png", "a symbolic link") + refused("shared/score.txt", "a file"), log());
 }
 
 // A file with a second name is written in place: both names see the new
