@@ -239,7 +239,9 @@ bool FileReplacement::begin() {
     // A second name, or a file mounted over its name, would not be the
     // renamed file's.
     if (old_.st_nlink != 1 || old_.st_dev != here.st_dev) return true;
-    if (!startPartial(0600)) return errno == EACCES || errno == EPERM;  // a folder closed to new files
+    // A folder closed to new files, or mounted read-only with the file
+    // mounted writable into it.
+    if (!startPartial(0600)) return errno == EACCES || errno == EPERM || errno == EROFS;
     if (!giveOwnerAndAttributes(held_, old_, fd_)) dropPartial();
     return true;
 }

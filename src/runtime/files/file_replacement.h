@@ -20,8 +20,9 @@
 //   flushes), so no one sees the new file half made and a crash leaves none.
 // - In place otherwise: a file with a second name, one whose owner, group or
 //   an attribute the saver cannot give, one mounted over its name, one in a
-//   folder the saver may not create in, and one the system refuses to rename
-//   over (the rename's failure turns the save in place, not into a failure).
+//   folder the saver may not create in (or mounted read-only), and one the
+//   system refuses to rename over (the rename's failure turns the save in
+//   place, not into a failure).
 //   The new bytes are kept in memory until the commit; then the old bytes
 //   are read into memory as the backup, the new ones written over them from
 //   the start, the file cut to their length and flushed. A failure there

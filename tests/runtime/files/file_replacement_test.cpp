@@ -239,23 +239,32 @@ TEST_F(Replacement, AFileWithTwoNamesIsWrittenInPlaceForBoth) {
 
 // Saves a rename cannot make still save: a file mounted over its name, as
 // containers mount single files (the rename is refused as busy), is written
-// in place; a link whose text is longer than 1,023 characters is followed.
+// in place, also where its folder is mounted read-only (no partial file can
+// be made there; before, that failed the save); a link whose text is longer
+// than 1,023 characters is followed.
 TEST_F(Replacement, AFileMountedOverItsNameAndALinkOfAnyLengthSave) {
     if (geteuid() != 0) GTEST_SKIP() << "needs root to mount";
     put("host.cfg", "25");
-    put("mounted.cfg", "");
-    if (mount(work("host.cfg").c_str(), work("mounted.cfg").c_str(), nullptr, MS_BIND, nullptr) != 0)
+    mkdir(work("ro").c_str(), 0755);
+    put("ro/mounted.cfg", "");
+    if (mount(work("ro").c_str(), work("ro").c_str(), nullptr, MS_BIND, nullptr) != 0 ||
+        mount(work("host.cfg").c_str(), work("ro/mounted.cfg").c_str(), nullptr, MS_BIND, nullptr) != 0)
         GTEST_SKIP() << "cannot mount here: " << std::strerror(errno);
-    const bool saved = files::saveWholeFile("mounted.cfg", "26", 2, "Test");
-    umount2(work("mounted.cfg").c_str(), MNT_DETACH);
+    const bool saved = files::saveWholeFile("ro/mounted.cfg", "26", 2, "Test");
+    const bool savedReadOnly =
+        mount(nullptr, work("ro").c_str(), nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr) == 0 &&
+        files::saveWholeFile("ro/mounted.cfg", "27", 2, "Test");
+    umount2(work("ro/mounted.cfg").c_str(), MNT_DETACH);
+    umount2(work("ro").c_str(), MNT_DETACH);
     EXPECT_TRUE(saved);
-    EXPECT_EQ("26", read("host.cfg"));
-    EXPECT_EQ((std::vector<std::string>{"host.cfg", "mounted.cfg"}), names());
+    EXPECT_TRUE(savedReadOnly);
+    EXPECT_EQ("27", read("host.cfg"));
+    EXPECT_EQ((std::vector<std::string>{"mounted.cfg"}), names("ro"));
     std::string longLink;
     while (longLink.size() < 1100) longLink += "./";
     ASSERT_EQ(0, symlink((longLink + "host.cfg").c_str(), work("long").c_str()));
-    EXPECT_TRUE(files::saveWholeFile("long", "27", 2, "Test"));
-    EXPECT_EQ("27", read("host.cfg"));
+    EXPECT_TRUE(files::saveWholeFile("long", "28", 2, "Test"));
+    EXPECT_EQ("28", read("host.cfg"));
 }
 
 // A file-size limit fails a save as a full disk does, the old file kept and
