@@ -272,9 +272,16 @@ int FileReplacement::createPartial(unsigned mode) {
     for (int attempt = 0; attempt < 100; ++attempt) {
         partial_ = stem + std::to_string(++serial);
         const int fd = openAloneAt(folder_, partial_.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW, mode);
-        if (fd >= 0) return fd;
-        // EBUSY: another save's sweep took the new file's lock first and
-        // removes it; the next name is free of it.
+        // Another save's sweep may take the new file between its making and
+        // its lock: while the sweep holds the lock the open fails (EBUSY);
+        // once the sweep has removed it, the file has no name left. The next
+        // name is free of it either way.
+        struct stat made;
+        if (fd >= 0 && fstat(fd, &made) == 0 && made.st_nlink > 0) return fd;
+        if (fd >= 0) {
+            close(fd);
+            errno = EBUSY;
+        }
         if (errno != EEXIST && errno != EBUSY) break;
     }
     const int cause = errno;

@@ -7,15 +7,20 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <atomic>
+#include <climits>
 #include <csignal>
 #include <cstring>
 #include <functional>
 #include <string>
 #include <grp.h>
+#include <poll.h>
+#include <sys/fanotify.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -386,6 +391,38 @@ TEST_F(Replacement, ASaveClearsOnlyThePartialFilesNoWriterHolds) {
                                         ".other.txt.partial-" + std::to_string(killed) + "-1", "ns.txt", "source.bin"}),
               names());
     EXPECT_TRUE(testsupport::killChild(writing, SIGKILL));
+}
+
+// A partial file that another save's sweep removes between its making and
+// its lock (watched here: each open in the folder waits for the test's
+// answer) is not written: the save makes another. Before, it wrote the file
+// that had lost its name and the commit failed, "No such file or directory".
+TEST_F(Replacement, APartialFileSweptBeforeItsLockIsNotWritten) {
+    const int watch = fanotify_init(FAN_CLASS_CONTENT | FAN_CLOEXEC, O_RDONLY);
+    if (watch < 0 || fanotify_mark(watch, FAN_MARK_ADD, FAN_OPEN_PERM | FAN_EVENT_ON_CHILD, AT_FDCWD,
+                                   work("").c_str()) != 0)
+        GTEST_SKIP() << "cannot watch opens here: " << std::strerror(errno);
+    std::atomic<bool> saved{false};
+    std::thread sweep([&] {
+        for (bool swept = false; !saved;) {
+            struct pollfd ready = {watch, POLLIN, 0};
+            fanotify_event_metadata event;
+            if (poll(&ready, 1, 20) != 1 || ::read(watch, &event, sizeof event) != sizeof event) continue;
+            char name[PATH_MAX] = "";
+            swept = swept || (readlink(("/proc/self/fd/" + std::to_string(event.fd)).c_str(), name, PATH_MAX - 1) > 0 &&
+                              std::strstr(name, ".partial-") && unlink(name) == 0);
+            const fanotify_response allow = {event.fd, FAN_ALLOW};
+            EXPECT_EQ(static_cast<ssize_t>(sizeof allow), ::write(watch, &allow, sizeof allow));
+            close(event.fd);
+        }
+    });
+    files::saveWholeFile("new.txt", "new", 3, "Test");  // a failure shows in the log
+    saved = true;
+    sweep.join();
+    close(watch);
+    EXPECT_EQ("", log());
+    EXPECT_EQ("new", read("new.txt"));
+    EXPECT_EQ((std::vector<std::string>{"new.txt"}), names());
 }
 
 // A failure is logged with the whole path and the reason, control characters
