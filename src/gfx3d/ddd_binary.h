@@ -12,7 +12,8 @@
 // Reading takes a disk file or a "mem://" block; a file that does not begin
 // with the magic goes to the text reader (ddd_text.h). Writing always makes
 // version 2.0. Failures are logged to the error log ("Wrong .ddd version:
-// ...", "# read error", "# malloc error", then the name) and give 0.
+// ...", "# read error", "# malloc error", then the name, its control
+// characters escaped) and give 0.
 //
 // Departures, for damaged or hostile files: a header cut short, counts that
 // are negative or that promise more bytes than the data holds, a NaN version, a normal index above
