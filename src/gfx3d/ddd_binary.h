@@ -41,6 +41,7 @@ int32_t loadDddFile(MeshObject& mesh, const char* name);
 // Writes the mesh as version 2.0; 1 when written. 0 for a mesh without
 // frames, a "mem://" name or nodes of more than 256 palette entries (what
 // bears the name is not touched), a folder of the name (left as it is), or
-// a file that cannot be made or fully written: the model is saved whole (runtime/files/file_replacement.h), so a
-// save that fails leaves the old file as it was and says why in the error log.
+// a file that cannot be made or fully written: the model is saved whole
+// (runtime/files/file_replacement.h), so a save that fails leaves the old
+// file as it was and says why in the error log.
 int32_t saveDddFile(const MeshObject& mesh, const char* name);
