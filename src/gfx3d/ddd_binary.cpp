@@ -17,6 +17,7 @@
 #include "runtime/files/case_blind_path.h"
 #include "runtime/files/error_log.h"
 #include "runtime/files/file_replacement.h"
+#include "runtime/files/log_text.h"
 #include "runtime/files/mem_blocks.h"
 #include "runtime/files/read_stream.h"
 
@@ -193,10 +194,11 @@ Outcome readBinary(ByteSource& in, MeshObject& mesh) {
     return readFrames(in, h, mesh, u, v);
 }
 
-// Two lines in the error log: what went wrong, then the file's name.
+// Two lines in the error log: what went wrong, then the file's name (its
+// control characters escaped, so that it cannot forge a line).
 void logFailure(const char* what, const char* name) {
     appendToErrorLog(what);
-    const std::string line = std::string(name) + "\n";
+    const std::string line = files::escapeForLog(name) + "\n";
     appendToErrorLog(line.c_str());
 }
 void logFailure(Outcome outcome, const char* name) {

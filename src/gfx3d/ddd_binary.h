@@ -12,7 +12,8 @@
 // Reading takes a disk file or a "mem://" block; a file that does not begin
 // with the magic goes to the text reader (ddd_text.h). Writing always makes
 // version 2.0. Failures are logged to the error log ("Wrong .ddd version:
-// ...", "# read error", "# malloc error", then the name) and give 0.
+// ...", "# read error", "# malloc error", then the name, its control
+// characters escaped) and give 0.
 //
 // Departures, for damaged or hostile files: a header cut short, counts that
 // are negative or that promise more bytes than the data holds, a NaN version, a normal index above
@@ -40,6 +41,7 @@ int32_t loadDddFile(MeshObject& mesh, const char* name);
 // Writes the mesh as version 2.0; 1 when written. 0 for a mesh without
 // frames, a "mem://" name or nodes of more than 256 palette entries (what
 // bears the name is not touched), a folder of the name (left as it is), or
-// a file that cannot be made or fully written: the model is saved whole (runtime/files/file_replacement.h), so a
-// save that fails leaves the old file as it was and says why in the error log.
+// a file that cannot be made or fully written: the model is saved whole
+// (runtime/files/file_replacement.h), so a save that fails leaves the old
+// file as it was and says why in the error log.
 int32_t saveDddFile(const MeshObject& mesh, const char* name);

@@ -229,6 +229,9 @@ TEST_F(DddBinary, Versions102And20AreTheOnlyBounds) {
     EXPECT_EQ("Wrong .ddd version: 1.01. Can use 1.02-2.00\n# read error\n" + low +
                   "\nWrong .ddd version: 2.01. Can use 1.02-2.00\n# read error\n" + high + "\n",
               log());
+    // A line end in the name is shown escaped: it cannot forge a line.
+    EXPECT_EQ(0, loadDddFile(mesh, file("a\nforged.ddd", dddHeader(2.01, 0, 0, 0).data).c_str()));
+    EXPECT_NE(std::string::npos, log().find("# read error\n" + dir.file("a\\nforged.ddd") + "\n")) << log();
 }
 
 TEST_F(DddBinary, MissingFilesAndEmptyNamesGiveZeroWithoutALogLine) {

@@ -63,15 +63,16 @@ bool readLink(int folder, const std::string& name, std::string& text) {
     return false;
 }
 
-// The system's own rule for links in shared folders: one that stands in a
-// sticky folder everyone may write is followed only when it belongs to the
-// one who follows it or to the folder's owner, so nobody can plant a link
-// there that leads another user's save to that user's own files.
-bool linkMayBeFollowed(int folder, const struct stat& link) {
+// The system's own rule for shared folders: in a sticky folder everyone may
+// write, a link is followed, and a file written into, only when it belongs to
+// the saver or to the folder's owner, so nobody can plant there a link that
+// leads another user's save to that user's own files, nor a file of their
+// own that a save would fill.
+bool mayUseInSharedFolder(int folder, const struct stat& entry) {
     struct stat dir;
     if (fstat(folder, &dir) != 0) return false;
     const bool shared = (dir.st_mode & S_ISVTX) && (dir.st_mode & S_IWOTH);
-    return !shared || link.st_uid == geteuid() || link.st_uid == dir.st_uid;
+    return !shared || entry.st_uid == geteuid() || entry.st_uid == dir.st_uid;
 }
 
 // The partial files of a target share this beginning; the process and the
@@ -190,10 +191,8 @@ bool FileReplacement::findTarget(const char* diskPath) {
         int why = 0;
         if (hop == kLinkHops) {
             why = ELOOP;
-        } else if (!linkMayBeFollowed(folder, st)) {
-            why = EACCES;
-            why_ = std::string(std::strerror(EACCES)) +
-                   " (a symbolic link in a shared sticky folder, owned by neither the saver nor the folder's owner)";
+        } else if (!mayUseInSharedFolder(folder, st)) {
+            why = refuseInSharedFolder("a symbolic link");
         } else if (!readLink(folder, name_, link)) {
             why = errno;
         }
@@ -221,6 +220,12 @@ bool FileReplacement::begin() {
         errno = EISDIR;
         return false;
     }
+    // Written in place where a rename is refused, another user's file would
+    // be filled with the saver's bytes.
+    if (!mayUseInSharedFolder(folder_, st)) {
+        errno = refuseInSharedFolder("a file");
+        return false;
+    }
     if (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode)) {
         way_ = Way::Device;
         fd_ = openAloneAt(folder_, name, O_RDWR);
@@ -234,9 +239,19 @@ bool FileReplacement::begin() {
     // A second name, or a file mounted over its name, would not be the
     // renamed file's.
     if (old_.st_nlink != 1 || old_.st_dev != here.st_dev) return true;
-    if (!startPartial(0600)) return errno == EACCES || errno == EPERM;  // a folder closed to new files
+    // A folder closed to new files, or mounted read-only with the file
+    // mounted writable into it.
+    if (!startPartial(0600)) return errno == EACCES || errno == EPERM || errno == EROFS;
     if (!giveOwnerAndAttributes(held_, old_, fd_)) dropPartial();
     return true;
+}
+
+// Why a save in a shared sticky folder is refused (`what` stands there); the
+// cause, EACCES.
+int FileReplacement::refuseInSharedFolder(const char* what) {
+    why_ = std::string(std::strerror(EACCES)) + " (" + what +
+           " in a shared sticky folder, owned by neither the saver nor the folder's owner)";
+    return EACCES;
 }
 
 // Clears the target's stale partial files and makes its own; the save then
@@ -257,9 +272,16 @@ int FileReplacement::createPartial(unsigned mode) {
     for (int attempt = 0; attempt < 100; ++attempt) {
         partial_ = stem + std::to_string(++serial);
         const int fd = openAloneAt(folder_, partial_.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW, mode);
-        if (fd >= 0) return fd;
-        // EBUSY: another save's sweep took the new file's lock first and
-        // removes it; the next name is free of it.
+        // Another save's sweep may take the new file between its making and
+        // its lock: while the sweep holds the lock the open fails (EBUSY);
+        // once the sweep has removed it, the file has no name left. The next
+        // name is free of it either way.
+        struct stat made;
+        if (fd >= 0 && fstat(fd, &made) == 0 && made.st_nlink > 0) return fd;
+        if (fd >= 0) {
+            close(fd);
+            errno = EBUSY;
+        }
         if (errno != EEXIST && errno != EBUSY) break;
     }
     const int cause = errno;

@@ -20,8 +20,9 @@
 //   flushes), so no one sees the new file half made and a crash leaves none.
 // - In place otherwise: a file with a second name, one whose owner, group or
 //   an attribute the saver cannot give, one mounted over its name, one in a
-//   folder the saver may not create in, and one the system refuses to rename
-//   over (the rename's failure turns the save in place, not into a failure).
+//   folder the saver may not create in (or mounted read-only), and one the
+//   system refuses to rename over (the rename's failure turns the save in
+//   place, not into a failure).
 //   The new bytes are kept in memory until the commit; then the old bytes
 //   are read into memory as the backup, the new ones written over them from
 //   the start, the file cut to their length and flushed. A failure there
@@ -40,7 +41,10 @@
 //   exist yet), at most 40 of them, whatever the length of their text, and
 //   as the system itself follows them: a link that stands in a sticky folder
 //   everyone may write (a shared temporary folder) is followed only when it
-//   is the saver's own or the folder owner's. Any other fails the save.
+//   is the saver's own or the folder owner's. Any other fails the save, and
+//   so does a file there that is neither's (another user may have planted
+//   it to receive the saver's bytes), as the system refuses to create over
+//   one.
 // - A folder of the name fails the save before anything is written; a save
 //   never removes a folder.
 // - The old file is held alone (disk_files.h) from the start of the save to
@@ -94,6 +98,7 @@ private:
 
     bool findTarget(const char* diskPath);
     bool begin();
+    int refuseInSharedFolder(const char* what);
     bool startPartial(unsigned mode);
     int createPartial(unsigned mode);
     void removeStalePartials() const;

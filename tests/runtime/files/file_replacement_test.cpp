@@ -7,15 +7,20 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <atomic>
+#include <climits>
 #include <csignal>
 #include <cstring>
 #include <functional>
 #include <string>
 #include <grp.h>
+#include <poll.h>
+#include <sys/fanotify.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -196,8 +201,10 @@ TEST_F(Replacement, AnAccessListIsKeptAndNoneIsGainedFromTheFolder) {
 
 // A link that another user planted in a shared sticky folder (a temporary
 // folder) is not followed, as the system itself would not follow it there:
-// the save fails, says why, and the file the link led to keeps its bytes.
-TEST_F(Replacement, ALinkPlantedInASharedStickyFolderIsNotFollowed) {
+// the save fails, says why, and the file the link led to keeps its bytes. A
+// file planted there, one anybody may write, is not filled with the saver's
+// bytes either (before, the refused rename turned the save in place).
+TEST_F(Replacement, WhatAnotherUserPlantedInASharedStickyFolderIsNotWritten) {
     if (geteuid() != 0) GTEST_SKIP() << "needs root to act as two users";
     mkdir(work("shared").c_str(), 01777);
     ASSERT_EQ(0, chmod(work("shared").c_str(), 01777));
@@ -205,14 +212,21 @@ TEST_F(Replacement, ALinkPlantedInASharedStickyFolderIsNotFollowed) {
     ASSERT_EQ(0, chown(work("important.txt").c_str(), 65534, 65534));
     ASSERT_EQ(0, symlink("../important.txt", work("shared/report.png").c_str()));
     ASSERT_EQ(0, lchown(work("shared/report.png").c_str(), 4242, 4242));
-    const testsupport::ChildResult child =
-        asNobody([] { std::printf("%d", files::saveWholeFile("shared/report.png", "x", 1, "Test") ? 1 : 0); });
-    EXPECT_EQ("0", child.out);
+    put("shared/score.txt", "planted");
+    ASSERT_EQ(0, chown(work("shared/score.txt").c_str(), 4242, 4242));
+    ASSERT_EQ(0, chmod(work("shared/score.txt").c_str(), 0666));
+    const testsupport::ChildResult child = asNobody([] {
+        std::printf("%d", files::saveWholeFile("shared/report.png", "x", 1, "Test") ? 1 : 0);
+        std::printf("%d", files::saveWholeFile("shared/score.txt", "x", 1, "Test") ? 1 : 0);
+    });
+    EXPECT_EQ("00", child.out);
     EXPECT_EQ("mine", read("important.txt"));
-    EXPECT_EQ("Test: cannot write " + work("shared/report.png") +
-                  ": Permission denied (a symbolic link in a shared sticky folder, owned by neither the saver nor "
-                  "the folder's owner)\n",
-              log());
+    EXPECT_EQ("planted", read("shared/score.txt"));
+    const auto refused = [&](const char* name, const std::string& what) {
+        return "Test: cannot write " + work(name) + ": Permission denied (" + what +
+               " in a shared sticky folder, owned by neither the saver nor the folder's owner)\n";
+    };
+    EXPECT_EQ(refused("shared/report.png", "a symbolic link") + refused("shared/score.txt", "a file"), log());
 }
 
 // A file with a second name is written in place: both names see the new
@@ -230,23 +244,32 @@ TEST_F(Replacement, AFileWithTwoNamesIsWrittenInPlaceForBoth) {
 
 // Saves a rename cannot make still save: a file mounted over its name, as
 // containers mount single files (the rename is refused as busy), is written
-// in place; a link whose text is longer than 1,023 characters is followed.
+// in place, also where its folder is mounted read-only (no partial file can
+// be made there; before, that failed the save); a link whose text is longer
+// than 1,023 characters is followed.
 TEST_F(Replacement, AFileMountedOverItsNameAndALinkOfAnyLengthSave) {
     if (geteuid() != 0) GTEST_SKIP() << "needs root to mount";
     put("host.cfg", "25");
-    put("mounted.cfg", "");
-    if (mount(work("host.cfg").c_str(), work("mounted.cfg").c_str(), nullptr, MS_BIND, nullptr) != 0)
+    mkdir(work("ro").c_str(), 0755);
+    put("ro/mounted.cfg", "");
+    if (mount(work("ro").c_str(), work("ro").c_str(), nullptr, MS_BIND, nullptr) != 0 ||
+        mount(work("host.cfg").c_str(), work("ro/mounted.cfg").c_str(), nullptr, MS_BIND, nullptr) != 0)
         GTEST_SKIP() << "cannot mount here: " << std::strerror(errno);
-    const bool saved = files::saveWholeFile("mounted.cfg", "26", 2, "Test");
-    umount2(work("mounted.cfg").c_str(), MNT_DETACH);
+    const bool saved = files::saveWholeFile("ro/mounted.cfg", "26", 2, "Test");
+    const bool savedReadOnly =
+        mount(nullptr, work("ro").c_str(), nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr) == 0 &&
+        files::saveWholeFile("ro/mounted.cfg", "27", 2, "Test");
+    umount2(work("ro/mounted.cfg").c_str(), MNT_DETACH);
+    umount2(work("ro").c_str(), MNT_DETACH);
     EXPECT_TRUE(saved);
-    EXPECT_EQ("26", read("host.cfg"));
-    EXPECT_EQ((std::vector<std::string>{"host.cfg", "mounted.cfg"}), names());
+    EXPECT_TRUE(savedReadOnly);
+    EXPECT_EQ("27", read("host.cfg"));
+    EXPECT_EQ((std::vector<std::string>{"mounted.cfg"}), names("ro"));
     std::string longLink;
     while (longLink.size() < 1100) longLink += "./";
     ASSERT_EQ(0, symlink((longLink + "host.cfg").c_str(), work("long").c_str()));
-    EXPECT_TRUE(files::saveWholeFile("long", "27", 2, "Test"));
-    EXPECT_EQ("27", read("host.cfg"));
+    EXPECT_TRUE(files::saveWholeFile("long", "28", 2, "Test"));
+    EXPECT_EQ("28", read("host.cfg"));
 }
 
 // A file-size limit fails a save as a full disk does, the old file kept and
@@ -368,6 +391,40 @@ TEST_F(Replacement, ASaveClearsOnlyThePartialFilesNoWriterHolds) {
                                         ".other.txt.partial-" + std::to_string(killed) + "-1", "ns.txt", "source.bin"}),
               names());
     EXPECT_TRUE(testsupport::killChild(writing, SIGKILL));
+}
+
+// A partial file that another save's sweep removes between its making and
+// its lock (watched here: each open in the folder waits for the test's
+// answer) is not written: the save makes another. Before, it wrote the file
+// that had lost its name and the commit failed, "No such file or directory".
+TEST_F(Replacement, APartialFileSweptBeforeItsLockIsNotWritten) {
+    const int watch = fanotify_init(FAN_CLASS_CONTENT | FAN_CLOEXEC, O_RDONLY);
+    if (watch < 0 || fanotify_mark(watch, FAN_MARK_ADD, FAN_OPEN_PERM | FAN_EVENT_ON_CHILD, AT_FDCWD,
+                                   work("").c_str()) != 0) {
+        close(watch);
+        GTEST_SKIP() << "cannot watch opens here (needs the right to answer for them)";
+    }
+    std::atomic<bool> saved{false};
+    std::thread sweep([&] {
+        for (bool swept = false; !saved;) {
+            struct pollfd ready = {watch, POLLIN, 0};
+            fanotify_event_metadata event;
+            if (poll(&ready, 1, 20) != 1 || ::read(watch, &event, sizeof event) != sizeof event) continue;
+            char name[PATH_MAX] = "";
+            swept = swept || (readlink(("/proc/self/fd/" + std::to_string(event.fd)).c_str(), name, PATH_MAX - 1) > 0 &&
+                              std::strstr(name, ".partial-") && unlink(name) == 0);
+            const fanotify_response allow = {event.fd, FAN_ALLOW};
+            EXPECT_EQ(static_cast<ssize_t>(sizeof allow), ::write(watch, &allow, sizeof allow));
+            close(event.fd);
+        }
+    });
+    files::saveWholeFile("new.txt", "new", 3, "Test");  // a failure shows in the log
+    saved = true;
+    sweep.join();
+    close(watch);
+    EXPECT_EQ("", log());
+    EXPECT_EQ("new", read("new.txt"));
+    EXPECT_EQ((std::vector<std::string>{"new.txt"}), names());
 }
 
 // A failure is logged with the whole path and the reason, control characters
