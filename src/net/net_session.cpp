@@ -63,8 +63,8 @@ void NetSession::releaseSessionSockets() {
         reference = holdsSocketReference;
         holdsSocketReference = false;
     }
-    // The link ends first, so that a program's send waiting for room stops
-    // before its socket goes.
+    // The link ends first, so that nothing more is queued for a socket
+    // that is going.
     hostLink.end(platform::kSockNotConnected);
     if (listening != -1) closeSocket(listening);
     if (connection != -1) closeSocketDelivering(connection);

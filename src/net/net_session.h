@@ -43,7 +43,9 @@
 //   reset waiting for it never overlaps the thread's own;
 // - the thread does not clear a stop that was asked for before it began;
 // - a session that ends (a reset, the engine shutdown) first hands the
-//   system what is still queued, waiting at most kEndFlushMs in all, and
+//   system what is still queued, then waits while a peer still takes what
+//   the system holds for it (a peer that sends after the close is answered
+//   with a reset, which throws that away), at most kEndFlushMs in all, and
 //   closes its connections in order, so that what the system holds is
 //   still delivered; only what never left the program counts as not sent,
 //   and the reset then leaves 10060 (or the connection's failure) in the
@@ -118,8 +120,12 @@ inline constexpr size_t kInboxBytesMax = 16 * 1024 * 1024;
 // at once is kept.
 inline constexpr size_t kLeftPlayersMax = 65536;
 // How long a session's end waits in all for what is still queued to reach
-// the system (what the system holds then is delivered after the close).
+// the system, and for its peers to take what the system holds for them.
 inline constexpr uint32_t kEndFlushMs = 900;
+// At a session's end, a peer that takes nothing of what the system holds
+// for it for this long does not read: it is not waited for (should it send
+// after the close, it loses what it did not take).
+inline constexpr uint32_t kEndStallMs = 250;
 
 struct NetPlayer {
     int32_t socketSlot = -1;  // host table: the player's connection; local list: -1
@@ -173,7 +179,7 @@ public:
     // 1 when the host answered the handshake.
     int32_t join(const char* hostName, uint16_t port);
     // The session reset: stops the thread (waiting for it without limit;
-    // the thread's end sends what is queued, at most kEndFlushMs), closes
+    // the thread's end delivers what is queued, at most kEndFlushMs), closes
     // the session's sockets, drops its reference on the socket layer and
     // puts the flags back. The lists stay until the next start. After a
     // running session, the last error says whether everything queued went

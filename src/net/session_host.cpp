@@ -24,13 +24,15 @@ uint32_t readAllowance(bool own) { return own ? kHostReadMessages : kMemberReadM
 
 }  // namespace
 
-void EndBacklog::add(SessionLink& link, int32_t slot) {
+void EndBacklog::add(SessionLink& link, int32_t slot, uint32_t nowMs) {
     const size_t queued = link.flush(slot);  // an ended link sends nothing
-    if (queued == 0) return;
-    if (link.endCause() == 0) {
+    if (link.endCause() != 0) {
+        if (queued > 0 && lostCause == 0) lostCause = link.endCause();
+    } else if (queued > 0) {
         waiting = true;
-    } else if (lostCause == 0) {
-        lostCause = link.endCause();
+    } else if (!link.peerFinished() && link.peerStillTaking(slot, nowMs, kEndStallMs)) {
+        // Only a peer that may still send can answer the close with a reset.
+        delivering = true;
     }
 }
 
@@ -91,7 +93,7 @@ void SessionHost::serveClosing(uint32_t nowMs, EndBacklog& backlog) {
     Place* own = placeOf(ownSlot_);
     if (own) read(*own, nowMs);
     route(true);
-    for (const auto& place : places_) backlog.add(place->link, place->slot);
+    for (const auto& place : places_) backlog.add(place->link, place->slot, nowMs);
     // The program's last texts may still be on their way through its own connection.
     if (own && own->link.endCause() == 0 &&
         (!own->backlog.empty() || (!own->link.peerFinished() && pollSocket(own->slot) == 1))) {

@@ -64,12 +64,14 @@
 
 // What a session's end still has to send over its links.
 struct EndBacklog {
-    bool waiting = false;   // queued bytes that can still go, or a message not yet routed
-    int32_t lostCause = 0;  // why bytes that can no longer go were lost (0: none)
+    bool waiting = false;     // queued bytes that can still go, or a message not yet routed
+    bool delivering = false;  // bytes the system holds that a peer is still taking
+    int32_t lostCause = 0;    // why bytes that can no longer go were lost (0: none)
 
     // Hands the link's socket what it takes now and notes what the link
-    // still holds; what the system took counts as gone.
-    void add(SessionLink& link, int32_t slot);
+    // still holds; what the system took counts as gone, though the end
+    // waits while the peer still takes it (kEndStallMs).
+    void add(SessionLink& link, int32_t slot, uint32_t nowMs);
 };
 
 class SessionHost {

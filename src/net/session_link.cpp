@@ -21,6 +21,7 @@ void SessionLink::clear() {
     droppingBytes_ = 0;
     inMessage_ = false;
     peerFinished_ = false;
+    heldBySystem_ = -1;
     std::lock_guard<std::mutex> guard(sendLock_);
     outgoing_.clear();
     endCause_ = 0;
@@ -121,6 +122,16 @@ size_t SessionLink::flush(int32_t slot) {
         }
         outgoing_.take(static_cast<size_t>(sent));
     }
+}
+
+bool SessionLink::peerStillTaking(int32_t slot, uint32_t nowMs, uint32_t stallMs) {
+    const int32_t held = unacknowledgedOnSocket(slot);
+    if (held <= 0) return false;  // all arrived (or the socket failed): a close loses nothing
+    if (held != heldBySystem_) {
+        heldBySystem_ = held;
+        heldChangedMs_ = nowMs;
+    }
+    return nowMs - heldChangedMs_ < stallMs;
 }
 
 size_t SessionLink::queuedBytes() {

@@ -74,6 +74,12 @@ public:
     size_t queuedBytes();
     bool hasQueued() { return queuedBytes() > 0; }
 
+    // At a session's end, with the queue handed to the system: true while
+    // the system still holds bytes of the link that its peer has not
+    // acknowledged and the peer has taken some (or more was handed over)
+    // within the last stallMs.
+    bool peerStillTaking(int32_t slot, uint32_t nowMs, uint32_t stallMs);
+
     // 0 while the link lasts; else why it ended (a socket error number).
     int32_t endCause() const { return endCause_.load(); }
     // Ends the link (the first cause stays); nothing more is sent or queued.
@@ -91,6 +97,10 @@ private:
     // Sending.
     std::mutex sendLock_;
     ByteQueue outgoing_;
+    // At the end, the session thread's alone: the bytes unacknowledged at
+    // the last look (-1: none yet), and since when.
+    int32_t heldBySystem_ = -1;
+    uint32_t heldChangedMs_ = 0;
 
     std::atomic<int32_t> endCause_{0};
 };

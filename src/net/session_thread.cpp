@@ -24,8 +24,8 @@
 // - when the host ends the connection, what it sent before is still taken,
 //   then the session ends.
 // A session's end (asked for, or because the host is gone) first hands the
-// system what is still queued, at most kEndFlushMs in all, and then closes
-// its connections in order.
+// system what is still queued and lets its peers take it, at most
+// kEndFlushMs in all, and then closes its connections in order.
 // Depends on the network object, its awaited replies, the host's side of
 // the thread, the session links and messages, the socket layer and the clock.
 #include <deque>
@@ -111,8 +111,11 @@ void takeFromHost(NetSession& session, std::deque<SessionMessage>& fromHost) {
 
 // The thread's end: what is still queued (the goodbyes of an engine
 // shutdown, the program's last texts) is given up to kEndFlushMs to reach
-// the system; what the system has taken counts as sent, since the closes
-// that follow are orderly and it is still delivered. The connections are
+// the system; what the system has taken counts as sent. Within the same
+// time the end waits while a peer still takes what the system holds for
+// it: a peer that goes on talking, as a game does every frame, would have
+// its next text answered by a reset once the connection is closed, and
+// the reset throws away what it had not taken yet. The connections are
 // closed and the session's sockets released before the thread reports
 // itself stopped.
 void finishThread(NetSession& session, SessionHost* host, int32_t cause) {
@@ -122,8 +125,8 @@ void finishThread(NetSession& session, SessionHost* host, int32_t cause) {
         backlog = EndBacklog();
         const uint32_t now = nowMillis();
         if (host) host->serveClosing(now, backlog);
-        backlog.add(session.hostLink, session.connectionSlot.load());
-        if (!backlog.waiting || now - start >= kEndFlushMs) break;
+        backlog.add(session.hostLink, session.connectionSlot.load(), now);
+        if (!(backlog.waiting || backlog.delivering) || now - start >= kEndFlushMs) break;
         SleepMillis(kEndStepMs);
     }
     if (host) host->closeAll();

@@ -306,14 +306,18 @@ RawPeer::~RawPeer() {
     if (fd_ >= 0) ::close(fd_);
 }
 
+int32_t acceptedSlotFor(const NetSession& host, uint16_t peerPort) {
+    for (int32_t slot = 0; slot < kSocketSlotCount; ++slot) {
+        if (slot != host.connectionSlot.load() && hostOrderPort(getSocketPeer(slot)) == peerPort) return slot;
+    }
+    return -1;
+}
+
 int32_t RawPeer::acceptedSlot(const NetSession& host) const {
     sockaddr_in own{};
     socklen_t length = sizeof own;
     if (getsockname(fd_, reinterpret_cast<sockaddr*>(&own), &length) != 0) return -1;
-    for (int32_t slot = 0; slot < kSocketSlotCount; ++slot) {
-        if (slot != host.connectionSlot.load() && hostOrderPort(getSocketPeer(slot)) == ntohs(own.sin_port)) return slot;
-    }
-    return -1;
+    return acceptedSlotFor(host, ntohs(own.sin_port));
 }
 
 uint16_t RawPeer::registerPlayer(const std::string& name, bool queryOnly) {

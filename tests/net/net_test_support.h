@@ -104,6 +104,9 @@ struct HostedSession {
     uint16_t port = 0;
     HostedSession();
 };
+// The host's end of the connection whose other end has this local port:
+// its socket table record (-1 when none is found).
+int32_t acceptedSlotFor(const NetSession& host, uint16_t peerPort);
 // Counts under the session's mutex.
 size_t inboxCount(NetSession& session, uint16_t id);
 size_t inboxBytes(NetSession& session, uint16_t id);

@@ -1,6 +1,7 @@
 // The session wire format (header bytes, requests), and a connection's link:
 // whole messages from a stream that splits, stalls, overflows or ends, a
-// program's send that waits for room, and a queue that stops moving.
+// queue that refuses what would pass its bound, and a peer's deadline that
+// counts only time in which the link was read.
 #include <gtest/gtest.h>
 
 #include <cstring>
