@@ -34,10 +34,9 @@ void drain(int outFd, int errFd, ChildResult& r) {
 
 }  // namespace
 
-ChildResult runInChild(const std::function<void()>& body, const std::string& stdinText) {
+StartedChild startChild(const std::function<void()>& body, const std::string& stdinText) {
     int outPipe[2], errPipe[2], inPipe[2];
-    ChildResult r;
-    if (pipe(outPipe) != 0 || pipe(errPipe) != 0 || pipe(inPipe) != 0) return r;
+    if (pipe(outPipe) != 0 || pipe(errPipe) != 0 || pipe(inPipe) != 0) return {};
     std::fflush(stdout);
     std::fflush(stderr);
     pid_t pid = fork();
@@ -61,11 +60,17 @@ ChildResult runInChild(const std::function<void()>& body, const std::string& std
         (void)ignored;
     }
     close(inPipe[1]);
-    drain(outPipe[0], errPipe[0], r);
-    close(outPipe[0]);
-    close(errPipe[0]);
+    return {pid, outPipe[0], errPipe[0]};
+}
+
+ChildResult finishChild(const StartedChild& child) {
+    ChildResult r;
+    if (child.pid < 0) return r;
+    drain(child.out, child.err, r);
+    close(child.out);
+    close(child.err);
     int status = 0;
-    waitpid(pid, &status, 0);
+    waitpid(child.pid, &status, 0);
     if (WIFEXITED(status)) {
         r.exited = true;
         r.exitStatus = WEXITSTATUS(status);
@@ -73,6 +78,10 @@ ChildResult runInChild(const std::function<void()>& body, const std::string& std
         r.signal = WTERMSIG(status);
     }
     return r;
+}
+
+ChildResult runInChild(const std::function<void()>& body, const std::string& stdinText) {
+    return finishChild(startChild(body, stdinText));
 }
 
 int startPausedChild(const std::function<void()>& body) {

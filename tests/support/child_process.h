@@ -19,6 +19,18 @@ struct ChildResult {
 // The body runs in the child; when it returns, the child exits with 0.
 ChildResult runInChild(const std::function<void()>& body, const std::string& stdinText = "");
 
+// The same in two steps, for several children running at once: startChild
+// returns as soon as the child runs, finishChild waits for it. Start them
+// from one thread while no other runs: a child of a process whose other
+// threads hold locks (the allocator's, say) may wait on them for ever.
+struct StartedChild {
+    int pid = -1;
+    int out = -1;
+    int err = -1;
+};
+StartedChild startChild(const std::function<void()>& body, const std::string& stdinText = "");
+ChildResult finishChild(const StartedChild& child);
+
 // The body runs in a child that then waits to be killed: for what a process
 // leaves behind when it is killed halfway. Returns once the body is done;
 // the child's id, or -1 when it could not be started.

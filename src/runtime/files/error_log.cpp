@@ -1,9 +1,12 @@
-// The error log: its path rule and the five-attempt append (POSIX).
+// The error log: its path rule and the append (POSIX).
 //
-// Exclusive opening: another writer that holds the log keeps every attempt
-// from getting in. Here a writer holds the log by an exclusive advisory lock
-// (flock) for the length of its append; an attempt that cannot take the lock
-// at once counts as a failed open, and after five the text is dropped.
+// Several programs, and several threads of one, write the log at once.
+// Each append is one write to the file opened for appending, and the system
+// puts each such write whole at the end, after every other: lines neither
+// mix nor go missing, and nobody waits for anybody. (Departure: an append
+// used to take the file alone and give up after five attempts while
+// another writer held it, which lost lines whenever programs logged at
+// once.)
 // The log is written only into a regular file that the user owns, opened
 // without following a link and without waiting: in a folder others can
 // write to ($TMPDIR may name one), another user's file of that name would
@@ -16,7 +19,6 @@
 #include <cstring>
 #include <string>
 #include <fcntl.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -27,15 +29,12 @@
 
 namespace {
 
-constexpr int kOpenAttempts = 5;
-
-// One open attempt: the descriptor of the user's own regular file,
-// positioned for appending and locked against other writers, or -1.
-int openLogOnce(const char* path) {
+// The descriptor of the user's own regular file, open for appending, or -1.
+int openLog(const char* path) {
     int fd = open(path, O_WRONLY | O_CREAT | O_APPEND | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0600);
     if (fd < 0) return -1;
     struct stat st;
-    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != geteuid() || flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != geteuid()) {
         close(fd);
         return -1;
     }
@@ -53,11 +52,10 @@ RtString errorLogPath() {
 void appendToErrorLog(const char* text) {
     if (!text) text = "NULL";
     RtString path = errorLogPath();
-    int fd = -1;
-    for (int attempt = 0; attempt < kOpenAttempts && fd < 0; ++attempt) fd = openLogOnce(path.data);
+    const int fd = openLog(path.data);
     if (fd < 0) return;
-    files::writeAll(fd, text, std::strlen(text));  // a short write is ignored
-    close(fd);  // also drops the lock
+    files::writeAll(fd, text, std::strlen(text));  // one write, unless the disk is full; a short write is ignored
+    close(fd);
 }
 
 void recreateErrorLog() {

@@ -2,8 +2,9 @@
 //
 // Each append writes exactly the caller's bytes, adding no line end (callers
 // end their lines with "\n"); a null text is written as "NULL". The file is
-// opened anew for every append, up to five times in a row without a pause,
-// and closed again, so no handle stays open between calls. Failures are
+// opened anew for every append and closed again, so no handle stays open
+// between calls; the text goes in one write, so appends of several programs
+// at once each land whole. Failures are
 // silent and nothing here records an error code or ends the program, so the
 // log can be written on the way out of a fatal error. Only a regular file
 // that the user owns is written, and the open never waits (a FIFO of the

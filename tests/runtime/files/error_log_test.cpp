@@ -1,6 +1,6 @@
-// The error log: its exact bytes, the "NULL" text, the path rule, the
-// five-attempt open against a holder of the file, the temporary folder, and
-// another user's files in a shared one.
+// The error log: its exact bytes, the "NULL" text, the path rule, lines of
+// several programs at once, the temporary folder, and another user's files
+// in a shared one.
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -12,6 +12,9 @@
 #include <unistd.h>
 
 #include <regex>
+#include <set>
+#include <sstream>
+#include <vector>
 
 #include "child_process.h"
 #include "file_bytes.h"
@@ -115,17 +118,43 @@ TEST(ErrorLogAppend, AnEmptyTextCreatesTheFileAndWritesNothing) {
     EXPECT_EQ("", readFileBytes(dir.file("ErrorLog.txt")));
 }
 
-TEST(ErrorLogAppend, GivesUpWhileAnotherWriterHoldsTheLog) {
+// Four programs log at once, while another holds the log open and locked:
+// every line lands, whole and on its own. Before, an append gave up after
+// five tries while another writer held the log, and lines were lost.
+TEST(ErrorLogAppend, LinesOfSeveralProgramsAtOnceAllLandWhole) {
     TempDir dir;
     ScopedEnv env("TMPDIR", dir.path().c_str());
-    appendToErrorLog("before\n");
-    int holder = open(dir.file("ErrorLog.txt").c_str(), O_WRONLY);
-    ASSERT_GE(holder, 0);
+    appendToErrorLog("");
+    const int holder = open(dir.file("ErrorLog.txt").c_str(), O_WRONLY);
     ASSERT_EQ(0, flock(holder, LOCK_EX));
-    appendToErrorLog("lost\n");
+    constexpr int kPrograms = 4, kLines = 2000;
+    int go[2];
+    ASSERT_EQ(0, pipe(go));
+    std::vector<testsupport::StartedChild> programs;
+    for (int p = 0; p < kPrograms; ++p) {
+        programs.push_back(testsupport::startChild([p, &go] {
+            close(go[1]);
+            char none;
+            if (read(go[0], &none, 1) != 0) return;  // all start when the test lets go
+            for (int n = 0; n < kLines; ++n) {
+                appendToErrorLog(("program " + std::to_string(p) + " line " + std::to_string(n) + " " +
+                                  std::string(80, static_cast<char>('a' + p)) + "\n").c_str());
+            }
+        }));
+    }
+    close(go[0]);
+    close(go[1]);
+    for (const testsupport::StartedChild& program : programs) EXPECT_TRUE(testsupport::finishChild(program).exited);
     close(holder);
-    appendToErrorLog("after\n");
-    EXPECT_EQ("before\nafter\n", readFileBytes(dir.file("ErrorLog.txt")));
+    std::istringstream log(readFileBytes(dir.file("ErrorLog.txt")));
+    std::set<std::pair<int, int>> seen;
+    const std::regex whole("program ([0-9]) line ([0-9]+) ([a-d])\\3{79}");
+    std::smatch parts;
+    for (std::string line; std::getline(log, line);) {
+        ASSERT_TRUE(std::regex_match(line, parts, whole)) << visible(line);
+        seen.emplace(std::stoi(parts[1]), std::stoi(parts[2]));
+    }
+    EXPECT_EQ(static_cast<size_t>(kPrograms * kLines), seen.size());
 }
 
 TEST(ErrorLogAppend, NeverWritesThroughASymbolicLink) {
