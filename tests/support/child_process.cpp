@@ -116,4 +116,16 @@ void limitFileSizes(long bytes) {
     setrlimit(RLIMIT_FSIZE, &limit);
 }
 
+void limitAddressSpace(size_t bytes) {
+    FILE* status = std::fopen("/proc/self/status", "r");
+    unsigned long long heldKb = 0;
+    for (char line[256]; status && std::fgets(line, sizeof line, status);) {
+        if (std::sscanf(line, "VmSize: %llu kB", &heldKb) == 1) break;
+    }
+    if (status) std::fclose(status);
+    const rlim_t most = static_cast<rlim_t>(heldKb * 1024 + bytes);
+    const struct rlimit limit = {most, most};
+    setrlimit(RLIMIT_AS, &limit);
+}
+
 }  // namespace testsupport

@@ -3,6 +3,7 @@
 // fatal runtime error) where more than GoogleTest's death tests must be seen:
 // both output streams and the exact exit status.
 #pragma once
+#include <cstddef>
 #include <functional>
 #include <string>
 
@@ -42,5 +43,8 @@ bool killChild(int child, int signal);
 // For a child: no file may grow past `bytes`, and a write past it fails
 // (as on a full disk) instead of ending the process.
 void limitFileSizes(long bytes);
+// For a child: the address space may grow by `bytes` beyond what it holds
+// now, and no further (the system then gives no more memory).
+void limitAddressSpace(size_t bytes);
 
 }  // namespace testsupport

@@ -118,9 +118,9 @@ RtString configText(int32_t level) {
 
 // Opens the file on the channel for reading: true when it is open, false
 // when there is none. A file that is there but busy (another instance is
-// saving it and holds it alone) is waited for, about 1 s at most. Who pays
-// when that bound fills: only this run, which says so in the error log and
-// saves nothing over the file it could not read.
+// writing it in place and holds it alone) is waited for, about 1 s at
+// most. Who pays when that bound fills: only this run, which says so in the
+// error log and saves nothing over the file it could not read.
 bool openProgressFile() {
     for (int32_t step = 0; FileExists(CONFIG_FILE); ++step) {
         if (OpenFile(kConfigChannel, CONFIG_FILE, 1)) return true;

@@ -5,8 +5,10 @@
 // half-written file is still refused to them.
 #include "runtime/files/disk_files.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
+#include <ctime>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -33,11 +35,26 @@ struct FileSizeSignalHandler {
     }
 } fileSizeSignalHandler;
 
+constexpr unsigned kLockStepMsMax = 16;  // a wait for a lock looks again at least this often
+
+// Takes the lock on `fd` without blocking, looking again after 1, 2, 4 ...
+// milliseconds (at most kLockStepMsMax apart) for up to `waitMs` in all.
+bool lockWithin(int fd, int lock, unsigned waitMs) {
+    for (unsigned waited = 0, step = 1;; waited += step, step = std::min(2 * step, kLockStepMsMax)) {
+        if (flock(fd, lock | LOCK_NB) == 0) return true;
+        if (errno != EWOULDBLOCK && errno != EINTR) return true;  // a file system without locks is not insisted on
+        if (waited >= waitMs) return false;
+        const struct timespec pause = {0, static_cast<long>(std::min(step, waitMs - waited)) * 1000000L};
+        nanosleep(&pause, nullptr);
+    }
+}
+
 // Opens without waiting (a FIFO would block an open for reading), moves a
 // descriptor 0 higher, refuses what is not a file or a device, takes the
-// lock (LOCK_EX or LOCK_SH; files only: a device is shared by nature) and
-// switches blocking back on. -1 on any failure, its cause in errno.
-int openLocked(int folder, const char* path, int flags, int lock, mode_t mode = 0666) {
+// lock (LOCK_EX or LOCK_SH; files only: a device is shared by nature),
+// waiting up to `waitMs` for it, and switches blocking back on. -1 on any
+// failure, its cause in errno (EBUSY for a lock still held by another).
+int openLocked(int folder, const char* path, int flags, int lock, mode_t mode = 0666, unsigned waitMs = 0) {
     if (!path || !*path) {
         errno = ENOENT;
         return -1;
@@ -54,7 +71,7 @@ int openLocked(int folder, const char* path, int flags, int lock, mode_t mode = 
     int cause = 0;
     if (fstat(fd, &st) != 0) cause = errno;
     else if (!S_ISREG(st.st_mode) && !S_ISCHR(st.st_mode) && !S_ISBLK(st.st_mode)) cause = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
-    else if (S_ISREG(st.st_mode) && flock(fd, lock | LOCK_NB) != 0 && (errno == EWOULDBLOCK || errno == EINTR)) cause = EBUSY;
+    else if (S_ISREG(st.st_mode) && !lockWithin(fd, lock, waitMs)) cause = EBUSY;
     int status = cause ? -1 : fcntl(fd, F_GETFL);
     if (status < 0 || fcntl(fd, F_SETFL, status & ~O_NONBLOCK) != 0) {
         if (!cause) cause = errno;
@@ -87,6 +104,10 @@ int openExistingForReading(const char* diskPath) { return openLocked(AT_FDCWD, d
 
 int openAloneAt(int folder, const char* name, int flags, unsigned mode) {
     return openLocked(folder, name, flags, LOCK_EX, static_cast<mode_t>(mode));
+}
+
+int openHeldAt(int folder, const char* name, int flags, int lock, unsigned waitMs, unsigned mode) {
+    return openLocked(folder, name, flags, lock, static_cast<mode_t>(mode), waitMs);
 }
 
 NameHolder claimName(int folder, const char* name, int& held) {

@@ -16,7 +16,7 @@
 // are not files here.
 // Whole files put in the place of others are file_replacement.h's.
 // Depends on POSIX openat, fstatat, flock, fchown, fchmod, lseek, read, pread,
-// write and sigaction.
+// write, nanosleep and sigaction.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -64,6 +64,12 @@ NameHolder claimName(int folder, const char* name, int& held);
 // creates. The descriptor, or -1 with the cause in errno (EBUSY for a file
 // another opener holds).
 int openAloneAt(int folder, const char* name, int flags, unsigned mode = 0666);
+
+// The same open with the lock `lock` (LOCK_SH, shared with readers, or
+// LOCK_EX, alone), waiting up to `waitMs` while another opener holds a lock
+// that keeps it out: -1 with EBUSY when one still does then. Who pays for
+// the wait: the caller, and only while someone else holds the file.
+int openHeldAt(int folder, const char* name, int flags, int lock, unsigned waitMs, unsigned mode = 0666);
 
 // Append mode: the file, created when missing, for writing only, with the
 // file offset at its end. The descriptor, or -1.

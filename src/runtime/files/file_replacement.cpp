@@ -12,6 +12,8 @@
 #include <sys/file.h>
 #include <sys/xattr.h>
 #include <unistd.h>
+#include <utility>
+#include <vector>
 
 #include "runtime/files/case_blind_path.h"
 #include "runtime/files/disk_files.h"
@@ -27,6 +29,10 @@ constexpr int kLinkHops = 40;                // links followed before the target
 constexpr size_t kLongestLinkText = 1 << 16;  // bytes; far beyond what the system lets a link hold
 constexpr size_t kPartialStemLetters = 200;  // of the target's name in a partial's name, which stays within NAME_MAX
 constexpr const char* kAccessList = "system.posix_acl_access";
+// Times a save looks again when the file it held lost its name to another
+// save's rename; each look is quick, so only a save racing a storm of
+// others ever runs out of them.
+constexpr int kHoldAttempts = 100;
 
 // `shownPath` as pathForMessages gives it, its control characters escaped.
 void logFailure(const std::string& what, const std::string& shownPath, const std::string& reason) {
@@ -95,22 +101,36 @@ bool isPartialName(const char* entry, const std::string& stem) {
 
 bool flushed(int fd) { return fsync(fd) == 0 || errno == EINVAL || errno == ENOTSUP; }
 
-// The whole file open at `fd`, read from its start; false on an error.
-bool readWhole(int fd, std::string& bytes) {
-    struct stat st;
-    if (fstat(fd, &st) != 0) return false;
-    bytes.resize(static_cast<size_t>(st.st_size));
-    const int64_t got = readUpToAt(fd, bytes.data(), bytes.size(), 0);
-    if (got < 0) return false;
-    bytes.resize(static_cast<size_t>(got));
-    return true;
+bool sameFile(const struct stat& a, const struct stat& b) { return a.st_dev == b.st_dev && a.st_ino == b.st_ino; }
+
+// True while `name` in `folder` still bears the file `held` (fstat of it).
+bool stillNamed(int folder, const std::string& name, const struct stat& held) {
+    struct stat named;
+    return held.st_nlink > 0 && fstatat(folder, name.c_str(), &named, AT_SYMLINK_NOFOLLOW) == 0 && sameFile(named, held);
 }
 
-// `bytes` written over the file open at `fd` from its start, the file cut to
-// their length and flushed; false, the cause in errno, on an error.
-bool putWhole(int fd, const std::string& bytes) {
-    return lseek(fd, 0, SEEK_SET) == 0 && writeAll(fd, bytes.data(), bytes.size()) &&
-           ftruncate(fd, static_cast<off_t>(bytes.size())) == 0 && flushed(fd);
+// `count` bytes written over the file open at `fd` from its start, the file
+// cut to their length and flushed; false, the cause in errno, on an error.
+bool putWhole(int fd, const void* bytes, size_t count) {
+    return lseek(fd, 0, SEEK_SET) == 0 && writeAll(fd, bytes, count) && ftruncate(fd, static_cast<off_t>(count)) == 0 &&
+           flushed(fd);
+}
+
+// The whole file open at `from` written over the one open at `to` from its
+// start, piece by piece, `to` cut to its length and flushed; false, the
+// cause in errno, on an error.
+bool copyWhole(int from, int to) {
+    char piece[64 * 1024];
+    off_t at = 0;
+    if (lseek(to, 0, SEEK_SET) != 0) return false;
+    for (;;) {
+        const int64_t got = readUpToAt(from, piece, sizeof piece, at);
+        if (got < 0) return false;
+        if (got == 0) break;
+        if (!writeAll(to, piece, static_cast<size_t>(got))) return false;
+        at += got;
+    }
+    return ftruncate(to, at) == 0 && flushed(to);
 }
 
 // Calls `list` or `get` (the *xattr calls on a descriptor) with a buffer
@@ -130,25 +150,50 @@ bool readGrowing(std::string& out, Call call) {
     }
 }
 
-// Gives the file open at `to` the owner and group of the one open at `from`
-// (`old`), then each of its extended attributes, the access list among them;
-// a list `to` got from its folder's default goes where `from` has none.
-// False where any of it cannot be given: a rename would lose it.
-bool giveOwnerAndAttributes(int from, const struct stat& old, int to) {
-    if (fchown(to, old.st_uid, old.st_gid) != 0) return false;
+// The extended attributes of the file open at `fd`, name and value; false
+// on an error (ENOTSUP: the file system keeps none).
+using Attributes = std::vector<std::pair<std::string, std::string>>;
+bool readAttributes(int fd, Attributes& out) {
     std::string names;
-    if (!readGrowing(names, [&](char* room, size_t size) { return flistxattr(from, room, size); }))
-        return errno == ENOTSUP;  // a file system without attributes: none to lose
-    bool hadList = false;
+    if (!readGrowing(names, [&](char* room, size_t size) { return flistxattr(fd, room, size); })) return false;
     for (size_t at = 0; at < names.size(); at += std::strlen(names.c_str() + at) + 1) {
         const char* name = names.c_str() + at;
         std::string value;
-        if (!readGrowing(value, [&](char* room, size_t size) { return fgetxattr(from, name, room, size); }) ||
-            fsetxattr(to, name, value.data(), value.size(), 0) != 0)
-            return false;
-        hadList = hadList || std::strcmp(name, kAccessList) == 0;
+        if (!readGrowing(value, [&](char* room, size_t size) { return fgetxattr(fd, name, room, size); })) return false;
+        out.emplace_back(name, std::move(value));
     }
-    return hadList || fremovexattr(to, kAccessList) == 0 || errno == ENODATA || errno == ENOTSUP;
+    return true;
+}
+
+// Gives the file open at `to` the owner and group of the one open at `from`
+// (`old`), then each of its extended attributes, the access list among
+// them (a list `to` got from its folder's default goes where `from` has
+// none), then its mode. False where the owner, group or an attribute cannot
+// be given: a rename would lose it.
+bool giveOwnerAttributesAndMode(int from, const struct stat& old, int to) {
+    if (fchown(to, old.st_uid, old.st_gid) != 0) return false;
+    Attributes attributes;
+    if (!readAttributes(from, attributes) && errno != ENOTSUP) return false;  // none to lose without them
+    bool hadList = false;
+    for (const auto& [name, value] : attributes) {
+        if (fsetxattr(to, name.c_str(), value.data(), value.size(), 0) != 0) return false;
+        hadList = hadList || name == kAccessList;
+    }
+    if (!hadList && fremovexattr(to, kAccessList) != 0 && errno != ENODATA && errno != ENOTSUP) return false;
+    if (fchmod(to, old.st_mode & 07777) != 0) {
+        // A file system without modes keeps its own.
+    }
+    return true;
+}
+
+// Gives the file open at `fd` back each attribute of `had` that it lost
+// (a write strips file capabilities); what cannot be given stays lost.
+void giveBackAttributes(int fd, const Attributes& had) {
+    for (const auto& [name, value] : had) {
+        if (fgetxattr(fd, name.c_str(), nullptr, 0) < 0 && errno == ENODATA) {
+            fsetxattr(fd, name.c_str(), value.data(), value.size(), XATTR_CREATE);
+        }
+    }
 }
 
 }  // namespace
@@ -207,43 +252,91 @@ bool FileReplacement::findTarget(const char* diskPath) {
     }
 }
 
-// Looks at what bears the target's name and takes the way the save goes.
-// False, the cause in errno, when the save cannot begin.
+// Looks at what bears the target's name, holds it and takes the way the
+// save goes. False, the cause in errno, when the save cannot begin.
 bool FileReplacement::begin() {
     const char* name = name_.c_str();
-    struct stat st;
-    if (fstatat(folder_, name, &st, AT_SYMLINK_NOFOLLOW) != 0) {
-        // A new file gets the permissions any new file gets.
-        return errno == ENOENT && startPartial(0666);
+    for (int attempt = 0; attempt < kHoldAttempts; ++attempt) {
+        struct stat st;
+        if (fstatat(folder_, name, &st, AT_SYMLINK_NOFOLLOW) != 0) {
+            // A new file gets the permissions any new file gets.
+            return errno == ENOENT && startPartial(0666);
+        }
+        if (S_ISDIR(st.st_mode)) {
+            errno = EISDIR;
+            return false;
+        }
+        // Written in place where a rename is refused, another user's file would
+        // be filled with the saver's bytes.
+        if (!mayUseInSharedFolder(folder_, st)) {
+            errno = refuseInSharedFolder("a file");
+            return false;
+        }
+        if (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode)) {
+            way_ = Way::Device;
+            fd_ = openAloneAt(folder_, name, O_RDWR);
+            return fd_ >= 0;
+        }
+        if (!S_ISREG(st.st_mode)) return startPartial(0666);  // a FIFO or a socket gives way to the file
+        if (faccessat(folder_, name, W_OK, AT_EACCESS) != 0) return false;
+        // The new bytes go to a partial file wherever the folder takes one;
+        // a folder closed to new files, or mounted read-only with the file
+        // mounted writable into it, leaves them to memory and the save in
+        // place. So does a second name, which a renamed file would not have.
+        const bool partial = startPartial(0600);
+        if (!partial && errno != EACCES && errno != EPERM && errno != EROFS) return false;
+        const bool inPlace = !partial || st.st_nlink > 1;
+        switch (hold(inPlace ? LOCK_EX : LOCK_SH)) {
+        case Hold::Held:
+            way_ = inPlace ? Way::InPlace : Way::Rename;
+            return true;
+        case Hold::Failed:
+            return false;
+        case Hold::Moved:  // another save renamed over it: the file now there is the old one
+            dropPartial();
+            break;
+        }
     }
-    if (S_ISDIR(st.st_mode)) {
-        errno = EISDIR;
-        return false;
+    errno = EBUSY;
+    return false;
+}
+
+// Opens the file bearing the target's name (not a link), locks it (`lock`),
+// waiting up to kHoldWaitMs for an opener that keeps it out, and keeps it
+// in held_ with its state in old_ while the name still bears it. Moved when
+// the name went to another file, or to none, between the open and the lock.
+FileReplacement::Hold FileReplacement::hold(int lock) {
+    if (held_ >= 0) close(held_);
+    held_ = openHeldAt(folder_, name_.c_str(), O_RDONLY | O_NOFOLLOW, lock, kHoldWaitMs);
+    heldAlone_ = held_ >= 0 && lock == LOCK_EX;
+    if (held_ < 0) {
+        if (errno == ENOENT || errno == ELOOP) return Hold::Moved;
+        if (errno == EBUSY) why_ = std::string(std::strerror(EBUSY)) + " (another opener held it for over a second)";
+        return Hold::Failed;
     }
-    // Written in place where a rename is refused, another user's file would
-    // be filled with the saver's bytes.
-    if (!mayUseInSharedFolder(folder_, st)) {
-        errno = refuseInSharedFolder("a file");
-        return false;
+    if (fstat(held_, &old_) != 0) return Hold::Failed;
+    if (stillNamed(folder_, name_, old_)) return Hold::Held;
+    close(held_);
+    held_ = -1;
+    heldAlone_ = false;
+    return Hold::Moved;
+}
+
+// Holds alone the file bearing the target's name, for a save in place that
+// began by rename: whatever another save put there meanwhile is the file
+// written. False, the cause in errno, when it cannot be held.
+bool FileReplacement::holdAlone() {
+    for (int attempt = 0; !heldAlone_ && attempt < kHoldAttempts; ++attempt) {
+        struct stat st;
+        if (fstatat(folder_, name_.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) return false;
+        if (!S_ISREG(st.st_mode)) {
+            errno = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+            return false;
+        }
+        if (hold(LOCK_EX) == Hold::Failed) return false;
     }
-    if (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode)) {
-        way_ = Way::Device;
-        fd_ = openAloneAt(folder_, name, O_RDWR);
-        return fd_ >= 0;
-    }
-    if (!S_ISREG(st.st_mode)) return startPartial(0666);  // a FIFO or a socket gives way to the file
-    held_ = openAloneAt(folder_, name, O_RDWR | O_NOFOLLOW);
-    struct stat here;
-    if (held_ < 0 || fstat(held_, &old_) != 0 || fstat(folder_, &here) != 0) return false;
-    way_ = Way::InPlace;
-    // A second name, or a file mounted over its name, would not be the
-    // renamed file's.
-    if (old_.st_nlink != 1 || old_.st_dev != here.st_dev) return true;
-    // A folder closed to new files, or mounted read-only with the file
-    // mounted writable into it.
-    if (!startPartial(0600)) return errno == EACCES || errno == EPERM || errno == EROFS;
-    if (!giveOwnerAndAttributes(held_, old_, fd_)) dropPartial();
-    return true;
+    if (!heldAlone_) errno = EBUSY;
+    return heldAlone_;
 }
 
 // Why a save in a shared sticky folder is refused (`what` stands there); the
@@ -271,7 +364,10 @@ int FileReplacement::createPartial(unsigned mode) {
     const std::string stem = partialStem(name_) + std::to_string(getpid()) + "-";
     for (int attempt = 0; attempt < 100; ++attempt) {
         partial_ = stem + std::to_string(++serial);
-        const int fd = openAloneAt(folder_, partial_.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW, mode);
+        // Held shared, as readers hold files: the sweep, which takes a
+        // partial alone, leaves it be, and a reader of the file it becomes
+        // is not kept out by it.
+        const int fd = openHeldAt(folder_, partial_.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW, LOCK_SH, 0, mode);
         // Another save's sweep may take the new file between its making and
         // its lock: while the sweep holds the lock the open fails (EBUSY);
         // once the sweep has removed it, the file has no name left. The next
@@ -319,20 +415,16 @@ void FileReplacement::removeStalePartials() const {
 }
 
 bool FileReplacement::write(const void* bytes, size_t count) {
-    switch (way_) {
-    case Way::None:
-        return false;
-    case Way::InPlace:
-        newBytes_.append(static_cast<const char*>(bytes), count);
-        return true;
-    case Way::Rename:
-    case Way::Device:
-        break;
-    }
+    if (way_ == Way::None) return false;
+    if (fd_ < 0) return newBytes_.append(bytes, count) || fail();  // in place, no partial file
     return writeAll(fd_, bytes, count) || fail();
 }
 
-bool FileReplacement::commit() {
+bool FileReplacement::commit(const void* lastBytes, size_t count) {
+    if (way_ == Way::None) return false;
+    // Bytes for memory that hold the whole file are used where they stand.
+    const bool whole = way_ == Way::InPlace && fd_ < 0 && newBytes_.size() == 0;
+    if (count > 0 && !whole && !write(lastBytes, count)) return false;
     switch (way_) {
     case Way::None:
         return false;
@@ -340,7 +432,7 @@ bool FileReplacement::commit() {
         if (!renameIntoPlace()) return false;
         break;
     case Way::InPlace:
-        if (!writeInPlace()) return false;
+        if (!(whole ? writeInPlace(lastBytes, count) : writeInPlace(newBytes_.data(), newBytes_.size()))) return false;
         break;
     case Way::Device: {
         const int fd = fd_;
@@ -354,43 +446,68 @@ bool FileReplacement::commit() {
 }
 
 // The partial file takes the target's name. A file that replaces another is
-// given its mode after the last write, then flushed, so after a crash the
-// name holds the old file or the whole new one (a file system that has no
-// modes or cannot flush is not insisted on). Where the system refuses
-// the rename (the name is a mount point, say) the bytes go in place.
+// given all it had after the last write, then flushed, so after a crash the
+// name holds the old file or the whole new one (a file system that cannot
+// flush is not insisted on). What it cannot be given, and a rename the
+// system refuses (the name is a mount point, say), send the bytes in place.
 bool FileReplacement::renameIntoPlace() {
-    if (held_ >= 0) {
-        if (fchmod(fd_, old_.st_mode & 07777) != 0) {
-            // A file system without modes keeps its own.
-        }
-        if (!flushed(fd_)) return fail();
-    }
+    if (held_ >= 0 && !giveOwnerAttributesAndMode(held_, old_, fd_)) return writeInPlace(nullptr, 0);
+    if (held_ >= 0 && !flushed(fd_)) return fail();
     if (renameat(folder_, partial_.c_str(), folder_, name_.c_str()) == 0) {
         partial_.clear();
+        close(fd_);  // its lock goes with it
+        fd_ = -1;
         fsync(folder_);  // so that the new name outlives a crash; the file is in place in any case
         return true;
     }
-    if (held_ < 0 || !readWhole(fd_, newBytes_)) return fail();
-    dropPartial();
-    way_ = Way::InPlace;
-    return writeInPlace();
+    if (held_ < 0) return fail();
+    return writeInPlace(nullptr, 0);
 }
 
-// The new bytes over the old file's, the old ones put back when that fails.
-// The old bytes are still the file's blocks while the new ones are written
-// (the file is cut only at the end), so putting them back needs no more room.
-bool FileReplacement::writeInPlace() {
-    std::string backup;
-    if (!readWhole(held_, backup)) return fail();
-    const bool written = putWhole(held_, newBytes_);
+// The new bytes (the partial file's, else `count` of them at `bytes`) over
+// the old file's, which are put back when that fails. The old bytes are
+// still the file's blocks while the new ones are written (the file is cut
+// only at the end), so putting them back needs no more room.
+bool FileReplacement::writeInPlace(const void* bytes, size_t count) {
+    if (!holdAlone()) return fail();
+    const int out = openat(folder_, name_.c_str(), O_RDWR | O_NOFOLLOW | O_CLOEXEC);
+    if (out < 0) return fail();  // a running program with a second name, say: "Text file busy"
+    struct stat st;
+    if (fstat(out, &st) != 0 || !sameFile(st, old_)) {
+        why_ = "the file lost its name while it was written";
+        close(out);
+        return fail();
+    }
+    Attributes had;
+    readAttributes(out, had);  // those a write strips are given back
+    MappedBytes backup;
+    const size_t oldSize = static_cast<size_t>(st.st_size);
+    bool written = backup.resize(oldSize);
+    if (written && readUpToAt(out, backup.data(), oldSize, 0) != static_cast<int64_t>(oldSize)) {
+        if (errno == 0) errno = EIO;
+        written = false;
+    }
+    if (written) {
+        written = fd_ >= 0 ? copyWhole(fd_, out) : putWhole(out, bytes, count);
+        if (!written) {
+            const int cause = errno;
+            putWhole(out, backup.data(), oldSize);
+            errno = cause;
+        }
+    }
     const int cause = errno;
-    if (!written) putWhole(held_, backup);
     // The system clears set-id bits on a write by anyone but a privileged
     // process; the owner may set them again, anyone else may not.
-    if ((old_.st_mode & (S_ISUID | S_ISGID)) && old_.st_uid == geteuid() && fchmod(held_, old_.st_mode & 07777) != 0) {
+    if ((old_.st_mode & (S_ISUID | S_ISGID)) && old_.st_uid == geteuid() && fchmod(out, old_.st_mode & 07777) != 0) {
         // They stay cleared.
     }
+    giveBackAttributes(out, had);
+    close(out);
     errno = cause;
+    if (written && !stillNamed(folder_, name_, old_)) {
+        why_ = "the file lost its name while it was written";
+        written = false;
+    }
     return written || fail();
 }
 
@@ -407,23 +524,22 @@ void FileReplacement::dropPartial() {
     fd_ = -1;
     if (!partial_.empty()) unlinkat(folder_, partial_.c_str(), 0);
     partial_.clear();
-    way_ = held_ >= 0 ? Way::InPlace : Way::None;
 }
 
 void FileReplacement::drop() {
     dropPartial();
     way_ = Way::None;
     newBytes_.clear();
-    newBytes_.shrink_to_fit();
     if (held_ >= 0) close(held_);
     held_ = -1;
+    heldAlone_ = false;
     if (folder_ >= 0) close(folder_);
     folder_ = -1;
 }
 
 bool replaceWholeFile(const char* diskPath, const void* bytes, size_t count, const char* what) {
     FileReplacement file(diskPath, what);
-    return file.write(bytes, count) && file.commit();
+    return file.commit(bytes, count);
 }
 
 bool saveWholeFile(const char* name, const void* bytes, size_t count, const char* what) {

@@ -5,36 +5,55 @@
 // whole when it cannot finish, and never ends the program.
 //
 // A save goes one of two ways, chosen per file as a careful editor chooses:
-// - By rename, where the rename keeps everything: the old file is a regular
-//   file with one name on the folder's own file system, and the saver can
-//   give a new file its owner, group and every extended attribute. The new
-//   bytes go to a partial file beside it, ".<name>.partial-<process>-<serial>",
-//   made private (0600) and held locked while it is written. It is given the
-//   old owner and group first, then the old attributes (the access list
-//   among them: a list the folder's default gave it is replaced by the old
-//   file's, or removed where the old file had none, so a save never widens
-//   who may read), then after the last write the old mode (the system clears
-//   set-id bits on a write), and is flushed and renamed over the old file;
-//   the folder is flushed after. A save cut short at any point leaves the old
-//   file whole. A name that no file bears is taken the same way (without the
-//   flushes), so no one sees the new file half made and a crash leaves none.
-// - In place otherwise: a file with a second name, one whose owner, group or
-//   an attribute the saver cannot give, one mounted over its name, one in a
-//   folder the saver may not create in (or mounted read-only), and one the
-//   system refuses to rename over (the rename's failure turns the save in
-//   place, not into a failure).
-//   The new bytes are kept in memory until the commit; then the old bytes
+// - By rename, where the rename keeps everything. The new bytes go to a
+//   partial file beside the old one, ".<name>.partial-<process>-<serial>",
+//   made private (0600) and held locked while it is written. After the last
+//   write it is given the old file's owner and group, then every extended
+//   attribute (the access list among them: a list the folder's default gave
+//   it is replaced by the old file's, or removed where the old file had
+//   none, so a save never widens who may read), then the old mode: the
+//   system strips set-id bits and file capabilities on a write and on a
+//   change of owner, so they come last. Then it is flushed and renamed over
+//   the old file, and the folder is flushed. A save cut short at any point
+//   leaves the old file whole. A name that no file bears is taken the same
+//   way (without the flushes), so no one sees the new file half made.
+// - In place where the rename would lose something or is refused: a file
+//   with a second name, one whose owner, group or an attribute the saver
+//   cannot give, one the system refuses to rename over (one mounted over its
+//   name), one in a folder that takes no new file (no permission, or mounted
+//   read-only). The new bytes still go to the partial file where the folder
+//   takes one, else they are kept in memory; at the commit the old bytes
 //   are read into memory as the backup, the new ones written over them from
-//   the start, the file cut to their length and flushed. A failure there
-//   (a full disk, a size limit) writes the backup back and cuts the file to
-//   its length. The file stays the very file it was, so every name sees the
-//   new bytes and owner, group, mode, list and attributes stay; set-id bits
-//   the system cleared on the write are set again where the saver owns the
-//   file. The backup is kept in memory, not in a file, because a folder the
-//   saver may not create in is one reason to write in place at all; the
-//   memory is the saver's, as large as its own file. Only a kill during the
-//   commit's write can leave such a file part new.
+//   the start, the file cut to their length and flushed. A failure there (a
+//   full disk, a size limit) writes the backup back and cuts the file to
+//   its old length. The file stays the very file it was, so every name sees
+//   the new bytes and owner, group, mode, list and attributes stay
+//   (attributes the write strips are given back); set-id bits the system
+//   cleared on the write are set again only where the saver owns the file,
+//   since only the owner may. A kill during that final write can leave the
+//   file part new, part old.
+//   What an in-place save sets aside is one copy of the old file (the
+//   backup), plus the new bytes where no partial file can be made and they
+//   come in pieces; bytes handed over whole (replaceWholeFile) are used
+//   where they stand. That memory is taken from the system page by page
+//   (mapped_bytes.h): short of it, the save fails as on a full disk. Who
+//   pays: the saver, with memory as large as the file it saves.
 // - A device is written as it is, in place.
+//
+// Several savers of one file, in one program or several, all land, the last
+// to finish winning, as with an editor or `mv`; a reader of this layer sees
+// only whole versions. The old file is held from the start of the save to
+// its end: shared with readers and other savers by rename (each renames its
+// own partial file; a file renamed over keeps its bytes for whoever has it
+// open), alone for a save in place, so that no reader sees it half written
+// and no second writer gets in. Holding it waits up to kHoldWaitMs for
+// another opener that keeps it out (a save in place, a write channel, or
+// for a save in place a reader); who pays when that bound fills: the saver
+// that waited, whose save fails (logged, the file unchanged). A file that
+// lost its name between its open and its hold (another save renamed over
+// it) is let go and the file now bearing the name is held instead: a save
+// never writes into a file that no longer bears its name, and one that
+// returns true has its bytes under the name at that moment.
 //
 // The rules that hold either way:
 // - Symbolic links are followed to the file they lead to (which may not
@@ -46,30 +65,32 @@
 //   it to receive the saver's bytes), as the system refuses to create over
 //   one.
 // - A folder of the name fails the save before anything is written; a save
-//   never removes a folder.
-// - The old file is held alone (disk_files.h) from the start of the save to
-//   its end, so no reader of this layer sees it replaced halfway and no
-//   second writer gets in; a file we may not write, or one another opener
-//   holds, is refused.
+//   never removes a folder. So does a file the saver may not write.
 // - The folder is opened once at the start and every step after is made
 //   relative to it, so a change of the current folder changes nothing.
 // - A save that does not finish leaves no partial file. Partial files of the
 //   same target that no writer holds any more (their writer was killed) are
 //   removed when the next save of that target begins; only regular files,
-//   only those the sweep can lock itself, whatever process made them.
+//   only those the sweep can lock alone, whatever process made them.
 // - A failure is logged once in the error log as `what` + ": cannot write "
 //   + the whole path + ": " + the reason, the path's control characters
 //   escaped (log_text.h). A file-size limit fails a save as a full disk does
 //   (disk_files.h).
-// Depends on POSIX openat, fstatat, readlinkat, renameat, fsync, fchown,
-// fchmod, ftruncate, flock, the *xattr calls and readdir, on disk_files.h and
-// on the error log.
+// Depends on POSIX openat, fstatat, faccessat, readlinkat, renameat, fsync,
+// fchown, fchmod, ftruncate, flock, the *xattr calls and readdir, on
+// disk_files.h, mapped_bytes.h and the error log.
 #pragma once
 #include <cstddef>
 #include <string>
 #include <sys/stat.h>
 
+#include "runtime/files/mapped_bytes.h"
+
 namespace files {
+
+// How long a save waits to hold the old file while another opener keeps it
+// out, each time it holds one.
+inline constexpr unsigned kHoldWaitMs = 1000;
 
 class FileReplacement {
 public:
@@ -89,21 +110,26 @@ public:
     // All `count` bytes after those written before; false (the replacement
     // dropped, the failure logged) when they cannot be written.
     bool write(const void* bytes, size_t count);
-    // Puts the new bytes in place. False (the old file left as it was, the
-    // partial file removed, the failure logged) when it cannot.
-    bool commit();
+    // Puts the new bytes in place, `lastBytes` after those written before
+    // (none by default). False (the old file left as it was, the partial
+    // file removed, the failure logged) when it cannot.
+    bool commit(const void* lastBytes = nullptr, size_t count = 0);
 
 private:
     enum class Way { None, Rename, InPlace, Device };
+    enum class Hold { Held, Moved, Failed };
 
     bool findTarget(const char* diskPath);
     bool begin();
+    Hold hold(int lock);
+    bool holdAlone();
     int refuseInSharedFolder(const char* what);
     bool startPartial(unsigned mode);
     int createPartial(unsigned mode);
     void removeStalePartials() const;
     bool renameIntoPlace();
-    bool writeInPlace();
+    bool giveAllTheOldFileHad();
+    bool writeInPlace(const void* bytes, size_t count);
     bool fail();
     void dropPartial();
     void drop();
@@ -113,11 +139,12 @@ private:
     std::string why_;        // the reason to log where the system's own says too little
     std::string name_;       // the target's name in its folder
     std::string partial_;    // the new file's name there until it takes name_
-    std::string newBytes_;   // in place: the bytes to write at the commit
+    MappedBytes newBytes_;   // in place without a partial file: the bytes to write at the commit
     Way way_ = Way::None;
     int folder_ = -1;
     int fd_ = -1;    // the partial file, or the device
-    int held_ = -1;  // the old file, held alone until the save ends
+    int held_ = -1;  // the old file, held (alone when heldAlone_) until the save ends
+    bool heldAlone_ = false;
     struct stat old_ {};  // the old file as the save found it
 };
 

@@ -6,10 +6,12 @@
 // and why in the error log.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <climits>
 #include <csignal>
+#include <cstdio>
 #include <cstring>
 #include <functional>
 #include <string>
@@ -19,6 +21,8 @@
 #include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <spawn.h>
+#include <sys/wait.h>
 #include <sys/xattr.h>
 #include <thread>
 #include <unistd.h>
@@ -27,6 +31,7 @@
 #include "child_process.h"
 #include "file_bytes.h"
 #include "files_fixture.h"
+#include "runtime/files/disk_files.h"
 #include "runtime/files/error_log.h"
 #include "runtime/files/file_channels.h"
 #include "runtime/files/file_replacement.h"
@@ -55,6 +60,35 @@ protected:
             if (setgroups(0, nullptr) != 0 || setgid(65534) != 0 || setuid(65534) != 0) std::_Exit(9);
             body();
         });
+    }
+    // Runs `body` while each open in the working folder waits for
+    // `onOpen` (given the opened file's path) before it goes on; false,
+    // with nothing run, where the test may not answer for opens.
+    bool whileOpensWait(const std::function<void(const std::string&)>& onOpen, const std::function<void()>& body) const {
+        const int watch = fanotify_init(FAN_CLASS_CONTENT | FAN_CLOEXEC, O_RDONLY);
+        if (watch < 0 || fanotify_mark(watch, FAN_MARK_ADD, FAN_OPEN_PERM | FAN_EVENT_ON_CHILD, AT_FDCWD,
+                                       work("").c_str()) != 0) {
+            if (watch >= 0) close(watch);
+            return false;
+        }
+        std::atomic<bool> done{false};
+        std::thread answering([&] {
+            while (!done) {
+                struct pollfd ready = {watch, POLLIN, 0};
+                fanotify_event_metadata event;
+                if (poll(&ready, 1, 20) != 1 || ::read(watch, &event, sizeof event) != sizeof event) continue;
+                char path[PATH_MAX] = "";
+                if (readlink(("/proc/self/fd/" + std::to_string(event.fd)).c_str(), path, PATH_MAX - 1) > 0) onOpen(path);
+                const fanotify_response allow = {event.fd, FAN_ALLOW};
+                EXPECT_EQ(static_cast<ssize_t>(sizeof allow), ::write(watch, &allow, sizeof allow));
+                close(event.fd);
+            }
+        });
+        body();
+        done = true;
+        answering.join();
+        close(watch);
+        return true;
     }
     // The extended attribute's bytes, "" when the file has none of the name.
     std::string attribute(const std::string& name, const char* key) const {
@@ -398,33 +432,201 @@ TEST_F(Replacement, ASaveClearsOnlyThePartialFilesNoWriterHolds) {
 // answer) is not written: the save makes another. Before, it wrote the file
 // that had lost its name and the commit failed, "No such file or directory".
 TEST_F(Replacement, APartialFileSweptBeforeItsLockIsNotWritten) {
-    const int watch = fanotify_init(FAN_CLASS_CONTENT | FAN_CLOEXEC, O_RDONLY);
-    if (watch < 0 || fanotify_mark(watch, FAN_MARK_ADD, FAN_OPEN_PERM | FAN_EVENT_ON_CHILD, AT_FDCWD,
-                                   work("").c_str()) != 0) {
-        close(watch);
-        GTEST_SKIP() << "cannot watch opens here (needs the right to answer for them)";
-    }
-    std::atomic<bool> saved{false};
-    std::thread sweep([&] {
-        for (bool swept = false; !saved;) {
-            struct pollfd ready = {watch, POLLIN, 0};
-            fanotify_event_metadata event;
-            if (poll(&ready, 1, 20) != 1 || ::read(watch, &event, sizeof event) != sizeof event) continue;
-            char name[PATH_MAX] = "";
-            swept = swept || (readlink(("/proc/self/fd/" + std::to_string(event.fd)).c_str(), name, PATH_MAX - 1) > 0 &&
-                              std::strstr(name, ".partial-") && unlink(name) == 0);
-            const fanotify_response allow = {event.fd, FAN_ALLOW};
-            EXPECT_EQ(static_cast<ssize_t>(sizeof allow), ::write(watch, &allow, sizeof allow));
-            close(event.fd);
-        }
-    });
-    files::saveWholeFile("new.txt", "new", 3, "Test");  // a failure shows in the log
-    saved = true;
-    sweep.join();
-    close(watch);
+    bool swept = false;
+    const bool watched = whileOpensWait(
+        [&](const std::string& path) {
+            swept = swept || (path.find(".partial-") != std::string::npos && unlink(path.c_str()) == 0);
+        },
+        [] { files::saveWholeFile("new.txt", "new", 3, "Test"); });  // a failure shows in the log
+    if (!watched) GTEST_SKIP() << "cannot watch opens here (needs the right to answer for them)";
+    EXPECT_TRUE(swept);
     EXPECT_EQ("", log());
     EXPECT_EQ("new", read("new.txt"));
     EXPECT_EQ((std::vector<std::string>{"new.txt"}), names());
+}
+
+// Another save renames its file over the name between this save's open of
+// the old file and its hold on it (watched here: each open waits for the
+// test's answer): the save lets that file go and lands over the new one.
+// Before, it wrote into the file that had lost its name, returned true, and
+// its bytes were in no file.
+TEST_F(Replacement, AFileRenamedOverBeforeItIsHeldIsNotWritten) {
+    put("slot.sav", "old");
+    put("theirs.sav", "theirs");
+    bool renamed = false;
+    bool saved = false;
+    const bool watched = whileOpensWait(
+        [&](const std::string& path) {
+            if (!renamed && path == work("slot.sav")) renamed = rename(work("theirs.sav").c_str(), path.c_str()) == 0;
+        },
+        [&] { saved = files::saveWholeFile("slot.sav", "mine", 4, "Test"); });
+    if (!watched) GTEST_SKIP() << "cannot watch opens here (needs the right to answer for them)";
+    EXPECT_TRUE(renamed);
+    EXPECT_TRUE(saved);
+    EXPECT_EQ("mine", read("slot.sav"));
+    EXPECT_EQ((std::vector<std::string>{"slot.sav"}), names());
+    EXPECT_EQ("", log());
+}
+
+// Two programs, each saving one file from two threads, while a third reads
+// it: every save lands, the reader sees only whole versions, and nothing is
+// logged; for a file with one name (saved by rename) and for one with two
+// (saved in place, one saver at a time). Before, a save that found the file
+// held by another failed at once ("Device or resource busy"), most of them.
+TEST_F(Replacement, SaversOfOneFileAllLandAndAReaderSeesOnlyWholeVersions) {
+    constexpr int kPrograms = 2, kThreads = 2;
+    const auto version = [](int saver, int n) {
+        std::string text = std::to_string(saver) + " " + std::to_string(n) + " ";
+        text.resize(63, static_cast<char>('a' + n % 26));
+        return text + "\n";
+    };
+    for (const int saves : {1000, 250}) {
+        const bool twoNames = saves == 250;
+        SCOPED_TRACE(twoNames ? "two names" : "one name");
+        put("race.sav", version(0, 0));
+        if (twoNames) {
+            ASSERT_EQ(0, link(work("race.sav").c_str(), work("alias.sav").c_str()));
+        }
+        int go[2];
+        ASSERT_EQ(0, pipe(go));
+        std::vector<testsupport::StartedChild> programs;
+        for (int p = 0; p < kPrograms; ++p) {
+            programs.push_back(testsupport::startChild([&, p] {
+                close(go[1]);
+                char none;
+                if (::read(go[0], &none, 1) != 0) return;  // all start when the test lets go
+                std::atomic<int> failed{0};
+                std::vector<std::thread> savers;
+                for (int t = 0; t < kThreads; ++t) {
+                    savers.emplace_back([&, saver = p * kThreads + t] {
+                        for (int n = 0; n < saves; ++n) {
+                            const std::string text = version(saver, n);
+                            if (!files::saveWholeFile("race.sav", text.data(), text.size(), "Test")) ++failed;
+                        }
+                    });
+                }
+                for (std::thread& saver : savers) saver.join();
+                std::printf("%d", failed.load());
+            }));
+        }
+        close(go[0]);
+        std::atomic<bool> done{false};
+        int reads = 0, torn = 0;
+        std::thread reader([&] {
+            for (char bytes[128]; !done;) {
+                const int fd = files::openExistingForReading(work("race.sav").c_str());
+                if (fd < 0) continue;  // held alone for a moment: no version to see
+                const int64_t got = files::readUpTo(fd, bytes, sizeof bytes);
+                files::closeDiskFile(fd);
+                const std::string text(bytes, static_cast<size_t>(std::max<int64_t>(got, 0)));
+                int saver = -1, n = -1;
+                ++reads;
+                if (std::sscanf(text.c_str(), "%d %d", &saver, &n) != 2 || text != version(saver, n)) ++torn;
+            }
+        });
+        close(go[1]);
+        for (const testsupport::StartedChild& program : programs) {
+            EXPECT_EQ("0", testsupport::finishChild(program).out) << "saves that failed";
+        }
+        done = true;
+        reader.join();
+        EXPECT_GT(reads, 0);
+        EXPECT_EQ(0, torn);
+        EXPECT_EQ("", log());
+        EXPECT_EQ((twoNames ? std::vector<std::string>{"alias.sav", "race.sav"} : std::vector<std::string>{"race.sav"}),
+                  names());
+        if (twoNames) {
+            EXPECT_EQ(read("race.sav"), read("alias.sav"));
+        }
+    }
+}
+
+// A file that is a running program, and one on an overlay whose files bear
+// another device number than their folder, go by rename as with any
+// editor: a new file takes the name. Before, the first failed ("Text file
+// busy") and the second was written in place, where a kill could leave it
+// part new.
+TEST_F(Replacement, ARunningProgramAndAFileOnAnOverlayGoByRename) {
+    put("sleeper", testsupport::readFileBytes("/bin/sleep"));
+    ASSERT_EQ(0, chmod(work("sleeper").c_str(), 0755));
+    const std::string program = work("sleeper");
+    char* const arguments[] = {const_cast<char*>(program.c_str()), const_cast<char*>("60"), nullptr};
+    pid_t running = -1;
+    ASSERT_EQ(0, posix_spawn(&running, program.c_str(), nullptr, nullptr, arguments, environ));
+    ASSERT_EQ(-1, open(program.c_str(), O_WRONLY));  // the spawn returns once the program runs
+    ASSERT_EQ(ETXTBSY, errno);
+    const ino_t before = statOf("sleeper").st_ino;
+    EXPECT_TRUE(files::saveWholeFile("sleeper", "#!/bin/sh\n", 10, "Test"));
+    EXPECT_EQ("#!/bin/sh\n", read("sleeper"));
+    EXPECT_NE(before, statOf("sleeper").st_ino);
+    EXPECT_EQ(0, kill(running, 0));  // untouched by the save
+    kill(running, SIGKILL);
+    waitpid(running, nullptr, 0);
+
+    if (geteuid() != 0) GTEST_SKIP() << "needs root to mount an overlay";
+    for (const char* folder : {"lower", "upper", "scratch", "merged"}) mkdir(work(folder).c_str(), 0755);
+    const std::string layers = "lowerdir=" + work("lower") + ",upperdir=" + work("upper") + ",workdir=" + work("scratch") +
+                               ",xino=off";
+    if (mount("tmpfs", work("lower").c_str(), "tmpfs", 0, nullptr) != 0 ||
+        mount("overlay", work("merged").c_str(), "overlay", 0, layers.c_str()) != 0)
+        GTEST_SKIP() << "cannot mount an overlay here: " << std::strerror(errno);
+    put("merged/level.dat", "old");
+    const struct stat file = statOf("merged/level.dat");
+    const bool otherDevice = file.st_dev != statOf("merged").st_dev;
+    const bool saved = files::saveWholeFile("merged/level.dat", "new", 3, "Test");
+    const std::string now = read("merged/level.dat");
+    const ino_t after = statOf("merged/level.dat").st_ino;
+    umount2(work("merged").c_str(), MNT_DETACH);
+    umount2(work("lower").c_str(), MNT_DETACH);
+    EXPECT_TRUE(otherDevice) << "the overlay gives its files their folder's device number";
+    EXPECT_TRUE(saved);
+    EXPECT_EQ("new", now);
+    EXPECT_NE(file.st_ino, after);
+}
+
+// A save in place sets aside one copy of the file, the old bytes, and takes
+// it from the system: with room for one copy a 16 MB file with two names is
+// saved, with less the save fails as on a full disk, the old file whole and
+// the reason logged. Before, it held the new bytes, the old and more, and
+// short of memory the program ended.
+TEST_F(Replacement, AnInPlaceSaveSetsAsideOneCopyAndShortOfMemoryFails) {
+    constexpr size_t kSize = 16 << 20;
+    put("big.dat", std::string(kSize, 'o'));
+    ASSERT_EQ(0, link(work("big.dat").c_str(), work("alias.dat").c_str()));
+    const auto saveWithRoom = [&](char fill, size_t room) {
+        return testsupport::runInChild([&] {
+            const std::string bytes(kSize, fill);
+            testsupport::limitAddressSpace(room);
+            std::printf("%d", files::saveWholeFile("big.dat", bytes.data(), bytes.size(), "Test") ? 1 : 0);
+        });
+    };
+    const testsupport::ChildResult roomForOne = saveWithRoom('n', kSize + kSize / 2);
+    EXPECT_TRUE(roomForOne.exited && roomForOne.out == "1") << roomForOne.err.substr(0, 300);
+    EXPECT_TRUE(read("alias.dat") == std::string(kSize, 'n'));
+    const testsupport::ChildResult tooLittle = saveWithRoom('m', kSize / 2);
+    EXPECT_TRUE(tooLittle.exited && tooLittle.out == "0") << tooLittle.err.substr(0, 300);
+    EXPECT_TRUE(read("alias.dat") == std::string(kSize, 'n'));
+    EXPECT_EQ("Test: cannot write " + work("big.dat") + ": Cannot allocate memory\n", log());
+    EXPECT_EQ((std::vector<std::string>{"alias.dat", "big.dat"}), names());
+}
+
+// A file capability, which the system strips on every write, outlives a
+// save by root, by rename and in place alike. Before, it was gone.
+TEST_F(Replacement, AFileCapabilityOutlivesASaveByRoot) {
+    if (geteuid() != 0) GTEST_SKIP() << "needs root to give a file a capability";
+    // Revision 2, effective; permitted: binding a low port.
+    const uint32_t words[] = {0x02000001, 1u << 10, 0, 0, 0};
+    const std::string capability(reinterpret_cast<const char*>(words), sizeof words);
+    put("one.bin", "old");
+    put("two.bin", "old");
+    ASSERT_EQ(0, link(work("two.bin").c_str(), work("alias.bin").c_str()));
+    for (const char* name : {"one.bin", "two.bin"}) {
+        if (setxattr(work(name).c_str(), "security.capability", capability.data(), capability.size(), 0) != 0)
+            GTEST_SKIP() << "no file capabilities here: " << std::strerror(errno);
+        EXPECT_TRUE(files::saveWholeFile(name, "new", 3, "Test")) << name;
+        EXPECT_EQ("new", read(name)) << name;
+        EXPECT_EQ(capability, attribute(name, "security.capability")) << name;
+    }
 }
 
 // A failure is logged with the whole path and the reason, control characters

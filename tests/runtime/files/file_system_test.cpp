@@ -116,7 +116,7 @@ TEST_F(FileSystem, CopyFailuresRecordThreeAndChangeNothing) {
     EXPECT_EQ(3, RtErrorCode);
     CopyFileTo("src.txt", RtString(std::string(1100, 't').c_str()));
     EXPECT_EQ(3, RtErrorCode);
-    ASSERT_EQ(1, OpenFile(0, "dst.txt", 1));  // held by a channel
+    ASSERT_EQ(1, OpenFile(0, "dst.txt", -1));  // held by a channel that writes: waited for, then refused
     CopyFileTo("src.txt", "dst.txt");
     EXPECT_EQ(3, RtErrorCode);
     CloseFile(0);
