@@ -134,11 +134,17 @@ int pollUntil(pollfd* entries, uint32_t count, uint32_t timeoutMs) {
 
 // The wanted conditions that a polled descriptor met. Writable with a
 // pending error is a failed connect (or a broken connection): the exception
-// set only, the failure's number in *pending.
+// set only, the failure's number in *pending. Reading the error clears it,
+// so it is read only for a wait that asks for the exception set: a wait
+// for writing alone is met, and the next send finds the error itself.
 uint32_t conditionsMet(int fd, uint32_t wanted, short revents, int32_t* pending) {
     uint32_t met = 0;
     if ((wanted & kWaitRead) && (revents & (POLLIN | POLLHUP | POLLERR))) met |= kWaitRead;
-    if ((wanted & (kWaitWrite | kWaitException)) && (revents & (POLLOUT | POLLHUP | POLLERR))) {
+    if (!(wanted & kWaitException)) {
+        if ((wanted & kWaitWrite) && (revents & (POLLOUT | POLLHUP | POLLERR))) met |= kWaitWrite;
+        return met;
+    }
+    if (revents & (POLLOUT | POLLHUP | POLLERR)) {
         int error = 0;
         socklen_t length = sizeof error;
         if (getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &length) != 0) error = errno;
