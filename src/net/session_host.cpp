@@ -178,7 +178,8 @@ void SessionHost::checkLimits(uint32_t nowMs) {
         // The host's own program reads its texts from its inboxes.
         if (place->slot == ownSlot_ || place->link.endCause() != 0) continue;
         if (!place->askedForPlayer && nowMs - place->acceptedMs > requestLimit) {
-            std::snprintf(place->why, sizeof place->why, "it asked for no player within %u s", requestLimit / 1000);
+            std::snprintf(place->why, sizeof place->why, "it asked for no player within %u s",
+                          (requestLimit + 999) / 1000);
             place->link.end(platform::kSockTimedOut);
             continue;
         }
