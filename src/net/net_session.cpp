@@ -6,6 +6,8 @@
 // the registry of shutdown steps.
 #include "net/net_session.h"
 
+#include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <iterator>
@@ -141,6 +143,7 @@ int32_t NetSession::start(bool hosting, const char* hostName, uint16_t port, con
     const int32_t connection = connectTcp(address, kSessionConnectTimeoutMs);
     if (connection < 0) return 0;
     setSocketNoDelay(connection);  // questions and texts go as they are queued
+    setSocketSilenceLimit(connection, silenceLimitMs.load());
     connectionSlot = connection;
     {
         SessionLock guard(*this);
@@ -179,37 +182,37 @@ int32_t NetSession::waitFailureLocked(bool timedOut) const {
     return endCause != 0 ? endCause : platform::kSockNotConnected;
 }
 
-uint16_t NetSession::queueSessionRequest(const char* name) {
-    std::list<NetPlayer>::iterator record;
-    {
-        SessionLock guard(*this);
-        NetPlayer player;
-        player.queryOnly = name ? 0 : 1;
-        copyName(player.name, name ? name : "query");
-        localPlayers.push_back(std::move(player));
-        record = std::prev(localPlayers.end());
-    }
+template <class Taken>
+int32_t NetSession::awaitLocked(Taken&& taken) {
     const uint32_t start = nowMillis();
     const uint32_t waitMs = waitLimitMs();
-    int32_t cause = 0;
     for (;;) {
-        {
-            SessionLock guard(*this);
-            const uint16_t id = record->id;
-            if (isValidPlayerId(id)) {
-                setSocketError(0);
-                return id;
-            }
-            const bool timedOut = nowMillis() - start >= waitMs;
-            if (threadRunning == 0 || timedOut) {
-                cause = waitFailureLocked(threadRunning != 0);
-                giveUpReplyLocked(&*record);
-                localPlayers.erase(record);
-                break;
-            }
-        }
-        SleepMillis(kAnswerCheckMs);
+        if (taken()) return 0;
+        const uint32_t waited = nowMillis() - start;
+        if (threadRunning == 0 || waited >= waitMs) return waitFailureLocked(threadRunning != 0);
+        replied.wait_for(*this, std::chrono::milliseconds(waitMs - waited));
     }
+}
+
+uint16_t NetSession::queueSessionRequest(const char* name) {
+    SessionLock guard(*this);
+    NetPlayer player;
+    player.queryOnly = name ? 0 : 1;
+    player.id = kAwaitingPlayerId;
+    copyName(player.name, name ? name : "query");
+    localPlayers.push_back(std::move(player));
+    const std::list<NetPlayer>::iterator record = std::prev(localPlayers.end());
+    // Sent under the mutex, as questions are: the request's place among the
+    // awaited replies is its place on the wire.
+    awaitedReplies.expect(kKindPlayerId, &*record);
+    sendToHost(makePlayerRequest(record->queryOnly != 0, record->name));
+    const int32_t cause = awaitLocked([&] { return isValidPlayerId(record->id); });
+    if (cause == 0) {
+        setSocketError(0);
+        return record->id;
+    }
+    giveUpReplyLocked(&*record);
+    localPlayers.erase(record);
     setSocketError(cause);
     return 0;
 }
@@ -225,17 +228,19 @@ void NetSession::giveUpReplyLocked(const NetPlayer* record) {
 }
 
 bool NetSession::sendToHost(const SessionMessage& message) {
-    if (connectionSlot.load() == -1) return false;
-    return hostLink.queue(message) == 0;
+    const int32_t connection = connectionSlot.load();
+    if (connection == -1) return false;
+    return hostLink.queue(message, SIZE_MAX, connection) == 0;
 }
 
 int32_t NetSession::queueProgramMessage(const SessionMessage& message) {
     int32_t cause;
-    if (connectionSlot.load() == -1) {
+    const int32_t connection = connectionSlot.load();
+    if (connection == -1) {
         SessionLock guard(*this);
         cause = waitFailureLocked(false);
     } else {
-        cause = hostLink.queue(message, sendQueueLimitBytes.load());
+        cause = hostLink.queue(message, sendQueueLimitBytes.load(), connection);
     }
     setSocketError(cause);
     return cause;
@@ -268,37 +273,22 @@ bool NetSession::query(uint8_t kind, const void* payload, uint16_t length, Sessi
         SessionLock guard(*this);
         ownPlayerId = own;
     }
-    {
-        // Sent under the mutex, so that the thread's requests cannot come
-        // between the question's place among the awaited and its bytes.
-        SessionLock guard(*this);
-        answers.clear();
-        awaitedReplies.expect(kind, nullptr);
-        sendToHost(makeSessionMessage(kind, kHostPlayerId, own, payload, length));
-    }
-    const uint32_t start = nowMillis();
-    const uint32_t waitMs = waitLimitMs();
-    int32_t cause = 0;
-    for (;;) {
-        {
-            SessionLock guard(*this);
-            if (!answers.empty()) {  // the thread keeps only this question's answer
-                *answer = answers.front();
-                answers.pop_front();
-                setSocketError(0);
-                return true;
-            }
-            const bool running = threadRunning != 0;
-            if (!running || nowMillis() - start >= waitMs) {
-                giveUpReplyLocked(nullptr);
-                cause = waitFailureLocked(running);
-                break;
-            }
-        }
-        SleepMillis(kAnswerCheckMs);
+    // Sent under the mutex, so that the question's place among the awaited
+    // replies is its place on the wire.
+    SessionLock guard(*this);
+    answers.clear();
+    awaitedReplies.expect(kind, nullptr);
+    sendToHost(makeSessionMessage(kind, kHostPlayerId, own, payload, length));
+    // The thread keeps only this question's answer.
+    const int32_t cause = awaitLocked([this] { return !answers.empty(); });
+    if (cause == 0) {
+        *answer = answers.front();
+        answers.pop_front();
+    } else {
+        giveUpReplyLocked(nullptr);
     }
     setSocketError(cause);
-    return false;
+    return cause == 0;
 }
 
 bool NetSession::isRunning() {

@@ -11,13 +11,15 @@
 //
 // Lock discipline: every list and flag is read and written with the mutex
 // held, and no path takes it twice. Nobody holds it while sleeping or
-// waiting on a socket, and nobody sends under it: messages queued under it
-// (requests and questions, so that their order among the awaited replies is
-// their order on the wire) go to the connection's link (session_link.h),
-// whose queue only the session thread hands to the socket. The host's table
-// (`hostPlayers`) is changed only by the session thread, under the mutex;
-// the thread alone may read it without the mutex, so that forwarding a text
-// to thousands of players holds nobody up.
+// waiting on a socket: messages queued under it (requests and questions,
+// so that their order among the awaited replies is their order on the
+// wire) go to the connection's link (session_link.h), which hands them to
+// the socket at once when nothing waits ahead, in one send call that never
+// waits. A command waiting for an id or an answer lets the mutex go and
+// sleeps on `replied`, which the thread signals as it stores one and as it
+// ends. The host's table (`hostPlayers`) is changed only by the session
+// thread, under the mutex; the thread alone may read it without the mutex,
+// so that forwarding a text to thousands of players holds nobody up.
 //
 // Who pays when a bound fills: only the one who does not read. The
 // program's thread never waits on a peer, and the session thread never
@@ -27,13 +29,27 @@
 //   kSendQueueLimitBytes is refused at once with kSockNoBufferSpace and
 //   nothing of it is sent, so a host that stops reading costs the program
 //   only the texts it sends once that much waits. A text that was queued
-//   is delivered unless the connection itself fails;
+//   is delivered unless the connection itself fails. The program's thread
+//   pays one send call that never waits per text (or question, request,
+//   goodbye) queued behind nothing, so that it leaves at once rather than
+//   at the thread's next pass; the host forwards to its members in batches,
+//   one send per member and pass;
 // - a local player's inbox keeps kInboxBytesMax of texts; past it the
 //   texts to that player are lost, counted, and its program is told on its
 //   next NetReceiveMessage (kSockNoBufferSpace, and the count in the error
 //   log). Nothing else waits for a full inbox;
 // - answers (kinds 2, 101 to 104) go to the command that waits for them as
-//   they arrive, whatever number of texts waits unread.
+//   they arrive, whatever number of texts waits unread; at the host they go
+//   ahead of the texts waiting for their member (send_queue.h);
+// - a member that falls more than lagLimitMs behind in taking its texts
+//   (time in which it took nothing past kStallGraceMs not counted) is
+//   closed, its players leaving as when it disconnects;
+// - a peer that falls silent is ended by the system after silenceLimitMs
+//   (socket_table.h): every session connection has that limit, so a host
+//   removes the players of a member gone without a word, and a member
+//   whose host is gone sees its session end (kSockTimedOut); both say so
+//   in the error log. A message may take any time to arrive whole: a stall
+//   shorter than the silence limit ends nothing.
 //
 // Departures from the plain design, for safety:
 // - the session's reference on the socket layer is dropped once by whichever
@@ -64,15 +80,17 @@
 // - `leftPlayers` keeps the newest kLeftPlayersMax departures;
 // - there is no `incoming` list: each connection keeps what it brought and
 //   the thread has not handled yet;
-// - waiting commands look every 2 ms rather than every 20 (the same 5 s in
-//   all) and give up at once when the session has ended; they leave in the
-//   last-error word 0 for an answer, kSockTimedOut for a wait that ran out,
-//   and otherwise why the session ended (kSockNotConnected without one).
+// - waiting commands are woken the moment their answer is stored rather
+//   than looking every 20 ms (the same 5 s in all), and give up at once
+//   when the session has ended; they leave in the last-error word 0 for an
+//   answer, kSockTimedOut for a wait that ran out, and otherwise why the
+//   session ended (kSockNotConnected without one).
 // Depends on the socket layer, the session links, messages and inboxes,
 // the runtime's mutex, threads, sleeping and error log, the engine state and
 // the registry of shutdown steps.
 #pragma once
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
 #include <list>
 
@@ -87,14 +105,23 @@ inline constexpr uint16_t kDefaultSessionPort = 27910;
 inline constexpr int32_t kSessionConnectTimeoutMs = 5000;
 inline constexpr int32_t kAnswerPolls = 250;      // a waiting command's time, in steps of
 inline constexpr int32_t kAnswerPollMs = 20;      // this many milliseconds
-inline constexpr int32_t kAnswerCheckMs = 2;      // how often it looks meanwhile
 inline constexpr int32_t kThreadIdleSleepMs = 10; // a pass waits this long at most for a ready connection
 inline constexpr int32_t kStopPollMs = 50;        // a reset waiting for the thread
 inline constexpr int32_t kHostConnectionPlaces = 128;
-// A message whose first byte came this long ago, counting only time in
-// which its connection was read, and that is still not whole closes its
-// connection.
-inline constexpr uint32_t kPartialMessageLimitMs = 5000;
+// How long a session connection may stay silent (nothing heard, nothing
+// sent taken) before the system ends it. Probes go after 5 s of quiet and
+// every 2 s after, and the system retries a send at least every 2 s where
+// it can (platform/socket_port.h), so an outage of 20 s is survived: a
+// retry or probe within 2 s of its end is answered before the 24 s are up.
+// Silence is noticed 24 s after the last thing heard or the first send left
+// unanswered: within 29 s with a text every 5 s.
+inline constexpr uint32_t kSilenceLimitMs = 24000;
+// A member whose oldest text waiting at the host is this old, counting only
+// time in which it took something, is closed: it cannot keep up.
+inline constexpr uint32_t kLagLimitMs = 10000;
+// What the system holds written and unsent for a member: the rest waits in
+// its queue, where the host's answers can still go ahead of it.
+inline constexpr uint32_t kMemberUnsentBytes = 8 * 1024;
 // The bound of a connection's send queue. The program's text that would
 // take the queue to the host past it is refused (the program pays for a
 // host that does not read); a member whose queue at the host passes it is
@@ -164,7 +191,10 @@ public:
     AwaitedReplies awaitedReplies;      // requests and questions sent, their replies not yet come
     int32_t endCause = 0;               // why the thread ended by itself (0: it was asked to stop)
     int32_t endFlushCause = 0;          // why something queued could not go at the end (0: all went)
-    std::atomic<uint32_t> partialMessageLimitMs{kPartialMessageLimitMs};
+    std::atomic<uint32_t> silenceLimitMs{kSilenceLimitMs};  // of connections made from now on
+    std::atomic<uint32_t> lagLimitMs{kLagLimitMs};
+    // Signalled (mutex held) when the thread stores an id or an answer, and when it ends.
+    std::condition_variable_any replied;
     std::atomic<uint32_t> sendQueueLimitBytes{kSendQueueLimitBytes};
     std::atomic<uint32_t> playerRequestLimitMs{kPlayerRequestLimitMs};
 
@@ -188,15 +218,17 @@ public:
     // The listening port (host order) while hosting; 0 otherwise.
     uint16_t listeningPort() const;
 
-    // Registers a player of this process (null name: the query-only player)
-    // and waits for its id; the id, or 0 (the record removed again).
+    // Registers a player of this process (null name: the query-only player),
+    // sends its request and waits for its id; the id, or 0 (the record
+    // removed again).
     uint16_t queueSessionRequest(const char* name);
     // Sends a query of the kind as this process's query-only player and
     // waits for the host's answer of that kind to that player.
     bool query(uint8_t kind, const void* payload, uint16_t length, SessionMessage* answer);
     // Queues the message on the connection to the host, without waiting
     // and past any bound (requests, questions and goodbyes are few and
-    // small); the session thread sends it. False without a connection,
+    // small); it leaves at once when nothing waits ahead, else the session
+    // thread sends it. False without a connection,
     // when that connection's link has ended, or for a message longer than
     // the format carries (none of it is sent).
     bool sendToHost(const SessionMessage& message);
@@ -237,6 +269,11 @@ private:
     int32_t start(bool hosting, const char* hostName, uint16_t port, const char* selfHost);
     // How long a waiting command waits in all.
     uint32_t waitLimitMs() const;
+    // Waits (mutex held, let go meanwhile) until `taken` holds, the thread
+    // ends or the wait's limit runs out: 0 when it holds, else the word
+    // for the last error.
+    template <class Taken>
+    int32_t awaitLocked(Taken&& taken);
     // The last-error word for a wait that ended without its answer (mutex held).
     int32_t waitFailureLocked(bool timedOut) const;
     // A command stops waiting for the reply to the request of the record

@@ -14,6 +14,9 @@ namespace {
 constexpr size_t kPassWorkUnits = 1024;
 constexpr size_t kTableRecordsPerUnit = 64;
 constexpr size_t kRemovalsPerLock = 256;  // the mutex is let go between batches
+// How often the members' lag is looked at (a look may ask the system how
+// much it holds for one).
+constexpr uint32_t kLagLookMs = 100;
 // A place is read while fewer messages than this many reads' worth wait in
 // its backlog: a peer that sends faster than the host routes waits in TCP.
 constexpr size_t kBacklogReads = 4;
@@ -81,9 +84,9 @@ bool SessionHost::serve(const std::vector<SocketSlotWait>& waits, uint32_t nowMs
         // A place accepted in this pass is read before any wait has seen it.
         const size_t wait = firstPlaceWait_ + i;
         const bool ready = i >= watched || (wait < waits.size() && waits[wait].ready != 0);
-        if (ready) read(*places_[i], nowMs);
+        if (ready) read(*places_[i]);
     }
-    checkDeadlines(nowMs);
+    checkLimits(nowMs);
     const bool more = route(false);
     flushAndClose();
     return more;
@@ -91,7 +94,7 @@ bool SessionHost::serve(const std::vector<SocketSlotWait>& waits, uint32_t nowMs
 
 void SessionHost::serveClosing(uint32_t nowMs, EndBacklog& backlog) {
     Place* own = placeOf(ownSlot_);
-    if (own) read(*own, nowMs);
+    if (own) read(*own);
     route(true);
     for (const auto& place : places_) backlog.add(place->link, place->slot, nowMs);
     // The program's last texts may still be on their way through its own connection.
@@ -125,6 +128,8 @@ void SessionHost::accept(const std::vector<SocketSlotWait>& waits, uint32_t nowM
     acceptFailed_ = accepted < 0 && lastSocketError() != platform::kSockWouldBlock;
     if (accepted < 0) return;
     setSocketNoDelay(accepted);  // answers and texts go as they are queued
+    setSocketSilenceLimit(accepted, session_.silenceLimitMs.load());
+    setSocketUnsentLimit(accepted, kMemberUnsentBytes);
     auto place = std::make_unique<Place>();
     place->slot = accepted;
     place->acceptedMs = nowMs;
@@ -155,35 +160,35 @@ bool SessionHost::wantsToRead(const Place& place) const {
     return place.link.endCause() == 0 && !place.link.peerFinished() && !backlogFull(place);
 }
 
-void SessionHost::read(Place& place, uint32_t nowMs) {
+void SessionHost::read(Place& place) {
     if (!wantsToRead(place)) return;
     const size_t before = place.backlog.size();
-    place.link.receive(place.slot, nowMs, readAllowance(place.slot == ownSlot_), place.backlog);
+    place.link.receive(place.slot, readAllowance(place.slot == ownSlot_), place.backlog);
     for (size_t i = before; i < place.backlog.size(); ++i) {
         if (place.backlog[i].header.kind == kKindPlayerRequest) place.askedForPlayer = true;
     }
 }
 
-void SessionHost::checkDeadlines(uint32_t nowMs) {
-    const uint32_t partialLimit = session_.partialMessageLimitMs.load();
+void SessionHost::checkLimits(uint32_t nowMs) {
     const uint32_t requestLimit = session_.playerRequestLimitMs.load();
+    const bool lookAtLag = nowMs - lastLagLookMs_ >= kLagLookMs;
+    if (lookAtLag) lastLagLookMs_ = nowMs;
+    const uint32_t lagLimit = session_.lagLimitMs.load();
     for (const auto& place : places_) {
-        // The host's own pace is not held against the peer.
-        if (backlogFull(*place)) {
-            place->link.pauseDeadline(nowMs);
-        } else {
-            place->link.checkDeadline(nowMs, partialLimit);
+        // The host's own program reads its texts from its inboxes.
+        if (place->slot == ownSlot_ || place->link.endCause() != 0) continue;
+        if (!place->askedForPlayer && nowMs - place->acceptedMs > requestLimit) {
+            std::snprintf(place->why, sizeof place->why, "it asked for no player within %u s",
+                          (requestLimit + 999) / 1000);
+            place->link.end(platform::kSockTimedOut);
+            continue;
         }
-        if (place->slot != ownSlot_ && !place->askedForPlayer && nowMs - place->acceptedMs > requestLimit) {
+        if (!lookAtLag) continue;
+        const uint32_t lagMs = place->link.lagMs(place->slot, nowMs);
+        if (lagMs > lagLimit) {
+            std::snprintf(place->why, sizeof place->why, "it fell %u s behind", lagMs / 1000);
             place->link.end(platform::kSockTimedOut);
         }
-        // A peer that has finished sending has the partial limit to take
-        // what is left for it, then goes.
-        if (place->link.peerFinished() && !place->leaving) {
-            place->leaving = true;
-            place->leavingSinceMs = nowMs;
-        }
-        if (place->leaving && nowMs - place->leavingSinceMs > partialLimit) place->link.end(platform::kSockTimedOut);
     }
 }
 
@@ -331,14 +336,20 @@ size_t SessionHost::answer(Place& from, const SessionMessage& question) {
 }
 
 void SessionHost::reply(Place& to, const SessionMessage& message) {
-    // A reply goes at once, ahead of the work left in the pass: an asker
-    // never waits for forwarding it has no part in.
-    sendTo(to, message);
+    // A reply goes at once, ahead of the work left in the pass and of the
+    // texts waiting for its member: an asker never waits for forwarding it
+    // has no part in.
+    if (to.link.queueReply(message) != 0) return;
+    keepWithinBound(to);
     to.link.flush(to.slot);
 }
 
 void SessionHost::sendTo(Place& place, const SessionMessage& message) {
-    if (place.link.queue(message) != 0 || place.slot == ownSlot_) return;
+    if (place.link.queue(message) == 0) keepWithinBound(place);
+}
+
+void SessionHost::keepWithinBound(Place& place) {
+    if (place.slot == ownSlot_) return;
     // Who pays when a member's queue fills: that member alone. What its
     // socket takes goes at once; a member whose queue still passes the
     // bound has not read for long, and is closed rather than kept.
@@ -377,11 +388,10 @@ void SessionHost::removePlayers(Rule&& picks) {
 void SessionHost::closePlace(Place& place, bool inOrder, const char* why) {
     const int32_t slot = place.slot;
     if (why) {
-        const SocketAddress peer = getSocketPeer(slot);
-        const uint32_t address = hostOrderAddress(peer);
+        char peer[32];
+        describeLinkPeer(slot, peer, sizeof peer);
         char line[256];
-        std::snprintf(line, sizeof line, "Session: closed the connection of %u.%u.%u.%u:%u: %s\n", address >> 24,
-                      (address >> 16) & 0xFF, (address >> 8) & 0xFF, address & 0xFF, hostOrderPort(peer), why);
+        std::snprintf(line, sizeof line, "Session: closed the connection of %s: %s\n", peer, why);
         appendToErrorLog(line);
     }
     // Every player of the connection leaves with it: a record left behind
@@ -405,10 +415,9 @@ void SessionHost::flushAndClose() {
         const bool done = place.link.peerFinished() && place.backlog.empty() && queued == 0;
         if (cause == 0 && !done) continue;
         if (cause != 0) {
-            const char* text = platform::socketErrorMessage(cause);
             char why[160];
-            std::snprintf(why, sizeof why, "%d %s", static_cast<int>(cause), text ? text : "");
-            closePlace(place, false, why);
+            describeLinkEnd(cause, why, sizeof why);
+            closePlace(place, false, place.why[0] != 0 ? place.why : why);
         } else {
             closePlace(place, true, nullptr);
         }

@@ -12,9 +12,10 @@
 // message of each place in turn and stops after kPassWorkUnits units of
 // work (a copy sent or delivered, or a walk of 64 records of the host's
 // table), so a pass is short whatever the peers send; what is left waits
-// for the next pass, which then does not wait for the sockets. A place not
-// read for that reason does not count the time against its peer's
-// unfinished message.
+// for the next pass, which then does not wait for the sockets. What a pass
+// queues for a member goes to its socket at the pass's end, one send for
+// everything, so a broadcast costs no system call per copy; ids and answers
+// go at once, ahead of the texts waiting for their member.
 //
 // The session mutex is taken only for the moment of each change to a shared
 // list (an inbox, the host's table, the departures); forwarding and answers
@@ -43,10 +44,17 @@
 //   than the host's own that has not asked for a player within the request
 //   limit is closed, so idle connections cannot keep newcomers out;
 // - a member that ends its sending is still answered what it asked before;
-//   its connection is closed once that is handled and handed to the system,
-//   or once it has taken the partial limit without taking what is left;
+//   its connection is closed once that is handled and handed to the system
+//   (one that takes nothing is left to the silence rule, one that takes too
+//   slowly to the lag rule);
+// - every member connection has the session's silence limit, and the system
+//   holds at most kMemberUnsentBytes unsent for it, so what waits for a slow
+//   member waits in its queue, where answers can pass it; a member whose
+//   oldest text waiting is older than the lag limit (counting only time in
+//   which it took something) is closed, its players leaving with it;
 // - a connection the host closes for a cause of its own (a full queue, a
-//   deadline, a newcomer) is named in the error log with that cause.
+//   member that fell behind or asked for no player, a newcomer) or that
+//   failed (a member that fell silent) is named in the error log with why.
 // Depends on the network object, the session links and messages, the
 // player ids, the socket layer and the error log.
 #pragma once
@@ -86,7 +94,7 @@ public:
     // the pass's wait.
     void watch(std::vector<SocketSlotWait>& waits);
     // The host's part of a pass, after the wait: a new connection, what the
-    // ready places sent, their deadlines, the routing, the sends, and the
+    // ready places sent, their limits, the routing, the sends, and the
     // places that are done. True when work was left for the next pass.
     bool serve(const std::vector<SocketSlotWait>& waits, uint32_t nowMs);
     // One step of the session's end: what the host's own connection still
@@ -106,8 +114,7 @@ private:
         uint32_t acceptedMs = 0;
         size_t players = 0;                  // records of the host's table on this connection
         std::deque<SessionMessage> backlog;  // read, not handled yet
-        bool leaving = false;                // the peer has finished sending
-        uint32_t leavingSinceMs = 0;
+        char why[64] = {};                   // the host's own cause for closing it, if any
     };
 
     void accept(const std::vector<SocketSlotWait>& waits, uint32_t nowMs);
@@ -116,8 +123,9 @@ private:
     Place* longestIdle() const;
     bool backlogFull(const Place& place) const;
     bool wantsToRead(const Place& place) const;
-    void read(Place& place, uint32_t nowMs);
-    void checkDeadlines(uint32_t nowMs);
+    void read(Place& place);
+    // The request and lag limits: a place past one is ended, with why.
+    void checkLimits(uint32_t nowMs);
     // Handles the places' messages in turn (only the host's own place when
     // `ownOnly`); true when work was left.
     bool route(bool ownOnly);
@@ -128,6 +136,8 @@ private:
     size_t registerPlayer(Place& from, const SessionMessage& request);
     size_t answer(Place& from, const SessionMessage& question);
     void sendTo(Place& place, const SessionMessage& message);
+    // Who pays when a member's queue fills: that member alone.
+    void keepWithinBound(Place& place);
     void reply(Place& to, const SessionMessage& message);
     size_t tableWalkUnits() const;
     void flushAndClose();
@@ -154,6 +164,7 @@ private:
     // listener, which would otherwise wake every wait at once.
     bool acceptFailed_ = false;
     bool accepting_ = false;
+    uint32_t lastLagLookMs_ = 0;
     size_t listenerWait_ = SIZE_MAX;
     size_t firstPlaceWait_ = 0;
     // Kept from pass to pass, so that routing allocates nothing once warm.

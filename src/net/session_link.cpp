@@ -1,8 +1,9 @@
 // A session connection's receive buffer and send queue (session_link.h).
-// Depends on the session messages, the byte queue and the socket layer.
+// Depends on the session messages, the send queue and the socket layer.
 #include "net/session_link.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 #include "net/socket_table.h"
@@ -19,20 +20,26 @@ constexpr size_t kSendChunkBytes = 256 * 1024;
 void SessionLink::clear() {
     partialBytes_ = 0;
     droppingBytes_ = 0;
-    inMessage_ = false;
     peerFinished_ = false;
     heldBySystem_ = -1;
     std::lock_guard<std::mutex> guard(sendLock_);
     outgoing_.clear();
+    movedSinceLook_ = 0;
+    heldAtLook_ = -1;
     endCause_ = 0;
 }
 
 void SessionLink::end(int32_t cause) {
+    std::lock_guard<std::mutex> guard(sendLock_);
+    endLocked(cause);
+}
+
+void SessionLink::endLocked(int32_t cause) {
     int32_t none = 0;
     endCause_.compare_exchange_strong(none, cause != 0 ? cause : platform::kSockConnectionReset);
 }
 
-void SessionLink::receive(int32_t slot, uint32_t nowMs, uint32_t maxMessages, std::deque<SessionMessage>& whole) {
+void SessionLink::receive(int32_t slot, uint32_t maxMessages, std::deque<SessionMessage>& whole) {
     uint8_t scrap[kDropChunkBytes];
     uint32_t messages = 0;
     // Dropping an overlong payload takes several reads; they are held to a
@@ -52,23 +59,19 @@ void SessionLink::receive(int32_t slot, uint32_t nowMs, uint32_t maxMessages, st
         const int32_t got = receiveOnSocket(slot, into, static_cast<int32_t>(wanted), false);
         if (got == -2) return;
         if (got == 0) {  // the peer shut its sending side, closed, or reset the connection
-            peerFinished_ = true;
+            // Or a send on another thread took the connection's failure
+            // first, and ends the link with it under the send lock.
+            std::lock_guard<std::mutex> guard(sendLock_);
+            peerFinished_ = endCause() == 0;
             return;
         }
         if (got < 0) {
             end(lastSocketError());
             return;
         }
-        if (!inMessage_) {
-            inMessage_ = true;
-            messageBegunMs_ = nowMs;
-        }
         if (droppingBytes_ > 0) {
             droppingBytes_ -= static_cast<uint32_t>(got);
-            if (droppingBytes_ == 0) {
-                inMessage_ = false;
-                ++messages;
-            }
+            if (droppingBytes_ == 0) ++messages;
             continue;
         }
         partialBytes_ += static_cast<uint32_t>(got);
@@ -85,43 +88,65 @@ void SessionLink::receive(int32_t slot, uint32_t nowMs, uint32_t maxMessages, st
         std::memcpy(message.payload, partial_ + kSessionHeaderBytes, header.length);
         message.payload[header.length] = 0;
         partialBytes_ = 0;
-        inMessage_ = false;
         ++messages;
     }
 }
 
-void SessionLink::checkDeadline(uint32_t nowMs, uint32_t limitMs) {
-    if (inMessage_ && nowMs - messageBegunMs_ > limitMs) end(platform::kSockTimedOut);
-}
-
-void SessionLink::pauseDeadline(uint32_t nowMs) {
-    if (inMessage_) messageBegunMs_ = nowMs;
-}
-
-int32_t SessionLink::queue(const SessionMessage& message, size_t boundBytes) {
+int32_t SessionLink::queue(const SessionMessage& message, size_t boundBytes, int32_t sendSlot) {
     uint8_t wire[kSessionHeaderBytes + kSessionPayloadMax];
     const uint32_t size = encodeSessionMessage(message, wire);
     if (size == 0) return platform::kSockMessageSize;  // nothing of it goes
     std::lock_guard<std::mutex> guard(sendLock_);
     if (endCause() != 0) return endCause();
-    if (!outgoing_.empty() && outgoing_.size() + size > boundBytes) return platform::kSockNoBufferSpace;
-    outgoing_.append(wire, size);
+    const bool idle = outgoing_.empty();
+    if (!idle && outgoing_.size() + size > boundBytes) return platform::kSockNoBufferSpace;
+    outgoing_.pushText(wire, size);
+    if (idle && sendSlot >= 0) sendOnceLocked(sendSlot);
     return 0;
+}
+
+int32_t SessionLink::queueReply(const SessionMessage& message) {
+    uint8_t wire[kSessionHeaderBytes + kSessionPayloadMax];
+    const uint32_t size = encodeSessionMessage(message, wire);
+    if (size == 0) return platform::kSockMessageSize;
+    std::lock_guard<std::mutex> guard(sendLock_);
+    if (endCause() != 0) return endCause();
+    outgoing_.pushReply(wire, size);
+    return 0;
+}
+
+size_t SessionLink::sendOnceLocked(int32_t slot) {
+    size_t count = 0;
+    const uint8_t* bytes = outgoing_.next(&count);
+    if (count == 0 || endCause() != 0) return 0;  // an ended link sends nothing
+    const int32_t sent = sendAvailableOnSocket(slot, bytes, static_cast<int32_t>(std::min(count, kSendChunkBytes)));
+    if (sent < 0) {
+        if (sent != -2) endLocked(lastSocketError());
+        return 0;
+    }
+    outgoing_.take(static_cast<size_t>(sent));
+    movedSinceLook_ += static_cast<size_t>(sent);
+    return static_cast<size_t>(sent);
 }
 
 size_t SessionLink::flush(int32_t slot) {
     for (;;) {
         std::lock_guard<std::mutex> guard(sendLock_);
-        if (outgoing_.empty() || endCause() != 0) return outgoing_.size();  // an ended link sends nothing
-        const size_t chunk = std::min(outgoing_.size(), kSendChunkBytes);
-        const int32_t sent = sendAvailableOnSocket(slot, outgoing_.front(), static_cast<int32_t>(chunk));
-        if (sent == -2 || sent == 0) return outgoing_.size();
-        if (sent < 0) {
-            end(lastSocketError());
-            return outgoing_.size();
-        }
-        outgoing_.take(static_cast<size_t>(sent));
+        if (sendOnceLocked(slot) == 0) return outgoing_.size();
     }
+}
+
+uint32_t SessionLink::lagMs(int32_t slot, uint32_t nowMs) {
+    std::lock_guard<std::mutex> guard(sendLock_);
+    bool took = movedSinceLook_ > 0;
+    movedSinceLook_ = 0;
+    if (outgoing_.hasTexts()) {
+        const int32_t held = unacknowledgedOnSocket(slot);
+        took = took || (held >= 0 && heldAtLook_ >= 0 && held < heldAtLook_);
+        heldAtLook_ = held;
+    }
+    outgoing_.observe(nowMs, took);
+    return outgoing_.lagMs();
 }
 
 bool SessionLink::peerStillTaking(int32_t slot, uint32_t nowMs, uint32_t stallMs) {
@@ -137,4 +162,17 @@ bool SessionLink::peerStillTaking(int32_t slot, uint32_t nowMs, uint32_t stallMs
 size_t SessionLink::queuedBytes() {
     std::lock_guard<std::mutex> guard(sendLock_);
     return outgoing_.size();
+}
+
+void describeLinkPeer(int32_t slot, char* out, size_t size) {
+    const SocketAddress peer = getSocketPeer(slot);
+    const uint32_t address = hostOrderAddress(peer);
+    std::snprintf(out, size, "%u.%u.%u.%u:%u", address >> 24, (address >> 16) & 0xFF, (address >> 8) & 0xFF,
+                  address & 0xFF, hostOrderPort(peer));
+}
+
+void describeLinkEnd(int32_t cause, char* out, size_t size) {
+    const char* text = platform::socketErrorMessage(cause);
+    std::snprintf(out, size, "%s%d %s%s", cause == platform::kSockTimedOut ? "it fell silent (" : "",
+                  static_cast<int>(cause), text ? text : "", cause == platform::kSockTimedOut ? ")" : "");
 }

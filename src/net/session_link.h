@@ -8,13 +8,13 @@
 // queue would pass the bound its sender gives.
 //
 // Rules that keep one peer from holding up or swamping the others:
-// - a message whose first byte came longer ago than the partial limit and
-//   that is still not whole ends the link (kSockTimedOut), whether its peer
-//   trickles or fell silent; only time in which the link was read counts
-//   (pauseDeadline), so a peer is never cut off for our own pause;
 // - one receive takes at most the number of messages it is given, so a
 //   flooding peer gets its turn like the others and no more; what it
-//   leaves waits in the socket.
+//   leaves waits in the socket;
+// - a message may take any time to arrive whole: a peer that stalls in the
+//   middle of one costs only its own buffer, and one that has fallen silent
+//   is ended by the system (the connection's silence limit), so an outage
+//   shorter than that limit ends nothing, between messages or inside one.
 // A receive reads exactly what the message in hand still needs (its header,
 // then its payload), so no byte is ever read ahead of its message.
 // A header claiming more than 1,024 payload bytes has its payload read and
@@ -25,9 +25,18 @@
 //
 // The program's commands and the session thread both queue on the
 // connection to the host: whole messages are queued under the link's own
-// lock, so their bytes never mix. Only the session thread sends and
-// receives.
-// Depends on the session messages, the byte queue and the socket layer.
+// lock, so their bytes never mix. A message queued when nothing waits
+// ahead of it is handed to the socket at once, in one send call that never
+// waits (the caller pays that call); what the socket does not take, and
+// what is queued behind it, the session thread sends. Only the session
+// thread receives. The link is ended under the same lock before its socket
+// is closed, so no send can reach a socket record that is closing or that
+// another connection has taken since.
+//
+// The host's replies to a member go ahead of the texts waiting for it, never
+// inside one begun (send_queue.h); the queue also tells how far the member
+// has fallen behind.
+// Depends on the session messages, the send queue and the socket layer.
 #pragma once
 #include <atomic>
 #include <cstddef>
@@ -35,7 +44,7 @@
 #include <deque>
 #include <mutex>
 
-#include "net/byte_queue.h"
+#include "net/send_queue.h"
 #include "net/session_message.h"
 
 // The messages one receive takes at most: from a member's connection, and
@@ -54,25 +63,30 @@ public:
     // message that is then whole to `whole` (an overlong one counts, and is
     // dropped). The peer's end of sending is noted (peerFinished); a failed
     // read ends the link.
-    void receive(int32_t slot, uint32_t nowMs, uint32_t maxMessages, std::deque<SessionMessage>& whole);
+    void receive(int32_t slot, uint32_t maxMessages, std::deque<SessionMessage>& whole);
     // The peer sends nothing more: what it sent has all been received.
     bool peerFinished() const { return peerFinished_; }
-    // Ends the link when a message has been arriving for longer than the limit.
-    void checkDeadline(uint32_t nowMs, uint32_t limitMs);
-    // The link is not read for now: the message arriving starts its time
-    // again when reading resumes.
-    void pauseDeadline(uint32_t nowMs);
 
-    // Appends the whole message to the queue, sending nothing yet, when the
-    // queue then holds no more than boundBytes (an empty queue takes any
-    // message). 0 when queued; otherwise why nothing of it was:
-    // kSockNoBufferSpace past the bound, kSockMessageSize for a message
-    // longer than the format carries, the end cause of a link that ended.
-    int32_t queue(const SessionMessage& message, size_t boundBytes = SIZE_MAX);
+    // Appends the whole message to the queue when the queue then holds no
+    // more than boundBytes (an empty queue takes any message). When nothing
+    // waited ahead of it and sendSlot names the link's socket, the socket is
+    // handed what it takes of it at once, without waiting. 0 when queued;
+    // otherwise why nothing of it was: kSockNoBufferSpace past the bound,
+    // kSockMessageSize for a message longer than the format carries, the
+    // end cause of a link that ended.
+    int32_t queue(const SessionMessage& message, size_t boundBytes = SIZE_MAX, int32_t sendSlot = -1);
+    // The host's reply (an id or an answer) to the member: ahead of the
+    // texts waiting, past any bound, sent by the next flush. 0, or as queue.
+    int32_t queueReply(const SessionMessage& message);
     // Sends what the socket takes now of what is queued; the bytes still queued.
     size_t flush(int32_t slot);
     size_t queuedBytes();
     bool hasQueued() { return queuedBytes() > 0; }
+    // How far the peer has fallen behind in taking its texts, looked at
+    // now (send_queue.h): it took something when a flush moved bytes since
+    // the last look, or when the bytes the system holds for it unacknowledged
+    // went down.
+    uint32_t lagMs(int32_t slot, uint32_t nowMs);
 
     // At a session's end, with the queue handed to the system: true while
     // the system still holds bytes of the link that its peer has not
@@ -83,20 +97,26 @@ public:
     // 0 while the link lasts; else why it ended (a socket error number).
     int32_t endCause() const { return endCause_.load(); }
     // Ends the link (the first cause stays); nothing more is sent or queued.
+    // Waits for a send under way, so that the socket may be closed after.
     void end(int32_t cause);
 
 private:
+    void endLocked(int32_t cause);
+    // One send call of what is queued, never waiting: the bytes it took
+    // (0 when the socket took nothing now or the link ended).
+    size_t sendOnceLocked(int32_t slot);
+
     // Receiving.
     uint8_t partial_[kSessionHeaderBytes + kSessionPayloadMax] = {};
     uint32_t partialBytes_ = 0;
     uint32_t droppingBytes_ = 0;
-    bool inMessage_ = false;
-    uint32_t messageBegunMs_ = 0;
     bool peerFinished_ = false;
 
-    // Sending.
+    // Sending, under sendLock_.
     std::mutex sendLock_;
-    ByteQueue outgoing_;
+    SendQueue outgoing_;
+    size_t movedSinceLook_ = 0;  // bytes handed to the socket since the last lag look
+    int32_t heldAtLook_ = -1;    // unacknowledged bytes at the last lag look (-1: unknown)
     // At the end, the session thread's alone: the bytes unacknowledged at
     // the last look (-1: none yet), and since when.
     int32_t heldBySystem_ = -1;
@@ -104,3 +124,10 @@ private:
 
     std::atomic<int32_t> endCause_{0};
 };
+
+// The error log's words for a link: its peer as "a.b.c.d:port", and why
+// it ended: "it fell silent (10060 ...)" when the system gave up on a peer
+// that answered nothing within the silence limit, else the number and its
+// text. Both are cut to fit and always end in a NUL.
+void describeLinkPeer(int32_t slot, char* out, size_t size);
+void describeLinkEnd(int32_t cause, char* out, size_t size);

@@ -1,8 +1,10 @@
-// The session thread: each pass sends this process's player requests, waits
-// once (at most 10 ms, not at all while work is left over) for any of its
-// connections to be ready, takes what its host sent (ids, answers, texts
-// for local players), and while hosting serves the member connections
-// (session_host.h).
+// The session thread: each pass waits once (at most 10 ms, not at all while
+// work is left over) for any of its connections to be ready, takes what its
+// host sent (ids, answers, texts for local players), and while hosting
+// serves the member connections (session_host.h), then hands the socket
+// what is still queued for the host. The program's own messages do not wait
+// for a pass: they leave as they are queued (session_link.h), and a command
+// waiting for an id or an answer is woken as the thread stores it.
 //
 // The thread never waits on one connection: every connection keeps its own
 // receive buffer and send queue (session_link.h) and one wait covers them
@@ -22,12 +24,17 @@
 // - a text is delivered to a local player only when its receiver is a valid
 //   id, never to a record whose request is still unsent or unanswered;
 // - when the host ends the connection, what it sent before is still taken,
-//   then the session ends.
+//   then the session ends;
+// - when the connection fails (the system gave up on a host that fell
+//   silent, kSockTimedOut, or any other failure), the session ends with
+//   that cause, and the error log names the host and the cause.
 // A session's end (asked for, or because the host is gone) first hands the
 // system what is still queued and lets its peers take it, at most
 // kEndFlushMs in all, and then closes its connections in order.
 // Depends on the network object, its awaited replies, the host's side of
-// the thread, the session links and messages, the socket layer and the clock.
+// the thread, the session links and messages, the socket layer, the clock
+// and the error log.
+#include <cstdio>
 #include <deque>
 #include <memory>
 #include <vector>
@@ -36,6 +43,7 @@
 #include "net/session_host.h"
 #include "net/socket_table.h"
 #include "platform/clock.h"
+#include "runtime/files/error_log.h"
 #include "runtime/services/timers.h"
 
 namespace {
@@ -43,19 +51,6 @@ namespace {
 constexpr uint32_t kEndStepMs = 1;  // a session's end looks again this often
 
 uint32_t nowMillis() { return platform::clockPort().tickMillis(); }
-
-// Pass step: requests of local players not yet sent. The id moves to
-// "awaiting" as the request is queued, so no record is sent twice.
-void sendPlayerRequests(NetSession& session) {
-    session.lock();
-    for (NetPlayer& player : session.localPlayers) {
-        if (player.id != kUnsentPlayerId) continue;
-        player.id = kAwaitingPlayerId;
-        session.awaitedReplies.expect(kKindPlayerId, &player);
-        session.sendToHost(makePlayerRequest(player.queryOnly != 0, player.name));
-    }
-    session.unlock();
-}
 
 // One wait over the host connection and, while hosting, the listener and
 // the places. `waits` is kept from pass to pass, so that an idle pass
@@ -81,6 +76,7 @@ void takePlayerId(NetSession& session, uint16_t id) {
     for (NetPlayer& player : session.localPlayers) {
         if (request.waited && &player == request.record && player.id == kAwaitingPlayerId) {
             player.id = id;
+            session.replied.notify_all();
             return;
         }
     }
@@ -102,6 +98,7 @@ void takeFromHost(NetSession& session, std::deque<SessionMessage>& fromHost) {
             AwaitedReplies::Entry question;
             if (session.awaitedReplies.match(header.kind, &question) && question.waited && session.answers.empty()) {
                 session.answers.push_back(message);
+                session.replied.notify_all();
             }
         }
         session.unlock();
@@ -135,7 +132,20 @@ void finishThread(NetSession& session, SessionHost* host, int32_t cause) {
     session.endCause = cause;
     session.endFlushCause = backlog.waiting ? static_cast<int32_t>(platform::kSockTimedOut) : backlog.lostCause;
     session.settleIdleLocked();
+    // Under the mutex: once it is let go, the session may be gone.
+    session.replied.notify_all();
     session.unlock();
+}
+
+// The error log's line for a connection to the host that failed.
+void logHostFailure(int32_t slot, int32_t cause) {
+    char peer[32];
+    char why[160];
+    describeLinkPeer(slot, peer, sizeof peer);
+    describeLinkEnd(cause, why, sizeof why);
+    char line[256];
+    std::snprintf(line, sizeof line, "Session: the connection to the host %s failed: %s\n", peer, why);
+    appendToErrorLog(line);
 }
 
 }  // namespace
@@ -157,17 +167,20 @@ uint32_t sessionThreadMain(void* argument) {
         session.unlock();
         if (stop) break;
 
-        sendPlayerRequests(session);
         const bool readHost = !hostLink.peerFinished() && hostLink.endCause() == 0;
         waitForAny(session, host.get(), readHost, workLeft ? 0 : kThreadIdleSleepMs, waits);
         const uint32_t now = nowMillis();
         const int32_t connection = session.connectionSlot.load();
 
-        if (readHost && waits[0].ready != 0) hostLink.receive(connection, now, kHostReadMessages, fromHost);
-        hostLink.checkDeadline(now, session.partialMessageLimitMs.load());
+        if (readHost && waits[0].ready != 0) hostLink.receive(connection, kHostReadMessages, fromHost);
         takeFromHost(session, fromHost);
-        if (hostLink.peerFinished() || hostLink.endCause() != 0) {
-            cause = hostLink.endCause() != 0 ? hostLink.endCause() : static_cast<int32_t>(platform::kSockConnectionReset);
+        if (hostLink.endCause() != 0) {
+            cause = hostLink.endCause();
+            logHostFailure(connection, cause);
+            break;
+        }
+        if (hostLink.peerFinished()) {
+            cause = platform::kSockConnectionReset;
             break;
         }
         workLeft = host && host->serve(waits, now);

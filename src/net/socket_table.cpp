@@ -162,6 +162,18 @@ int32_t setSocketNoDelay(int32_t slot) {
     return result;
 }
 
+int32_t setSocketSilenceLimit(int32_t slot, uint32_t limitMs) {
+    const int32_t result = platform::setSocketSilenceLimit(socketHandleOf(slot), limitMs);
+    setSocketError(socketLastError());
+    return result;
+}
+
+int32_t setSocketUnsentLimit(int32_t slot, uint32_t bytes) {
+    const int32_t result = platform::setSocketUnsentLimit(socketHandleOf(slot), bytes);
+    setSocketError(socketLastError());
+    return result;
+}
+
 int32_t setSocketBlocking(int32_t slot, bool blocking) {
     // A free record fails as an invalid handle does.
     setSocketNonBlocking(socketHandleOf(slot), !blocking);

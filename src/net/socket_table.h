@@ -110,6 +110,13 @@ int32_t waitForSockets(SocketSlotWait* waits, int32_t count, uint32_t timeoutMs)
 // for the acknowledgement of what went before: for messages that wait for
 // an answer. 0, or -1 (the last error says why).
 int32_t setSocketNoDelay(int32_t slot);
+// The connection is ended by the system once silent for limitMs (see
+// platform::setSocketSilenceLimit); its next call then fails with
+// kSockTimedOut. 0, or -1 (the last error says why).
+int32_t setSocketSilenceLimit(int32_t slot, uint32_t limitMs);
+// The system holds at most about this many bytes written to the stream
+// record and not yet sent (platform::setSocketUnsentLimit). 0, or -1.
+int32_t setSocketUnsentLimit(int32_t slot, uint32_t bytes);
 // Sets the socket blocking or not; returns the value stored as last error
 // (a free record fails as an invalid handle does: 10038, not a stale value).
 int32_t setSocketBlocking(int32_t slot, bool blocking);

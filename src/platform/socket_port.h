@@ -115,6 +115,19 @@ enum class SocketOption { ReuseAddress, Broadcast, Linger, NoDelay };
 // {on, seconds} for Linger. 0, or -1 on failure.
 int32_t setSocketOption(SocketHandle socket, SocketOption option, const void* value, uint32_t size);
 int32_t setSocketNonBlocking(SocketHandle socket, bool nonBlocking);
+// How long a stream connection may stay silent before the system ends it
+// (a later call on it then fails with kSockTimedOut): keep-alive probes
+// after an idle while, and a limit on how long sent bytes, probes or a
+// closed window may go unanswered. Idle time and probe interval scale down
+// with a short limit, in whole seconds and at least one. Where the system
+// can cap its retry interval, the cap is kSilenceRetryCapMs, so that after
+// an outage the next retry comes within that time. 0, or -1.
+inline constexpr uint32_t kSilenceRetryCapMs = 2000;
+int32_t setSocketSilenceLimit(SocketHandle socket, uint32_t limitMs);
+// The bytes a stream socket holds written but not yet sent before it stops
+// taking more (and stops reporting itself writable), so that what waits
+// for a slow peer waits with its writer, who can still reorder it. 0, or -1.
+int32_t setSocketUnsentLimit(SocketHandle socket, uint32_t bytes);
 
 int32_t bindSocket(SocketHandle socket, const SocketEndpoint& local);
 int32_t listenOnSocket(SocketHandle socket, int32_t backlog);

@@ -6,8 +6,9 @@
 // writable, so that a refused connect lands in the exception set as the
 // layer expects, never in the write set. Datagrams are read with recvmsg,
 // whose flags tell a datagram cut to fit from a whole one.
-// Depends on POSIX sockets, poll, getaddrinfo, setrlimit and Linux's
-// count of unacknowledged bytes (SIOCOUTQ).
+// Depends on POSIX sockets, poll, getaddrinfo, setrlimit, Linux's count of
+// unacknowledged bytes (SIOCOUTQ) and its TCP options for keep-alive, user
+// timeout, retry cap and unsent bytes.
 #include <arpa/inet.h>
 #include <cerrno>
 #include <climits>
@@ -24,6 +25,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <vector>
 
@@ -38,6 +40,8 @@ int32_t startupCount = 0;  // start-ups not yet matched by a clean-up
 bool descriptorLimitRaised = false;
 
 constexpr rlim_t kWantedDescriptors = 4096;
+// TCP_RTO_MAX_MS (Linux 6.15), by number: older headers lack the name.
+constexpr int kTcpRetryCapOption = 44;
 
 bool isStarted() {
     std::lock_guard<std::mutex> guard(startupLock);
@@ -130,11 +134,17 @@ int pollUntil(pollfd* entries, uint32_t count, uint32_t timeoutMs) {
 
 // The wanted conditions that a polled descriptor met. Writable with a
 // pending error is a failed connect (or a broken connection): the exception
-// set only, the failure's number in *pending.
+// set only, the failure's number in *pending. Reading the error clears it,
+// so it is read only for a wait that asks for the exception set: a wait
+// for writing alone is met, and the next send finds the error itself.
 uint32_t conditionsMet(int fd, uint32_t wanted, short revents, int32_t* pending) {
     uint32_t met = 0;
     if ((wanted & kWaitRead) && (revents & (POLLIN | POLLHUP | POLLERR))) met |= kWaitRead;
-    if ((wanted & (kWaitWrite | kWaitException)) && (revents & (POLLOUT | POLLHUP | POLLERR))) {
+    if (!(wanted & kWaitException)) {
+        if ((wanted & kWaitWrite) && (revents & (POLLOUT | POLLHUP | POLLERR))) met |= kWaitWrite;
+        return met;
+    }
+    if (revents & (POLLOUT | POLLHUP | POLLERR)) {
         int error = 0;
         socklen_t length = sizeof error;
         if (getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &length) != 0) error = errno;
@@ -243,6 +253,35 @@ int32_t setSocketNonBlocking(SocketHandle socket, bool nonBlocking) {
     if (flags < 0) return failFromErrno();
     flags = nonBlocking ? (flags | O_NONBLOCK) : (flags & ~O_NONBLOCK);
     return zeroOrFail(fcntl(fd, F_SETFL, flags));
+}
+
+int32_t setSocketSilenceLimit(SocketHandle socket, uint32_t limitMs) {
+    REQUIRE_DESCRIPTOR(fd, socket);
+    // For the 24 s a session uses: a probe after 5 s of quiet, then every
+    // 2 s; shorter limits scale both down.
+    const int on = 1;
+    const int idleSeconds = static_cast<int>(std::clamp<uint32_t>(limitMs / 4800, 1, 5));
+    const int intervalSeconds = static_cast<int>(std::clamp<uint32_t>(limitMs / 12000, 1, 2));
+    const unsigned int userTimeout = limitMs;
+    if (setsockopt(fd, SOL_SOCKET, SO_KEEPALIVE, &on, sizeof on) != 0 ||
+        setsockopt(fd, IPPROTO_TCP, TCP_KEEPIDLE, &idleSeconds, sizeof idleSeconds) != 0 ||
+        setsockopt(fd, IPPROTO_TCP, TCP_KEEPINTVL, &intervalSeconds, sizeof intervalSeconds) != 0 ||
+        setsockopt(fd, IPPROTO_TCP, TCP_USER_TIMEOUT, &userTimeout, sizeof userTimeout) != 0) {
+        return failFromErrno();
+    }
+    // The cap on the retry interval came with Linux 6.15; older kernels
+    // refuse it, and back off as they always did.
+    const int retryCapMs = static_cast<int>(kSilenceRetryCapMs);
+    if (setsockopt(fd, IPPROTO_TCP, kTcpRetryCapOption, &retryCapMs, sizeof retryCapMs) != 0 && errno != ENOPROTOOPT) {
+        return failFromErrno();
+    }
+    return succeed(0);
+}
+
+int32_t setSocketUnsentLimit(SocketHandle socket, uint32_t bytes) {
+    REQUIRE_DESCRIPTOR(fd, socket);
+    const int limit = clampCount(bytes);
+    return zeroOrFail(setsockopt(fd, IPPROTO_TCP, TCP_NOTSENT_LOWAT, &limit, sizeof limit));
 }
 
 int32_t bindSocket(SocketHandle socket, const SocketEndpoint& local) {

@@ -228,6 +228,47 @@ std::string numberedText(size_t number, size_t length) {
     return text.substr(0, length);
 }
 
+namespace {
+
+// Runs the command with its error output; its exit status, and what it said.
+int runCommand(const std::string& command, std::string* said) {
+    FILE* pipe = ::popen((command + " 2>&1").c_str(), "r");
+    if (!pipe) return -1;
+    char buffer[256];
+    while (std::fgets(buffer, sizeof buffer, pipe)) *said += buffer;
+    return ::pclose(pipe);
+}
+
+}  // namespace
+
+SilencedPort::SilencedPort(uint16_t port) {
+    std::string said;
+    if (runCommand("command -v nft", &said) != 0) {
+        whyNot_ = "nft (nftables) is not installed";
+        return;
+    }
+    table_ = "vantric_silence_" + std::to_string(::getpid()) + "_" + std::to_string(port);
+    // On loopback every segment passes the input hook once, whichever way it goes.
+    const std::string p = std::to_string(port);
+    const std::string script = "add table inet " + table_ + "; add chain inet " + table_ +
+                               " in { type filter hook input priority -10; }; add rule inet " + table_ +
+                               " in tcp sport " + p + " drop; add rule inet " + table_ + " in tcp dport " + p + " drop";
+    said.clear();
+    if (runCommand("nft '" + script + "'", &said) != 0) {
+        whyNot_ = "nft cannot add a rule here: " + said;
+        std::string ignored;
+        runCommand("nft delete table inet " + table_, &ignored);
+        return;
+    }
+    active_ = true;
+}
+
+SilencedPort::~SilencedPort() {
+    if (!active_) return;
+    std::string ignored;
+    runCommand("nft delete table inet " + table_, &ignored);
+}
+
 HostedSession::HostedSession() {
     if (host.host(0, "127.0.0.1") == 1) port = host.listeningPort();
 }

@@ -97,6 +97,28 @@ void limitSlotBuffers(int32_t slot, int bytes);
 // can tell which text arrived where ("000042-xxxx...").
 std::string numberedText(size_t number, size_t length);
 
+// A dead link: every TCP segment to or from the port on this machine is
+// dropped, both ways, while the object lives, as on a network that went
+// silent without a word (no FIN, no reset). An nftables table of its own,
+// named after the process and the port, deleted by the destructor. Not
+// active, and whyNot() says why, where nft is missing or not permitted
+// (it needs root, or CAP_NET_ADMIN).
+class SilencedPort {
+public:
+    explicit SilencedPort(uint16_t port);
+    ~SilencedPort();
+    SilencedPort(const SilencedPort&) = delete;
+    SilencedPort& operator=(const SilencedPort&) = delete;
+
+    bool active() const { return active_; }
+    const std::string& whyNot() const { return whyNot_; }
+
+private:
+    std::string table_;
+    bool active_ = false;
+    std::string whyNot_;
+};
+
 // A host on a port the system picks, reached through 127.0.0.1 (port 0
 // when it did not start).
 struct HostedSession {

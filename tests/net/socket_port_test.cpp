@@ -1,5 +1,6 @@
 // The socket stand-in: error numbers and texts, start-up counting, handles
-// that are no sockets, and where a refused connect lands.
+// that are no sockets, where a refused connect lands, and a failure a wait
+// for writing leaves to the next call.
 #include <gtest/gtest.h>
 
 #include <netdb.h>
@@ -73,4 +74,25 @@ TEST(SocketPort, ARefusedConnectLandsInTheExceptionSetOnly) {
     EXPECT_EQ(socketLastError(), kSockConnectionRefused);
     closeSocketHandle(socket);
     close(holder);
+}
+
+TEST(SocketPort, AWaitForWritingAloneLeavesAFailureForTheNextCall) {
+    ASSERT_TRUE(socketsStartup());
+    uint16_t port = 0;
+    const int listening = nettest::rawListen(&port);
+    const int fd = nettest::rawConnect(port);
+    const int accepted = nettest::rawAccept(listening);
+    ASSERT_GE(accepted, 0);
+    // The peer closes with bytes unread: the connection is reset.
+    nettest::rawWriteAll(fd, "unread");
+    ASSERT_FALSE(nettest::rawNothingArrives(accepted, 5000));
+    close(accepted);
+    SocketWaitEntry entry{static_cast<SocketHandle>(fd), kWaitWrite, 0};
+    EXPECT_EQ(waitOnSockets(&entry, 1, 5000), 1);
+    EXPECT_EQ(entry.ready, uint32_t{kWaitWrite});
+    char byte = 0;
+    EXPECT_EQ(receiveOnHandle(static_cast<SocketHandle>(fd), &byte, 1), -1);
+    EXPECT_EQ(socketLastError(), kSockConnectionReset);
+    close(fd);
+    close(listening);
 }
