@@ -131,6 +131,7 @@ void SessionHost::accept(const std::vector<SocketSlotWait>& waits, uint32_t nowM
     setSocketSilenceLimit(accepted, session_.silenceLimitMs.load());
     setSocketUnsentLimit(accepted, kMemberUnsentBytes);
     auto place = std::make_unique<Place>();
+    place->link.holdUnsentTo(kMemberUnsentBytes);
     place->slot = accepted;
     place->acceptedMs = nowMs;
     bySlot_[static_cast<size_t>(accepted)] = place.get();

@@ -119,7 +119,19 @@ size_t SessionLink::sendOnceLocked(int32_t slot) {
     size_t count = 0;
     const uint8_t* bytes = outgoing_.next(&count);
     if (count == 0 || endCause() != 0) return 0;  // an ended link sends nothing
-    const int32_t sent = sendAvailableOnSocket(slot, bytes, static_cast<int32_t>(std::min(count, kSendChunkBytes)));
+    count = std::min(count, kSendChunkBytes);
+    if (unsentCapBytes_ > 0) {
+        const int32_t unsent = unsentOnSocket(slot);  // on an error the send says why
+        if (unsent >= 0 && static_cast<size_t>(unsent) >= unsentCapBytes_) {
+            // No send to learn from: a connection the system has ended (it
+            // fell silent) still holds its unsent bytes, and says so only here.
+            const int32_t failure = takeSocketFailure(slot);
+            if (failure != 0) endLocked(failure);
+            return 0;
+        }
+        if (unsent >= 0) count = std::min(count, unsentCapBytes_ - static_cast<size_t>(unsent));
+    }
+    const int32_t sent = sendAvailableOnSocket(slot, bytes, static_cast<int32_t>(count));
     if (sent < 0) {
         if (sent != -2) endLocked(lastSocketError());
         return 0;

@@ -78,6 +78,13 @@ public:
     // The host's reply (an id or an answer) to the member: ahead of the
     // texts waiting, past any bound, sent by the next flush. 0, or as queue.
     int32_t queueReply(const SessionMessage& message);
+    // Hands the socket no more than keeps what the system holds unsent for
+    // the peer within `bytes`: what waits beyond that waits here, where a
+    // reply can still pass it. (The system's own unsent limit only tells
+    // when a socket is writable: once writable, one send may leave it
+    // holding many times that limit.) Set the socket's unsent limit to the
+    // same, so that it turns writable as soon as there is room.
+    void holdUnsentTo(size_t bytes) { unsentCapBytes_ = bytes; }
     // Sends what the socket takes now of what is queued; the bytes still queued.
     size_t flush(int32_t slot);
     size_t queuedBytes();
@@ -115,6 +122,7 @@ private:
     // Sending, under sendLock_.
     std::mutex sendLock_;
     SendQueue outgoing_;
+    size_t unsentCapBytes_ = 0;  // 0: no cap
     size_t movedSinceLook_ = 0;  // bytes handed to the socket since the last lag look
     int32_t heldAtLook_ = -1;    // unacknowledged bytes at the last lag look (-1: unknown)
     // At the end, the session thread's alone: the bytes unacknowledged at

@@ -90,6 +90,12 @@ int32_t sendAvailableOnSocket(int32_t slot, const void* bytes, int32_t count);
 // Bytes written to a stream record that its peer has not acknowledged yet;
 // -1 on an error (a free record included).
 int32_t unacknowledgedOnSocket(int32_t slot);
+// Bytes written to a stream record that the system has not sent at all
+// yet; -1 on an error.
+int32_t unsentOnSocket(int32_t slot);
+// The failure the record's socket holds for its next call, taken from it
+// (platform::takePendingFailure): 0 when none, -1 on an error.
+int32_t takeSocketFailure(int32_t slot);
 // 1 when data can be read, -2 when not, -1 on an error.
 int32_t pollSocket(int32_t slot);
 // 1 when the socket turned readable (or writable) within the time, 0 when

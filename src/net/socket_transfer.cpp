@@ -106,6 +106,18 @@ int32_t unacknowledgedOnSocket(int32_t slot) {
     return bytes;
 }
 
+int32_t unsentOnSocket(int32_t slot) {
+    const int32_t bytes = unsentOnHandle(socketHandleOf(slot));
+    setSocketError(socketLastError());
+    return bytes;
+}
+
+int32_t takeSocketFailure(int32_t slot) {
+    const int32_t failure = takePendingFailure(socketHandleOf(slot));
+    setSocketError(socketLastError());
+    return failure;
+}
+
 int32_t receiveOnSocket(int32_t slot, void* buffer, int32_t count, bool waitAll) {
     if (waitAll && count <= 0) return count;
     if (count < 0 || (!buffer && count > 0)) {

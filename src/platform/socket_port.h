@@ -153,6 +153,12 @@ int32_t receiveOnHandle(SocketHandle socket, void* buffer, uint32_t count);
 // yet acknowledged (sent or not), or -1. 0 means every byte written has
 // reached the peer's side, so a close can no longer lose it.
 int32_t unacknowledgedOnHandle(SocketHandle socket);
+// The bytes a stream socket holds written and not yet sent at all, or -1.
+int32_t unsentOnHandle(SocketHandle socket);
+// The failure a socket holds for its next call (the system ended the
+// connection, say), as a service number, taken from it: 0 when none, -1 on
+// an error.
+int32_t takePendingFailure(SocketHandle socket);
 // `source` (when not null) receives the sender of the datagram. A datagram
 // longer than count fills the buffer, loses its tail and fails with
 // kSockMessageSize (its sender still in `source`): never a silent cut.

@@ -6,9 +6,9 @@
 // writable, so that a refused connect lands in the exception set as the
 // layer expects, never in the write set. Datagrams are read with recvmsg,
 // whose flags tell a datagram cut to fit from a whole one.
-// Depends on POSIX sockets, poll, getaddrinfo, setrlimit, Linux's count of
-// unacknowledged bytes (SIOCOUTQ) and its TCP options for keep-alive, user
-// timeout, retry cap and unsent bytes.
+// Depends on POSIX sockets, poll, getaddrinfo, setrlimit, Linux's counts of
+// unacknowledged and unsent bytes (SIOCOUTQ, SIOCOUTQNSD) and its TCP
+// options for keep-alive, user timeout, retry cap and unsent bytes.
 #include <arpa/inet.h>
 #include <cerrno>
 #include <climits>
@@ -336,11 +336,25 @@ int32_t sendOnHandle(SocketHandle socket, const void* bytes, uint32_t count) {
     return countOrFail(::send(fd, bytes, static_cast<size_t>(clampCount(count)), MSG_NOSIGNAL));
 }
 
-int32_t unacknowledgedOnHandle(SocketHandle socket) {
+// A count of bytes the system holds for a stream socket (`request`:
+// SIOCOUTQ or SIOCOUTQNSD), or -1.
+int32_t heldCount(SocketHandle socket, unsigned long request) {
     REQUIRE_DESCRIPTOR(fd, socket);
     int bytes = 0;
-    if (::ioctl(fd, SIOCOUTQ, &bytes) != 0) return failFromErrno();
+    if (::ioctl(fd, request, &bytes) != 0) return failFromErrno();
     return succeed(bytes);
+}
+
+int32_t unacknowledgedOnHandle(SocketHandle socket) { return heldCount(socket, SIOCOUTQ); }
+
+int32_t unsentOnHandle(SocketHandle socket) { return heldCount(socket, SIOCOUTQNSD); }
+
+int32_t takePendingFailure(SocketHandle socket) {
+    REQUIRE_DESCRIPTOR(fd, socket);
+    int error = 0;
+    socklen_t length = sizeof error;
+    if (getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &length) != 0) return failFromErrno();
+    return succeed(error != 0 ? socketErrorFromErrno(error) : 0);
 }
 
 int32_t sendToOnHandle(SocketHandle socket, const void* bytes, uint32_t count, const SocketEndpoint& target) {

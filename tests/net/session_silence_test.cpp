@@ -78,8 +78,6 @@ Noticed fallSilent(bool heavy, uint16_t* hostPort, uint16_t* memberPort, std::st
 TEST(SessionSilence, APeerThatFallsSilentIsNoticedOnBothSidesWhateverTheTraffic) {
     testsupport::TempDir logFolder;
     testsupport::ScopedEnv logHere("TMPDIR", logFolder.path().c_str());
-    // One after the other: the error log drops a line that finds another
-    // writer holding the file, and each side of both would write at once.
     uint16_t ports[4] = {};
     std::string skipped;
     const Noticed light = fallSilent(false, &ports[0], &ports[1], &skipped);
