@@ -143,7 +143,7 @@ int32_t NetSession::start(bool hosting, const char* hostName, uint16_t port, con
     const int32_t connection = connectTcp(address, kSessionConnectTimeoutMs);
     if (connection < 0) return 0;
     setSocketNoDelay(connection);  // questions and texts go as they are queued
-    setSocketSilenceLimit(connection, silenceLimitMs.load());
+    hostLink.limitSilence(connection, silenceLimitMs.load());
     connectionSlot = connection;
     {
         SessionLock guard(*this);

@@ -44,12 +44,12 @@
 // - a member that falls more than lagLimitMs behind in taking its texts
 //   (time in which it took nothing past kStallGraceMs not counted) is
 //   closed, its players leaving as when it disconnects;
-// - a peer that falls silent is ended by the system after silenceLimitMs
-//   (socket_table.h): every session connection has that limit, so a host
-//   removes the players of a member gone without a word, and a member
-//   whose host is gone sees its session end (kSockTimedOut); both say so
-//   in the error log. A message may take any time to arrive whole: a stall
-//   shorter than the silence limit ends nothing.
+// - a peer that falls silent is ended after silenceLimitMs (session_link.h):
+//   every session connection has that limit, so a host removes the players
+//   of a member gone without a word, and a member whose host is gone sees
+//   its session end (kSockTimedOut); both say so in the error log. A
+//   message may take any time to arrive whole: a stall shorter than the
+//   silence limit ends nothing.
 //
 // Departures from the plain design, for safety:
 // - the session's reference on the socket layer is dropped once by whichever
@@ -108,13 +108,13 @@ inline constexpr int32_t kAnswerPollMs = 20;      // this many milliseconds
 inline constexpr int32_t kThreadIdleSleepMs = 10; // a pass waits this long at most for a ready connection
 inline constexpr int32_t kStopPollMs = 50;        // a reset waiting for the thread
 inline constexpr int32_t kHostConnectionPlaces = 128;
-// How long a session connection may stay silent (nothing heard, nothing
-// sent taken) before the system ends it. Probes go after 5 s of quiet and
-// every 2 s after, and the system retries a send at least every 2 s where
-// it can (platform/socket_port.h), so an outage of 20 s is survived: a
-// retry or probe within 2 s of its end is answered before the 24 s are up.
-// Silence is noticed 24 s after the last thing heard or the first send left
-// unanswered: within 29 s with a text every 5 s.
+// How long a session connection may stay silent (nothing heard from its
+// peer, or nothing sent taken) before it is ended. Probes go after 5 s of
+// quiet and every 2 s after, and the system retries a send at least every
+// 2 s where it can (platform/socket_port.h), so an outage of 20 s is
+// survived: a retry or probe within 2 s of its end is answered before the
+// 24 s are up. Silence is noticed 24 s after the last thing heard (looked
+// at every 100 ms), however sparse or dense the traffic.
 inline constexpr uint32_t kSilenceLimitMs = 24000;
 // A member whose oldest text waiting at the host is this old, counting only
 // time in which it took something, is closed: it cannot keep up.

@@ -14,8 +14,8 @@ namespace {
 constexpr size_t kPassWorkUnits = 1024;
 constexpr size_t kTableRecordsPerUnit = 64;
 constexpr size_t kRemovalsPerLock = 256;  // the mutex is let go between batches
-// How often the members' lag is looked at (a look may ask the system how
-// much it holds for one).
+// How often the members' silence and lag are looked at (a look asks the
+// system when it last heard from each, and may ask how much it holds).
 constexpr uint32_t kLagLookMs = 100;
 // A place is read while fewer messages than this many reads' worth wait in
 // its backlog: a peer that sends faster than the host routes waits in TCP.
@@ -128,9 +128,9 @@ void SessionHost::accept(const std::vector<SocketSlotWait>& waits, uint32_t nowM
     acceptFailed_ = accepted < 0 && lastSocketError() != platform::kSockWouldBlock;
     if (accepted < 0) return;
     setSocketNoDelay(accepted);  // answers and texts go as they are queued
-    setSocketSilenceLimit(accepted, session_.silenceLimitMs.load());
     setSocketUnsentLimit(accepted, kMemberUnsentBytes);
     auto place = std::make_unique<Place>();
+    place->link.limitSilence(accepted, session_.silenceLimitMs.load());
     place->link.holdUnsentTo(kMemberUnsentBytes);
     place->slot = accepted;
     place->acceptedMs = nowMs;
@@ -184,7 +184,7 @@ void SessionHost::checkLimits(uint32_t nowMs) {
             place->link.end(platform::kSockTimedOut);
             continue;
         }
-        if (!lookAtLag) continue;
+        if (!lookAtLag || place->link.endIfSilent(place->slot)) continue;
         const uint32_t lagMs = place->link.lagMs(place->slot, nowMs);
         if (lagMs > lagLimit) {
             std::snprintf(place->why, sizeof place->why, "it fell %u s behind", lagMs / 1000);

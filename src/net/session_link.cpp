@@ -21,6 +21,7 @@ void SessionLink::clear() {
     partialBytes_ = 0;
     droppingBytes_ = 0;
     peerFinished_ = false;
+    silenceLimitMs_ = 0;
     heldBySystem_ = -1;
     std::lock_guard<std::mutex> guard(sendLock_);
     outgoing_.clear();
@@ -159,6 +160,19 @@ uint32_t SessionLink::lagMs(int32_t slot, uint32_t nowMs) {
     }
     outgoing_.observe(nowMs, took);
     return outgoing_.lagMs();
+}
+
+void SessionLink::limitSilence(int32_t slot, uint32_t limitMs) {
+    silenceLimitMs_ = limitMs;
+    setSocketSilenceLimit(slot, limitMs);
+}
+
+bool SessionLink::endIfSilent(int32_t slot) {
+    if (silenceLimitMs_ == 0 || endCause() != 0) return false;
+    const int32_t heard = millisSinceHeardOnSocket(slot);
+    if (heard < 0 || static_cast<uint32_t>(heard) <= silenceLimitMs_) return false;
+    end(platform::kSockTimedOut);
+    return true;
 }
 
 bool SessionLink::peerStillTaking(int32_t slot, uint32_t nowMs, uint32_t stallMs) {

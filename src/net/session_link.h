@@ -101,6 +101,15 @@ public:
     // within the last stallMs.
     bool peerStillTaking(int32_t slot, uint32_t nowMs, uint32_t stallMs);
 
+    // The connection may stay silent for limitMs: the system ends it once
+    // what it sends, or its probes, or a closed window go unanswered that
+    // long (setSocketSilenceLimit), and endIfSilent ends it once nothing at
+    // all has come from its peer that long, however sparse the sends.
+    void limitSilence(int32_t slot, uint32_t limitMs);
+    // Ends the link (kSockTimedOut) when nothing has come from its peer
+    // for longer than its silence limit; true when it did.
+    bool endIfSilent(int32_t slot);
+
     // 0 while the link lasts; else why it ended (a socket error number).
     int32_t endCause() const { return endCause_.load(); }
     // Ends the link (the first cause stays); nothing more is sent or queued.
@@ -118,6 +127,7 @@ private:
     uint32_t partialBytes_ = 0;
     uint32_t droppingBytes_ = 0;
     bool peerFinished_ = false;
+    uint32_t silenceLimitMs_ = 0;  // 0: none
 
     // Sending, under sendLock_.
     std::mutex sendLock_;

@@ -25,9 +25,10 @@
 //   id, never to a record whose request is still unsent or unanswered;
 // - when the host ends the connection, what it sent before is still taken,
 //   then the session ends;
-// - when the connection fails (the system gave up on a host that fell
-//   silent, kSockTimedOut, or any other failure), the session ends with
-//   that cause, and the error log names the host and the cause.
+// - when the connection fails (the host fell silent, kSockTimedOut: nothing
+//   came from it for the silence limit, looked at every 100 ms, or the
+//   system gave up on it; or any other failure), the session ends with that
+//   cause, and the error log names the host and the cause.
 // A session's end (asked for, or because the host is gone) first hands the
 // system what is still queued and lets its peers take it, at most
 // kEndFlushMs in all, and then closes its connections in order.
@@ -49,6 +50,7 @@
 namespace {
 
 constexpr uint32_t kEndStepMs = 1;  // a session's end looks again this often
+constexpr uint32_t kSilenceLookMs = 100;  // how often the host's silence is looked at
 
 uint32_t nowMillis() { return platform::clockPort().tickMillis(); }
 
@@ -159,6 +161,7 @@ uint32_t sessionThreadMain(void* argument) {
     std::deque<SessionMessage> fromHost;  // read from the host in this pass
     std::vector<SocketSlotWait> waits;
     SessionLink& hostLink = session.hostLink;
+    uint32_t lastSilenceLookMs = nowMillis();
     bool workLeft = false;
     int32_t cause = 0;
     for (;;) {
@@ -174,6 +177,10 @@ uint32_t sessionThreadMain(void* argument) {
 
         if (readHost && waits[0].ready != 0) hostLink.receive(connection, kHostReadMessages, fromHost);
         takeFromHost(session, fromHost);
+        if (now - lastSilenceLookMs >= kSilenceLookMs) {
+            lastSilenceLookMs = now;
+            hostLink.endIfSilent(connection);
+        }
         if (hostLink.endCause() != 0) {
             cause = hostLink.endCause();
             logHostFailure(connection, cause);

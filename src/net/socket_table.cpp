@@ -168,6 +168,12 @@ int32_t setSocketSilenceLimit(int32_t slot, uint32_t limitMs) {
     return result;
 }
 
+int32_t millisSinceHeardOnSocket(int32_t slot) {
+    const int32_t result = platform::millisSinceHeard(socketHandleOf(slot));
+    setSocketError(socketLastError());
+    return result;
+}
+
 int32_t setSocketUnsentLimit(int32_t slot, uint32_t bytes) {
     const int32_t result = platform::setSocketUnsentLimit(socketHandleOf(slot), bytes);
     setSocketError(socketLastError());

@@ -120,6 +120,9 @@ int32_t setSocketNoDelay(int32_t slot);
 // platform::setSocketSilenceLimit); its next call then fails with
 // kSockTimedOut. 0, or -1 (the last error says why).
 int32_t setSocketSilenceLimit(int32_t slot, uint32_t limitMs);
+// Milliseconds since anything last came from the stream record's peer
+// (platform::millisSinceHeard), or -1.
+int32_t millisSinceHeardOnSocket(int32_t slot);
 // The system holds at most about this many bytes written to the stream
 // record and not yet sent (platform::setSocketUnsentLimit). 0, or -1.
 int32_t setSocketUnsentLimit(int32_t slot, uint32_t bytes);

@@ -124,6 +124,11 @@ int32_t setSocketNonBlocking(SocketHandle socket, bool nonBlocking);
 // an outage the next retry comes within that time. 0, or -1.
 inline constexpr uint32_t kSilenceRetryCapMs = 2000;
 int32_t setSocketSilenceLimit(SocketHandle socket, uint32_t limitMs);
+// Milliseconds since anything (data, an acknowledgement, an answer to a
+// probe) last came from the stream socket's peer, or -1. The system's own
+// limit counts from the first send left unanswered, which with sparse
+// sends comes long after the silence began; this counts from the silence.
+int32_t millisSinceHeard(SocketHandle socket);
 // The bytes a stream socket holds written but not yet sent before it stops
 // taking more (and stops reporting itself writable), so that what waits
 // for a slow peer waits with its writer, who can still reorder it. 0, or -1.

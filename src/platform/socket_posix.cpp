@@ -278,6 +278,15 @@ int32_t setSocketSilenceLimit(SocketHandle socket, uint32_t limitMs) {
     return succeed(0);
 }
 
+int32_t millisSinceHeard(SocketHandle socket) {
+    REQUIRE_DESCRIPTOR(fd, socket);
+    tcp_info info {};
+    socklen_t length = sizeof info;
+    if (getsockopt(fd, IPPROTO_TCP, TCP_INFO, &info, &length) != 0) return failFromErrno();
+    const uint32_t heard = std::min(info.tcpi_last_ack_recv, info.tcpi_last_data_recv);
+    return succeed(static_cast<int32_t>(std::min<uint32_t>(heard, INT32_MAX)));
+}
+
 int32_t setSocketUnsentLimit(SocketHandle socket, uint32_t bytes) {
     REQUIRE_DESCRIPTOR(fd, socket);
     const int limit = clampCount(bytes);
