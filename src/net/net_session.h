@@ -109,13 +109,15 @@ inline constexpr int32_t kThreadIdleSleepMs = 10; // a pass waits this long at m
 inline constexpr int32_t kStopPollMs = 50;        // a reset waiting for the thread
 inline constexpr int32_t kHostConnectionPlaces = 128;
 // How long a session connection may stay silent (nothing heard from its
-// peer, or nothing sent taken) before it is ended. Probes go after 5 s of
-// quiet and every 2 s after, and the system retries a send at least every
-// 2 s where it can (platform/socket_port.h), so an outage of 20 s is
-// survived: a retry or probe within 2 s of its end is answered before the
-// 24 s are up. Silence is noticed 24 s after the last thing heard (looked
-// at every 100 ms), however sparse or dense the traffic.
-inline constexpr uint32_t kSilenceLimitMs = 24000;
+// peer, or nothing sent taken) before it is ended. A live peer is heard at
+// least every 2 s: probes go after 2 s of quiet and every 2 s after, and
+// the system retries a send at least every 2 s where it can
+// (platform/socket_port.h). So an outage of 20 s is survived, even one that
+// begins just before a probe is due (heard again at most 24 s after the
+// last time, with 2 s to spare for the round trip), and silence is noticed
+// 26 s after the last thing heard (looked at every 100 ms), within 26 s of
+// the peer falling silent however sparse or dense the traffic.
+inline constexpr uint32_t kSilenceLimitMs = 26000;
 // A member whose oldest text waiting at the host is this old, counting only
 // time in which it took something, is closed: it cannot keep up.
 inline constexpr uint32_t kLagLimitMs = 10000;

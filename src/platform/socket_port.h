@@ -117,11 +117,11 @@ int32_t setSocketOption(SocketHandle socket, SocketOption option, const void* va
 int32_t setSocketNonBlocking(SocketHandle socket, bool nonBlocking);
 // How long a stream connection may stay silent before the system ends it
 // (a later call on it then fails with kSockTimedOut): keep-alive probes
-// after an idle while, and a limit on how long sent bytes, probes or a
-// closed window may go unanswered. Idle time and probe interval scale down
-// with a short limit, in whole seconds and at least one. Where the system
-// can cap its retry interval, the cap is kSilenceRetryCapMs, so that after
-// an outage the next retry comes within that time. 0, or -1.
+// after 2 s of quiet and every 2 s after (every second for a limit under
+// 24 s), and a limit on how long sent bytes, probes or a closed window may
+// go unanswered. Where the system can cap its retry interval, the cap is
+// kSilenceRetryCapMs, so that after an outage the next retry comes within
+// that time. 0, or -1.
 inline constexpr uint32_t kSilenceRetryCapMs = 2000;
 int32_t setSocketSilenceLimit(SocketHandle socket, uint32_t limitMs);
 // Milliseconds since anything (data, an acknowledgement, an answer to a

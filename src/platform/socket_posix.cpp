@@ -257,15 +257,15 @@ int32_t setSocketNonBlocking(SocketHandle socket, bool nonBlocking) {
 
 int32_t setSocketSilenceLimit(SocketHandle socket, uint32_t limitMs) {
     REQUIRE_DESCRIPTOR(fd, socket);
-    // For the 24 s a session uses: a probe after 5 s of quiet, then every
-    // 2 s; shorter limits scale both down.
+    // For the 26 s a session uses: a probe after 2 s of quiet, then every
+    // 2 s, so that a live peer is heard at least that often; a short limit
+    // probes every second.
     const int on = 1;
-    const int idleSeconds = static_cast<int>(std::clamp<uint32_t>(limitMs / 4800, 1, 5));
-    const int intervalSeconds = static_cast<int>(std::clamp<uint32_t>(limitMs / 12000, 1, 2));
+    const int probeSeconds = limitMs >= 24000 ? 2 : 1;
     const unsigned int userTimeout = limitMs;
     if (setsockopt(fd, SOL_SOCKET, SO_KEEPALIVE, &on, sizeof on) != 0 ||
-        setsockopt(fd, IPPROTO_TCP, TCP_KEEPIDLE, &idleSeconds, sizeof idleSeconds) != 0 ||
-        setsockopt(fd, IPPROTO_TCP, TCP_KEEPINTVL, &intervalSeconds, sizeof intervalSeconds) != 0 ||
+        setsockopt(fd, IPPROTO_TCP, TCP_KEEPIDLE, &probeSeconds, sizeof probeSeconds) != 0 ||
+        setsockopt(fd, IPPROTO_TCP, TCP_KEEPINTVL, &probeSeconds, sizeof probeSeconds) != 0 ||
         setsockopt(fd, IPPROTO_TCP, TCP_USER_TIMEOUT, &userTimeout, sizeof userTimeout) != 0) {
         return failFromErrno();
     }
