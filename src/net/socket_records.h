@@ -25,6 +25,15 @@ void releaseSocketSlot(int32_t slot);
 // out-of-range record.
 platform::SocketHandle socketHandleOf(int32_t slot);
 
+// The platform call `call` on the record's socket, `arguments` after it,
+// with the service's last error then left in the layer's word: its result.
+template <class Call, class... Arguments>
+int32_t onSocketOf(int32_t slot, Call call, Arguments... arguments) {
+    const int32_t result = call(socketHandleOf(slot), arguments...);
+    setSocketError(platform::socketLastError());
+    return result;
+}
+
 // Linger off, both directions shut, closed: the end of every socket the
 // layer made. The result of the close; the last error of the service is
 // left as the close left it.

@@ -163,21 +163,13 @@ int32_t setSocketNoDelay(int32_t slot) {
 }
 
 int32_t setSocketSilenceLimit(int32_t slot, uint32_t limitMs) {
-    const int32_t result = platform::setSocketSilenceLimit(socketHandleOf(slot), limitMs);
-    setSocketError(socketLastError());
-    return result;
+    return onSocketOf(slot, platform::setSocketSilenceLimit, limitMs);
 }
 
-int32_t millisSinceHeardOnSocket(int32_t slot) {
-    const int32_t result = platform::millisSinceHeard(socketHandleOf(slot));
-    setSocketError(socketLastError());
-    return result;
-}
+int32_t millisSinceHeardOnSocket(int32_t slot) { return onSocketOf(slot, platform::millisSinceHeard); }
 
 int32_t setSocketUnsentLimit(int32_t slot, uint32_t bytes) {
-    const int32_t result = platform::setSocketUnsentLimit(socketHandleOf(slot), bytes);
-    setSocketError(socketLastError());
-    return result;
+    return onSocketOf(slot, platform::setSocketUnsentLimit, bytes);
 }
 
 int32_t setSocketBlocking(int32_t slot, bool blocking) {

@@ -100,23 +100,11 @@ int32_t sendAvailableOnSocket(int32_t slot, const void* bytes, int32_t count) {
     return code == kSockWouldBlock ? -2 : -1;
 }
 
-int32_t unacknowledgedOnSocket(int32_t slot) {
-    const int32_t bytes = unacknowledgedOnHandle(socketHandleOf(slot));
-    setSocketError(socketLastError());
-    return bytes;
-}
+int32_t unacknowledgedOnSocket(int32_t slot) { return onSocketOf(slot, unacknowledgedOnHandle); }
 
-int32_t unsentOnSocket(int32_t slot) {
-    const int32_t bytes = unsentOnHandle(socketHandleOf(slot));
-    setSocketError(socketLastError());
-    return bytes;
-}
+int32_t unsentOnSocket(int32_t slot) { return onSocketOf(slot, unsentOnHandle); }
 
-int32_t takeSocketFailure(int32_t slot) {
-    const int32_t failure = takePendingFailure(socketHandleOf(slot));
-    setSocketError(socketLastError());
-    return failure;
-}
+int32_t takeSocketFailure(int32_t slot) { return onSocketOf(slot, takePendingFailure); }
 
 int32_t receiveOnSocket(int32_t slot, void* buffer, int32_t count, bool waitAll) {
     if (waitAll && count <= 0) return count;
