@@ -568,8 +568,11 @@ TEST_F(Replacement, ARunningProgramAndAFileOnAnOverlayGoByRename) {
     const std::string layers = "lowerdir=" + work("lower") + ",upperdir=" + work("upper") + ",workdir=" + work("scratch") +
                                ",xino=off";
     if (mount("tmpfs", work("lower").c_str(), "tmpfs", 0, nullptr) != 0 ||
-        mount("overlay", work("merged").c_str(), "overlay", 0, layers.c_str()) != 0)
-        GTEST_SKIP() << "cannot mount an overlay here: " << std::strerror(errno);
+        mount("overlay", work("merged").c_str(), "overlay", 0, layers.c_str()) != 0) {
+        const int cause = errno;
+        umount2(work("lower").c_str(), MNT_DETACH);
+        GTEST_SKIP() << "cannot mount an overlay here: " << std::strerror(cause);
+    }
     put("merged/level.dat", "old");
     const struct stat file = statOf("merged/level.dat");
     const bool otherDevice = file.st_dev != statOf("merged").st_dev;
