@@ -118,6 +118,10 @@ inline constexpr int32_t kHostConnectionPlaces = 128;
 // 26 s after the last thing heard (looked at every 100 ms), within 26 s of
 // the peer falling silent however sparse or dense the traffic.
 inline constexpr uint32_t kSilenceLimitMs = 26000;
+// How often the thread looks at each link's silence and a member's lag (a
+// look asks the system when it last heard from the peer, and may ask how
+// much it holds).
+inline constexpr uint32_t kLinkLookMs = 100;
 // A member whose oldest text waiting at the host is this old, counting only
 // time in which it took something, is closed: it cannot keep up.
 inline constexpr uint32_t kLagLimitMs = 10000;

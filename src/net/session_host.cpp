@@ -14,9 +14,6 @@ namespace {
 constexpr size_t kPassWorkUnits = 1024;
 constexpr size_t kTableRecordsPerUnit = 64;
 constexpr size_t kRemovalsPerLock = 256;  // the mutex is let go between batches
-// How often the members' silence and lag are looked at (a look asks the
-// system when it last heard from each, and may ask how much it holds).
-constexpr uint32_t kLagLookMs = 100;
 // A place is read while fewer messages than this many reads' worth wait in
 // its backlog: a peer that sends faster than the host routes waits in TCP.
 constexpr size_t kBacklogReads = 4;
@@ -172,7 +169,7 @@ void SessionHost::read(Place& place) {
 
 void SessionHost::checkLimits(uint32_t nowMs) {
     const uint32_t requestLimit = session_.playerRequestLimitMs.load();
-    const bool lookAtLag = nowMs - lastLagLookMs_ >= kLagLookMs;
+    const bool lookAtLag = nowMs - lastLagLookMs_ >= kLinkLookMs;
     if (lookAtLag) lastLagLookMs_ = nowMs;
     const uint32_t lagLimit = session_.lagLimitMs.load();
     for (const auto& place : places_) {

@@ -50,7 +50,6 @@
 namespace {
 
 constexpr uint32_t kEndStepMs = 1;  // a session's end looks again this often
-constexpr uint32_t kSilenceLookMs = 100;  // how often the host's silence is looked at
 
 uint32_t nowMillis() { return platform::clockPort().tickMillis(); }
 
@@ -177,7 +176,7 @@ uint32_t sessionThreadMain(void* argument) {
 
         if (readHost && waits[0].ready != 0) hostLink.receive(connection, kHostReadMessages, fromHost);
         takeFromHost(session, fromHost);
-        if (now - lastSilenceLookMs >= kSilenceLookMs) {
+        if (now - lastSilenceLookMs >= kLinkLookMs) {
             lastSilenceLookMs = now;
             hostLink.endIfSilent(connection);
         }

@@ -406,8 +406,7 @@ void FileReplacement::removeStalePartials() const {
         if (fd < 0) continue;  // a link, or gone
         struct stat locked, named;
         if (fstat(fd, &locked) == 0 && S_ISREG(locked.st_mode) && flock(fd, LOCK_EX | LOCK_NB) == 0 &&
-            fstatat(folder_, entry->d_name, &named, AT_SYMLINK_NOFOLLOW) == 0 && named.st_dev == locked.st_dev &&
-            named.st_ino == locked.st_ino)
+            fstatat(folder_, entry->d_name, &named, AT_SYMLINK_NOFOLLOW) == 0 && sameFile(named, locked))
             unlinkat(folder_, entry->d_name, 0);
         close(fd);
     }
