@@ -42,8 +42,8 @@
 //   they arrive, whatever number of texts waits unread; at the host they go
 //   ahead of the texts waiting for their member (send_queue.h);
 // - a member that falls more than lagLimitMs behind in taking its texts
-//   (time in which it took nothing past kStallGraceMs not counted) is
-//   closed, its players leaving as when it disconnects;
+//   (counting time in which it was heard, send_queue.h) is closed, its
+//   players leaving as when it disconnects;
 // - a peer that falls silent is ended after silenceLimitMs (session_link.h):
 //   every session connection has that limit, so a host removes the players
 //   of a member gone without a word, and a member whose host is gone sees
@@ -109,7 +109,9 @@ inline constexpr int32_t kThreadIdleSleepMs = 10; // a pass waits this long at m
 inline constexpr int32_t kStopPollMs = 50;        // a reset waiting for the thread
 inline constexpr int32_t kHostConnectionPlaces = 128;
 // How long a session connection may stay silent (nothing heard from its
-// peer, or nothing sent taken) before it is ended. A live peer is heard at
+// peer) before it is ended; only this look ends a silent link, never the
+// system's own counts, which can carry an earlier outage into the next.
+// A live peer is heard at
 // least every 2 s: probes go after 2 s of quiet and every 2 s after, and
 // the system retries a send at least every 2 s where it can
 // (platform/socket_port.h). So an outage of 20 s is survived, even one that
@@ -119,11 +121,11 @@ inline constexpr int32_t kHostConnectionPlaces = 128;
 // the peer falling silent however sparse or dense the traffic.
 inline constexpr uint32_t kSilenceLimitMs = 26000;
 // How often the thread looks at each link's silence and a member's lag (a
-// look asks the system when it last heard from the peer, and may ask how
-// much it holds).
+// look asks the system when it last heard from the peer).
 inline constexpr uint32_t kLinkLookMs = 100;
 // A member whose oldest text waiting at the host is this old, counting only
-// time in which it took something, is closed: it cannot keep up.
+// time in which it was heard, is closed: it cannot keep up, or its program
+// has stopped.
 inline constexpr uint32_t kLagLimitMs = 10000;
 // What the system holds written and unsent for a member: the rest waits in
 // its queue, where the host's answers can still go ahead of it.

@@ -55,13 +55,11 @@ void SendQueue::take(size_t count) {
     }
 }
 
-void SendQueue::observe(uint32_t nowMs, bool took) {
+void SendQueue::observe(uint32_t nowMs, bool heard) {
     const uint32_t elapsed = looked_ ? nowMs - lastLookMs_ : 0;
     looked_ = true;
     lastLookMs_ = nowMs;
-    // A reader with nothing to take is not behind.
-    if (took || texts_.empty()) lastTookMs_ = nowMs;
-    if (nowMs - lastTookMs_ <= kStallGraceMs) clockMs_ += elapsed;
+    if (heard) clockMs_ += elapsed;
 }
 
 uint32_t SendQueue::lagMs() const { return stamps_.empty() ? 0 : clockMs_ - stamps_.front().clockMs; }

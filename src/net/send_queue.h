@@ -6,10 +6,10 @@
 //
 // The queue also knows how far its reader has fallen behind: the age of
 // the oldest text still queued, counted on a clock that runs only while
-// the reader takes something (observe). A reader that has taken nothing
-// for more than kStallGraceMs stops that clock: whether it is gone is the
-// silence rule's to say (the system's keep-alive), so that an outage ends
-// nothing by itself here. Texts stamped with the same millisecond of that
+// the reader is heard (observe), whether or not it takes anything: a
+// program that stopped, whose system still answers for it, falls behind,
+// while an outage, in which nothing is heard, stops the clock and is the
+// silence rule's to judge. Texts stamped with the same millisecond of that
 // clock share one record, so the bookkeeping stays small however many
 // messages wait.
 // Not locked: its owner (session_link.h) guards it.
@@ -21,9 +21,6 @@
 
 #include "net/byte_queue.h"
 #include "net/session_message.h"
-
-// Time in which the reader takes nothing that still counts towards its lag.
-inline constexpr uint32_t kStallGraceMs = 2000;
 
 class SendQueue {
 public:
@@ -41,8 +38,9 @@ public:
     // The socket took count bytes (at most what next() gave).
     void take(size_t count);
 
-    // A look at nowMs: whether the reader took something since the last one.
-    void observe(uint32_t nowMs, bool took);
+    // A look at nowMs: whether the reader is heard now. The time since the
+    // last look counts when it is.
+    void observe(uint32_t nowMs, bool heard);
     // How far the reader has fallen behind, in milliseconds; 0 with no text queued.
     uint32_t lagMs() const;
 
@@ -60,6 +58,5 @@ private:
     std::deque<Stamp> stamps_;
     uint32_t clockMs_ = 0;
     uint32_t lastLookMs_ = 0;
-    uint32_t lastTookMs_ = 0;
     bool looked_ = false;
 };

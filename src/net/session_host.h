@@ -45,13 +45,14 @@
 //   limit is closed, so idle connections cannot keep newcomers out;
 // - a member that ends its sending is still answered what it asked before;
 //   its connection is closed once that is handled and handed to the system
-//   (one that takes nothing is left to the silence rule, one that takes too
-//   slowly to the lag rule);
+//   (one no longer heard is left to the silence rule, one heard that takes
+//   too slowly, or nothing, to the lag rule);
 // - every member connection has the session's silence limit, and the system
 //   holds at most kMemberUnsentBytes unsent for it, so what waits for a slow
 //   member waits in its queue, where answers can pass it; a member whose
 //   oldest text waiting is older than the lag limit (counting only time in
-//   which it took something) is closed, its players leaving with it;
+//   which it was heard: a stopped program's system still answers) is
+//   closed, its players leaving with it;
 // - a connection the host closes for a cause of its own (a full queue, a
 //   member that fell behind or asked for no player, a newcomer) or that
 //   failed (a member that fell silent) is named in the error log with why.

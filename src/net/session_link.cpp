@@ -25,8 +25,6 @@ void SessionLink::clear() {
     heldBySystem_ = -1;
     std::lock_guard<std::mutex> guard(sendLock_);
     outgoing_.clear();
-    movedSinceLook_ = 0;
-    heldAtLook_ = -1;
     endCause_ = 0;
 }
 
@@ -138,7 +136,6 @@ size_t SessionLink::sendOnceLocked(int32_t slot) {
         return 0;
     }
     outgoing_.take(static_cast<size_t>(sent));
-    movedSinceLook_ += static_cast<size_t>(sent);
     return static_cast<size_t>(sent);
 }
 
@@ -151,20 +148,15 @@ size_t SessionLink::flush(int32_t slot) {
 
 uint32_t SessionLink::lagMs(int32_t slot, uint32_t nowMs) {
     std::lock_guard<std::mutex> guard(sendLock_);
-    bool took = movedSinceLook_ > 0;
-    movedSinceLook_ = 0;
-    if (outgoing_.hasTexts()) {
-        const int32_t held = unacknowledgedOnSocket(slot);
-        took = took || (held >= 0 && heldAtLook_ >= 0 && held < heldAtLook_);
-        heldAtLook_ = held;
-    }
-    outgoing_.observe(nowMs, took);
+    // Only a peer with texts waiting can be behind: only then is it asked.
+    const int32_t heard = outgoing_.hasTexts() ? millisSinceHeardOnSocket(slot) : 0;
+    outgoing_.observe(nowMs, heard >= 0 && static_cast<uint32_t>(heard) <= kHeardGraceMs);
     return outgoing_.lagMs();
 }
 
 void SessionLink::limitSilence(int32_t slot, uint32_t limitMs) {
     silenceLimitMs_ = limitMs;
-    setSocketSilenceLimit(slot, limitMs);
+    keepSocketHeard(slot, limitMs);
 }
 
 bool SessionLink::endIfSilent(int32_t slot) {

@@ -13,8 +13,9 @@
 //   leaves waits in the socket;
 // - a message may take any time to arrive whole: a peer that stalls in the
 //   middle of one costs only its own buffer, and one that has fallen silent
-//   is ended by the system (the connection's silence limit), so an outage
-//   shorter than that limit ends nothing, between messages or inside one.
+//   is ended by its owner's look (the connection's silence limit), so an
+//   outage shorter than that limit ends nothing, between messages or
+//   inside one.
 // A receive reads exactly what the message in hand still needs (its header,
 // then its payload), so no byte is ever read ahead of its message.
 // A header claiming more than 1,024 payload bytes has its payload read and
@@ -53,6 +54,11 @@
 // what its own program sends).
 inline constexpr uint32_t kMemberReadMessages = 16;
 inline constexpr uint32_t kHostReadMessages = 256;
+// A peer from which something came this recently is heard: a live one is
+// heard at least every 2 s plus its round trip, by its data, its
+// acknowledgements, or its answers to probes of a quiet link or of a
+// window it keeps closed (platform::keepSocketHeard).
+inline constexpr uint32_t kHeardGraceMs = 3000;
 
 class SessionLink {
 public:
@@ -90,9 +96,9 @@ public:
     size_t queuedBytes();
     bool hasQueued() { return queuedBytes() > 0; }
     // How far the peer has fallen behind in taking its texts, looked at
-    // now (send_queue.h): it took something when a flush moved bytes since
-    // the last look, or when the bytes the system holds for it unacknowledged
-    // went down.
+    // now (send_queue.h): the time counts while the peer is heard, that is
+    // while anything came from it within kHeardGraceMs (its system answers
+    // for it even while its program takes nothing).
     uint32_t lagMs(int32_t slot, uint32_t nowMs);
 
     // At a session's end, with the queue handed to the system: true while
@@ -101,10 +107,10 @@ public:
     // within the last stallMs.
     bool peerStillTaking(int32_t slot, uint32_t nowMs, uint32_t stallMs);
 
-    // The connection may stay silent for limitMs: the system ends it once
-    // what it sends, or its probes, or a closed window go unanswered that
-    // long (setSocketSilenceLimit), and endIfSilent ends it once nothing at
-    // all has come from its peer that long, however sparse the sends.
+    // The connection may stay silent for limitMs: endIfSilent ends it once
+    // nothing at all has come from its peer that long, however sparse the
+    // sends, and the system probes a quiet peer meanwhile so that a live
+    // one is heard (keepSocketHeard); the system never ends it first.
     void limitSilence(int32_t slot, uint32_t limitMs);
     // Ends the link (kSockTimedOut) when nothing has come from its peer
     // for longer than its silence limit; true when it did.
@@ -133,8 +139,6 @@ private:
     std::mutex sendLock_;
     SendQueue outgoing_;
     size_t unsentCapBytes_ = 0;  // 0: no cap
-    size_t movedSinceLook_ = 0;  // bytes handed to the socket since the last lag look
-    int32_t heldAtLook_ = -1;    // unacknowledged bytes at the last lag look (-1: unknown)
     // At the end, the session thread's alone: the bytes unacknowledged at
     // the last look (-1: none yet), and since when.
     int32_t heldBySystem_ = -1;
@@ -144,8 +148,8 @@ private:
 };
 
 // The error log's words for a link: its peer as "a.b.c.d:port", and why
-// it ended: "it fell silent (10060 ...)" when the system gave up on a peer
-// that answered nothing within the silence limit, else the number and its
+// it ended: "it fell silent (10060 ...)" for a peer from which nothing came
+// within the silence limit, else the number and its
 // text. Both are cut to fit and always end in a NUL.
 void describeLinkPeer(int32_t slot, char* out, size_t size);
 void describeLinkEnd(int32_t cause, char* out, size_t size);

@@ -162,9 +162,7 @@ int32_t setSocketNoDelay(int32_t slot) {
     return result;
 }
 
-int32_t setSocketSilenceLimit(int32_t slot, uint32_t limitMs) {
-    return onSocketOf(slot, platform::setSocketSilenceLimit, limitMs);
-}
+int32_t keepSocketHeard(int32_t slot, uint32_t limitMs) { return onSocketOf(slot, platform::keepSocketHeard, limitMs); }
 
 int32_t millisSinceHeardOnSocket(int32_t slot) { return onSocketOf(slot, platform::millisSinceHeard); }
 

@@ -116,10 +116,9 @@ int32_t waitForSockets(SocketSlotWait* waits, int32_t count, uint32_t timeoutMs)
 // for the acknowledgement of what went before: for messages that wait for
 // an answer. 0, or -1 (the last error says why).
 int32_t setSocketNoDelay(int32_t slot);
-// The connection is ended by the system once silent for limitMs (see
-// platform::setSocketSilenceLimit); its next call then fails with
-// kSockTimedOut. 0, or -1 (the last error says why).
-int32_t setSocketSilenceLimit(int32_t slot, uint32_t limitMs);
+// Keeps a quiet connection heard for an owner that ends it once silent for
+// limitMs (platform::keepSocketHeard). 0, or -1 (the last error says why).
+int32_t keepSocketHeard(int32_t slot, uint32_t limitMs);
 // Milliseconds since anything last came from the stream record's peer
 // (platform::millisSinceHeard), or -1.
 int32_t millisSinceHeardOnSocket(int32_t slot);

@@ -115,19 +115,18 @@ enum class SocketOption { ReuseAddress, Broadcast, Linger, NoDelay };
 // {on, seconds} for Linger. 0, or -1 on failure.
 int32_t setSocketOption(SocketHandle socket, SocketOption option, const void* value, uint32_t size);
 int32_t setSocketNonBlocking(SocketHandle socket, bool nonBlocking);
-// How long a stream connection may stay silent before the system ends it
-// (a later call on it then fails with kSockTimedOut): keep-alive probes
-// after 2 s of quiet and every 2 s after (every second for a limit under
-// 24 s), and a limit on how long sent bytes, probes or a closed window may
-// go unanswered. Where the system can cap its retry interval, the cap is
-// kSilenceRetryCapMs, so that after an outage the next retry comes within
-// that time. 0, or -1.
+// Keeps a quiet stream connection heard, for an owner that ends it once
+// nothing has come from its peer for limitMs (millisSinceHeard): keep-alive
+// probes after 2 s of quiet and every 2 s after (every second for a limit
+// under 24 s), which the system goes on sending past the limit, and where
+// the system can cap its retry interval, the cap kSilenceRetryCapMs, so
+// that after an outage the next retry comes within that time. The system
+// itself ends the connection only long after the limit. 0, or -1.
 inline constexpr uint32_t kSilenceRetryCapMs = 2000;
-int32_t setSocketSilenceLimit(SocketHandle socket, uint32_t limitMs);
+int32_t keepSocketHeard(SocketHandle socket, uint32_t limitMs);
 // Milliseconds since anything (data, an acknowledgement, an answer to a
-// probe) last came from the stream socket's peer, or -1. The system's own
-// limit counts from the first send left unanswered, which with sparse
-// sends comes long after the silence began; this counts from the silence.
+// probe) last came from the stream socket's peer, or -1: counted from the
+// silence itself, however sparse or dense the sends.
 int32_t millisSinceHeard(SocketHandle socket);
 // The bytes a stream socket holds written but not yet sent before it stops
 // taking more (and stops reporting itself writable), so that what waits

@@ -8,7 +8,7 @@
 // whose flags tell a datagram cut to fit from a whole one.
 // Depends on POSIX sockets, poll, getaddrinfo, setrlimit, Linux's counts of
 // unacknowledged and unsent bytes (SIOCOUTQ, SIOCOUTQNSD) and its TCP
-// options for keep-alive, user timeout, retry cap and unsent bytes.
+// options for keep-alive, retry cap and unsent bytes.
 #include <arpa/inet.h>
 #include <cerrno>
 #include <climits>
@@ -42,6 +42,7 @@ bool descriptorLimitRaised = false;
 constexpr rlim_t kWantedDescriptors = 4096;
 // TCP_RTO_MAX_MS (Linux 6.15), by number: older headers lack the name.
 constexpr int kTcpRetryCapOption = 44;
+constexpr uint32_t kMostKeepAliveProbes = 127;  // the most TCP_KEEPCNT takes
 
 bool isStarted() {
     std::lock_guard<std::mutex> guard(startupLock);
@@ -255,18 +256,22 @@ int32_t setSocketNonBlocking(SocketHandle socket, bool nonBlocking) {
     return zeroOrFail(fcntl(fd, F_SETFL, flags));
 }
 
-int32_t setSocketSilenceLimit(SocketHandle socket, uint32_t limitMs) {
+int32_t keepSocketHeard(SocketHandle socket, uint32_t limitMs) {
     REQUIRE_DESCRIPTOR(fd, socket);
     // For the 26 s a session uses: a probe after 2 s of quiet, then every
     // 2 s, so that a live peer is heard at least that often; a short limit
-    // probes every second.
+    // probes every second. Unanswered, the probes go on past the limit:
+    // the owner's look ends the link, never the probes' own count. No user
+    // timeout either: the system can start counting one outage from an
+    // earlier one and end a link a moment into the next.
     const int on = 1;
     const int probeSeconds = limitMs >= 24000 ? 2 : 1;
-    const unsigned int userTimeout = limitMs;
+    const int probes = static_cast<int>(std::min<uint32_t>(limitMs / 1000 / static_cast<uint32_t>(probeSeconds) + 2,
+                                                           kMostKeepAliveProbes));
     if (setsockopt(fd, SOL_SOCKET, SO_KEEPALIVE, &on, sizeof on) != 0 ||
         setsockopt(fd, IPPROTO_TCP, TCP_KEEPIDLE, &probeSeconds, sizeof probeSeconds) != 0 ||
         setsockopt(fd, IPPROTO_TCP, TCP_KEEPINTVL, &probeSeconds, sizeof probeSeconds) != 0 ||
-        setsockopt(fd, IPPROTO_TCP, TCP_USER_TIMEOUT, &userTimeout, sizeof userTimeout) != 0) {
+        setsockopt(fd, IPPROTO_TCP, TCP_KEEPCNT, &probes, sizeof probes) != 0) {
         return failFromErrno();
     }
     // The cap on the retry interval came with Linux 6.15; older kernels

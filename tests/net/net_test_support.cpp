@@ -241,18 +241,21 @@ int runCommand(const std::string& command, std::string* said) {
 
 }  // namespace
 
-SilencedPort::SilencedPort(uint16_t port) {
+SilencedPort::SilencedPort(uint16_t port, Where where) {
     std::string said;
     if (runCommand("command -v nft", &said) != 0) {
         whyNot_ = "nft (nftables) is not installed";
         return;
     }
     table_ = "vantric_silence_" + std::to_string(::getpid()) + "_" + std::to_string(port);
-    // On loopback every segment passes the input hook once, whichever way it goes.
+    // On loopback every segment passes each hook once, whichever way it
+    // goes: dropped at the input hook it is lost on the way, dropped at the
+    // output hook the sender's own system fails to send it.
     const std::string p = std::to_string(port);
-    const std::string script = "add table inet " + table_ + "; add chain inet " + table_ +
-                               " in { type filter hook input priority -10; }; add rule inet " + table_ +
-                               " in tcp sport " + p + " drop; add rule inet " + table_ + " in tcp dport " + p + " drop";
+    const std::string hook = where == Where::OnTheWay ? "input" : "output";
+    const std::string script = "add table inet " + table_ + "; add chain inet " + table_ + " in { type filter hook " +
+                               hook + " priority -10; }; add rule inet " + table_ + " in tcp sport " + p +
+                               " drop; add rule inet " + table_ + " in tcp dport " + p + " drop";
     said.clear();
     if (runCommand("nft '" + script + "'", &said) != 0) {
         whyNot_ = "nft cannot add a rule here: " + said;

@@ -99,13 +99,15 @@ std::string numberedText(size_t number, size_t length);
 
 // A dead link: every TCP segment to or from the port on this machine is
 // dropped, both ways, while the object lives, as on a network that went
-// silent without a word (no FIN, no reset). An nftables table of its own,
-// named after the process and the port, deleted by the destructor. Not
-// active, and whyNot() says why, where nft is missing or not permitted
-// (it needs root, or CAP_NET_ADMIN).
+// silent without a word (no FIN, no reset): OnTheWay, or AsItLeaves, where
+// the machine's own sends fail (its link or route went away). An nftables
+// table of its own, named after the process and the port, deleted by the
+// destructor. Not active, and whyNot() says why, where nft is missing or
+// not permitted (it needs root, or CAP_NET_ADMIN).
 class SilencedPort {
 public:
-    explicit SilencedPort(uint16_t port);
+    enum class Where { OnTheWay, AsItLeaves };
+    explicit SilencedPort(uint16_t port, Where where = Where::OnTheWay);
     ~SilencedPort();
     SilencedPort(const SilencedPort&) = delete;
     SilencedPort& operator=(const SilencedPort&) = delete;
