@@ -24,9 +24,9 @@
 // "NO_DATA", the answer for an unknown folder, made the path
 // "NO_DATAShoalrunner.cfg", a file named so in whatever the working folder
 // was (the Media folder by then).
-// Depends on the file channels (reading), the whole-file save (writing), the
-// error log, the runtime's sleep (the wait for a busy file) and the
-// platform's program folder.
+// Depends on the file channels (reading, which wait for a busy file), the
+// whole-file save (writing), the error log and the platform's program
+// folder.
 #include "game/world/config_file.h"
 
 #include <string>
@@ -40,7 +40,6 @@
 #include "runtime/files/file_system.h"
 #include "runtime/files/log_text.h"
 #include "runtime/services/mathematics.h"
-#include "runtime/services/timers.h"
 #include "runtime/strings/number_format.h"
 
 namespace {
@@ -48,8 +47,6 @@ constexpr const char* kConfigName = "Shoalrunner.cfg";
 constexpr const char* kUnknownFolder = "NO_DATA";  // the platform information's answer
 constexpr uint32_t kConfigChannel = 1;
 constexpr int32_t kMaxOverscan = 50;
-constexpr int32_t kBusyWaitStepMs = 20;
-constexpr int32_t kBusyWaitSteps = 50;  // about 1 s in all
 
 // This run found the file there but could not read it: its values are not
 // the file's, so it saves nothing over the file until a load reads it.
@@ -118,21 +115,16 @@ RtString configText(int32_t level) {
 
 // Opens the file on the channel for reading: true when it is open, false
 // when there is none. A file that is there but busy (another instance is
-// writing it in place and holds it alone) is waited for, about 1 s at
-// most. Who pays when that bound fills: only this run, which says so in the
-// error log and saves nothing over the file it could not read.
+// writing it in place and holds it alone) is waited for by the open, about
+// 1 s at most. Who pays when that bound fills: only this run, which says so
+// in the error log and saves nothing over the file it could not read.
 bool openProgressFile() {
-    for (int32_t step = 0; FileExists(CONFIG_FILE); ++step) {
-        if (OpenFile(kConfigChannel, CONFIG_FILE, 1)) return true;
-        if (step == kBusyWaitSteps) {
-            unreadFile = true;
-            appendToErrorLog(("Progress file: cannot read " + files::pathForMessages(CONFIG_FILE.data) +
-                              " (busy or not readable); it is not saved over in this run\n")
-                                 .c_str());
-            break;
-        }
-        SleepMillis(kBusyWaitStepMs);
-    }
+    if (!FileExists(CONFIG_FILE)) return false;
+    if (OpenFile(kConfigChannel, CONFIG_FILE, 1)) return true;
+    unreadFile = true;
+    appendToErrorLog(("Progress file: cannot read " + files::pathForMessages(CONFIG_FILE.data) +
+                      " (busy or not readable); it is not saved over in this run\n")
+                         .c_str());
     return false;
 }
 

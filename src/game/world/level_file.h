@@ -28,6 +28,9 @@ void DimensionLevelGrids();
 // True when the level's file, as LoadLevel would open it, holds the two
 // sizes, every cell and the ten parameters: a load of it cannot end the
 // program. Reads nothing into the game's state; RtErrorCode is left at 0.
+// A file that another program is saving is waited for, as by every open
+// for reading (about a second at most), so a whole level is never taken
+// for a damaged one while it is saved.
 bool LevelFileIsWhole(int32_t level);
 
 // Resets the grids and the level state, reads the level's file into MAP and

@@ -2,14 +2,16 @@
 // write-back and the copy command open them: names resolved without regard to
 // case (case_blind_path.h), and every open locked.
 //
-// The lock is an advisory flock, taken without waiting on every open made
-// here: an open for writing takes it alone, so a file being written is
+// The lock is an advisory flock on every open made here: an open for
+// writing takes it alone, without waiting, so a file being written is
 // neither read half-made nor written by a second opener until it is closed;
-// an open for reading shares it with other readers. Departure: a file opened
-// for reading without sharing kept every other opener out, so two programs
-// loading one level, or two channels reading one file, refused each other
-// and the program ended with "no such file". A lock that the file system
-// does not support is not insisted on.
+// an open for reading shares it with other readers, and waits up to
+// kBusyWaitMs for a writer that holds it (another program saving that very
+// file in place). Departure: a file opened for reading without sharing kept
+// every other opener out, and one being written refused its reader at once,
+// so two programs loading one level, or a program loading a level another
+// saved, refused each other and the program ended with "no such file". A
+// lock that the file system does not support is not insisted on.
 //
 // Descriptors are never 0 (0 means "none" in the channel records) and are
 // closed on exec. Opens do not wait on FIFOs; directories, FIFOs and sockets
@@ -23,8 +25,15 @@
 
 namespace files {
 
-// Read mode: an existing file, for reading only, shared with other readers
-// and refused while a writer holds it. The descriptor, or -1.
+// How long an open waits while another opener holds the file in a way
+// that keeps it out. Who pays: the opener's thread, and only while another
+// opener writes that very file; once the bound fills, the open fails as
+// for a file that is not there (EBUSY).
+inline constexpr unsigned kBusyWaitMs = 1000;
+
+// Read mode: an existing file, for reading only, shared with other readers;
+// a writer that holds it is waited for, kBusyWaitMs at most. The
+// descriptor, or -1.
 int openExistingForReading(const char* diskPath);
 
 // Write mode: a new, empty file of that name, open for reading and writing.
@@ -65,10 +74,10 @@ NameHolder claimName(int folder, const char* name, int& held);
 // another opener holds).
 int openAloneAt(int folder, const char* name, int flags, unsigned mode = 0666);
 
-// The same open with the lock `lock` (LOCK_SH, shared with readers, or
-// LOCK_EX, alone), waiting up to `waitMs` while another opener holds a lock
-// that keeps it out: -1 with EBUSY when one still does then. Who pays for
-// the wait: the caller, and only while someone else holds the file.
+// The same open with the lock `lock` (LOCK_SH, shared with readers, LOCK_EX,
+// alone, or 0, none), waiting up to `waitMs` while another opener holds a
+// lock that keeps it out: -1 with EBUSY when one still does then. Who pays
+// for the wait: the caller, and only while someone else holds the file.
 int openHeldAt(int folder, const char* name, int flags, int lock, unsigned waitMs, unsigned mode = 0666);
 
 // Append mode: the file, created when missing, for writing only, with the

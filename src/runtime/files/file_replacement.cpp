@@ -101,6 +101,21 @@ bool isPartialName(const char* entry, const std::string& stem) {
 
 bool flushed(int fd) { return fsync(fd) == 0 || errno == EINVAL || errno == ENOTSUP; }
 
+// A record lock of the whole file open at `fd`, of the open itself (not of
+// the process), never waiting. Writers mark their partial files with a
+// write lock and the sweep tries a read lock: flock, which every reader and
+// writer of a file takes, never meets either, so a sweep that tries a file
+// just renamed into place keeps nobody out of it. False, the cause in errno,
+// when another open holds a lock that keeps this one out (EAGAIN) or the
+// file system keeps none.
+bool lockRecord(int fd, short type) {
+    struct flock whole {};
+    whole.l_type = type;
+    whole.l_whence = SEEK_SET;
+    return fcntl(fd, F_OFD_SETLK, &whole) == 0;
+}
+bool isLockConflict(int cause) { return cause == EAGAIN || cause == EACCES; }
+
 bool sameFile(const struct stat& a, const struct stat& b) { return a.st_dev == b.st_dev && a.st_ino == b.st_ino; }
 
 // True while `name` in `folder` still bears the file `held` (fstat of it).
@@ -302,12 +317,16 @@ bool FileReplacement::begin() {
 }
 
 // Opens the file bearing the target's name (not a link), locks it (`lock`),
-// waiting up to kHoldWaitMs for an opener that keeps it out, and keeps it
+// waiting up to kBusyWaitMs for an opener that keeps it out, and keeps it
 // in held_ with its state in old_ while the name still bears it. Moved when
 // the name went to another file, or to none, between the open and the lock.
 FileReplacement::Hold FileReplacement::hold(int lock) {
     if (held_ >= 0) close(held_);
-    held_ = openHeldAt(folder_, name_.c_str(), O_RDONLY | O_NOFOLLOW, lock, kHoldWaitMs);
+    // Held alone, it is written in place: opened for writing before it is
+    // looked at, so that a file the system copies on its first open for
+    // writing (in an overlay's lower layer) is held as the copy.
+    const int access = lock == LOCK_EX ? O_RDWR : O_RDONLY;
+    held_ = openHeldAt(folder_, name_.c_str(), access | O_NOFOLLOW, lock, kBusyWaitMs);
     heldAlone_ = held_ >= 0 && lock == LOCK_EX;
     if (held_ < 0) {
         if (errno == ENOENT || errno == ELOOP) return Hold::Moved;
@@ -357,28 +376,27 @@ bool FileReplacement::startPartial(unsigned mode) {
     return true;
 }
 
-// A new, empty file beside the target under a name of its own, held locked
-// for as long as it is written; -1 when it cannot be made.
+// A new, empty file beside the target under a name of its own, marked as
+// its writer's for as long as it is written; -1 when it cannot be made.
 int FileReplacement::createPartial(unsigned mode) {
     static std::atomic<unsigned> serial{0};  // replacements may be made on several threads
     const std::string stem = partialStem(name_) + std::to_string(getpid()) + "-";
     for (int attempt = 0; attempt < 100; ++attempt) {
         partial_ = stem + std::to_string(++serial);
-        // Held shared, as readers hold files: the sweep, which takes a
-        // partial alone, leaves it be, and a reader of the file it becomes
-        // is not kept out by it.
-        const int fd = openHeldAt(folder_, partial_.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW, LOCK_SH, 0, mode);
-        // Another save's sweep may take the new file between its making and
-        // its lock: while the sweep holds the lock the open fails (EBUSY);
-        // once the sweep has removed it, the file has no name left. The next
-        // name is free of it either way.
-        struct stat made;
-        if (fd >= 0 && fstat(fd, &made) == 0 && made.st_nlink > 0) return fd;
-        if (fd >= 0) {
-            close(fd);
-            errno = EBUSY;
+        const int fd = openHeldAt(folder_, partial_.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW, 0, 0, mode);
+        if (fd < 0) {
+            if (errno == EEXIST) continue;
+            break;
         }
-        if (errno != EEXIST && errno != EBUSY) break;
+        // Another save's sweep may take the new file between its making and
+        // its mark: while the sweep holds its lock the mark fails (and the
+        // sweep removes it); once the sweep has removed it, the file has no
+        // name left. The next name is free of it either way. A file system
+        // without record locks is not insisted on.
+        struct stat made;
+        if ((lockRecord(fd, F_WRLCK) || !isLockConflict(errno)) && fstat(fd, &made) == 0 && made.st_nlink > 0) return fd;
+        close(fd);
+        errno = EBUSY;
     }
     const int cause = errno;
     partial_.clear();
@@ -387,11 +405,13 @@ int FileReplacement::createPartial(unsigned mode) {
 }
 
 // Removes the partial files of this target that no writer holds. Every
-// writer holds its own locked for as long as it writes, so one that can be
-// locked was left by a writer that ended mid-save, in whatever process (or
-// process namespace: a process number proves nothing) it ran. Only regular
-// files go, and only the file that was locked, not one that took its name
-// since. Who pays: the saver, one look at each entry of the folder.
+// writer marks its own for as long as it writes, so one without the mark
+// was left by a writer that ended mid-save, in whatever process (or process
+// namespace: a process number proves nothing) it ran. Only regular files go,
+// and only the file that was tried, not one that took its name since; the
+// lock tried is one that no reader or writer of the target takes, so one
+// that another save has just renamed into place keeps nobody out while the
+// sweep has it. Who pays: the saver, one look at each entry of the folder.
 void FileReplacement::removeStalePartials() const {
     const int listing = openat(folder_, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     DIR* dir = listing < 0 ? nullptr : fdopendir(listing);
@@ -405,7 +425,7 @@ void FileReplacement::removeStalePartials() const {
         const int fd = openat(folder_, entry->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
         if (fd < 0) continue;  // a link, or gone
         struct stat locked, named;
-        if (fstat(fd, &locked) == 0 && S_ISREG(locked.st_mode) && flock(fd, LOCK_EX | LOCK_NB) == 0 &&
+        if (fstat(fd, &locked) == 0 && S_ISREG(locked.st_mode) && lockRecord(fd, F_RDLCK) &&
             fstatat(folder_, entry->d_name, &named, AT_SYMLINK_NOFOLLOW) == 0 && sameFile(named, locked))
             unlinkat(folder_, entry->d_name, 0);
         close(fd);
@@ -416,13 +436,34 @@ void FileReplacement::removeStalePartials() const {
 bool FileReplacement::write(const void* bytes, size_t count) {
     if (way_ == Way::None) return false;
     if (fd_ < 0) return newBytes_.append(bytes, count) || fail();  // in place, no partial file
-    return writeAll(fd_, bytes, count) || fail();
+    if (writeAll(fd_, bytes, count)) {
+        partialBytes_ += count;
+        return true;
+    }
+    // A save in place needs no room for a second copy on disk: where the
+    // disk takes no more, what the partial file holds moves to memory.
+    if (way_ != Way::InPlace || (errno != ENOSPC && errno != EDQUOT) || !moveToMemory()) return fail();
+    return newBytes_.append(bytes, count) || fail();
+}
+
+// The new bytes written so far from the partial file to memory, and the
+// partial file gone; false, the cause in errno, when memory cannot take them.
+bool FileReplacement::moveToMemory() {
+    if (!newBytes_.resize(partialBytes_)) return false;
+    if (readUpToAt(fd_, newBytes_.data(), partialBytes_, 0) != static_cast<int64_t>(partialBytes_)) {
+        if (errno == 0) errno = EIO;
+        return false;
+    }
+    dropPartial();
+    return true;
 }
 
 bool FileReplacement::commit(const void* lastBytes, size_t count) {
     if (way_ == Way::None) return false;
-    // Bytes for memory that hold the whole file are used where they stand.
-    const bool whole = way_ == Way::InPlace && fd_ < 0 && newBytes_.size() == 0;
+    // Bytes for a save in place that hold the whole file are used where they
+    // stand: they need no partial file.
+    const bool whole = way_ == Way::InPlace && partialBytes_ == 0 && newBytes_.size() == 0;
+    if (whole) dropPartial();
     if (count > 0 && !whole && !write(lastBytes, count)) return false;
     switch (way_) {
     case Way::None:
@@ -468,19 +509,12 @@ bool FileReplacement::renameIntoPlace() {
 // still the file's blocks while the new ones are written (the file is cut
 // only at the end), so putting them back needs no more room.
 bool FileReplacement::writeInPlace(const void* bytes, size_t count) {
-    if (!holdAlone()) return fail();
-    const int out = openat(folder_, name_.c_str(), O_RDWR | O_NOFOLLOW | O_CLOEXEC);
-    if (out < 0) return fail();  // a running program with a second name, say: "Text file busy"
-    struct stat st;
-    if (fstat(out, &st) != 0 || !sameFile(st, old_)) {
-        why_ = "the file lost its name while it was written";
-        close(out);
-        return fail();
-    }
+    if (!holdAlone()) return fail();  // held open for writing: a running program says "Text file busy"
+    const int out = held_;
     Attributes had;
     readAttributes(out, had);  // those a write strips are given back
     MappedBytes backup;
-    const size_t oldSize = static_cast<size_t>(st.st_size);
+    const size_t oldSize = static_cast<size_t>(old_.st_size);
     bool written = backup.resize(oldSize);
     if (written && readUpToAt(out, backup.data(), oldSize, 0) != static_cast<int64_t>(oldSize)) {
         if (errno == 0) errno = EIO;
@@ -501,7 +535,6 @@ bool FileReplacement::writeInPlace(const void* bytes, size_t count) {
         // They stay cleared.
     }
     giveBackAttributes(out, had);
-    close(out);
     errno = cause;
     if (written && !stillNamed(folder_, name_, old_)) {
         why_ = "the file lost its name while it was written";
@@ -521,6 +554,7 @@ bool FileReplacement::fail() {
 void FileReplacement::dropPartial() {
     if (fd_ >= 0) close(fd_);
     fd_ = -1;
+    partialBytes_ = 0;
     if (!partial_.empty()) unlinkat(folder_, partial_.c_str(), 0);
     partial_.clear();
 }

@@ -7,7 +7,10 @@
 // A save goes one of two ways, chosen per file as a careful editor chooses:
 // - By rename, where the rename keeps everything. The new bytes go to a
 //   partial file beside the old one, ".<name>.partial-<process>-<serial>",
-//   made private (0600) and held locked while it is written. After the last
+//   made private (0600) and marked as its writer's while it is written (a
+//   record lock, a kind of lock that readers and writers of the file it
+//   becomes never take, so that another save's sweep, which tries it, never
+//   keeps them out once the partial has taken the name). After the last
 //   write it is given the old file's owner and group, then every extended
 //   attribute (the access list among them: a list the folder's default gave
 //   it is replaced by the old file's, or removed where the old file had
@@ -21,23 +24,28 @@
 //   with a second name, one whose owner, group or an attribute the saver
 //   cannot give, one the system refuses to rename over (one mounted over its
 //   name), one in a folder that takes no new file (no permission, or mounted
-//   read-only). The new bytes still go to the partial file where the folder
-//   takes one, else they are kept in memory; at the commit the old bytes
-//   are read into memory as the backup, the new ones written over them from
-//   the start, the file cut to their length and flushed. A failure there (a
-//   full disk, a size limit) writes the backup back and cuts the file to
-//   its old length. The file stays the very file it was, so every name sees
+//   read-only). The file is opened for writing as it is held, so a file
+//   the system copies on its first write (one in an overlay's lower layer)
+//   is the copy from the start. Bytes handed over whole (replaceWholeFile)
+//   are used where they stand; bytes that come in pieces go to the partial
+//   file while the disk takes them, else to memory. At the commit the old
+//   bytes are read into memory as the backup, the new ones written over
+//   them from the start, the file cut to their length and flushed. A
+//   failure there (a full disk, a size limit) writes the backup back and
+//   cuts the file to its old length. The file stays the very file it was, so every name sees
 //   the new bytes and owner, group, mode, list and attributes stay
 //   (attributes the write strips are given back); set-id bits the system
 //   cleared on the write are set again only where the saver owns the file,
 //   since only the owner may. A kill during that final write can leave the
 //   file part new, part old.
-//   What an in-place save sets aside is one copy of the old file (the
-//   backup), plus the new bytes where no partial file can be made and they
-//   come in pieces; bytes handed over whole (replaceWholeFile) are used
-//   where they stand. That memory is taken from the system page by page
-//   (mapped_bytes.h): short of it, the save fails as on a full disk. Who
-//   pays: the saver, with memory as large as the file it saves.
+//   What an in-place save sets aside is one copy of the old file in memory
+//   (the backup), and the new bytes that come in pieces: on disk, or in
+//   memory where the disk has no room for them or the folder takes no
+//   file. On disk it needs no more room than the new bytes take beyond the
+//   old ones, as a save in place always did. That memory is taken from the
+//   system page by page (mapped_bytes.h): short of it, the save fails as on
+//   a full disk, the old file whole. Who pays: the saver, with memory as
+//   large as the file it saves, twice where the pieces cannot go to disk.
 // - A device is written as it is, in place.
 //
 // Several savers of one file, in one program or several, all land, the last
@@ -46,7 +54,7 @@
 // its end: shared with readers and other savers by rename (each renames its
 // own partial file; a file renamed over keeps its bytes for whoever has it
 // open), alone for a save in place, so that no reader sees it half written
-// and no second writer gets in. Holding it waits up to kHoldWaitMs for
+// and no second writer gets in. Holding it waits up to kBusyWaitMs for
 // another opener that keeps it out (a save in place, a write channel, or
 // for a save in place a reader); who pays when that bound fills: the saver
 // that waited, whose save fails (logged, the file unchanged). A file that
@@ -71,13 +79,13 @@
 // - A save that does not finish leaves no partial file. Partial files of the
 //   same target that no writer holds any more (their writer was killed) are
 //   removed when the next save of that target begins; only regular files,
-//   only those the sweep can lock alone, whatever process made them.
+//   only those that no writer marks as its own, whatever process made them.
 // - A failure is logged once in the error log as `what` + ": cannot write "
 //   + the whole path + ": " + the reason, the path's control characters
 //   escaped (log_text.h). A file-size limit fails a save as a full disk does
 //   (disk_files.h).
 // Depends on POSIX openat, fstatat, faccessat, readlinkat, renameat, fsync,
-// fchown, fchmod, ftruncate, flock, the *xattr calls and readdir, on
+// fchown, fchmod, ftruncate, flock, record locks, the *xattr calls and readdir, on
 // disk_files.h, mapped_bytes.h and the error log.
 #pragma once
 #include <cstddef>
@@ -87,10 +95,6 @@
 #include "runtime/files/mapped_bytes.h"
 
 namespace files {
-
-// How long a save waits to hold the old file while another opener keeps it
-// out, each time it holds one.
-inline constexpr unsigned kHoldWaitMs = 1000;
 
 class FileReplacement {
 public:
@@ -129,6 +133,7 @@ private:
     void removeStalePartials() const;
     bool renameIntoPlace();
     bool giveAllTheOldFileHad();
+    bool moveToMemory();
     bool writeInPlace(const void* bytes, size_t count);
     bool fail();
     void dropPartial();
@@ -140,6 +145,7 @@ private:
     std::string name_;       // the target's name in its folder
     std::string partial_;    // the new file's name there until it takes name_
     MappedBytes newBytes_;   // in place without a partial file: the bytes to write at the commit
+    size_t partialBytes_ = 0;  // the new bytes written to the partial file
     Way way_ = Way::None;
     int folder_ = -1;
     int fd_ = -1;    // the partial file, or the device

@@ -9,15 +9,18 @@
 #include <algorithm>
 #include <array>
 #include <atomic>
+#include <chrono>
 #include <climits>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <functional>
 #include <string>
+#include <fcntl.h>
 #include <grp.h>
 #include <poll.h>
 #include <sys/fanotify.h>
+#include <sys/file.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -89,6 +92,24 @@ protected:
         answering.join();
         close(watch);
         return true;
+    }
+    // Mounts an overlay at "merged" over a tmpfs lower layer (whose files
+    // bear another device number than their folder), after `fillLower` has
+    // put files in that layer; "" when mounted, else why not.
+    std::string mountOverlay(const std::function<void()>& fillLower = [] {}) const {
+        if (geteuid() != 0) return "needs root to mount an overlay";
+        for (const char* folder : {"lower", "upper", "scratch", "merged"}) mkdir(work(folder).c_str(), 0755);
+        const std::string layers = "lowerdir=" + work("lower") + ",upperdir=" + work("upper") +
+                                   ",workdir=" + work("scratch") + ",xino=off";
+        if (mount("tmpfs", work("lower").c_str(), "tmpfs", 0, nullptr) == 0) fillLower();
+        if (mount("overlay", work("merged").c_str(), "overlay", 0, layers.c_str()) == 0) return "";
+        const int cause = errno;
+        umount2(work("lower").c_str(), MNT_DETACH);
+        return std::string("cannot mount an overlay here: ") + std::strerror(cause);
+    }
+    void unmountOverlay() const {
+        umount2(work("merged").c_str(), MNT_DETACH);
+        umount2(work("lower").c_str(), MNT_DETACH);
     }
     // The extended attribute's bytes, "" when the file has none of the name.
     std::string attribute(const std::string& name, const char* key) const {
@@ -563,24 +584,15 @@ TEST_F(Replacement, ARunningProgramAndAFileOnAnOverlayGoByRename) {
     kill(running, SIGKILL);
     waitpid(running, nullptr, 0);
 
-    if (geteuid() != 0) GTEST_SKIP() << "needs root to mount an overlay";
-    for (const char* folder : {"lower", "upper", "scratch", "merged"}) mkdir(work(folder).c_str(), 0755);
-    const std::string layers = "lowerdir=" + work("lower") + ",upperdir=" + work("upper") + ",workdir=" + work("scratch") +
-                               ",xino=off";
-    if (mount("tmpfs", work("lower").c_str(), "tmpfs", 0, nullptr) != 0 ||
-        mount("overlay", work("merged").c_str(), "overlay", 0, layers.c_str()) != 0) {
-        const int cause = errno;
-        umount2(work("lower").c_str(), MNT_DETACH);
-        GTEST_SKIP() << "cannot mount an overlay here: " << std::strerror(cause);
-    }
+    const std::string notMounted = mountOverlay();
+    if (!notMounted.empty()) GTEST_SKIP() << notMounted;
     put("merged/level.dat", "old");
     const struct stat file = statOf("merged/level.dat");
     const bool otherDevice = file.st_dev != statOf("merged").st_dev;
     const bool saved = files::saveWholeFile("merged/level.dat", "new", 3, "Test");
     const std::string now = read("merged/level.dat");
     const ino_t after = statOf("merged/level.dat").st_ino;
-    umount2(work("merged").c_str(), MNT_DETACH);
-    umount2(work("lower").c_str(), MNT_DETACH);
+    unmountOverlay();
     EXPECT_TRUE(otherDevice) << "the overlay gives its files their folder's device number";
     EXPECT_TRUE(saved);
     EXPECT_EQ("new", now);
@@ -652,4 +664,106 @@ TEST_F(Replacement, ASaveThatFailsSaysWhereAndWhyInTheLog) {
                   ": No such file or directory\n" + "CopyFileTo: cannot write " + work("full") + ": Is a directory\n" +
                   "CopyFileTo: cannot write " + work("empty") + ": Is a directory\n",
               log());
+}
+
+// A level that other programs save is opened and read whole every time, as
+// the game opens it: while a program saves it in place (it has a second
+// name), and while two save it by rename, whose sweeps of stale partial
+// files then never keep out even a reader that does not wait. Before, the
+// open was refused while a save held the file (the game ended, "no such
+// file"), and a sweep could hold a partial just renamed into place.
+TEST_F(Replacement, ALevelThatOthersSaveIsOpenedWholeEveryTime) {
+    constexpr int32_t kLevelBytes = 4 + 30 * 30 + 20;
+    const auto version = [](int n) { return std::string(kLevelBytes, static_cast<char>('a' + n % 26)); };
+    for (const int savers : {1, 2}) {
+        SCOPED_TRACE(savers == 1 ? "in place" : "by rename");
+        put("shol5.dat", version(0));
+        if (savers == 1) {
+            ASSERT_EQ(0, link(work("shol5.dat").c_str(), work("alias.dat").c_str()));
+        }
+        std::vector<testsupport::StartedChild> programs;
+        for (int k = 0; k < savers; ++k) {
+            programs.push_back(testsupport::startChild([&] {
+                const auto start = std::chrono::steady_clock::now();
+                for (int n = 1; std::chrono::steady_clock::now() - start < std::chrono::milliseconds(1500); ++n) {
+                    const std::string bytes = version(n);
+                    files::saveWholeFile("shol5.dat", bytes.data(), bytes.size(), "Test");
+                }
+            }));
+        }
+        int opens = 0, refused = 0, torn = 0, keptOut = 0;
+        for (const auto start = std::chrono::steady_clock::now();
+             std::chrono::steady_clock::now() - start < std::chrono::milliseconds(1500); ++opens) {
+            if (OpenFile(1, RtString("shol5.dat"), 1) != 1) {
+                ++refused;
+                continue;
+            }
+            FileSeek(1, 0, -1);
+            const bool whole = FilePosition(1) == kLevelBytes;
+            FileSeek(1, 0, 0);
+            RtString level;
+            if (whole) ReadBytesFromFile(1, level, kLevelBytes);
+            CloseFile(1);
+            torn += whole && std::string(level.c_str(), kLevelBytes) == version(level.c_str()[0] - 'a') ? 0 : 1;
+            for (int look = 0; savers == 2 && look < 20; ++look) {
+                const int fd = open("shol5.dat", O_RDONLY | O_CLOEXEC);
+                if (fd >= 0 && flock(fd, LOCK_SH | LOCK_NB) != 0) ++keptOut;
+                if (fd >= 0) close(fd);
+            }
+        }
+        for (const testsupport::StartedChild& program : programs) testsupport::finishChild(program);
+        EXPECT_GT(opens, 100);
+        EXPECT_EQ(0, refused);
+        EXPECT_EQ(0, torn);
+        EXPECT_EQ(0, keptOut);
+        EXPECT_EQ("", log());
+        unlink(work("alias.dat").c_str());
+    }
+}
+
+// On a nearly full disk a file with two names is saved in place without a
+// second copy on disk, whether its bytes come whole or in pieces (a copy):
+// both names see them. Before, the new bytes went to a partial file first,
+// and the save failed, "No space left on device".
+TEST_F(Replacement, AnInPlaceSaveOnANearlyFullDiskNeedsNoSecondCopy) {
+    if (geteuid() != 0) GTEST_SKIP() << "needs root to mount";
+    mkdir(work("small").c_str(), 0755);
+    if (mount("tmpfs", work("small").c_str(), "tmpfs", 0, "size=1m") != 0)
+        GTEST_SKIP() << "cannot mount here: " << std::strerror(errno);
+    constexpr size_t kSize = 600 * 1024;
+    put("small/level.dat", std::string(kSize, 'o'));
+    link(work("small/level.dat").c_str(), work("small/alias.dat").c_str());
+    const std::string whole(kSize, 'w');
+    const bool savedWhole = files::saveWholeFile("small/level.dat", whole.data(), whole.size(), "Test");
+    const bool wholeSeen = read("small/alias.dat") == whole;
+    put("copy.dat", std::string(kSize, 'c'));
+    CopyFileTo("copy.dat", "small/level.dat");
+    const bool copySeen = read("small/alias.dat") == std::string(kSize, 'c');
+    const std::vector<std::string> left = names("small");
+    umount2(work("small").c_str(), MNT_DETACH);
+    EXPECT_TRUE(savedWhole);
+    EXPECT_TRUE(wholeSeen);
+    EXPECT_EQ(0, RtErrorCode);
+    EXPECT_TRUE(copySeen);
+    EXPECT_EQ((std::vector<std::string>{"alias.dat", "level.dat"}), left);
+    EXPECT_EQ("", log());
+}
+
+// A file with two names in an overlay's lower layer is saved the first
+// time: the system copies it up as the save opens it for writing, and the
+// copy is the file saved. Before, the save wrote the copy, then found its
+// file was not the one it held and failed, "the file lost its name while
+// it was written"; the second save worked.
+TEST_F(Replacement, AFileWithTwoNamesInAnOverlaysLowerLayerSavesTheFirstTime) {
+    const std::string notMounted = mountOverlay([&] {
+        put("lower/level.dat", "old");
+        link(work("lower/level.dat").c_str(), work("lower/alias.dat").c_str());
+    });
+    if (!notMounted.empty()) GTEST_SKIP() << notMounted;
+    const bool saved = files::saveWholeFile("merged/level.dat", "new", 3, "Test");
+    const std::string now = read("merged/level.dat");
+    unmountOverlay();
+    EXPECT_TRUE(saved);
+    EXPECT_EQ("new", now);
+    EXPECT_EQ("", log());
 }
