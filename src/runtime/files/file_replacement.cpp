@@ -511,10 +511,12 @@ bool FileReplacement::renameIntoPlace() {
 bool FileReplacement::writeInPlace(const void* bytes, size_t count) {
     if (!holdAlone()) return fail();  // held open for writing: a running program says "Text file busy"
     const int out = held_;
+    struct stat st;
+    if (fstat(out, &st) != 0) return fail();
     Attributes had;
     readAttributes(out, had);  // those a write strips are given back
     MappedBytes backup;
-    const size_t oldSize = static_cast<size_t>(old_.st_size);
+    const size_t oldSize = static_cast<size_t>(st.st_size);
     bool written = backup.resize(oldSize);
     if (written && readUpToAt(out, backup.data(), oldSize, 0) != static_cast<int64_t>(oldSize)) {
         if (errno == 0) errno = EIO;
