@@ -140,7 +140,7 @@ int32_t NetSession::start(bool hosting, const char* hostName, uint16_t port, con
         address = resolveHost(hostName, port);
         if (address.address == 0 && address.port == 0) return 0;
     }
-    const int32_t connection = connectTcp(address, kSessionConnectTimeoutMs);
+    const int32_t connection = connectTcp(address, kSessionConnectTimeoutMs, kMemberUnreadBytes);
     if (connection < 0) return 0;
     setSocketNoDelay(connection);  // questions and texts go as they are queued
     hostLink.limitSilence(connection, silenceLimitMs.load());

@@ -130,6 +130,15 @@ inline constexpr uint32_t kLagLimitMs = 10000;
 // What the system holds written and unsent for a member: the rest waits in
 // its queue, where the host's answers can still go ahead of it.
 inline constexpr uint32_t kMemberUnsentBytes = 8 * 1024;
+// What a member's own system keeps for it received and unread, held fixed.
+// Left to itself the system grows it as small texts arrive, towards tens
+// of megabytes, so a member whose program stopped took everything sent
+// for many minutes and nothing waited at the host, where the lag rule
+// looks. Who pays when it fills: that member, whose texts then wait at
+// the host (its answers passing them); a live member's thread empties it
+// every pass. It also bounds the member's window: over a link with a
+// round trip of 100 ms, about 1 MB a second.
+inline constexpr uint32_t kMemberUnreadBytes = 128 * 1024;
 // The bound of a connection's send queue. The program's text that would
 // take the queue to the host past it is refused (the program pays for a
 // host that does not read); a member whose queue at the host passes it is

@@ -80,7 +80,7 @@ int32_t acceptTcp(int32_t listenSlot, SocketAddress* remote) {
     return slot;
 }
 
-int32_t connectTcp(const SocketAddress& address, int32_t timeoutMs) {
+int32_t connectTcp(const SocketAddress& address, int32_t timeoutMs, uint32_t unreadBytes) {
     if (address.address == 0 && address.port == 0) return -1;
     const int32_t slot = claimSocketSlot();
     if (slot < 0) return -1;
@@ -88,6 +88,7 @@ int32_t connectTcp(const SocketAddress& address, int32_t timeoutMs) {
     if (socket == kInvalidSocketHandle) return failOpening(slot, socket, socketLastError());
 
     setSocketNonBlocking(socket, true);
+    if (unreadBytes > 0 && setSocketUnreadLimit(socket, unreadBytes) != 0) return failOpening(slot, socket, socketLastError());
     if (connectSocket(socket, address) != 0) {
         const int32_t code = socketLastError();
         if (code != kSockWouldBlock && code != kSockInProgress) return failOpening(slot, socket, code);

@@ -59,7 +59,9 @@ int32_t socketReferenceCount();
 // Record number of the new socket, or -1. Ports are in host order.
 int32_t listenTcp(uint16_t port);
 int32_t acceptTcp(int32_t listenSlot, SocketAddress* remote);
-int32_t connectTcp(const SocketAddress& address, int32_t timeoutMs);
+// unreadBytes, when not 0, holds what the system keeps unread for the
+// connection to that (platform::setSocketUnreadLimit).
+int32_t connectTcp(const SocketAddress& address, int32_t timeoutMs, uint32_t unreadBytes = 0);
 int32_t openUdp(uint16_t port);
 // The time limit connectTcp applies: kDefaultConnectTimeoutMs for anything
 // below 1 or above it.

@@ -132,6 +132,11 @@ int32_t millisSinceHeard(SocketHandle socket);
 // taking more (and stops reporting itself writable), so that what waits
 // for a slow peer waits with its writer, who can still reorder it. 0, or -1.
 int32_t setSocketUnsentLimit(SocketHandle socket, uint32_t bytes);
+// The bytes a stream socket's system keeps received and not yet read, held
+// at that size: the system no longer grows it, so a reader that stops
+// reading closes its window once that much waits. Set before connecting,
+// so that the window is sized from it. 0, or -1.
+int32_t setSocketUnreadLimit(SocketHandle socket, uint32_t bytes);
 
 int32_t bindSocket(SocketHandle socket, const SocketEndpoint& local);
 int32_t listenOnSocket(SocketHandle socket, int32_t backlog);

@@ -298,6 +298,12 @@ int32_t setSocketUnsentLimit(SocketHandle socket, uint32_t bytes) {
     return zeroOrFail(setsockopt(fd, IPPROTO_TCP, TCP_NOTSENT_LOWAT, &limit, sizeof limit));
 }
 
+int32_t setSocketUnreadLimit(SocketHandle socket, uint32_t bytes) {
+    REQUIRE_DESCRIPTOR(fd, socket);
+    const int limit = clampCount(bytes);
+    return zeroOrFail(setsockopt(fd, SOL_SOCKET, SO_RCVBUF, &limit, sizeof limit));
+}
+
 int32_t bindSocket(SocketHandle socket, const SocketEndpoint& local) {
     REQUIRE_DESCRIPTOR(fd, socket);
     sockaddr_in address = toSockaddr(local);
