@@ -149,7 +149,7 @@ private:
 
 // The error log's words for a link: its peer as "a.b.c.d:port", and why
 // it ended: "it fell silent (10060 ...)" for a peer from which nothing came
-// within the silence limit, else the number and its
-// text. Both are cut to fit and always end in a NUL.
+// within the silence limit, else the number and its text. Both are cut to
+// fit and always end in a NUL.
 void describeLinkPeer(int32_t slot, char* out, size_t size);
 void describeLinkEnd(int32_t cause, char* out, size_t size);
