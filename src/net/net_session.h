@@ -110,15 +110,15 @@ inline constexpr int32_t kStopPollMs = 50;        // a reset waiting for the thr
 inline constexpr int32_t kHostConnectionPlaces = 128;
 // How long a session connection may stay silent (nothing heard from its
 // peer) before it is ended; only this look ends a silent link, never the
-// system's own counts, which can carry an earlier outage into the next.
-// A live peer is heard at
-// least every 2 s: probes go after 2 s of quiet and every 2 s after, and
-// the system retries a send at least every 2 s where it can
-// (platform/socket_port.h). So an outage of 20 s is survived, even one that
-// begins just before a probe is due (heard again at most 24 s after the
-// last time, with 2 s to spare for the round trip), and silence is noticed
-// 26 s after the last thing heard (looked at every 100 ms), within 26 s of
-// the peer falling silent however sparse or dense the traffic.
+// system's own counts, which can carry an earlier outage into the next. A
+// live peer is heard at least every 2 s: probes go after 2 s of quiet and
+// every 2 s after, and the system retries a send at least every 2 s where
+// it can (platform/socket_port.h). So an outage of 20 s is survived, even
+// one that begins just before a probe is due (heard again at most 24 s
+// after the last time, with 2 s to spare for the round trip), and silence
+// is noticed 26 s after the last thing heard (looked at every 100 ms),
+// within 26 s of the peer falling silent however sparse or dense the
+// traffic.
 inline constexpr uint32_t kSilenceLimitMs = 26000;
 // How often the thread looks at each link's silence and a member's lag (a
 // look asks the system when it last heard from the peer).

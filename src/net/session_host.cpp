@@ -181,8 +181,10 @@ void SessionHost::checkLimits(uint32_t nowMs) {
             place->link.end(platform::kSockTimedOut);
             continue;
         }
-        if (!lookAtLag || place->link.endIfSilent(place->slot)) continue;
-        const uint32_t lagMs = place->link.lagMs(place->slot, nowMs);
+        if (!lookAtLag) continue;
+        const int32_t heardMs = millisSinceHeardOnSocket(place->slot);
+        if (place->link.endIfSilent(heardMs)) continue;
+        const uint32_t lagMs = place->link.lagMs(nowMs, heardMs);
         if (lagMs > lagLimit) {
             std::snprintf(place->why, sizeof place->why, "it fell %u s behind", lagMs / 1000);
             place->link.end(platform::kSockTimedOut);

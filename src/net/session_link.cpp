@@ -146,11 +146,9 @@ size_t SessionLink::flush(int32_t slot) {
     }
 }
 
-uint32_t SessionLink::lagMs(int32_t slot, uint32_t nowMs) {
+uint32_t SessionLink::lagMs(uint32_t nowMs, int32_t heardMs) {
     std::lock_guard<std::mutex> guard(sendLock_);
-    // Only a peer with texts waiting can be behind: only then is it asked.
-    const int32_t heard = outgoing_.hasTexts() ? millisSinceHeardOnSocket(slot) : 0;
-    outgoing_.observe(nowMs, heard >= 0 && static_cast<uint32_t>(heard) <= kHeardGraceMs);
+    outgoing_.observe(nowMs, heardMs >= 0 && static_cast<uint32_t>(heardMs) <= kHeardGraceMs);
     return outgoing_.lagMs();
 }
 
@@ -159,10 +157,9 @@ void SessionLink::limitSilence(int32_t slot, uint32_t limitMs) {
     keepSocketHeard(slot, limitMs);
 }
 
-bool SessionLink::endIfSilent(int32_t slot) {
+bool SessionLink::endIfSilent(int32_t heardMs) {
     if (silenceLimitMs_ == 0 || endCause() != 0) return false;
-    const int32_t heard = millisSinceHeardOnSocket(slot);
-    if (heard < 0 || static_cast<uint32_t>(heard) <= silenceLimitMs_) return false;
+    if (heardMs < 0 || static_cast<uint32_t>(heardMs) <= silenceLimitMs_) return false;
     end(platform::kSockTimedOut);
     return true;
 }

@@ -95,11 +95,15 @@ public:
     size_t flush(int32_t slot);
     size_t queuedBytes();
     bool hasQueued() { return queuedBytes() > 0; }
+    // A look at the link takes heardMs, the milliseconds since anything
+    // came from its peer (millisSinceHeardOnSocket; -1: unknown), once for
+    // both rules below.
+    //
     // How far the peer has fallen behind in taking its texts, looked at
     // now (send_queue.h): the time counts while the peer is heard, that is
     // while anything came from it within kHeardGraceMs (its system answers
     // for it even while its program takes nothing).
-    uint32_t lagMs(int32_t slot, uint32_t nowMs);
+    uint32_t lagMs(uint32_t nowMs, int32_t heardMs);
 
     // At a session's end, with the queue handed to the system: true while
     // the system still holds bytes of the link that its peer has not
@@ -114,7 +118,7 @@ public:
     void limitSilence(int32_t slot, uint32_t limitMs);
     // Ends the link (kSockTimedOut) when nothing has come from its peer
     // for longer than its silence limit; true when it did.
-    bool endIfSilent(int32_t slot);
+    bool endIfSilent(int32_t heardMs);
 
     // 0 while the link lasts; else why it ended (a socket error number).
     int32_t endCause() const { return endCause_.load(); }

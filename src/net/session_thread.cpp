@@ -26,9 +26,9 @@
 // - when the host ends the connection, what it sent before is still taken,
 //   then the session ends;
 // - when the connection fails (the host fell silent, kSockTimedOut: nothing
-//   came from it for the silence limit, looked at every 100 ms, or the
-//   system gave up on it; or any other failure), the session ends with that
-//   cause, and the error log names the host and the cause.
+//   came from it for the silence limit, looked at every 100 ms; or any
+//   other failure), the session ends with that cause, and the error log
+//   names the host and the cause.
 // A session's end (asked for, or because the host is gone) first hands the
 // system what is still queued and lets its peers take it, at most
 // kEndFlushMs in all, and then closes its connections in order.
@@ -178,7 +178,7 @@ uint32_t sessionThreadMain(void* argument) {
         takeFromHost(session, fromHost);
         if (now - lastSilenceLookMs >= kLinkLookMs) {
             lastSilenceLookMs = now;
-            hostLink.endIfSilent(connection);
+            hostLink.endIfSilent(millisSinceHeardOnSocket(connection));
         }
         if (hostLink.endCause() != 0) {
             cause = hostLink.endCause();
