@@ -51,7 +51,7 @@ bool lockWithin(int fd, int lock, unsigned waitMs) {
 
 // Opens without waiting (a FIFO would block an open for reading), moves a
 // descriptor 0 higher, refuses what is not a file or a device, takes the
-// lock (LOCK_EX, LOCK_SH or 0 for none; files only: a device is shared by nature),
+// lock (LOCK_EX or LOCK_SH; files only: a device is shared by nature),
 // waiting up to `waitMs` for it, and switches blocking back on. -1 on any
 // failure, its cause in errno (EBUSY for a lock still held by another).
 int openLocked(int folder, const char* path, int flags, int lock, mode_t mode = 0666, unsigned waitMs = 0) {
@@ -71,7 +71,7 @@ int openLocked(int folder, const char* path, int flags, int lock, mode_t mode = 
     int cause = 0;
     if (fstat(fd, &st) != 0) cause = errno;
     else if (!S_ISREG(st.st_mode) && !S_ISCHR(st.st_mode) && !S_ISBLK(st.st_mode)) cause = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
-    else if (S_ISREG(st.st_mode) && lock != 0 && !lockWithin(fd, lock, waitMs)) cause = EBUSY;
+    else if (S_ISREG(st.st_mode) && !lockWithin(fd, lock, waitMs)) cause = EBUSY;
     int status = cause ? -1 : fcntl(fd, F_GETFL);
     if (status < 0 || fcntl(fd, F_SETFL, status & ~O_NONBLOCK) != 0) {
         if (!cause) cause = errno;

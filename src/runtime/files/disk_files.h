@@ -74,10 +74,10 @@ NameHolder claimName(int folder, const char* name, int& held);
 // another opener holds).
 int openAloneAt(int folder, const char* name, int flags, unsigned mode = 0666);
 
-// The same open with the lock `lock` (LOCK_SH, shared with readers, LOCK_EX,
-// alone, or 0, none), waiting up to `waitMs` while another opener holds a
-// lock that keeps it out: -1 with EBUSY when one still does then. Who pays
-// for the wait: the caller, and only while someone else holds the file.
+// The same open with the lock `lock` (LOCK_SH, shared with readers, or
+// LOCK_EX, alone), waiting up to `waitMs` while another opener holds a lock
+// that keeps it out: -1 with EBUSY when one still does then. Who pays for
+// the wait: the caller, and only while someone else holds the file.
 int openHeldAt(int folder, const char* name, int flags, int lock, unsigned waitMs, unsigned mode = 0666);
 
 // Append mode: the file, created when missing, for writing only, with the

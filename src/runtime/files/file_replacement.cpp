@@ -383,9 +383,12 @@ int FileReplacement::createPartial(unsigned mode) {
     const std::string stem = partialStem(name_) + std::to_string(getpid()) + "-";
     for (int attempt = 0; attempt < 100; ++attempt) {
         partial_ = stem + std::to_string(++serial);
-        const int fd = openHeldAt(folder_, partial_.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW, 0, 0, mode);
+        // Also held shared, as readers hold files, so that the sweep of an
+        // earlier version of this routine, which takes a partial alone,
+        // leaves it be; readers of the file it becomes are not kept out.
+        const int fd = openHeldAt(folder_, partial_.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW, LOCK_SH, 0, mode);
         if (fd < 0) {
-            if (errno == EEXIST) continue;
+            if (errno == EEXIST || errno == EBUSY) continue;  // EBUSY: such a sweep has it
             break;
         }
         // Another save's sweep may take the new file between its making and
