@@ -1,8 +1,8 @@
-// Disk opens over POSIX descriptors and flock, and the reads and writes that
-// go on until the whole count is done. A file open for writing is held
-// alone; readers share it with other readers, so two programs (or two
-// channels) reading one level or picture never refuse each other, while a
-// half-written file is waited for.
+// Disk opens over POSIX descriptors, flock and record locks, and the reads
+// and writes that go on until the whole count is done. A file open for
+// writing is held alone; readers share it with other readers, so two
+// programs (or two channels) reading one level or picture never refuse each
+// other, while a file a save is writing in place is waited for.
 #include "runtime/files/disk_files.h"
 
 #include <algorithm>
@@ -37,24 +37,59 @@ struct FileSizeSignalHandler {
 
 constexpr unsigned kLockStepMsMax = 16;  // a wait for a lock looks again at least this often
 
-// Takes the lock on `fd` without blocking, looking again after 1, 2, 4 ...
-// milliseconds (at most kLockStepMsMax apart) for up to `waitMs` in all.
-bool lockWithin(int fd, int lock, unsigned waitMs) {
+// How an open takes its flock (lock: LOCK_SH or LOCK_EX), and whom it waits
+// for, waitMs at most, while another opener's keeps it out.
+struct Locking {
+    int lock = LOCK_SH;
+    unsigned waitMs = 0;
+    bool onlyForSaves = false;  // waits only while a save in place holds it; else refused at once
+    bool marksSave = false;     // a save in place: marked before it is held, so none who waits is refused
+};
+
+// True while a save in place marks the file open at `fd`, or while a file
+// just renamed into place is still marked by its writer (for a moment).
+bool markedBySave(int fd) {
+    struct flock probe {};
+    probe.l_type = F_WRLCK;
+    probe.l_whence = SEEK_SET;
+    return fcntl(fd, F_OFD_GETLK, &probe) == 0 && probe.l_type != F_UNLCK;
+}
+
+// One try at the lock: true when taken (or when the file system keeps no
+// locks, which is not insisted on).
+bool tryLock(int fd, int lock) {
+    if (flock(fd, lock | LOCK_NB) == 0) return true;
+    return errno != EWOULDBLOCK && errno != EINTR;
+}
+
+// Takes the lock (and the mark) on `fd` without blocking, looking again
+// after 1, 2, 4 ... milliseconds (at most kLockStepMsMax apart) as `how` says.
+bool lockWithin(int fd, const Locking& how) {
     for (unsigned waited = 0, step = 1;; waited += step, step = std::min(2 * step, kLockStepMsMax)) {
-        if (flock(fd, lock | LOCK_NB) == 0) return true;
-        if (errno != EWOULDBLOCK && errno != EINTR) return true;  // a file system without locks is not insisted on
-        if (waited >= waitMs) return false;
-        const struct timespec pause = {0, static_cast<long>(std::min(step, waitMs - waited)) * 1000000L};
+        // Another save's mark is shared; only a partial's writer, for the
+        // moment after its rename, keeps a new one out.
+        const bool marked = !how.marksSave || lockRecord(fd, F_RDLCK) || !isLockConflict(errno);
+        if (marked && tryLock(fd, how.lock)) return true;
+        // A save marks before it takes the lock and lets the lock go before
+        // the mark (closeDiskFile): a holder found without the mark is one
+        // that does not mark, or a save that ended between the two looks,
+        // which the second try then finds gone.
+        if (how.onlyForSaves && !markedBySave(fd)) {
+            if (tryLock(fd, how.lock)) return true;
+            if (!markedBySave(fd)) return false;
+        }
+        if (waited >= how.waitMs) return false;
+        const struct timespec pause = {0, static_cast<long>(std::min(step, how.waitMs - waited)) * 1000000L};
         nanosleep(&pause, nullptr);
     }
 }
 
 // Opens without waiting (a FIFO would block an open for reading), moves a
 // descriptor 0 higher, refuses what is not a file or a device, takes the
-// lock (LOCK_EX or LOCK_SH; files only: a device is shared by nature),
-// waiting up to `waitMs` for it, and switches blocking back on. -1 on any
-// failure, its cause in errno (EBUSY for a lock still held by another).
-int openLocked(int folder, const char* path, int flags, int lock, mode_t mode = 0666, unsigned waitMs = 0) {
+// lock as `how` says (files only: a device is shared by nature), and
+// switches blocking back on. -1 on any failure, its cause in errno (EBUSY
+// for a lock still held by another).
+int openLocked(int folder, const char* path, int flags, const Locking& how, mode_t mode = 0666) {
     if (!path || !*path) {
         errno = ENOENT;
         return -1;
@@ -71,7 +106,7 @@ int openLocked(int folder, const char* path, int flags, int lock, mode_t mode = 
     int cause = 0;
     if (fstat(fd, &st) != 0) cause = errno;
     else if (!S_ISREG(st.st_mode) && !S_ISCHR(st.st_mode) && !S_ISBLK(st.st_mode)) cause = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
-    else if (S_ISREG(st.st_mode) && !lockWithin(fd, lock, waitMs)) cause = EBUSY;
+    else if (S_ISREG(st.st_mode) && !lockWithin(fd, how)) cause = EBUSY;
     int status = cause ? -1 : fcntl(fd, F_GETFL);
     if (status < 0 || fcntl(fd, F_SETFL, status & ~O_NONBLOCK) != 0) {
         if (!cause) cause = errno;
@@ -101,16 +136,29 @@ int64_t readLoop(int fd, void* buffer, size_t count, int64_t offset) {
 }  // namespace
 
 int openExistingForReading(const char* diskPath) {
-    return openLocked(AT_FDCWD, diskPath, O_RDONLY, LOCK_SH, 0666, kBusyWaitMs);
+    return openLocked(AT_FDCWD, diskPath, O_RDONLY, Locking{LOCK_SH, kBusyWaitMs, true, false});
 }
 
 int openAloneAt(int folder, const char* name, int flags, unsigned mode) {
-    return openLocked(folder, name, flags, LOCK_EX, static_cast<mode_t>(mode));
+    return openLocked(folder, name, flags, Locking{LOCK_EX}, static_cast<mode_t>(mode));
 }
 
 int openHeldAt(int folder, const char* name, int flags, int lock, unsigned waitMs, unsigned mode) {
-    return openLocked(folder, name, flags, lock, static_cast<mode_t>(mode), waitMs);
+    return openLocked(folder, name, flags, Locking{lock, waitMs}, static_cast<mode_t>(mode));
 }
+
+int openToSaveInPlaceAt(int folder, const char* name, int flags) {
+    return openLocked(folder, name, flags, Locking{LOCK_EX, kBusyWaitMs, false, true});
+}
+
+bool lockRecord(int fd, short type) {
+    struct flock whole {};
+    whole.l_type = type;
+    whole.l_whence = SEEK_SET;
+    return fcntl(fd, F_OFD_SETLK, &whole) == 0;
+}
+
+bool isLockConflict(int cause) { return cause == EAGAIN || cause == EACCES; }
 
 NameHolder claimName(int folder, const char* name, int& held) {
     held = -1;
@@ -192,7 +240,9 @@ int64_t readUpToAt(int fd, void* buffer, size_t count, int64_t offset) {
 }
 
 void closeDiskFile(int fd) {
-    if (fd > 0) close(fd);
+    if (fd <= 0) return;
+    flock(fd, LOCK_UN);  // before the system drops the mark with the descriptor
+    close(fd);
 }
 
 }  // namespace files

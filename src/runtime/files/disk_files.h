@@ -5,20 +5,32 @@
 // The lock is an advisory flock on every open made here: an open for
 // writing takes it alone, without waiting, so a file being written is
 // neither read half-made nor written by a second opener until it is closed;
-// an open for reading shares it with other readers, and waits up to
-// kBusyWaitMs for a writer that holds it (another program saving that very
-// file in place). Departure: a file opened for reading without sharing kept
-// every other opener out, and one being written refused its reader at once,
-// so two programs loading one level, or a program loading a level another
-// saved, refused each other and the program ended with "no such file". A
-// lock that the file system does not support is not insisted on.
+// an open for reading shares it with other readers. A save in place also
+// marks the file it writes (a record lock, which no channel or reader
+// takes), so that an open for reading kept out by a holder tells:
+// - a save in place (marked), which ends in well under a second: waited
+//   for, kBusyWaitMs at most, and the file then read whole. The same while
+//   a save in place waits for its own hold (on a channel, say, up to that
+//   bound too). Who pays: the reader, and only while a save of that very
+//   file lasts; one of bytes in pieces (a slow download in place) may hold
+//   it longer, and a reader then fails once the bound fills;
+// - a write or append channel held open (a log, a score file), which may
+//   stay open for the program's whole life; the moment a write channel
+//   claims a name; a save by an earlier version of this layer, which does
+//   not mark; another program's flock: refused at once.
+// Departure: a file opened for reading without sharing kept every other
+// opener out, and one being written refused its reader at once, so two
+// programs loading one level, or a program loading a level another saved,
+// refused each other and the program ended with "no such file". A lock or
+// mark that the file system does not support is not insisted on (an open
+// for reading is then refused at once by any writer).
 //
 // Descriptors are never 0 (0 means "none" in the channel records) and are
 // closed on exec. Opens do not wait on FIFOs; directories, FIFOs and sockets
 // are not files here.
 // Whole files put in the place of others are file_replacement.h's.
-// Depends on POSIX openat, fstatat, flock, fchown, fchmod, lseek, read, pread,
-// write, nanosleep and sigaction.
+// Depends on POSIX openat, fstatat, flock, record locks, fchown, fchmod,
+// lseek, read, pread, write, nanosleep and sigaction.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -26,14 +38,15 @@
 namespace files {
 
 // How long an open waits while another opener holds the file in a way
-// that keeps it out. Who pays: the opener's thread, and only while another
-// opener writes that very file; once the bound fills, the open fails as
-// for a file that is not there (EBUSY).
+// that keeps it out. Who pays: the opener's thread, and only while a save
+// writes that very file (a saver's hold also waits for a channel); once
+// the bound fills, the open fails as for a file that is not there (EBUSY).
 inline constexpr unsigned kBusyWaitMs = 1000;
 
 // Read mode: an existing file, for reading only, shared with other readers;
-// a writer that holds it is waited for, kBusyWaitMs at most. The
-// descriptor, or -1.
+// a save in place that holds it is waited for, kBusyWaitMs at most, and any
+// other writer refuses it at once. The descriptor, or -1 (EBUSY for a file
+// another opener holds).
 int openExistingForReading(const char* diskPath);
 
 // Write mode: a new, empty file of that name, open for reading and writing.
@@ -80,6 +93,25 @@ int openAloneAt(int folder, const char* name, int flags, unsigned mode = 0666);
 // the wait: the caller, and only while someone else holds the file.
 int openHeldAt(int folder, const char* name, int flags, int lock, unsigned waitMs, unsigned mode = 0666);
 
+// The hold of a save in place: the existing file `name` in `folder`, opened
+// with `flags`, marked as written by a save (readers kept out wait for it,
+// above) and then held alone, waiting up to kBusyWaitMs for another opener
+// that keeps it out. The mark goes with the descriptor's close. The
+// descriptor, or -1 as openHeldAt.
+int openToSaveInPlaceAt(int folder, const char* name, int flags);
+
+// A record lock of the whole file open at `fd` (F_RDLCK or F_WRLCK), of the
+// open itself rather than of the process, never waiting. The marks of this
+// layer: a save in place marks the file it writes with a read lock (other
+// saves' marks share it), a saver marks its partial file with a write lock
+// and a sweep of stale partials tries a read lock. flock, which every
+// opener here takes, never meets one, so a sweep that tries a file just
+// renamed into place keeps nobody out of it. False, the cause in errno,
+// when another open holds one that keeps it out (isLockConflict) or the
+// file system keeps none.
+bool lockRecord(int fd, short type);
+bool isLockConflict(int cause);
+
 // Append mode: the file, created when missing, for writing only, with the
 // file offset at its end. The descriptor, or -1.
 int openForAppending(const char* diskPath);
@@ -94,7 +126,9 @@ int64_t readUpTo(int fd, void* buffer, size_t count);
 // negative offset.
 int64_t readUpToAt(int fd, void* buffer, size_t count, int64_t offset);
 
-// Closes a descriptor of this layer (its lock goes with it); 0 does nothing.
+// Closes a descriptor of this layer, its lock first, then its mark (which
+// the system alone would drop first), so that a reader the lock kept out
+// still finds the mark; 0 does nothing.
 void closeDiskFile(int fd);
 
 // A file-size limit (ulimit -f) makes a write past it fail with EFBIG, as a

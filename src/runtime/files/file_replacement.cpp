@@ -101,21 +101,6 @@ bool isPartialName(const char* entry, const std::string& stem) {
 
 bool flushed(int fd) { return fsync(fd) == 0 || errno == EINVAL || errno == ENOTSUP; }
 
-// A record lock of the whole file open at `fd`, of the open itself (not of
-// the process), never waiting. Writers mark their partial files with a
-// write lock and the sweep tries a read lock: flock, which every reader and
-// writer of a file takes, never meets either, so a sweep that tries a file
-// just renamed into place keeps nobody out of it. False, the cause in errno,
-// when another open holds a lock that keeps this one out (EAGAIN) or the
-// file system keeps none.
-bool lockRecord(int fd, short type) {
-    struct flock whole {};
-    whole.l_type = type;
-    whole.l_whence = SEEK_SET;
-    return fcntl(fd, F_OFD_SETLK, &whole) == 0;
-}
-bool isLockConflict(int cause) { return cause == EAGAIN || cause == EACCES; }
-
 bool sameFile(const struct stat& a, const struct stat& b) { return a.st_dev == b.st_dev && a.st_ino == b.st_ino; }
 
 // True while `name` in `folder` still bears the file `held` (fstat of it).
@@ -321,12 +306,13 @@ bool FileReplacement::begin() {
 // in held_ with its state in old_ while the name still bears it. Moved when
 // the name went to another file, or to none, between the open and the lock.
 FileReplacement::Hold FileReplacement::hold(int lock) {
-    if (held_ >= 0) close(held_);
+    closeDiskFile(held_);
     // Held alone, it is written in place: opened for writing before it is
     // looked at, so that a file the system copies on its first open for
-    // writing (in an overlay's lower layer) is held as the copy.
-    const int access = lock == LOCK_EX ? O_RDWR : O_RDONLY;
-    held_ = openHeldAt(folder_, name_.c_str(), access | O_NOFOLLOW, lock, kBusyWaitMs);
+    // writing (in an overlay's lower layer) is held as the copy, and marked
+    // as a save's, so that readers wait for it (disk_files.h).
+    held_ = lock == LOCK_EX ? openToSaveInPlaceAt(folder_, name_.c_str(), O_RDWR | O_NOFOLLOW)
+                            : openHeldAt(folder_, name_.c_str(), O_RDONLY | O_NOFOLLOW, LOCK_SH, kBusyWaitMs);
     heldAlone_ = held_ >= 0 && lock == LOCK_EX;
     if (held_ < 0) {
         if (errno == ENOENT || errno == ELOOP) return Hold::Moved;
@@ -335,7 +321,7 @@ FileReplacement::Hold FileReplacement::hold(int lock) {
     }
     if (fstat(held_, &old_) != 0) return Hold::Failed;
     if (stillNamed(folder_, name_, old_)) return Hold::Held;
-    close(held_);
+    closeDiskFile(held_);
     held_ = -1;
     heldAlone_ = false;
     return Hold::Moved;
@@ -568,7 +554,7 @@ void FileReplacement::drop() {
     dropPartial();
     way_ = Way::None;
     newBytes_.clear();
-    if (held_ >= 0) close(held_);
+    closeDiskFile(held_);
     held_ = -1;
     heldAlone_ = false;
     if (folder_ >= 0) close(folder_);

@@ -54,7 +54,8 @@
 // its end: shared with readers and other savers by rename (each renames its
 // own partial file; a file renamed over keeps its bytes for whoever has it
 // open), alone for a save in place, so that no reader sees it half written
-// and no second writer gets in. Holding it waits up to kBusyWaitMs for
+// and no second writer gets in; a save in place also marks it, so that a
+// reader it keeps out waits for it (disk_files.h). Holding it waits up to kBusyWaitMs for
 // another opener that keeps it out (a save in place, a write channel, or
 // for a save in place a reader); who pays when that bound fills: the saver
 // that waited, whose save fails (logged, the file unchanged). A file that

@@ -722,6 +722,41 @@ TEST_F(Replacement, ALevelThatOthersSaveIsOpenedWholeEveryTime) {
     }
 }
 
+// A file held open on a write or append channel (a log, a score file) is
+// sized and opened for reading at once, by the program that holds it and by
+// another, with the refusal it always got: only a save in place is waited
+// for (above). Before, every such call waited a second for the channel.
+TEST_F(Replacement, AFileHeldOnAWriteChannelIsRefusedAtOnce) {
+    const auto timedLooks = [] {
+        const auto start = std::chrono::steady_clock::now();
+        const int64_t size = FileSizeByName(RtString("score.txt"));
+        const int32_t sizeError = RtErrorCode;
+        const int32_t opened = OpenFile(3, RtString("score.txt"), 1);
+        const std::chrono::duration<double, std::milli> taken = std::chrono::steady_clock::now() - start;
+        return std::to_string(size) + " " + std::to_string(sizeError) + " " + std::to_string(opened) + " " +
+               (taken.count() < 100 ? "quick" : std::to_string(taken.count()) + " ms");
+    };
+    for (const int32_t mode : {0, -1}) {
+        int held[2], done[2];
+        ASSERT_EQ(0, pipe(held));
+        ASSERT_EQ(0, pipe(done));
+        const testsupport::StartedChild holder = testsupport::startChild([&] {
+            OpenFile(0, RtString("score.txt"), mode);
+            WriteLineToFile(0, RtString("a"));
+            const std::string own = timedLooks();
+            char byte = 0;
+            if (::write(held[1], &byte, 1) != 1 || ::read(done[0], &byte, 1) != 1) return;
+            std::printf("%s", own.c_str());
+        });
+        char byte = 0;
+        ASSERT_EQ(1, ::read(held[0], &byte, 1));
+        EXPECT_EQ("0 3 0 quick", timedLooks()) << mode;
+        ASSERT_EQ(1, ::write(done[1], &byte, 1));
+        EXPECT_EQ("0 3 0 quick", testsupport::finishChild(holder).out) << mode;
+        for (const int fd : {held[0], held[1], done[0], done[1]}) close(fd);
+    }
+}
+
 // On a nearly full disk a file with two names is saved in place without a
 // second copy on disk, whether its bytes come whole or in pieces (a copy):
 // both names see them. Before, the new bytes went to a partial file first,
