@@ -42,8 +42,10 @@
 //   they arrive, whatever number of texts waits unread; at the host they go
 //   ahead of the texts waiting for their member (send_queue.h);
 // - a member that falls more than lagLimitMs behind in taking its texts
-//   (counting time in which it was heard, send_queue.h) is closed, its
-//   players leaving as when it disconnects;
+//   (counting time in which its system took what was sent, session_link.h)
+//   is closed, its players leaving as when it disconnects, and its
+//   connection reset, so that it learns of it even while its program is
+//   stopped;
 // - a peer that falls silent is ended after silenceLimitMs (session_link.h):
 //   every session connection has that limit, so a host removes the players
 //   of a member gone without a word, and a member whose host is gone sees
@@ -121,11 +123,13 @@ inline constexpr int32_t kHostConnectionPlaces = 128;
 // traffic.
 inline constexpr uint32_t kSilenceLimitMs = 26000;
 // How often the thread looks at each link's silence and a member's lag (a
-// look asks the system when it last heard from the peer).
+// look asks the system what it knows of the peer: when it last heard from
+// it, what it acknowledged).
 inline constexpr uint32_t kLinkLookMs = 100;
 // A member whose oldest text waiting at the host is this old, counting only
-// time in which it was heard, is closed: it cannot keep up, or its program
-// has stopped.
+// time in which its system took what was sent, is closed: it cannot keep
+// up, or its program has stopped. An outage of the direction to it stops
+// the count, however much still comes from it.
 inline constexpr uint32_t kLagLimitMs = 10000;
 // What the system holds written and unsent for a member: the rest waits in
 // its queue, where the host's answers can still go ahead of it.

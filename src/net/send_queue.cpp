@@ -55,11 +55,11 @@ void SendQueue::take(size_t count) {
     }
 }
 
-void SendQueue::observe(uint32_t nowMs, bool heard) {
+void SendQueue::observe(uint32_t nowMs, bool takes) {
     const uint32_t elapsed = looked_ ? nowMs - lastLookMs_ : 0;
     looked_ = true;
     lastLookMs_ = nowMs;
-    if (heard) clockMs_ += elapsed;
+    if (takes) clockMs_ += elapsed;
 }
 
 uint32_t SendQueue::lagMs() const { return stamps_.empty() ? 0 : clockMs_ - stamps_.front().clockMs; }

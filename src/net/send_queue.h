@@ -6,10 +6,10 @@
 //
 // The queue also knows how far its reader has fallen behind: the age of
 // the oldest text still queued, counted on a clock that runs only while
-// the reader is heard (observe), whether or not it takes anything: a
-// program that stopped, whose system still answers for it, falls behind,
-// while an outage, in which nothing is heard, stops the clock and is the
-// silence rule's to judge. Texts stamped with the same millisecond of that
+// the reader's system takes what is sent (observe), whether or not its
+// program reads: a program that stopped, whose system still answers for
+// it, falls behind, while an outage, in which nothing sent is taken, stops
+// the clock and is the silence rule's to judge (session_link.h). Texts stamped with the same millisecond of that
 // clock share one record, so the bookkeeping stays small however many
 // messages wait.
 // Not locked: its owner (session_link.h) guards it.
@@ -38,9 +38,9 @@ public:
     // The socket took count bytes (at most what next() gave).
     void take(size_t count);
 
-    // A look at nowMs: whether the reader is heard now. The time since the
-    // last look counts when it is.
-    void observe(uint32_t nowMs, bool heard);
+    // A look at nowMs: whether the reader's system takes what is sent now.
+    // The time since the last look counts when it does.
+    void observe(uint32_t nowMs, bool takes);
     // How far the reader has fallen behind, in milliseconds; 0 with no text queued.
     uint32_t lagMs() const;
 

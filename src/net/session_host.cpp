@@ -182,9 +182,10 @@ void SessionHost::checkLimits(uint32_t nowMs) {
             continue;
         }
         if (!lookAtLag) continue;
-        const int32_t heardMs = millisSinceHeardOnSocket(place->slot);
-        if (place->link.endIfSilent(heardMs)) continue;
-        const uint32_t lagMs = place->link.lagMs(nowMs, heardMs);
+        platform::PeerLook look;
+        lookAtPeerOnSocket(place->slot, &look);
+        if (place->link.endIfSilent(look)) continue;
+        const uint32_t lagMs = place->link.lagMs(nowMs, look);
         if (lagMs > lagLimit) {
             std::snprintf(place->why, sizeof place->why, "it fell %u s behind", lagMs / 1000);
             place->link.end(platform::kSockTimedOut);
@@ -401,7 +402,7 @@ void SessionHost::closePlace(Place& place, bool inOrder, const char* why) {
     if (inOrder) {
         closeSocketDelivering(slot);
     } else {
-        closeSocket(slot);
+        resetSocket(slot);
     }
     bySlot_[static_cast<size_t>(slot)] = nullptr;
     if (slot == ownSlot_) ownSlot_ = -1;

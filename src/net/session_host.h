@@ -51,11 +51,15 @@
 //   holds at most kMemberUnsentBytes unsent for it, so what waits for a slow
 //   member waits in its queue, where answers can pass it; a member whose
 //   oldest text waiting is older than the lag limit (counting only time in
-//   which it was heard: a stopped program's system still answers) is
-//   closed, its players leaving with it;
+//   which its system took what was sent: a stopped program's system still
+//   does, session_link.h) is closed, its players leaving with it;
 // - a connection the host closes for a cause of its own (a full queue, a
 //   member that fell behind or asked for no player, a newcomer) or that
-//   failed (a member that fell silent) is named in the error log with why.
+//   failed (a member that fell silent) is named in the error log with why,
+//   and reset: what waits for it is dropped anyway, and the reset reaches
+//   its system at once, where a close in order would wait behind those
+//   bytes for a window a stopped program keeps closed, so its program
+//   learns that the host closed it whenever it goes on.
 // Depends on the network object, the session links and messages, the
 // player ids, the socket layer and the error log.
 #pragma once
@@ -142,8 +146,9 @@ private:
     void reply(Place& to, const SessionMessage& message);
     size_t tableWalkUnits() const;
     void flushAndClose();
-    // Closes the place's connection and forgets it (the place stays in the
-    // table); `why` names a cause of the host's own for the error log.
+    // Closes the place's connection (in order, else with a reset) and
+    // forgets it (the place stays in the table); `why` names a cause of the
+    // host's own for the error log.
     void closePlace(Place& place, bool inOrder, const char* why);
 
     Place* placeOf(int32_t slot) const;

@@ -22,6 +22,8 @@ void SessionLink::clear() {
     droppingBytes_ = 0;
     peerFinished_ = false;
     silenceLimitMs_ = 0;
+    acknowledged_ = 0;
+    acknowledgedMs_ = 0;
     heldBySystem_ = -1;
     std::lock_guard<std::mutex> guard(sendLock_);
     outgoing_.clear();
@@ -146,9 +148,15 @@ size_t SessionLink::flush(int32_t slot) {
     }
 }
 
-uint32_t SessionLink::lagMs(uint32_t nowMs, int32_t heardMs) {
+uint32_t SessionLink::lagMs(uint32_t nowMs, const platform::PeerLook& look) {
+    if (look.bytesAcknowledged != acknowledged_) {
+        acknowledged_ = look.bytesAcknowledged;
+        acknowledgedMs_ = nowMs;
+    }
+    const bool heard = look.heardMs >= 0 && static_cast<uint32_t>(look.heardMs) <= kHeardGraceMs;
+    const bool takes = heard && (look.segmentsInFlight == 0 || nowMs - acknowledgedMs_ <= kHeardGraceMs);
     std::lock_guard<std::mutex> guard(sendLock_);
-    outgoing_.observe(nowMs, heardMs >= 0 && static_cast<uint32_t>(heardMs) <= kHeardGraceMs);
+    outgoing_.observe(nowMs, takes);
     return outgoing_.lagMs();
 }
 
@@ -157,9 +165,9 @@ void SessionLink::limitSilence(int32_t slot, uint32_t limitMs) {
     keepSocketHeard(slot, limitMs);
 }
 
-bool SessionLink::endIfSilent(int32_t heardMs) {
-    if (silenceLimitMs_ == 0 || endCause() != 0) return false;
-    if (heardMs < 0 || static_cast<uint32_t>(heardMs) <= silenceLimitMs_) return false;
+bool SessionLink::endIfSilent(const platform::PeerLook& look) {
+    if (silenceLimitMs_ == 0 || endCause() != 0 || look.endedByPeer) return false;
+    if (look.heardMs < 0 || static_cast<uint32_t>(look.heardMs) <= silenceLimitMs_) return false;
     end(platform::kSockTimedOut);
     return true;
 }

@@ -47,6 +47,7 @@
 
 #include "net/send_queue.h"
 #include "net/session_message.h"
+#include "platform/socket_port.h"
 
 // The messages one receive takes at most: from a member's connection, and
 // from either end of the connection to the host (more, so that a member
@@ -57,7 +58,9 @@ inline constexpr uint32_t kHostReadMessages = 256;
 // A peer from which something came this recently is heard: a live one is
 // heard at least every 2 s plus its round trip, by its data, its
 // acknowledgements, or its answers to probes of a quiet link or of a
-// window it keeps closed (platform::keepSocketHeard).
+// window it keeps closed (platform::keepSocketHeard). The same bound holds
+// for a live peer's acknowledgement of new bytes while some wait for one:
+// the system sends them again at least that often.
 inline constexpr uint32_t kHeardGraceMs = 3000;
 
 class SessionLink {
@@ -95,15 +98,26 @@ public:
     size_t flush(int32_t slot);
     size_t queuedBytes();
     bool hasQueued() { return queuedBytes() > 0; }
-    // A look at the link takes heardMs, the milliseconds since anything
-    // came from its peer (millisSinceHeardOnSocket; -1: unknown), once for
-    // both rules below.
+    // A look at the link takes what its system knows of the peer
+    // (lookAtPeerOnSocket), once for both rules below.
     //
     // How far the peer has fallen behind in taking its texts, looked at
-    // now (send_queue.h): the time counts while the peer is heard, that is
-    // while anything came from it within kHeardGraceMs (its system answers
-    // for it even while its program takes nothing).
-    uint32_t lagMs(uint32_t nowMs, int32_t heardMs);
+    // now (send_queue.h). The time counts while the peer's system takes
+    // what is sent, whether or not its program reads. What a look finds,
+    // and what the clock does:
+    // - new bytes acknowledged within kHeardGraceMs: the peer takes (a live
+    //   member, a slow one, one on a lossy link between its losses); runs;
+    // - everything sent acknowledged and the peer heard: its system
+    //   answers the probes of a window it keeps closed (its program
+    //   stopped reading), or the link is idle and nothing waits; runs;
+    // - bytes sent and unacknowledged, nothing new acknowledged within
+    //   kHeardGraceMs: an outage of the direction to the peer, whatever
+    //   still comes the other way (its own sends, sent again, and its
+    //   probes are heard while only that direction is lost), or of both;
+    //   stands. A lasting outage is the silence rule's, on the side that
+    //   hears nothing: the peer's, whose close then reaches this side;
+    // - nothing heard: an outage both ways; stands.
+    uint32_t lagMs(uint32_t nowMs, const platform::PeerLook& look);
 
     // At a session's end, with the queue handed to the system: true while
     // the system still holds bytes of the link that its peer has not
@@ -117,8 +131,15 @@ public:
     // one is heard (keepSocketHeard); the system never ends it first.
     void limitSilence(int32_t slot, uint32_t limitMs);
     // Ends the link (kSockTimedOut) when nothing has come from its peer
-    // for longer than its silence limit; true when it did.
-    bool endIfSilent(int32_t heardMs);
+    // for longer than its silence limit; true when it did. What a look
+    // finds: something heard within the limit (data, an acknowledgement,
+    // an answer to a probe, or the peer's own sends while only the
+    // direction to it is lost): not silent; the peer's FIN or reset, which
+    // the system does not count as heard but shows in the link's state,
+    // however long ago it came (a program that goes on after a long stop):
+    // not silent, receive finds the end after what was sent before it;
+    // nothing at all for longer than the limit: silent.
+    bool endIfSilent(const platform::PeerLook& look);
 
     // 0 while the link lasts; else why it ended (a socket error number).
     int32_t endCause() const { return endCause_.load(); }
@@ -143,6 +164,9 @@ private:
     std::mutex sendLock_;
     SendQueue outgoing_;
     size_t unsentCapBytes_ = 0;  // 0: no cap
+    // The peer's acknowledged bytes at the last look that found them grown, and when.
+    uint64_t acknowledged_ = 0;
+    uint32_t acknowledgedMs_ = 0;
     // At the end, the session thread's alone: the bytes unacknowledged at
     // the last look (-1: none yet), and since when.
     int32_t heldBySystem_ = -1;

@@ -23,12 +23,13 @@
 //   (awaited_replies.h), one whose command gave up to none;
 // - a text is delivered to a local player only when its receiver is a valid
 //   id, never to a record whose request is still unsent or unanswered;
-// - when the host ends the connection, what it sent before is still taken,
-//   then the session ends;
+// - when the host closes or resets the connection, what it sent before is
+//   still taken, then the session ends with kSockConnectionReset, and the
+//   error log says that the host closed it;
 // - when the connection fails (the host fell silent, kSockTimedOut: nothing
-//   came from it for the silence limit, looked at every 100 ms; or any
-//   other failure), the session ends with that cause, and the error log
-//   names the host and the cause.
+//   at all came from it for the silence limit, its close included, looked
+//   at every 100 ms; or any other failure), the session ends with that
+//   cause, and the error log names the host and the cause.
 // A session's end (asked for, or because the host is gone) first hands the
 // system what is still queued and lets its peers take it, at most
 // kEndFlushMs in all, and then closes its connections in order.
@@ -138,14 +139,21 @@ void finishThread(NetSession& session, SessionHost* host, int32_t cause) {
     session.unlock();
 }
 
-// The error log's line for a connection to the host that failed.
-void logHostFailure(int32_t slot, int32_t cause) {
+// The error log's line for a connection to the host that ended: the host
+// closed or reset it (kSockConnectionReset, a FIN or a reset that came),
+// or it failed, the cause named.
+void logHostEnd(int32_t slot, int32_t cause) {
     char peer[32];
     char why[160];
     describeLinkPeer(slot, peer, sizeof peer);
     describeLinkEnd(cause, why, sizeof why);
-    char line[256];
-    std::snprintf(line, sizeof line, "Session: the connection to the host %s failed: %s\n", peer, why);
+    char line[320];
+    if (cause == platform::kSockConnectionReset) {
+        std::snprintf(line, sizeof line, "Session: the connection to the host %s ended: the host closed or reset it (%s)\n",
+                      peer, why);
+    } else {
+        std::snprintf(line, sizeof line, "Session: the connection to the host %s failed: %s\n", peer, why);
+    }
     appendToErrorLog(line);
 }
 
@@ -178,15 +186,13 @@ uint32_t sessionThreadMain(void* argument) {
         takeFromHost(session, fromHost);
         if (now - lastSilenceLookMs >= kLinkLookMs) {
             lastSilenceLookMs = now;
-            hostLink.endIfSilent(millisSinceHeardOnSocket(connection));
+            platform::PeerLook look;
+            lookAtPeerOnSocket(connection, &look);
+            hostLink.endIfSilent(look);
         }
-        if (hostLink.endCause() != 0) {
-            cause = hostLink.endCause();
-            logHostFailure(connection, cause);
-            break;
-        }
-        if (hostLink.peerFinished()) {
-            cause = platform::kSockConnectionReset;
+        if (hostLink.endCause() != 0 || hostLink.peerFinished()) {
+            cause = hostLink.peerFinished() ? static_cast<int32_t>(platform::kSockConnectionReset) : hostLink.endCause();
+            logHostEnd(connection, cause);
             break;
         }
         workLeft = host && host->serve(waits, now);

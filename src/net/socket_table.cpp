@@ -141,7 +141,10 @@ int32_t socketReferenceCount() {
     return referenceCount;
 }
 
-int32_t closeSocket(int32_t slot) {
+namespace {
+
+// Frees the record and closes its socket with `close`; the result of the close.
+int32_t closeSlotWith(int32_t slot, int32_t (*close)(SocketHandle)) {
     SocketHandle socket = kInvalidSocketHandle;
     if (inRange(slot)) {
         std::lock_guard<std::mutex> guard(tableLock);
@@ -150,10 +153,23 @@ int32_t closeSocket(int32_t slot) {
             freeRecord(table[slot]);
         }
     }
-    int32_t result = closeSocketHandleInOrder(socket);
+    int32_t result = close(socket);
     setSocketError(socketLastError());
     return result;
 }
+
+// Linger on with no time: the close resets the connection.
+int32_t closeSocketHandleWithReset(SocketHandle socket) {
+    const uint16_t lingerNone[2] = {1, 0};
+    setSocketOption(socket, SocketOption::Linger, lingerNone, sizeof lingerNone);
+    return closeSocketHandle(socket);
+}
+
+}  // namespace
+
+int32_t closeSocket(int32_t slot) { return closeSlotWith(slot, closeSocketHandleInOrder); }
+
+int32_t resetSocket(int32_t slot) { return closeSlotWith(slot, closeSocketHandleWithReset); }
 
 int32_t setSocketNoDelay(int32_t slot) {
     const int32_t on = 1;
@@ -164,7 +180,7 @@ int32_t setSocketNoDelay(int32_t slot) {
 
 int32_t keepSocketHeard(int32_t slot, uint32_t limitMs) { return onSocketOf(slot, platform::keepSocketHeard, limitMs); }
 
-int32_t millisSinceHeardOnSocket(int32_t slot) { return onSocketOf(slot, platform::millisSinceHeard); }
+int32_t lookAtPeerOnSocket(int32_t slot, platform::PeerLook* look) { return onSocketOf(slot, platform::lookAtPeer, look); }
 
 int32_t setSocketUnsentLimit(int32_t slot, uint32_t bytes) {
     return onSocketOf(slot, platform::setSocketUnsentLimit, bytes);

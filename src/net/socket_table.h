@@ -70,6 +70,11 @@ int32_t connectTimeoutLimit(int32_t timeoutMs);
 // Linger off, both directions shut, closed, the record freed first. The
 // result of the close (0 or -1); a free record gives -1.
 int32_t closeSocket(int32_t slot);
+// closeSocket of a stream record with a reset: what its system still holds
+// to send is dropped, and the peer's system learns of the end at once,
+// however long the bytes ahead of an orderly close would keep it waiting
+// (a peer whose program stopped reading keeps its window closed to them).
+int32_t resetSocket(int32_t slot);
 // closeSocket of a stream record so that what its system still holds to
 // send is delivered: what has arrived unread is read and dropped first (up
 // to kCloseDrainBytes), since a close with bytes unread resets the
@@ -121,9 +126,9 @@ int32_t setSocketNoDelay(int32_t slot);
 // Keeps a quiet connection heard for an owner that ends it once silent for
 // limitMs (platform::keepSocketHeard). 0, or -1 (the last error says why).
 int32_t keepSocketHeard(int32_t slot, uint32_t limitMs);
-// Milliseconds since anything last came from the stream record's peer
-// (platform::millisSinceHeard), or -1.
-int32_t millisSinceHeardOnSocket(int32_t slot);
+// What the stream record's system knows of its peer (platform::lookAtPeer).
+// 0, or -1 (the look left as it was).
+int32_t lookAtPeerOnSocket(int32_t slot, platform::PeerLook* look);
 // The system holds at most about this many bytes written to the stream
 // record and not yet sent (platform::setSocketUnsentLimit). 0, or -1.
 int32_t setSocketUnsentLimit(int32_t slot, uint32_t bytes);

@@ -124,10 +124,22 @@ int32_t setSocketNonBlocking(SocketHandle socket, bool nonBlocking);
 // itself ends the connection only long after the limit. 0, or -1.
 inline constexpr uint32_t kSilenceRetryCapMs = 2000;
 int32_t keepSocketHeard(SocketHandle socket, uint32_t limitMs);
-// Milliseconds since anything (data, an acknowledgement, an answer to a
-// probe) last came from the stream socket's peer, or -1: counted from the
-// silence itself, however sparse or dense the sends.
-int32_t millisSinceHeard(SocketHandle socket);
+// What a stream socket's system knows of its peer, in one look.
+struct PeerLook {
+    // Milliseconds since anything (data, an acknowledgement, an answer to a
+    // probe) last came from the peer: counted from the silence itself,
+    // however sparse or dense the sends.
+    int32_t heardMs = -1;
+    // Of the bytes written, those the peer has acknowledged, in all.
+    uint64_t bytesAcknowledged = 0;
+    // Segments sent and not yet acknowledged (none while the peer keeps its
+    // window closed and has taken all that was sent).
+    uint32_t segmentsInFlight = 0;
+    // The peer closed its sending side or reset the connection.
+    bool endedByPeer = false;
+};
+// 0, or -1 (the look left as it was).
+int32_t lookAtPeer(SocketHandle socket, PeerLook* look);
 // The bytes a stream socket holds written but not yet sent before it stops
 // taking more (and stops reporting itself writable), so that what waits
 // for a slow peer waits with its writer, who can still reorder it. 0, or -1.

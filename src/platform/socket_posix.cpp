@@ -7,18 +7,19 @@
 // layer expects, never in the write set. Datagrams are read with recvmsg,
 // whose flags tell a datagram cut to fit from a whole one.
 // Depends on POSIX sockets, poll, getaddrinfo, setrlimit, Linux's counts of
-// unacknowledged and unsent bytes (SIOCOUTQ, SIOCOUTQNSD) and its TCP
-// options for keep-alive, retry cap and unsent bytes.
+// unacknowledged and unsent bytes (SIOCOUTQ, SIOCOUTQNSD), its TCP
+// options for keep-alive, retry cap and unsent bytes, and TCP_INFO
+// (acknowledged bytes since Linux 4.2).
 #include <arpa/inet.h>
 #include <cerrno>
 #include <climits>
 #include <cstring>
 #include <fcntl.h>
 #include <linux/sockios.h>
+#include <linux/tcp.h>  // the whole of TCP_INFO: the libc header lacks its later fields
 #include <mutex>
 #include <netdb.h>
 #include <netinet/in.h>
-#include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/ioctl.h>
 #include <sys/resource.h>
@@ -43,6 +44,8 @@ constexpr rlim_t kWantedDescriptors = 4096;
 // TCP_RTO_MAX_MS (Linux 6.15), by number: older headers lack the name.
 constexpr int kTcpRetryCapOption = 44;
 constexpr uint32_t kMostKeepAliveProbes = 127;  // the most TCP_KEEPCNT takes
+// The system's numbers for the TCP states that a peer's FIN or reset leads to.
+constexpr uint8_t kTcpTimeWait = 6, kTcpClose = 7, kTcpCloseWait = 8, kTcpLastAck = 9, kTcpClosing = 11;
 
 bool isStarted() {
     std::lock_guard<std::mutex> guard(startupLock);
@@ -283,13 +286,20 @@ int32_t keepSocketHeard(SocketHandle socket, uint32_t limitMs) {
     return succeed(0);
 }
 
-int32_t millisSinceHeard(SocketHandle socket) {
+int32_t lookAtPeer(SocketHandle socket, PeerLook* look) {
     REQUIRE_DESCRIPTOR(fd, socket);
     tcp_info info {};
     socklen_t length = sizeof info;
     if (getsockopt(fd, IPPROTO_TCP, TCP_INFO, &info, &length) != 0) return failFromErrno();
     const uint32_t heard = std::min(info.tcpi_last_ack_recv, info.tcpi_last_data_recv);
-    return succeed(static_cast<int32_t>(std::min<uint32_t>(heard, INT32_MAX)));
+    look->heardMs = static_cast<int32_t>(std::min<uint32_t>(heard, INT32_MAX));
+    look->bytesAcknowledged = info.tcpi_bytes_acked;
+    look->segmentsInFlight = info.tcpi_unacked;
+    // A FIN received (and the states that follow one), or a reset.
+    const uint8_t state = info.tcpi_state;
+    look->endedByPeer = state == kTcpCloseWait || state == kTcpLastAck || state == kTcpClosing ||
+                        state == kTcpTimeWait || state == kTcpClose;
+    return succeed(0);
 }
 
 int32_t setSocketUnsentLimit(SocketHandle socket, uint32_t bytes) {

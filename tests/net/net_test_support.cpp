@@ -252,10 +252,11 @@ SilencedPort::SilencedPort(uint16_t port, Where where) {
     // goes: dropped at the input hook it is lost on the way, dropped at the
     // output hook the sender's own system fails to send it.
     const std::string p = std::to_string(port);
-    const std::string hook = where == Where::OnTheWay ? "input" : "output";
+    const std::string hook = where == Where::AsItLeaves ? "output" : "input";
+    const std::string rule = "; add rule inet " + table_ + " in tcp ";
     const std::string script = "add table inet " + table_ + "; add chain inet " + table_ + " in { type filter hook " +
-                               hook + " priority -10; }; add rule inet " + table_ + " in tcp sport " + p +
-                               " drop; add rule inet " + table_ + " in tcp dport " + p + " drop";
+                               hook + " priority -10; }" + rule + "dport " + p + " drop" +
+                               (where == Where::OnTheWayToIt ? "" : rule + "sport " + p + " drop");
     said.clear();
     if (runCommand("nft '" + script + "'", &said) != 0) {
         whyNot_ = "nft cannot add a rule here: " + said;
@@ -270,6 +271,21 @@ SilencedPort::~SilencedPort() {
     if (!active_) return;
     std::string ignored;
     runCommand("nft delete table inet " + table_, &ignored);
+}
+
+int tcpStateOf(uint16_t localPort) {
+    FILE* table = std::fopen("/proc/net/tcp", "r");
+    if (!table) return -1;
+    char line[256];
+    unsigned address = 0, port = 0, state = 0;
+    int found = -1;
+    while (found < 0 && std::fgets(line, sizeof line, table)) {
+        if (std::sscanf(line, " %*u: %x:%x %*x:%*x %x", &address, &port, &state) == 3 && port == localPort &&
+            address == htonl(INADDR_LOOPBACK))
+            found = static_cast<int>(state);
+    }
+    std::fclose(table);
+    return found;
 }
 
 HostedSession::HostedSession() {

@@ -100,13 +100,14 @@ std::string numberedText(size_t number, size_t length);
 // A dead link: every TCP segment to or from the port on this machine is
 // dropped, both ways, while the object lives, as on a network that went
 // silent without a word (no FIN, no reset): OnTheWay, or AsItLeaves, where
-// the machine's own sends fail (its link or route went away). An nftables
+// the machine's own sends fail (its link or route went away); OnTheWayToIt
+// drops only the segments to the port, as a route lost in one direction. An nftables
 // table of its own, named after the process and the port, deleted by the
 // destructor. Not active, and whyNot() says why, where nft is missing or
 // not permitted (it needs root, or CAP_NET_ADMIN).
 class SilencedPort {
 public:
-    enum class Where { OnTheWay, AsItLeaves };
+    enum class Where { OnTheWay, AsItLeaves, OnTheWayToIt };
     explicit SilencedPort(uint16_t port, Where where = Where::OnTheWay);
     ~SilencedPort();
     SilencedPort(const SilencedPort&) = delete;
@@ -120,6 +121,11 @@ private:
     bool active_ = false;
     std::string whyNot_;
 };
+
+// The system's TCP state of the connection whose local port on 127.0.0.1
+// this is (1 established, 8 a FIN received, ...), as the system lists it;
+// -1 when none is listed (one that a reset closed no longer is).
+int tcpStateOf(uint16_t localPort);
 
 // A host on a port the system picks, reached through 127.0.0.1 (port 0
 // when it did not start).

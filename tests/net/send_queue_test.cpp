@@ -52,19 +52,19 @@ TEST(SendQueue, RepliesGoAheadOfWaitingTextsButNeverInsideABegunOne) {
     EXPECT_EQ(none, 0u);
 }
 
-TEST(SendQueue, LagCountsOnlyTimeInWhichTheReaderIsHeard) {
+TEST(SendQueue, LagCountsOnlyTimeInWhichTheReadersSystemTakes) {
     SendQueue queue;
     const std::string text = wireMessage(3, 102, 101, "0123456789");
     queue.observe(1000, true);
     EXPECT_EQ(queue.lagMs(), 0u);
     push(queue, text);
     push(queue, text);  // the same millisecond: one record
-    // Heard, whether or not it takes anything: the time counts.
+    // Its system takes, whether or not its program reads: the time counts.
     queue.observe(1500, true);
     EXPECT_EQ(queue.lagMs(), 500u);
     queue.observe(3500, true);
     EXPECT_EQ(queue.lagMs(), 2500u);
-    // Not heard (an outage): the clock stands.
+    // Nothing taken (an outage): the clock stands.
     queue.observe(3600, false);
     EXPECT_EQ(queue.lagMs(), 2500u);
     queue.observe(25000, false);

@@ -8,6 +8,7 @@
 #include <chrono>
 #include <csignal>
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <string>
 #include <utility>
@@ -38,9 +39,9 @@ struct ShortLimitPair {
     NetSession& host = hosted.host;
     NetSession member;
 
-    ShortLimitPair() {
-        host.silenceLimitMs = kShortSilenceMs;
-        member.silenceLimitMs = kShortSilenceMs;
+    explicit ShortLimitPair(uint32_t silenceMs = kShortSilenceMs) {
+        host.silenceLimitMs = silenceMs;
+        member.silenceLimitMs = silenceMs;
         EXPECT_EQ(host.addPlayer("host"), 101);
         EXPECT_EQ(member.join("127.0.0.1", hosted.port), 1);
         EXPECT_EQ(member.addPlayer("member"), 103);
@@ -139,6 +140,54 @@ TEST(SessionSilence, APeerThatFallsSilentIsNoticedOnBothSidesWhateverTheTraffic)
     }
 }
 
+namespace {
+
+// Both programs of the pair send numbered texts of `length` bytes every
+// `every` frames for `durationMs`, while the member's port is silenced
+// `where` whenever `out` (the milliseconds since the start) says. Nothing
+// may end, and every text must arrive once and in order. Why the outage
+// could not be made, or "".
+std::string talkThroughOutages(ShortLimitPair& pair, SilencedPort::Where where, int durationMs, size_t every,
+                               size_t length, const std::function<bool(int)>& out) {
+    std::unique_ptr<SilencedPort> outage;
+    std::string skipped;
+    size_t sent = 0, toHost = 0, toMember = 0;
+    const auto take = [&](NetSession& session, uint16_t id, size_t& got) {
+        for (RtString text = session.receiveText(id); !text.isEmpty(); text = session.receiveText(id)) {
+            EXPECT_EQ(std::string(text.c_str()), numberedText(got++, length));
+        }
+    };
+    const auto start = std::chrono::steady_clock::now();
+    nettest::runFrames(durationMs, [&](size_t frame) {
+        if (out(static_cast<int>(millisSince(start))) && !outage) {
+            outage = std::make_unique<SilencedPort>(pair.memberPort(), where);
+            if (!outage->active()) skipped = outage->whyNot();
+        } else if (!out(static_cast<int>(millisSince(start)))) {
+            outage.reset();
+        }
+        if (frame % every == 0) {
+            const RtString text(numberedText(sent++, length).c_str());
+            EXPECT_EQ(pair.host.sendText(101, 103, text), 1);
+            EXPECT_EQ(pair.member.sendText(103, 101, text), 1);
+        }
+        take(pair.host, 101, toHost);
+        take(pair.member, 103, toMember);
+        return skipped.empty() && pair.member.isRunning() && pair.host.popLeftPlayer() == 0;
+    });
+    outage.reset();
+    if (!skipped.empty()) return skipped;
+    EXPECT_TRUE(nettest::waitUntil([&] {
+        take(pair.host, 101, toHost);
+        take(pair.member, 103, toMember);
+        return toHost == sent && toMember == sent;
+    })) << toHost << " and " << toMember << " of " << sent;
+    EXPECT_TRUE(pair.member.isRunning());
+    EXPECT_EQ(nettest::leftCount(pair.host), 0u);
+    return "";
+}
+
+}  // namespace
+
 // The machine's own sends fail for a moment, as when its link or route goes
 // away (a laptop that roams, a cable replugged): every segment of the
 // member's connection is dropped as it leaves, for 0.7 s, three times,
@@ -149,44 +198,29 @@ TEST(SessionSilence, APeerThatFallsSilentIsNoticedOnBothSidesWhateverTheTraffic)
 TEST(SessionSilence, MomentsWithoutTheMachinesOwnLinkEndNothing) {
     ShortLimitPair pair;
     ASSERT_FALSE(testing::Test::HasFailure());
-    std::unique_ptr<SilencedPort> outage;
-    std::string skipped;
-    size_t sent = 0, toHost = 0, toMember = 0;
-    const auto take = [&](NetSession& session, uint16_t id, size_t& got) {
-        for (RtString text = session.receiveText(id); !text.isEmpty(); text = session.receiveText(id)) {
-            EXPECT_EQ(std::string(text.c_str()), numberedText(got++, 100));
-        }
-    };
-    const auto start = std::chrono::steady_clock::now();
-    nettest::runFrames(10000, [&](size_t frame) {
-        const int at = static_cast<int>(millisSince(start));
-        // 0.7 s from 1, 4.5 and 8 s: short of the 1.4 s by which the system's
-        // retries find a link that is back, with room for a slow nft.
-        const bool out = at < 10000 && at % 3500 >= 1000 && at % 3500 < 1700;
-        if (out && !outage) {
-            outage = std::make_unique<SilencedPort>(pair.memberPort(), SilencedPort::Where::AsItLeaves);
-            if (!outage->active()) skipped = outage->whyNot();
-        } else if (!out) {
-            outage.reset();
-        }
-        if (frame % 6 == 0) {
-            const RtString text(numberedText(sent++, 100).c_str());
-            EXPECT_EQ(pair.host.sendText(101, 103, text), 1);
-            EXPECT_EQ(pair.member.sendText(103, 101, text), 1);
-        }
-        take(pair.host, 101, toHost);
-        take(pair.member, 103, toMember);
-        return skipped.empty() && pair.member.isRunning() && pair.host.popLeftPlayer() == 0;
+    // 0.7 s from 1, 4.5 and 8 s: short of the 1.4 s by which the system's
+    // retries find a link that is back, with room for a slow nft.
+    const std::string skipped = talkThroughOutages(pair, SilencedPort::Where::AsItLeaves, 10000, 6, 100, [](int at) {
+        return at < 10000 && at % 3500 >= 1000 && at % 3500 < 1700;
     });
-    outage.reset();
     if (!skipped.empty()) GTEST_SKIP() << skipped;
-    EXPECT_TRUE(nettest::waitUntil([&] {
-        take(pair.host, 101, toHost);
-        take(pair.member, 103, toMember);
-        return toHost == sent && toMember == sent;
-    })) << toHost << " and " << toMember << " of " << sent;
-    EXPECT_TRUE(pair.member.isRunning());
-    EXPECT_EQ(nettest::leftCount(pair.host), 0u);
+}
+
+// What the host sends stops reaching a member for 7 s, far longer than
+// the lag limit and shorter than the silence limit, while what the member
+// sends still arrives (a route congested or gone in one direction), and
+// both programs send 20 texts a second. The member's own texts, sent again
+// by its system, are heard, but nothing sent to it is taken: it is not
+// behind, and nothing ends; every text arrives once and in order. Before,
+// the host counted the member's lag while it heard it, and let it go once
+// the system's buffer was full and texts waited at the host (about 5 s in).
+TEST(SessionSilence, ALossOfTheDirectionToAMemberAloneEndsNothing) {
+    ShortLimitPair pair(10000);
+    ASSERT_FALSE(testing::Test::HasFailure());
+    pair.host.lagLimitMs = 1000;
+    const std::string skipped = talkThroughOutages(pair, SilencedPort::Where::OnTheWayToIt, 10000, 3, 100,
+                                                   [](int at) { return at >= 1000 && at < 8000; });
+    if (!skipped.empty()) GTEST_SKIP() << skipped;
 }
 
 // A member's program stops (hung, suspended, held in a debugger) while the
@@ -194,9 +228,14 @@ TEST(SessionSilence, MomentsWithoutTheMachinesOwnLinkEndNothing) {
 // answers for it, so it is never silent, but once its fixed receive buffer
 // is full it falls behind and is let go, and the log says why. The member
 // beside it gets every text with no gap over half a second; the stopped
-// one, once it goes on, learns within 3 s that its session ended, and its
-// queries then answer at once. Before, its system grew the buffer for
-// every text and nothing ever waited at the host: it was kept.
+// one goes on only well after its own silence limit (nothing came to it
+// since its window closed), learns within 3 s that the host closed its
+// session, says so in the log (not that the host fell silent), and its
+// queries then answer at once with that cause. Before, its system grew
+// the buffer for every text and nothing ever waited at the host: it was
+// kept; and once let go, the host's close waited behind the texts for the
+// window the stopped program kept closed, so the member took the host for
+// silent.
 TEST(SessionSilence, AMemberWhoseProgramStopsIsLetGo) {
     testsupport::TempDir logFolder;
     testsupport::ScopedEnv logHere("TMPDIR", logFolder.path().c_str());
@@ -207,6 +246,7 @@ TEST(SessionSilence, AMemberWhoseProgramStopsIsLetGo) {
     const testsupport::StartedChild stopping = testsupport::startChild([&] {
         uint16_t port = 0;
         NetSession member;
+        member.silenceLimitMs = kShortSilenceMs;
         if (::read(portPipe[0], &port, sizeof port) != sizeof port || member.join("127.0.0.1", port) != 1 ||
             member.addPlayer("stops") != 103)
             return;
@@ -218,13 +258,18 @@ TEST(SessionSilence, AMemberWhoseProgramStopsIsLetGo) {
             last = std::chrono::steady_clock::now();
             return member.isRunning();
         });
-        std::printf("%.0f %.0f", millisSince(resumed), nettest::millisTaken([&] { member.playerCount(); }));
+        const double endedMs = millisSince(resumed);
+        const double queryMs = nettest::millisTaken([&] { member.playerCount(); });
+        std::printf("%.0f %.0f %d", endedMs, queryMs, lastSocketError());
     });
     HostedSession hosted;
     hosted.host.lagLimitMs = 2000;
     ASSERT_EQ(hosted.host.addPlayer("host"), 101);
     ASSERT_EQ(::write(portPipe[1], &hosted.port, sizeof hosted.port), static_cast<ssize_t>(sizeof hosted.port));
     ASSERT_TRUE(nettest::waitUntil([&] { return nettest::hostRecordCount(hosted.host) == 3; }));
+    hosted.host.lock();
+    const uint16_t stoppedPort = hostOrderPort(getSocketPeer(hosted.host.hostPlayers.back().socketSlot));
+    hosted.host.unlock();
     NetSession beside;
     ASSERT_EQ(beside.join("127.0.0.1", hosted.port), 1);
     ASSERT_EQ(beside.addPlayer("beside"), 105);
@@ -246,20 +291,30 @@ TEST(SessionSilence, AMemberWhoseProgramStopsIsLetGo) {
         }
         return letGoMs < 0;
     });
+    // The host's reset has closed the stopped program's connection: a close
+    // in order would wait behind the texts its window keeps out.
+    EXPECT_EQ(-1, nettest::tcpStateOf(stoppedPort));
     kill(stopping.pid, SIGCONT);
     EXPECT_GT(letGoMs, 0);
     EXPECT_LT(letGoMs, 20000);
     EXPECT_TRUE(nettest::waitUntil([&] { return got += !beside.receiveText(105).isEmpty(), got == sent; }));
     EXPECT_LT(longestGapMs, 500);
     double endedMs = -1, queryMs = -1;
+    int lastError = 0;
     const std::string said = testsupport::finishChild(stopping).out;
-    EXPECT_EQ(2, std::sscanf(said.c_str(), "%lf %lf", &endedMs, &queryMs)) << said;
+    EXPECT_EQ(3, std::sscanf(said.c_str(), "%lf %lf %d", &endedMs, &queryMs, &lastError)) << said;
     EXPECT_LT(endedMs, 3000);
     EXPECT_LT(queryMs, 500);
+    EXPECT_EQ(10054, lastError);
     for (const auto& [name, figure] : {std::pair<std::string, double>{"letGoMs", letGoMs}, {"endedMs", endedMs},
                                        {"queryMs", queryMs}, {"longestGapMs", longestGapMs}}) {
         testing::Test::RecordProperty(name, std::to_string(figure));
     }
     const std::string log = testsupport::readFileBytes(logFolder.file("ErrorLog.txt"));
     EXPECT_NE(log.find(" s behind"), std::string::npos) << log;
+    const std::string host = "127.0.0.1:" + std::to_string(hosted.port);
+    EXPECT_NE(log.find("Session: the connection to the host " + host + " ended: the host closed or reset it (10054"),
+              std::string::npos)
+        << log;
+    EXPECT_EQ(log.find("fell silent"), std::string::npos) << log;
 }
