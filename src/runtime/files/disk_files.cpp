@@ -35,7 +35,12 @@ struct FileSizeSignalHandler {
     }
 } fileSizeSignalHandler;
 
-constexpr unsigned kLockStepMsMax = 16;  // a wait for a lock looks again at least this often
+// A wait for a lock looks again every millisecond. A save in place
+// running flat out lets its file go for moments only, and a waiter that
+// looked less often (it backed off to 16 ms) could miss every one of them
+// for the whole bound and fail. Who pays: the waiter, a thousand looks a
+// second of a few microseconds each, and only while it waits.
+constexpr unsigned kLockLookMs = 1;
 
 // How an open takes its flock (lock: LOCK_SH or LOCK_EX), and whom it waits
 // for, waitMs at most, while another opener's keeps it out.
@@ -63,9 +68,9 @@ bool tryLock(int fd, int lock) {
 }
 
 // Takes the lock (and the mark) on `fd` without blocking, looking again
-// after 1, 2, 4 ... milliseconds (at most kLockStepMsMax apart) as `how` says.
+// every kLockLookMs as `how` says.
 bool lockWithin(int fd, const Locking& how) {
-    for (unsigned waited = 0, step = 1;; waited += step, step = std::min(2 * step, kLockStepMsMax)) {
+    for (unsigned waited = 0;; waited += kLockLookMs) {
         // Another save's mark is shared; only a partial's writer, for the
         // moment after its rename, keeps a new one out.
         const bool marked = !how.marksSave || lockRecord(fd, F_RDLCK) || !isLockConflict(errno);
@@ -79,7 +84,7 @@ bool lockWithin(int fd, const Locking& how) {
             if (!markedBySave(fd)) return false;
         }
         if (waited >= how.waitMs) return false;
-        const struct timespec pause = {0, static_cast<long>(std::min(step, how.waitMs - waited)) * 1000000L};
+        const struct timespec pause = {0, static_cast<long>(kLockLookMs) * 1000000L};
         nanosleep(&pause, nullptr);
     }
 }
