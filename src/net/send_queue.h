@@ -9,9 +9,9 @@
 // the reader's system takes what is sent (observe), whether or not its
 // program reads: a program that stopped, whose system still answers for
 // it, falls behind, while an outage, in which nothing sent is taken, stops
-// the clock and is the silence rule's to judge (session_link.h). Texts stamped with the same millisecond of that
-// clock share one record, so the bookkeeping stays small however many
-// messages wait.
+// the clock and is the silence rule's to judge (session_link.h). Texts
+// stamped with the same millisecond of that clock share one record, so the
+// bookkeeping stays small however many messages wait.
 // Not locked: its owner (session_link.h) guards it.
 // Depends on the session messages and the byte queue.
 #pragma once
