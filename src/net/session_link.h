@@ -112,10 +112,10 @@ public:
     //   stopped reading), or the link is idle and nothing waits; runs;
     // - bytes sent and unacknowledged, nothing new acknowledged within
     //   kHeardGraceMs: an outage of the direction to the peer, whatever
-    //   still comes the other way (its own sends, sent again, and its
-    //   probes are heard while only that direction is lost), or of both;
-    //   stands. A lasting outage is the silence rule's, on the side that
-    //   hears nothing: the peer's, whose close then reaches this side;
+    //   still comes the other way (its own sends, sent again, can keep it
+    //   heard while only that direction is lost), or of both; stands. A
+    //   lasting outage is the silence rules' to end: first the peer's,
+    //   which hears nothing, then this side's once nothing more comes;
     // - nothing heard: an outage both ways; stands.
     uint32_t lagMs(uint32_t nowMs, const platform::PeerLook& look);
 
@@ -133,8 +133,8 @@ public:
     // Ends the link (kSockTimedOut) when nothing has come from its peer
     // for longer than its silence limit; true when it did. What a look
     // finds: something heard within the limit (data, an acknowledgement,
-    // an answer to a probe, or the peer's own sends while only the
-    // direction to it is lost): not silent; the peer's FIN or reset, which
+    // also one that the peer's own sends carry while only the direction
+    // to it is lost, an answer to a probe): not silent; the peer's FIN or reset, which
     // the system does not count as heard but shows in the link's state,
     // however long ago it came (a program that goes on after a long stop):
     // not silent, receive finds the end after what was sent before it;
