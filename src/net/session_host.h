@@ -56,10 +56,13 @@
 // - a connection the host closes for a cause of its own (a full queue, a
 //   member that fell behind or asked for no player, a newcomer) or that
 //   failed (a member that fell silent) is named in the error log with why,
-//   and reset: what waits for it is dropped anyway, and the reset reaches
-//   its system at once, where a close in order would wait behind those
-//   bytes for a window a stopped program keeps closed, so its program
-//   learns that the host closed it whenever it goes on.
+//   and reset: the reset reaches its system at once, where a close in
+//   order would wait behind the bytes still to go for a window a stopped
+//   program keeps closed, so its program learns that the host closed it
+//   whenever it goes on. Who pays: that member, which loses with its queue
+//   (dropped either way) what the system still held for it, at most
+//   kMemberUnsentBytes, already that late; what reached its system it
+//   still reads.
 // Depends on the network object, the session links and messages, the
 // player ids, the socket layer and the error log.
 #pragma once

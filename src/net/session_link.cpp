@@ -166,7 +166,7 @@ void SessionLink::limitSilence(int32_t slot, uint32_t limitMs) {
 }
 
 bool SessionLink::endIfSilent(const platform::PeerLook& look) {
-    if (silenceLimitMs_ == 0 || endCause() != 0 || look.endedByPeer) return false;
+    if (silenceLimitMs_ == 0 || endCause() != 0 || look.ended) return false;
     if (look.heardMs < 0 || static_cast<uint32_t>(look.heardMs) <= silenceLimitMs_) return false;
     end(platform::kSockTimedOut);
     return true;

@@ -134,11 +134,12 @@ public:
     // for longer than its silence limit; true when it did. What a look
     // finds: something heard within the limit (data, an acknowledgement,
     // also one that the peer's own sends carry while only the direction
-    // to it is lost, an answer to a probe): not silent; the peer's FIN or reset, which
-    // the system does not count as heard but shows in the link's state,
-    // however long ago it came (a program that goes on after a long stop):
-    // not silent, receive finds the end after what was sent before it;
-    // nothing at all for longer than the limit: silent.
+    // to it is lost, an answer to a probe): not silent; a link that is over
+    // (the peer's FIN or reset, which the system does not count as heard,
+    // however long ago they came, as for a program that goes on after a
+    // long stop; or the system's own end): not silent, receive finds the
+    // end and its cause after what was sent before it; nothing at all for
+    // longer than the limit: silent.
     bool endIfSilent(const platform::PeerLook& look);
 
     // 0 while the link lasts; else why it ended (a socket error number).

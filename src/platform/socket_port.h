@@ -135,8 +135,9 @@ struct PeerLook {
     // Segments sent and not yet acknowledged (none while the peer keeps its
     // window closed and has taken all that was sent).
     uint32_t segmentsInFlight = 0;
-    // The peer closed its sending side or reset the connection.
-    bool endedByPeer = false;
+    // The connection is over, as the next receive tells: the peer closed
+    // its sending side (FIN) or reset it, or the system itself ended it.
+    bool ended = false;
 };
 // 0, or -1 (the look left as it was).
 int32_t lookAtPeer(SocketHandle socket, PeerLook* look);

@@ -44,7 +44,8 @@ constexpr rlim_t kWantedDescriptors = 4096;
 // TCP_RTO_MAX_MS (Linux 6.15), by number: older headers lack the name.
 constexpr int kTcpRetryCapOption = 44;
 constexpr uint32_t kMostKeepAliveProbes = 127;  // the most TCP_KEEPCNT takes
-// The system's numbers for the TCP states that a peer's FIN or reset leads to.
+// The system's numbers for the TCP states that a peer's FIN, a reset or the
+// system's own end of a connection lead to.
 constexpr uint8_t kTcpTimeWait = 6, kTcpClose = 7, kTcpCloseWait = 8, kTcpLastAck = 9, kTcpClosing = 11;
 
 bool isStarted() {
@@ -295,9 +296,10 @@ int32_t lookAtPeer(SocketHandle socket, PeerLook* look) {
     look->heardMs = static_cast<int32_t>(std::min<uint32_t>(heard, INT32_MAX));
     look->bytesAcknowledged = info.tcpi_bytes_acked;
     look->segmentsInFlight = info.tcpi_unacked;
-    // A FIN received (and the states that follow one), or a reset.
+    // A FIN received (and the states that follow one); a reset, or the
+    // system's own end of the connection (closed).
     const uint8_t state = info.tcpi_state;
-    look->endedByPeer = state == kTcpCloseWait || state == kTcpLastAck || state == kTcpClosing ||
+    look->ended = state == kTcpCloseWait || state == kTcpLastAck || state == kTcpClosing ||
                         state == kTcpTimeWait || state == kTcpClose;
     return succeed(0);
 }

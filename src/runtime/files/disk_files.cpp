@@ -51,8 +51,12 @@ struct Locking {
     bool marksSave = false;     // a save in place: marked before it is held, so none who waits is refused
 };
 
-// True while a save in place marks the file open at `fd`, or while a file
-// just renamed into place is still marked by its writer (for a moment).
+// True while any open holds a record lock of the file open at `fd`. What
+// gives that: a save in place, holding the file or waiting for its hold;
+// for a moment, a partial file just renamed into place (its writer's mark,
+// or a sweep's try of it); another program's own record lock, which is
+// then waited for like a save, kBusyWaitMs at most. No channel and no
+// reader takes one.
 bool markedBySave(int fd) {
     struct flock probe {};
     probe.l_type = F_WRLCK;
