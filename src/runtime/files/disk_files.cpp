@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <ctime>
 #include <fcntl.h>
@@ -72,9 +73,11 @@ bool tryLock(int fd, int lock) {
 }
 
 // Takes the lock (and the mark) on `fd` without blocking, looking again
-// every kLockLookMs as `how` says.
+// every kLockLookMs as `how` says. The bound is kept by the clock, so that
+// a waiter on a loaded machine, whose pauses run long, still gives up on time.
 bool lockWithin(int fd, const Locking& how) {
-    for (unsigned waited = 0;; waited += kLockLookMs) {
+    using Clock = std::chrono::steady_clock;
+    for (const Clock::time_point giveUpAt = Clock::now() + std::chrono::milliseconds(how.waitMs);;) {
         // Another save's mark is shared; only a partial's writer, for the
         // moment after its rename, keeps a new one out.
         const bool marked = !how.marksSave || lockRecord(fd, F_RDLCK) || !isLockConflict(errno);
@@ -87,7 +90,7 @@ bool lockWithin(int fd, const Locking& how) {
             if (tryLock(fd, how.lock)) return true;
             if (!markedBySave(fd)) return false;
         }
-        if (waited >= how.waitMs) return false;
+        if (Clock::now() >= giveUpAt) return false;
         const struct timespec pause = {0, static_cast<long>(kLockLookMs) * 1000000L};
         nanosleep(&pause, nullptr);
     }
