@@ -5,7 +5,6 @@
 // other, while a file a save is writing in place is waited for.
 #include "runtime/files/disk_files.h"
 
-#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <csignal>
@@ -148,19 +147,19 @@ int64_t readLoop(int fd, void* buffer, size_t count, int64_t offset) {
 }  // namespace
 
 int openExistingForReading(const char* diskPath) {
-    return openLocked(AT_FDCWD, diskPath, O_RDONLY, Locking{LOCK_SH, kBusyWaitMs, true, false});
+    return openLocked(AT_FDCWD, diskPath, O_RDONLY, Locking{.lock = LOCK_SH, .waitMs = kBusyWaitMs, .onlyForSaves = true});
 }
 
 int openAloneAt(int folder, const char* name, int flags, unsigned mode) {
-    return openLocked(folder, name, flags, Locking{LOCK_EX}, static_cast<mode_t>(mode));
+    return openLocked(folder, name, flags, Locking{.lock = LOCK_EX}, static_cast<mode_t>(mode));
 }
 
 int openHeldAt(int folder, const char* name, int flags, int lock, unsigned waitMs, unsigned mode) {
-    return openLocked(folder, name, flags, Locking{lock, waitMs}, static_cast<mode_t>(mode));
+    return openLocked(folder, name, flags, Locking{.lock = lock, .waitMs = waitMs}, static_cast<mode_t>(mode));
 }
 
 int openToSaveInPlaceAt(int folder, const char* name, int flags) {
-    return openLocked(folder, name, flags, Locking{LOCK_EX, kBusyWaitMs, false, true});
+    return openLocked(folder, name, flags, Locking{.lock = LOCK_EX, .waitMs = kBusyWaitMs, .marksSave = true});
 }
 
 bool lockRecord(int fd, short type) {

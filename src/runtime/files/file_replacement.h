@@ -55,14 +55,15 @@
 // own partial file; a file renamed over keeps its bytes for whoever has it
 // open), alone for a save in place, so that no reader sees it half written
 // and no second writer gets in; a save in place also marks it, so that a
-// reader it keeps out waits for it (disk_files.h). Holding it waits up to kBusyWaitMs for
-// another opener that keeps it out (a save in place, a write channel, or
-// for a save in place a reader); who pays when that bound fills: the saver
-// that waited, whose save fails (logged, the file unchanged). A file that
-// lost its name between its open and its hold (another save renamed over
-// it) is let go and the file now bearing the name is held instead: a save
-// never writes into a file that no longer bears its name, and one that
-// returns true has its bytes under the name at that moment.
+// reader it keeps out waits for it (disk_files.h). Holding it waits up to
+// kBusyWaitMs for another opener that keeps it out (a save in place, a
+// write channel, or for a save in place a reader); who pays when that
+// bound fills: the saver that waited, whose save fails (logged, the file
+// unchanged). A file that lost its name between its open and its hold
+// (another save renamed over it) is let go and the file now bearing the
+// name is held instead: a save never writes into a file that no longer
+// bears its name, and one that returns true has its bytes under the name
+// at that moment.
 //
 // The rules that hold either way:
 // - Symbolic links are followed to the file they lead to (which may not
