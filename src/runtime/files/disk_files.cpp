@@ -6,7 +6,6 @@
 #include "runtime/files/disk_files.h"
 
 #include <cerrno>
-#include <chrono>
 #include <csignal>
 #include <ctime>
 #include <fcntl.h>
@@ -72,11 +71,12 @@ bool tryLock(int fd, int lock) {
 }
 
 // Takes the lock (and the mark) on `fd` without blocking, looking again
-// every kLockLookMs as `how` says. The bound is kept by the clock, so that
-// a waiter on a loaded machine, whose pauses run long, still gives up on time.
+// every kLockLookMs as `how` says. The bound counts looks, not the clock:
+// on a loaded machine the save waited for runs slow too, and the waiter's
+// pauses stretch with it, so that the load alone does not make it give up
+// (a refused level ends the game). Who pays: the waiter, longer there.
 bool lockWithin(int fd, const Locking& how) {
-    using Clock = std::chrono::steady_clock;
-    for (const Clock::time_point giveUpAt = Clock::now() + std::chrono::milliseconds(how.waitMs);;) {
+    for (unsigned waited = 0;; waited += kLockLookMs) {
         // Another save's mark is shared; only a partial's writer, for the
         // moment after its rename, keeps a new one out.
         const bool marked = !how.marksSave || lockRecord(fd, F_RDLCK) || !isLockConflict(errno);
@@ -89,7 +89,7 @@ bool lockWithin(int fd, const Locking& how) {
             if (tryLock(fd, how.lock)) return true;
             if (!markedBySave(fd)) return false;
         }
-        if (Clock::now() >= giveUpAt) return false;
+        if (waited >= how.waitMs) return false;
         const struct timespec pause = {0, static_cast<long>(kLockLookMs) * 1000000L};
         nanosleep(&pause, nullptr);
     }
@@ -147,7 +147,8 @@ int64_t readLoop(int fd, void* buffer, size_t count, int64_t offset) {
 }  // namespace
 
 int openExistingForReading(const char* diskPath) {
-    return openLocked(AT_FDCWD, diskPath, O_RDONLY, Locking{.lock = LOCK_SH, .waitMs = kBusyWaitMs, .onlyForSaves = true});
+    const Locking waitingForSaves{.lock = LOCK_SH, .waitMs = kBusyWaitMs, .onlyForSaves = true};
+    return openLocked(AT_FDCWD, diskPath, O_RDONLY, waitingForSaves);
 }
 
 int openAloneAt(int folder, const char* name, int flags, unsigned mode) {
