@@ -273,15 +273,15 @@ SilencedPort::~SilencedPort() {
     runCommand("nft delete table inet " + table_, &ignored);
 }
 
-int tcpStateOf(uint16_t localPort) {
+int tcpStateOf(uint16_t localPort, uint16_t remotePort) {
     FILE* table = std::fopen("/proc/net/tcp", "r");
     if (!table) return -1;
     char line[256];
-    unsigned address = 0, port = 0, state = 0;
+    unsigned address = 0, port = 0, remote = 0, state = 0;
     int found = -1;
     while (found < 0 && std::fgets(line, sizeof line, table)) {
-        if (std::sscanf(line, " %*u: %x:%x %*x:%*x %x", &address, &port, &state) == 3 && port == localPort &&
-            address == htonl(INADDR_LOOPBACK))
+        if (std::sscanf(line, " %*u: %x:%x %*x:%x %x", &address, &port, &remote, &state) == 4 && port == localPort &&
+            remote == remotePort && address == htonl(INADDR_LOOPBACK))
             found = static_cast<int>(state);
     }
     std::fclose(table);

@@ -122,10 +122,12 @@ private:
     std::string whyNot_;
 };
 
-// The system's TCP state of the connection whose local port on 127.0.0.1
-// this is (1 established, 8 a FIN received, ...), as the system lists it;
-// -1 when none is listed (one that a reset closed no longer is).
-int tcpStateOf(uint16_t localPort);
+// The system's TCP state of the connection between these ports on
+// 127.0.0.1 (1 established, 8 a FIN received, ...), as the system lists it;
+// -1 when none is listed (one that a reset closed no longer is). Both ends
+// are matched: an earlier connection from the same local port may still be
+// listed, waiting out its close.
+int tcpStateOf(uint16_t localPort, uint16_t remotePort);
 
 // A host on a port the system picks, reached through 127.0.0.1 (port 0
 // when it did not start).

@@ -293,7 +293,7 @@ TEST(SessionSilence, AMemberWhoseProgramStopsIsLetGo) {
     });
     // The host's reset has closed the stopped program's connection: a close
     // in order would wait behind the texts its window keeps out.
-    EXPECT_EQ(-1, nettest::tcpStateOf(stoppedPort));
+    EXPECT_EQ(-1, nettest::tcpStateOf(stoppedPort, hosted.port));
     kill(stopping.pid, SIGCONT);
     EXPECT_GT(letGoMs, 0);
     EXPECT_LT(letGoMs, 20000);
