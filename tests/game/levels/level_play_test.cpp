@@ -2,6 +2,7 @@
 // as the game decides it, and the solver finds a solution that replays.
 #include <gtest/gtest.h>
 
+#include "child_process.h"
 #include "game/world/game_state.h"
 #include "level_text.h"
 #include "play/game_snapshot.h"
@@ -90,6 +91,13 @@ TEST_F(Play, TheSolverPushesTheBoulderIntoThePitAndTakesTheGem) {
         << "the level is won in the last frame of the solution";
     std::vector<std::string> cut(s.states.begin(), s.states.end() - 40);
     EXPECT_EQ(levels::replaySolution(p, cut), -1);
+}
+
+TEST_F(Play, AWonReplayWritesNothing) {
+    put(5, kPushAndTake);
+    play.start(5);
+    const std::vector<std::string> states = levels::solveLevel(play, levels::SolverOptions{}).states;
+    EXPECT_EQ(testsupport::runInChild([&] { levels::replaySolution(play, states); }).err, "");
 }
 
 TEST_F(Play, ALevelWithoutAWayOutHasNoSolution) {

@@ -64,6 +64,11 @@ LevelPlay::~LevelPlay() {
 
 void LevelPlay::putLevelFile(int32_t number, const std::string& bytes) {
     writeWholeFile(folder_ + "/Media/Data/" + levelFileName(number), bytes);
+    // The game leads a completed level on only to a next level whose file is
+    // whole, else it leaves with a line in the error log; the stand-in is
+    // never loaded, since the next level's card ends the play (introLink).
+    const std::string next = folder_ + "/Media/Data/" + levelFileName(number + 1);
+    if (number < kLastLevel && access(next.c_str(), F_OK) != 0) writeWholeFile(next, bytes);
 }
 
 void LevelPlay::start(int32_t number, uint32_t seed) {

@@ -43,6 +43,8 @@ public:
     LevelPlay(const LevelPlay&) = delete;
     LevelPlay& operator=(const LevelPlay&) = delete;
 
+    // The level's file; the same bytes also go under the next number while
+    // that has no file, so that a won level reaches the next level's card.
     void putLevelFile(int32_t number, const std::string& bytes);
     // From the state of a fresh program: the level as the title menu starts
     // it (LEVEL, PLAY_MODE 1, the level card), then its first frame; the
