@@ -80,7 +80,10 @@ bool SessionHost::serve(const std::vector<SocketSlotWait>& waits, uint32_t nowMs
     for (size_t i = 0; i < places_.size(); ++i) {
         // A place accepted in this pass is read before any wait has seen it.
         const size_t wait = firstPlaceWait_ + i;
-        const bool ready = i >= watched || (wait < waits.size() && waits[wait].ready != 0);
+        // So is one whose send met the connection's end: what came before
+        // it is already there.
+        const bool ready = i >= watched || (wait < waits.size() && waits[wait].ready != 0) ||
+                           places_[i]->link.endCause() != 0;
         if (ready) read(*places_[i]);
     }
     checkLimits(nowMs);
@@ -155,7 +158,7 @@ bool SessionHost::backlogFull(const Place& place) const {
 }
 
 bool SessionHost::wantsToRead(const Place& place) const {
-    return place.link.endCause() == 0 && !place.link.peerFinished() && !backlogFull(place);
+    return place.link.receiving() && !backlogFull(place);
 }
 
 void SessionHost::read(Place& place) {
@@ -182,9 +185,8 @@ void SessionHost::checkLimits(uint32_t nowMs) {
             continue;
         }
         if (!lookAtLag) continue;
-        platform::PeerLook look;
-        lookAtPeerOnSocket(place->slot, &look);
-        if (place->link.endIfSilent(look)) continue;
+        const platform::PeerLook look = place->link.look(place->slot, nowMs);
+        if (place->link.endIfSilent(look, nowMs)) continue;
         const uint32_t lagMs = place->link.lagMs(nowMs, look);
         if (lagMs > lagLimit) {
             std::snprintf(place->why, sizeof place->why, "it fell %u s behind", lagMs / 1000);
@@ -413,8 +415,10 @@ void SessionHost::flushAndClose() {
         Place& place = *places_[i];
         const size_t queued = place.link.flush(place.slot);  // an ended link sends nothing
         const int32_t cause = place.link.endCause();
-        const bool done = place.link.peerFinished() && place.backlog.empty() && queued == 0;
-        if (cause == 0 && !done) continue;
+        // Closed once nothing more comes from it, what came is handled, and
+        // it is owed nothing more: its link ended (what is still queued
+        // is dropped), or its peer finished and all queued was handed over.
+        if (place.link.receiving() || !place.backlog.empty() || (cause == 0 && queued > 0)) continue;
         if (cause != 0) {
             char why[160];
             describeLinkEnd(cause, why, sizeof why);

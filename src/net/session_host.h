@@ -43,10 +43,14 @@
 //   is closed at once when every other one has asked; a connection other
 //   than the host's own that has not asked for a player within the request
 //   limit is closed, so idle connections cannot keep newcomers out;
-// - a member that ends its sending is still answered what it asked before;
-//   its connection is closed once that is handled and handed to the system
-//   (one no longer heard is left to the silence rule, one heard that takes
-//   too slowly, or nothing, to the lag rule);
+// - a member that finishes its sending (its FIN) is still answered what it
+//   asked before; its connection is closed once that is handled and handed
+//   to the system, which it is owed only while it takes it (one that
+//   acknowledges nothing for the silence limit while bytes wait for it is
+//   ended as silent, one that takes too slowly goes by the lag rule); a
+//   member whose connection is over (a reset came, or the system ended it)
+//   is closed as soon as what it sent before is handled, and what waited
+//   for it is dropped (session_link.h);
 // - every member connection has the session's silence limit, and the system
 //   holds at most kMemberUnsentBytes unsent for it, so what waits for a slow
 //   member waits in its queue, where answers can pass it; a member whose

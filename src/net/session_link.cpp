@@ -21,9 +21,11 @@ void SessionLink::clear() {
     partialBytes_ = 0;
     droppingBytes_ = 0;
     peerFinished_ = false;
+    receiving_ = true;
     silenceLimitMs_ = 0;
     acknowledged_ = 0;
     acknowledgedMs_ = 0;
+    looked_ = false;
     heldBySystem_ = -1;
     std::lock_guard<std::mutex> guard(sendLock_);
     outgoing_.clear();
@@ -31,6 +33,7 @@ void SessionLink::clear() {
 }
 
 void SessionLink::end(int32_t cause) {
+    receiving_ = false;
     std::lock_guard<std::mutex> guard(sendLock_);
     endLocked(cause);
 }
@@ -45,8 +48,7 @@ void SessionLink::receive(int32_t slot, uint32_t maxMessages, std::deque<Session
     uint32_t messages = 0;
     // Dropping an overlong payload takes several reads; they are held to a
     // few per message of the allowance too.
-    for (uint32_t reads = 0; messages < maxMessages && reads < 4 * maxMessages && endCause() == 0 && !peerFinished_;
-         ++reads) {
+    for (uint32_t reads = 0; messages < maxMessages && reads < 4 * maxMessages && receiving_; ++reads) {
         uint8_t* into = partial_ + partialBytes_;
         uint32_t wanted;
         if (droppingBytes_ > 0) {
@@ -58,16 +60,24 @@ void SessionLink::receive(int32_t slot, uint32_t maxMessages, std::deque<Session
             wanted = kSessionHeaderBytes + decodeSessionHeader(partial_).length - partialBytes_;
         }
         const int32_t got = receiveOnSocket(slot, into, static_cast<int32_t>(wanted), false);
-        if (got == -2) return;
-        if (got == 0) {  // the peer shut its sending side, closed, or reset the connection
-            // Or a send on another thread took the connection's failure
-            // first, and ends the link with it under the send lock.
-            std::lock_guard<std::mutex> guard(sendLock_);
-            peerFinished_ = endCause() == 0;
+        if (got == -2) {
+            // Nothing more now. After a send met the connection's end, all
+            // that came before it was already here: it is taken.
+            if (endCause() != 0) receiving_ = false;
             return;
         }
-        if (got < 0) {
-            end(lastSocketError());
+        if (got <= 0) {
+            // 0: the peer's FIN, or the connection's end (kSockConnectionReset
+            // in the error word; none when a send met the end first and
+            // ended the link with it); -1: the read failed.
+            const int32_t failure = lastSocketError();
+            std::lock_guard<std::mutex> guard(sendLock_);
+            receiving_ = false;
+            if (got < 0 || failure != 0) {
+                endLocked(failure);
+            } else {
+                peerFinished_ = endCause() == 0;
+            }
             return;
         }
         if (droppingBytes_ > 0) {
@@ -123,17 +133,13 @@ size_t SessionLink::sendOnceLocked(int32_t slot) {
     count = std::min(count, kSendChunkBytes);
     if (unsentCapBytes_ > 0) {
         const int32_t unsent = unsentOnSocket(slot);  // on an error the send says why
-        if (unsent >= 0 && static_cast<size_t>(unsent) >= unsentCapBytes_) {
-            // No send to learn from: a connection the system has ended (it
-            // fell silent) still holds its unsent bytes, and says so only here.
-            const int32_t failure = takeSocketFailure(slot);
-            if (failure != 0) endLocked(failure);
-            return 0;
-        }
+        if (unsent >= 0 && static_cast<size_t>(unsent) >= unsentCapBytes_) return 0;
         if (unsent >= 0) count = std::min(count, unsentCapBytes_ - static_cast<size_t>(unsent));
     }
     const int32_t sent = sendAvailableOnSocket(slot, bytes, static_cast<int32_t>(count));
     if (sent < 0) {
+        // A send that meets the connection's end ends the link: nothing more
+        // goes, and the receive still takes what came before the end.
         if (sent != -2) endLocked(lastSocketError());
         return 0;
     }
@@ -148,15 +154,23 @@ size_t SessionLink::flush(int32_t slot) {
     }
 }
 
-uint32_t SessionLink::lagMs(uint32_t nowMs, const platform::PeerLook& look) {
-    if (look.bytesAcknowledged != acknowledged_) {
+platform::PeerLook SessionLink::look(int32_t slot, uint32_t nowMs) {
+    platform::PeerLook look;
+    lookAtPeerOnSocket(slot, &look);
+    if (!looked_ || look.bytesAcknowledged != acknowledged_) {
+        looked_ = true;
         acknowledged_ = look.bytesAcknowledged;
         acknowledgedMs_ = nowMs;
     }
+    return look;
+}
+
+uint32_t SessionLink::lagMs(uint32_t nowMs, const platform::PeerLook& look) {
     const bool heard = look.heardMs >= 0 && static_cast<uint32_t>(look.heardMs) <= kHeardGraceMs;
-    const bool takes = heard && (look.segmentsInFlight == 0 || nowMs - acknowledgedMs_ <= kHeardGraceMs);
+    const bool takesNew = nowMs - acknowledgedMs_ <= kHeardGraceMs;
+    const bool stoppedReading = heard && look.windowClosed && look.segmentsInFlight == 0;
     std::lock_guard<std::mutex> guard(sendLock_);
-    outgoing_.observe(nowMs, takes);
+    outgoing_.observe(nowMs, takesNew || stoppedReading);
     return outgoing_.lagMs();
 }
 
@@ -165,9 +179,21 @@ void SessionLink::limitSilence(int32_t slot, uint32_t limitMs) {
     keepSocketHeard(slot, limitMs);
 }
 
-bool SessionLink::endIfSilent(const platform::PeerLook& look) {
-    if (silenceLimitMs_ == 0 || endCause() != 0 || look.ended) return false;
-    if (look.heardMs < 0 || static_cast<uint32_t>(look.heardMs) <= silenceLimitMs_) return false;
+bool SessionLink::endIfSilent(const platform::PeerLook& look, uint32_t nowMs) {
+    using End = platform::PeerLook::End;
+    if (endCause() != 0) return false;
+    if (look.end == End::Over) {
+        if (receiving_) return false;
+        end(platform::kSockConnectionReset);
+        return true;
+    }
+    if (silenceLimitMs_ == 0) return false;
+    if (look.end == End::Finished) {
+        const bool waiting = look.segmentsInFlight > 0 || look.bytesUnsent > 0 || hasQueued();
+        if (!waiting || nowMs - acknowledgedMs_ <= silenceLimitMs_) return false;
+    } else if (look.heardMs < 0 || static_cast<uint32_t>(look.heardMs) <= silenceLimitMs_) {
+        return false;
+    }
     end(platform::kSockTimedOut);
     return true;
 }

@@ -20,9 +20,20 @@
 // then its payload), so no byte is ever read ahead of its message.
 // A header claiming more than 1,024 payload bytes has its payload read and
 // dropped, so the stream stays in step.
-// A peer that ends its sending (it shut its side, or closed) does not end
-// the link: what it sent before is still handled and answered, and its
-// owner closes the link when that is done.
+// A link ends in one of three ways, each with one rule:
+// - the peer finished (its FIN: it shut its sending side, or closed): what
+//   it sent before is still handled and answered, and it is owed what is
+//   queued for it only while its system still takes it; its owner closes
+//   the link when that is done (or the silence rule judges it by what it
+//   acknowledges, endIfSilent);
+// - the connection is over (a reset came, or the system itself ended it):
+//   the receive takes what the peer sent before, then the link ends with
+//   that cause; what waits to be sent is dropped, since nobody is there to
+//   take it. A receive of 0 with kSockConnectionReset in the error word
+//   says so; a send may meet the end first, which also stops the sending
+//   at once and leaves the receive to take what came before it;
+// - its owner ends it (silence, lag, a full queue, the session's end):
+//   nothing more is read or sent.
 //
 // The program's commands and the session thread both queue on the
 // connection to the host: whole messages are queued under the link's own
@@ -70,11 +81,17 @@ public:
 
     // Reads what the socket holds now, up to maxMessages, and appends every
     // message that is then whole to `whole` (an overlong one counts, and is
-    // dropped). The peer's end of sending is noted (peerFinished); a failed
-    // read ends the link.
+    // dropped). The peer's end of sending is noted (peerFinished); the
+    // connection's end (a reset, the system's end, a failed read, or a
+    // send that met the end, once all that came before it is taken) ends
+    // the link with its cause.
     void receive(int32_t slot, uint32_t maxMessages, std::deque<SessionMessage>& whole);
     // The peer sends nothing more: what it sent has all been received.
     bool peerFinished() const { return peerFinished_; }
+    // Something may still come from the peer: false once it finished, the
+    // connection's end was read, or the owner ended the link. Once false,
+    // nobody waits to read the socket again. The session thread's alone.
+    bool receiving() const { return receiving_; }
 
     // Appends the whole message to the queue when the queue then holds no
     // more than boundBytes (an empty queue takes any message). When nothing
@@ -98,25 +115,30 @@ public:
     size_t flush(int32_t slot);
     size_t queuedBytes();
     bool hasQueued() { return queuedBytes() > 0; }
-    // A look at the link takes what its system knows of the peer
-    // (lookAtPeerOnSocket), once for both rules below.
-    //
-    // How far the peer has fallen behind in taking its texts, looked at
-    // now (send_queue.h). The time counts while the peer's system takes
+    // What the link's system knows of its peer now (lookAtPeerOnSocket),
+    // taken once for both rules below; the look also notes when the peer
+    // last acknowledged new bytes.
+    platform::PeerLook look(int32_t slot, uint32_t nowMs);
+
+    // How far the peer has fallen behind in taking its texts, as of the
+    // look (send_queue.h). The time counts while the peer's system takes
     // what is sent, whether or not its program reads. What a look finds,
     // and what the clock does:
     // - new bytes acknowledged within kHeardGraceMs: the peer takes (a live
     //   member, a slow one, one on a lossy link between its losses); runs;
-    // - everything sent acknowledged and the peer heard: its system
-    //   answers the probes of a window it keeps closed (its program
-    //   stopped reading), or the link is idle and nothing waits; runs;
-    // - bytes sent and unacknowledged, nothing new acknowledged within
-    //   kHeardGraceMs: an outage of the direction to the peer, whatever
-    //   still comes the other way (its own sends, sent again, can keep it
-    //   heard while only that direction is lost), or of both; stands. A
-    //   lasting outage is the silence rules' to end: first the peer's,
-    //   which hears nothing, then this side's once nothing more comes;
+    // - the peer heard, its window closed and everything sent acknowledged:
+    //   its system answers the probes of a window its program keeps closed
+    //   (it stopped reading); runs;
+    // - bytes waiting, the window open and nothing new acknowledged within
+    //   kHeardGraceMs: an outage, whichever side drops the bytes: on the
+    //   way to the peer (sent and unacknowledged, whatever still comes the
+    //   other way: its own sends, sent again, can keep it heard), or as
+    //   they leave this machine (its own link or firewall fails them: held
+    //   unsent, nothing in flight); stands. A lasting outage is the silence
+    //   rules' to end: first the peer's, which hears nothing, then this
+    //   side's once nothing more comes or is acknowledged;
     // - nothing heard: an outage both ways; stands.
+    // An idle link has nothing queued and no lag, whatever the clock does.
     uint32_t lagMs(uint32_t nowMs, const platform::PeerLook& look);
 
     // At a session's end, with the queue handed to the system: true while
@@ -130,22 +152,30 @@ public:
     // sends, and the system probes a quiet peer meanwhile so that a live
     // one is heard (keepSocketHeard); the system never ends it first.
     void limitSilence(int32_t slot, uint32_t limitMs);
-    // Ends the link (kSockTimedOut) when nothing has come from its peer
-    // for longer than its silence limit; true when it did. What a look
-    // finds: something heard within the limit (data, an acknowledgement,
-    // also one that the peer's own sends carry while only the direction
-    // to it is lost, an answer to a probe): not silent; a link that is over
-    // (the peer's FIN or reset, which the system does not count as heard,
-    // however long ago they came, as for a program that goes on after a
-    // long stop; or the system's own end): not silent, receive finds the
-    // end and its cause after what was sent before it; nothing at all for
-    // longer than the limit: silent.
-    bool endIfSilent(const platform::PeerLook& look);
+    // Ends the link (kSockTimedOut) when the look finds it silent for
+    // longer than its silence limit, or over with nothing left to read;
+    // true when it ended it. What a look finds:
+    // - the connection over (a reset, which the system does not count as
+    //   heard, however long ago it came, as for a program that goes on
+    //   after a long stop; or the system's own end): not silent. While the
+    //   receive goes on, it takes what came before the end and then ends
+    //   the link with its cause; once the receive is over (the peer's FIN
+    //   came first), the link ends now with kSockConnectionReset;
+    // - the peer finished (its FIN): it sends nothing more, so only what it
+    //   acknowledges speaks for it: silent once bytes wait for it (queued,
+    //   in flight or unsent) and it has acknowledged nothing new for the
+    //   limit (a close behind a lost direction), else not;
+    // - otherwise, something heard within the limit (data, an
+    //   acknowledgement, also one that the peer's own sends carry while
+    //   only the direction to it is lost, an answer to a probe): not
+    //   silent; nothing at all for longer than the limit: silent.
+    bool endIfSilent(const platform::PeerLook& look, uint32_t nowMs);
 
-    // 0 while the link lasts; else why it ended (a socket error number).
+    // 0 while the link lasts; else why it ended (nothing more is sent).
     int32_t endCause() const { return endCause_.load(); }
-    // Ends the link (the first cause stays); nothing more is sent or queued.
-    // Waits for a send under way, so that the socket may be closed after.
+    // The owner ends the link (the first cause stays): nothing more is
+    // read, sent or queued. Waits for a send under way, so that the socket
+    // may be closed after.
     void end(int32_t cause);
 
 private:
@@ -159,15 +189,18 @@ private:
     uint32_t partialBytes_ = 0;
     uint32_t droppingBytes_ = 0;
     bool peerFinished_ = false;
+    bool receiving_ = true;
     uint32_t silenceLimitMs_ = 0;  // 0: none
 
     // Sending, under sendLock_.
     std::mutex sendLock_;
     SendQueue outgoing_;
     size_t unsentCapBytes_ = 0;  // 0: no cap
-    // The peer's acknowledged bytes at the last look that found them grown, and when.
+    // The peer's acknowledged bytes at the last look that found them grown
+    // (or the first look), and when.
     uint64_t acknowledged_ = 0;
     uint32_t acknowledgedMs_ = 0;
+    bool looked_ = false;
     // At the end, the session thread's alone: the bytes unacknowledged at
     // the last look (-1: none yet), and since when.
     int32_t heldBySystem_ = -1;

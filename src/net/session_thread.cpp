@@ -177,20 +177,21 @@ uint32_t sessionThreadMain(void* argument) {
         session.unlock();
         if (stop) break;
 
-        const bool readHost = !hostLink.peerFinished() && hostLink.endCause() == 0;
+        const bool readHost = hostLink.receiving();
         waitForAny(session, host.get(), readHost, workLeft ? 0 : kThreadIdleSleepMs, waits);
         const uint32_t now = nowMillis();
         const int32_t connection = session.connectionSlot.load();
 
-        if (readHost && waits[0].ready != 0) hostLink.receive(connection, kHostReadMessages, fromHost);
+        // A send that met the connection's end leaves what came before it to be taken at once.
+        if (readHost && (waits[0].ready != 0 || hostLink.endCause() != 0)) {
+            hostLink.receive(connection, kHostReadMessages, fromHost);
+        }
         takeFromHost(session, fromHost);
         if (now - lastSilenceLookMs >= kLinkLookMs) {
             lastSilenceLookMs = now;
-            platform::PeerLook look;
-            lookAtPeerOnSocket(connection, &look);
-            hostLink.endIfSilent(look);
+            hostLink.endIfSilent(hostLink.look(connection, now), now);
         }
-        if (hostLink.endCause() != 0 || hostLink.peerFinished()) {
+        if (!hostLink.receiving()) {
             cause = hostLink.peerFinished() ? static_cast<int32_t>(platform::kSockConnectionReset) : hostLink.endCause();
             logHostEnd(connection, cause);
             break;

@@ -100,9 +100,6 @@ int32_t unacknowledgedOnSocket(int32_t slot);
 // Bytes written to a stream record that the system has not sent at all
 // yet; -1 on an error.
 int32_t unsentOnSocket(int32_t slot);
-// The failure the record's socket holds for its next call, taken from it
-// (platform::takePendingFailure): 0 when none, -1 on an error.
-int32_t takeSocketFailure(int32_t slot);
 // 1 when data can be read, -2 when not, -1 on an error.
 int32_t pollSocket(int32_t slot);
 // 1 when the socket turned readable (or writable) within the time, 0 when

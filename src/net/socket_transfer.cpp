@@ -104,8 +104,6 @@ int32_t unacknowledgedOnSocket(int32_t slot) { return onSocketOf(slot, unacknowl
 
 int32_t unsentOnSocket(int32_t slot) { return onSocketOf(slot, unsentOnHandle); }
 
-int32_t takeSocketFailure(int32_t slot) { return onSocketOf(slot, takePendingFailure); }
-
 int32_t receiveOnSocket(int32_t slot, void* buffer, int32_t count, bool waitAll) {
     if (waitAll && count <= 0) return count;
     if (count < 0 || (!buffer && count > 0)) {

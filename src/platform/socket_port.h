@@ -126,6 +126,12 @@ inline constexpr uint32_t kSilenceRetryCapMs = 2000;
 int32_t keepSocketHeard(SocketHandle socket, uint32_t limitMs);
 // What a stream socket's system knows of its peer, in one look.
 struct PeerLook {
+    // How the connection stands, as the next receive tells.
+    enum class End : uint8_t {
+        None,      // it lasts
+        Finished,  // the peer closed its sending side (its FIN came)
+        Over,      // a reset came, or the system itself ended it
+    };
     // Milliseconds since anything (data, an acknowledgement, an answer to a
     // probe) last came from the peer: counted from the silence itself,
     // however sparse or dense the sends.
@@ -135,9 +141,14 @@ struct PeerLook {
     // Segments sent and not yet acknowledged (none while the peer keeps its
     // window closed and has taken all that was sent).
     uint32_t segmentsInFlight = 0;
-    // The connection is over, as the next receive tells: the peer closed
-    // its sending side (FIN) or reset it, or the system itself ended it.
-    bool ended = false;
+    // Bytes written and not yet sent at all.
+    uint32_t bytesUnsent = 0;
+    // The window the peer advertises holds less than one segment: its
+    // program does not read, and its system takes nothing more. Where the
+    // system does not report the window, taken as closed whenever nothing
+    // is in flight.
+    bool windowClosed = false;
+    End end = End::None;
 };
 // 0, or -1 (the look left as it was).
 int32_t lookAtPeer(SocketHandle socket, PeerLook* look);
@@ -177,10 +188,6 @@ int32_t receiveOnHandle(SocketHandle socket, void* buffer, uint32_t count);
 int32_t unacknowledgedOnHandle(SocketHandle socket);
 // The bytes a stream socket holds written and not yet sent at all, or -1.
 int32_t unsentOnHandle(SocketHandle socket);
-// The failure a socket holds for its next call (the system ended the
-// connection, say), as a service number, taken from it: 0 when none, -1 on
-// an error.
-int32_t takePendingFailure(SocketHandle socket);
 // `source` (when not null) receives the sender of the datagram. A datagram
 // longer than count fills the buffer, loses its tail and fails with
 // kSockMessageSize (its sender still in `source`): never a silent cut.

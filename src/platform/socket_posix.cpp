@@ -9,10 +9,11 @@
 // Depends on POSIX sockets, poll, getaddrinfo, setrlimit, Linux's counts of
 // unacknowledged and unsent bytes (SIOCOUTQ, SIOCOUTQNSD), its TCP
 // options for keep-alive, retry cap and unsent bytes, and TCP_INFO
-// (acknowledged bytes since Linux 4.2).
+// (acknowledged bytes since Linux 4.2, the peer's window since 5.4).
 #include <arpa/inet.h>
 #include <cerrno>
 #include <climits>
+#include <cstddef>
 #include <cstring>
 #include <fcntl.h>
 #include <linux/sockios.h>
@@ -296,11 +297,17 @@ int32_t lookAtPeer(SocketHandle socket, PeerLook* look) {
     look->heardMs = static_cast<int32_t>(std::min<uint32_t>(heard, INT32_MAX));
     look->bytesAcknowledged = info.tcpi_bytes_acked;
     look->segmentsInFlight = info.tcpi_unacked;
-    // A FIN received (and the states that follow one); a reset, or the
-    // system's own end of the connection (closed).
+    look->bytesUnsent = info.tcpi_notsent_bytes;
+    // The peer's window came with Linux 5.4.
+    const bool windowKnown = length >= offsetof(tcp_info, tcpi_snd_wnd) + sizeof info.tcpi_snd_wnd;
+    look->windowClosed = windowKnown ? info.tcpi_snd_wnd < info.tcpi_snd_mss : info.tcpi_unacked == 0;
+    // A FIN received (and the states that follow one, also after this
+    // side's own close); a reset, or the system's own end (closed).
     const uint8_t state = info.tcpi_state;
-    look->ended = state == kTcpCloseWait || state == kTcpLastAck || state == kTcpClosing ||
-                        state == kTcpTimeWait || state == kTcpClose;
+    look->end = state == kTcpClose ? PeerLook::End::Over
+                : (state == kTcpCloseWait || state == kTcpLastAck || state == kTcpClosing || state == kTcpTimeWait)
+                    ? PeerLook::End::Finished
+                    : PeerLook::End::None;
     return succeed(0);
 }
 
@@ -380,14 +387,6 @@ int32_t heldCount(SocketHandle socket, unsigned long request) {
 int32_t unacknowledgedOnHandle(SocketHandle socket) { return heldCount(socket, SIOCOUTQ); }
 
 int32_t unsentOnHandle(SocketHandle socket) { return heldCount(socket, SIOCOUTQNSD); }
-
-int32_t takePendingFailure(SocketHandle socket) {
-    REQUIRE_DESCRIPTOR(fd, socket);
-    int error = 0;
-    socklen_t length = sizeof error;
-    if (getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &length) != 0) return failFromErrno();
-    return succeed(error != 0 ? socketErrorFromErrno(error) : 0);
-}
 
 int32_t sendToOnHandle(SocketHandle socket, const void* bytes, uint32_t count, const SocketEndpoint& target) {
     REQUIRE_DESCRIPTOR(fd, socket);

@@ -224,6 +224,19 @@ TEST(HttpGet, ARefusedConnectionKeepsTheOldFileAndGivesItsCause) {
     close(holder);
 }
 
+// A body without a length ends only with an orderly close: one cut by a
+// reset is no whole download.
+TEST(HttpGet, ABodyCutByAResetFailsAndKeepsTheOldFile) {
+    TempDir dir;
+    const std::string path = dir.file("earlier.bin");
+    testsupport::writeFileBytes(path, std::string(2000, 'e'));
+    TinyHttpServer server({{"HTTP/1.0 200 OK\r\n\r\n", std::string(1000, 'b')}, false, true});
+    EXPECT_EQ(HttpGetToFile(kHost, RtString("/"), server.port(), RtString(path.c_str()), 2000), 0);
+    EXPECT_EQ(lastSocketError(), 10054);
+    EXPECT_TRUE(fileText(path) == std::string(2000, 'e'));
+    server.finish();
+}
+
 TEST(HttpGet, ASilentServerFailsAfterTheTimeLimit) {
     TinyHttpServer server({{}, true});
     const RtString text = HttpGetToString(kHost, RtString("/"), server.port(), 10, 300);

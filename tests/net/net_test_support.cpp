@@ -252,11 +252,12 @@ SilencedPort::SilencedPort(uint16_t port, Where where) {
     // goes: dropped at the input hook it is lost on the way, dropped at the
     // output hook the sender's own system fails to send it.
     const std::string p = std::to_string(port);
-    const std::string hook = where == Where::AsItLeaves ? "output" : "input";
+    const bool leaving = where == Where::AsItLeaves || where == Where::AsItLeavesForIt;
+    const bool oneWay = where == Where::OnTheWayToIt || where == Where::AsItLeavesForIt;
     const std::string rule = "; add rule inet " + table_ + " in tcp ";
     const std::string script = "add table inet " + table_ + "; add chain inet " + table_ + " in { type filter hook " +
-                               hook + " priority -10; }" + rule + "dport " + p + " drop" +
-                               (where == Where::OnTheWayToIt ? "" : rule + "sport " + p + " drop");
+                               (leaving ? "output" : "input") + " priority -10; }" + rule + "dport " + p + " drop" +
+                               (oneWay ? "" : rule + "sport " + p + " drop");
     said.clear();
     if (runCommand("nft '" + script + "'", &said) != 0) {
         whyNot_ = "nft cannot add a rule here: " + said;
@@ -561,6 +562,10 @@ void TinyHttpServer::serve() {
                 break;
             }
         }
+    }
+    if (script_.reset) {
+        const linger now{1, 0};
+        setsockopt(client, SOL_SOCKET, SO_LINGER, &now, sizeof now);
     }
     ::close(client);
 }

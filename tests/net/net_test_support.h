@@ -100,14 +100,15 @@ std::string numberedText(size_t number, size_t length);
 // A dead link: every TCP segment to or from the port on this machine is
 // dropped, both ways, while the object lives, as on a network that went
 // silent without a word (no FIN, no reset): OnTheWay, or AsItLeaves, where
-// the machine's own sends fail (its link or route went away); OnTheWayToIt
-// drops only the segments to the port, as a route lost in one direction. An nftables
-// table of its own, named after the process and the port, deleted by the
-// destructor. Not active, and whyNot() says why, where nft is missing or
-// not permitted (it needs root, or CAP_NET_ADMIN).
+// the machine's own sends fail (its link or route went away). OnTheWayToIt
+// and AsItLeavesForIt drop only the segments to the port, as a route lost
+// in one direction, or the sender's own firewall or shaper failing it. An
+// nftables table of its own, named after the process and the port, deleted
+// by the destructor. Not active, and whyNot() says why, where nft is
+// missing or not permitted (it needs root, or CAP_NET_ADMIN).
 class SilencedPort {
 public:
-    enum class Where { OnTheWay, AsItLeaves, OnTheWayToIt };
+    enum class Where { OnTheWay, AsItLeaves, OnTheWayToIt, AsItLeavesForIt };
     explicit SilencedPort(uint16_t port, Where where = Where::OnTheWay);
     ~SilencedPort();
     SilencedPort(const SilencedPort&) = delete;
@@ -247,13 +248,14 @@ private:
 };
 
 // Serves one HTTP request: accepts one connection, reads the request up to
-// its empty line, writes the response pieces in order, then closes (after
-// waiting for the client to close first, when asked).
+// its empty line, writes the response pieces in order, then closes or
+// resets (after waiting for the client to close first, when asked).
 class TinyHttpServer {
 public:
     struct Script {
         std::vector<std::string> pieces;
         bool waitForClientClose = false;  // keep the connection until the client leaves
+        bool reset = false;               // end with a reset instead of a close
     };
     explicit TinyHttpServer(Script script);
     ~TinyHttpServer();
