@@ -13,12 +13,11 @@
 // Departures, so that a cut answer is never taken for a whole download: a
 // connection reset at any point, or closed before the header ended or
 // before the body reached the length its Content-Length announced, fails
-// with kSockConnectionReset; a
-// header that runs past kHeaderLimitBytes without ending fails with
-// kSockConnectionAborted (so a server streaming an endless header cannot
-// hold the caller forever). A body that reaches its announced length ends
-// the transfer as a success without waiting for the close, and bytes after
-// it are not part of it. Neither the status line nor the status is
+// with kSockConnectionReset; a header that runs past kHeaderLimitBytes
+// without ending fails with kSockConnectionAborted (so a server streaming
+// an endless header cannot hold the caller forever). A body that reaches
+// its announced length ends the transfer as a success without waiting for
+// the close, and bytes after it are not part of it. Neither the status line nor the status is
 // examined: an error page, or a stream server's "ICY 200 OK" answer, is
 // taken like any other.
 // Depends on the socket layer, the runtime's file paths and whole-file
@@ -163,10 +162,12 @@ Transfer receiveResponse(int32_t slot, std::vector<char>& chunk, BodySink& sink,
             SleepMillis(kIdleSleepMs);
             continue;
         }
-        // 0: the server closed, or reset the connection (the error word says
-        // which): only an orderly close ends a body whose length is not told.
-        if (got == 0 && lastSocketError() == platform::kSockConnectionReset) return Transfer::Failed;
-        if (got == 0) return header.ended() && bodyLeft <= 0 ? Transfer::Done : fail(platform::kSockConnectionReset);
+        if (got == 0) {
+            // The server closed, or reset the connection (the error word says
+            // which): only an orderly close ends a body whose length is not told.
+            const bool closed = lastSocketError() != platform::kSockConnectionReset;
+            return closed && header.ended() && bodyLeft <= 0 ? Transfer::Done : fail(platform::kSockConnectionReset);
+        }
         if (got < 0) return Transfer::Failed;
         lastData = clock.tickMillis();
 

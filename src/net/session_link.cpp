@@ -20,7 +20,6 @@ constexpr size_t kSendChunkBytes = 256 * 1024;
 void SessionLink::clear() {
     partialBytes_ = 0;
     droppingBytes_ = 0;
-    peerFinished_ = false;
     receiving_ = true;
     silenceLimitMs_ = 0;
     acknowledged_ = 0;
@@ -71,13 +70,8 @@ void SessionLink::receive(int32_t slot, uint32_t maxMessages, std::deque<Session
             // in the error word; none when a send met the end first and
             // ended the link with it); -1: the read failed.
             const int32_t failure = lastSocketError();
-            std::lock_guard<std::mutex> guard(sendLock_);
             receiving_ = false;
-            if (got < 0 || failure != 0) {
-                endLocked(failure);
-            } else {
-                peerFinished_ = endCause() == 0;
-            }
+            if (got < 0 || failure != 0) end(failure);
             return;
         }
         if (droppingBytes_ > 0) {

@@ -86,12 +86,13 @@ public:
     // send that met the end, once all that came before it is taken) ends
     // the link with its cause.
     void receive(int32_t slot, uint32_t maxMessages, std::deque<SessionMessage>& whole);
-    // The peer sends nothing more: what it sent has all been received.
-    bool peerFinished() const { return peerFinished_; }
     // Something may still come from the peer: false once it finished, the
     // connection's end was read, or the owner ended the link. Once false,
     // nobody waits to read the socket again. The session thread's alone.
     bool receiving() const { return receiving_; }
+    // The peer sends nothing more (its FIN) and the link lasts: what it
+    // sent has all been received.
+    bool peerFinished() const { return !receiving_ && endCause() == 0; }
 
     // Appends the whole message to the queue when the queue then holds no
     // more than boundBytes (an empty queue takes any message). When nothing
@@ -188,7 +189,6 @@ private:
     uint8_t partial_[kSessionHeaderBytes + kSessionPayloadMax] = {};
     uint32_t partialBytes_ = 0;
     uint32_t droppingBytes_ = 0;
-    bool peerFinished_ = false;
     bool receiving_ = true;
     uint32_t silenceLimitMs_ = 0;  // 0: none
 

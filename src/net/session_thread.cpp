@@ -192,7 +192,8 @@ uint32_t sessionThreadMain(void* argument) {
             hostLink.endIfSilent(hostLink.look(connection, now), now);
         }
         if (!hostLink.receiving()) {
-            cause = hostLink.peerFinished() ? static_cast<int32_t>(platform::kSockConnectionReset) : hostLink.endCause();
+            // The host's FIN leaves no cause of its own.
+            cause = hostLink.endCause() != 0 ? hostLink.endCause() : static_cast<int32_t>(platform::kSockConnectionReset);
             logHostEnd(connection, cause);
             break;
         }
