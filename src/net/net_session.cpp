@@ -58,16 +58,18 @@ void NetSession::releaseSessionSockets() {
     int32_t listening;
     int32_t connection;
     bool reference;
+    int32_t cause;
     {
         SessionLock guard(*this);
         listening = listenSlot.exchange(-1);
         connection = connectionSlot.exchange(-1);
         reference = holdsSocketReference;
         holdsSocketReference = false;
+        cause = waitFailureLocked(false);
     }
     // The link ends first, so that nothing more is queued for a socket
-    // that is going.
-    hostLink.end(platform::kSockNotConnected);
+    // that is going; a send that comes too late says why the session ended.
+    hostLink.end(cause);
     if (listening != -1) closeSocket(listening);
     if (connection != -1) closeSocketDelivering(connection);
     if (reference) shutdownSockets();

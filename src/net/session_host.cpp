@@ -63,10 +63,15 @@ void SessionHost::watch(std::vector<SocketSlotWait>& waits) {
     }
     firstPlaceWait_ = waits.size();
     for (const auto& place : places_) {
-        const bool lasts = place->link.endCause() == 0;
         const bool reads = wantsToRead(*place);
+        const bool sends = place->link.endCause() == 0 && place->link.hasQueued();
+        // A finished link is read no more: its wait asks for the
+        // connection's failure, so that a reset or the system's own end
+        // is learnt, with its cause, in the pass it comes.
+        const bool failure = sends && place->link.peerFinished();
         SocketSlotWait wait;
-        wait.wanted = (reads ? platform::kWaitRead : 0u) | (lasts && place->link.hasQueued() ? platform::kWaitWrite : 0u);
+        wait.wanted = (reads ? platform::kWaitRead : 0u) | (sends ? platform::kWaitWrite : 0u) |
+                      (failure ? platform::kWaitException : 0u);
         // A place that wants nothing stays out of the wait: a connection its
         // peer reset would otherwise wake every wait at once.
         wait.slot = wait.wanted != 0 ? place->slot : -1;
@@ -78,13 +83,15 @@ bool SessionHost::serve(const std::vector<SocketSlotWait>& waits, uint32_t nowMs
     const size_t watched = places_.size();  // the places the wait covered
     accept(waits, nowMs);
     for (size_t i = 0; i < places_.size(); ++i) {
-        // A place accepted in this pass is read before any wait has seen it.
-        const size_t wait = firstPlaceWait_ + i;
-        // So is one whose send met the connection's end: what came before
-        // it is already there.
-        const bool ready = i >= watched || (wait < waits.size() && waits[wait].ready != 0) ||
-                           places_[i]->link.endCause() != 0;
-        if (ready) read(*places_[i]);
+        Place& place = *places_[i];
+        // Its part of the wait, when the wait covered its connection.
+        const SocketSlotWait* waited = nullptr;
+        if (i < watched && waits[firstPlaceWait_ + i].slot == place.slot) waited = &waits[firstPlaceWait_ + i];
+        // A connection that no wait has seen (accepted in this pass) is read
+        // at once; so is one whose send met the connection's end: what came
+        // before it is already there.
+        if (!waited || waited->ready != 0 || place.link.endCause() != 0) read(place);
+        if (waited && (waited->ready & platform::kWaitException)) place.link.end(waited->failure);
     }
     checkLimits(nowMs);
     const bool more = route(false);

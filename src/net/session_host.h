@@ -50,7 +50,8 @@
 //   ended as silent, one that takes too slowly goes by the lag rule); a
 //   member whose connection is over (a reset came, or the system ended it)
 //   is closed as soon as what it sent before is handled, and what waited
-//   for it is dropped (session_link.h);
+//   for it is dropped (session_link.h); once it finished, its wait reports
+//   that end with the system's cause;
 // - every member connection has the session's silence limit, and the system
 //   holds at most kMemberUnsentBytes unsent for it, so what waits for a slow
 //   member waits in its queue, where answers can pass it; a member whose

@@ -15,6 +15,13 @@ constexpr uint32_t kDropChunkBytes = 4096;  // read at a time of an overlong pay
 // never waits for the lock longer than one such call takes.
 constexpr size_t kSendChunkBytes = 256 * 1024;
 
+// The peer is heard holding its window closed with everything sent taken:
+// its system answers for a program that does not read.
+bool holdsWindowClosed(const platform::PeerLook& look) {
+    const bool heard = look.heardMs >= 0 && static_cast<uint32_t>(look.heardMs) <= kHeardGraceMs;
+    return heard && look.windowClosed && look.segmentsInFlight == 0;
+}
+
 }  // namespace
 
 void SessionLink::clear() {
@@ -23,7 +30,7 @@ void SessionLink::clear() {
     receiving_ = true;
     silenceLimitMs_ = 0;
     acknowledged_ = 0;
-    acknowledgedMs_ = 0;
+    keptUpMs_ = 0;
     looked_ = false;
     heldBySystem_ = -1;
     std::lock_guard<std::mutex> guard(sendLock_);
@@ -151,20 +158,19 @@ size_t SessionLink::flush(int32_t slot) {
 platform::PeerLook SessionLink::look(int32_t slot, uint32_t nowMs) {
     platform::PeerLook look;
     lookAtPeerOnSocket(slot, &look);
-    if (!looked_ || look.bytesAcknowledged != acknowledged_) {
-        looked_ = true;
-        acknowledged_ = look.bytesAcknowledged;
-        acknowledgedMs_ = nowMs;
-    }
+    const bool takesNew = look.bytesAcknowledged != acknowledged_;
+    const bool owesNothing = look.segmentsInFlight == 0 && look.bytesUnsent == 0 && !hasQueued();
+    const bool lasts = look.end == platform::PeerLook::End::None;
+    if (!looked_ || takesNew || owesNothing || (lasts && holdsWindowClosed(look))) keptUpMs_ = nowMs;
+    looked_ = true;
+    acknowledged_ = look.bytesAcknowledged;
     return look;
 }
 
 uint32_t SessionLink::lagMs(uint32_t nowMs, const platform::PeerLook& look) {
-    const bool heard = look.heardMs >= 0 && static_cast<uint32_t>(look.heardMs) <= kHeardGraceMs;
-    const bool takesNew = nowMs - acknowledgedMs_ <= kHeardGraceMs;
-    const bool stoppedReading = heard && look.windowClosed && look.segmentsInFlight == 0;
+    const bool takes = nowMs - keptUpMs_ <= kHeardGraceMs || holdsWindowClosed(look);
     std::lock_guard<std::mutex> guard(sendLock_);
-    outgoing_.observe(nowMs, takesNew || stoppedReading);
+    outgoing_.observe(nowMs, takes);
     return outgoing_.lagMs();
 }
 
@@ -175,21 +181,12 @@ void SessionLink::limitSilence(int32_t slot, uint32_t limitMs) {
 
 bool SessionLink::endIfSilent(const platform::PeerLook& look, uint32_t nowMs) {
     using End = platform::PeerLook::End;
-    if (endCause() != 0) return false;
-    if (look.end == End::Over) {
-        if (receiving_) return false;
-        end(platform::kSockConnectionReset);
-        return true;
-    }
-    if (silenceLimitMs_ == 0) return false;
-    if (look.end == End::Finished) {
-        const bool waiting = look.segmentsInFlight > 0 || look.bytesUnsent > 0 || hasQueued();
-        if (!waiting || nowMs - acknowledgedMs_ <= silenceLimitMs_) return false;
-    } else if (look.heardMs < 0 || static_cast<uint32_t>(look.heardMs) <= silenceLimitMs_) {
-        return false;
-    }
-    end(platform::kSockTimedOut);
-    return true;
+    if (endCause() != 0 || silenceLimitMs_ == 0 || look.end == End::Over) return false;
+    const bool silent = look.end == End::Finished
+                            ? nowMs - keptUpMs_ > silenceLimitMs_
+                            : look.heardMs >= 0 && static_cast<uint32_t>(look.heardMs) > silenceLimitMs_;
+    if (silent) end(platform::kSockTimedOut);
+    return silent;
 }
 
 bool SessionLink::peerStillTaking(int32_t slot, uint32_t nowMs, uint32_t stallMs) {

@@ -31,7 +31,10 @@
 //   that cause; what waits to be sent is dropped, since nobody is there to
 //   take it. A receive of 0 with kSockConnectionReset in the error word
 //   says so; a send may meet the end first, which also stops the sending
-//   at once and leaves the receive to take what came before it;
+//   at once and leaves the receive to take what came before it. Once the
+//   peer finished nothing reads the socket: its owner's wait asks for the
+//   connection's failure, and ends the link with the system's cause in the
+//   pass the system reports it;
 // - its owner ends it (silence, lag, a full queue, the session's end):
 //   nothing more is read or sent.
 //
@@ -117,16 +120,18 @@ public:
     size_t queuedBytes();
     bool hasQueued() { return queuedBytes() > 0; }
     // What the link's system knows of its peer now (lookAtPeerOnSocket),
-    // taken once for both rules below; the look also notes when the peer
-    // last acknowledged new bytes.
+    // taken once for both rules below; the look also notes whether the
+    // peer kept up (keptUpMs_).
     platform::PeerLook look(int32_t slot, uint32_t nowMs);
 
     // How far the peer has fallen behind in taking its texts, as of the
     // look (send_queue.h). The time counts while the peer's system takes
     // what is sent, whether or not its program reads. What a look finds,
     // and what the clock does:
-    // - new bytes acknowledged within kHeardGraceMs: the peer takes (a live
-    //   member, a slow one, one on a lossy link between its losses); runs;
+    // - it kept up within kHeardGraceMs (new bytes acknowledged, or bytes
+    //   waiting for less than that since nothing did): the peer takes (a
+    //   live member, a slow one, one on a lossy link between its losses);
+    //   runs;
     // - the peer heard, its window closed and everything sent acknowledged:
     //   its system answers the probes of a window its program keeps closed
     //   (it stopped reading); runs;
@@ -154,18 +159,27 @@ public:
     // one is heard (keepSocketHeard); the system never ends it first.
     void limitSilence(int32_t slot, uint32_t limitMs);
     // Ends the link (kSockTimedOut) when the look finds it silent for
-    // longer than its silence limit, or over with nothing left to read;
-    // true when it ended it. What a look finds:
+    // longer than its silence limit; true when it ended it. What a look
+    // finds:
     // - the connection over (a reset, which the system does not count as
     //   heard, however long ago it came, as for a program that goes on
-    //   after a long stop; or the system's own end): not silent. While the
-    //   receive goes on, it takes what came before the end and then ends
-    //   the link with its cause; once the receive is over (the peer's FIN
-    //   came first), the link ends now with kSockConnectionReset;
+    //   after a long stop; or the system's own end): not this rule's. A
+    //   receiving link's receive takes what came before the end and then
+    //   its cause; a finished one's owner learns the end from its wait,
+    //   with the system's cause (a reset, or its own timeout);
     // - the peer finished (its FIN): it sends nothing more, so only what it
-    //   acknowledges speaks for it: silent once bytes wait for it (queued,
-    //   in flight or unsent) and it has acknowledged nothing new for the
-    //   limit (a close behind a lost direction), else not;
+    //   takes speaks for it: silent once it has not kept up (keptUpMs_) for
+    //   the limit. Its FIN does not restart that count: it shows that the
+    //   peer is there, not that it takes. With its FIN come:
+    //   - nothing queued, or texts queued that it takes: never silent; its
+    //     owner closes the link once everything is handed over;
+    //   - after an idle spell, texts held on the way: counted from when
+    //     they began to wait, so a hold shorter than the limit loses none;
+    //   - behind a closed window: counted from its FIN at most (it kept up
+    //     while it held the window closed and still sent), so it has the
+    //     limit to read again, else it goes;
+    //   - behind a lost direction: counted from when the texts it never
+    //     acknowledged began to wait;
     // - otherwise, something heard within the limit (data, an
     //   acknowledgement, also one that the peer's own sends carry while
     //   only the direction to it is lost, an answer to a probe): not
@@ -196,10 +210,15 @@ private:
     std::mutex sendLock_;
     SendQueue outgoing_;
     size_t unsentCapBytes_ = 0;  // 0: no cap
-    // The peer's acknowledged bytes at the last look that found them grown
-    // (or the first look), and when.
+    // The peer's acknowledged bytes at the last look, and when a look last
+    // found that it kept up: it acknowledged new bytes, nothing waited for
+    // it (queued, in flight or unsent), or, still sending, it was heard
+    // holding its window closed with everything sent taken. An idle spell
+    // keeps the clock fresh, so what is sent after it counts as waiting
+    // from when it began to. The lag rule and a finished peer's silence
+    // both read it.
     uint64_t acknowledged_ = 0;
-    uint32_t acknowledgedMs_ = 0;
+    uint32_t keptUpMs_ = 0;
     bool looked_ = false;
     // At the end, the session thread's alone: the bytes unacknowledged at
     // the last look (-1: none yet), and since when.

@@ -118,6 +118,11 @@ void takeFromHost(NetSession& session, std::deque<SessionMessage>& fromHost) {
 // closed and the session's sockets released before the thread reports
 // itself stopped.
 void finishThread(NetSession& session, SessionHost* host, int32_t cause) {
+    // Stored first: a command that fails from here on, as the connection
+    // goes, leaves the session's own cause (releaseSessionSockets).
+    session.lock();
+    session.endCause = cause;
+    session.unlock();
     const uint32_t start = nowMillis();
     EndBacklog backlog;
     for (;;) {
@@ -131,7 +136,6 @@ void finishThread(NetSession& session, SessionHost* host, int32_t cause) {
     if (host) host->closeAll();
     session.releaseSessionSockets();
     session.lock();
-    session.endCause = cause;
     session.endFlushCause = backlog.waiting ? static_cast<int32_t>(platform::kSockTimedOut) : backlog.lostCause;
     session.settleIdleLocked();
     // Under the mutex: once it is let go, the session may be gone.

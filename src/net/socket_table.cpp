@@ -225,7 +225,10 @@ int32_t waitForSockets(SocketSlotWait* waits, int32_t count, uint32_t timeoutMs)
     }
     const int32_t result = waitOnSockets(entries.data(), static_cast<uint32_t>(entries.size()), timeoutMs);
     setSocketError(socketLastError());
-    for (size_t i = 0; i < entries.size(); ++i) waits[i].ready = entries[i].ready;
+    for (size_t i = 0; i < entries.size(); ++i) {
+        waits[i].ready = entries[i].ready;
+        waits[i].failure = entries[i].failure;
+    }
     return result;
 }
 

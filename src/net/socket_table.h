@@ -105,11 +105,13 @@ int32_t pollSocket(int32_t slot);
 // 1 when the socket turned readable (or writable) within the time, 0 when
 // time ran out, -1 on an error.
 int32_t waitForSocket(int32_t slot, bool forWriting, uint32_t timeoutMs);
-// One record of a wait over many (platform::kWaitRead, kWaitWrite).
+// One record of a wait over many (platform::kWaitRead, kWaitWrite, and
+// kWaitException for a connection's failure, its number in `failure`).
 struct SocketSlotWait {
     int32_t slot = -1;
     uint32_t wanted = 0;
     uint32_t ready = 0;
+    int32_t failure = 0;
 };
 // Waits up to timeoutMs until any record meets a wanted condition (with no
 // record, simply waits); each entry's `ready` then holds what it met, and a

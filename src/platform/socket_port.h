@@ -130,7 +130,7 @@ struct PeerLook {
     enum class End : uint8_t {
         None,      // it lasts
         Finished,  // the peer closed its sending side (its FIN came)
-        Over,      // a reset came, or the system itself ended it
+        Over,      // a reset came, the system itself ended it, or both sides closed
     };
     // Milliseconds since anything (data, an acknowledgement, an answer to a
     // probe) last came from the peer: counted from the silence itself,
@@ -204,6 +204,9 @@ struct SocketWaitEntry {
     SocketHandle socket = kInvalidSocketHandle;  // the invalid handle is never met
     uint32_t wanted = 0;
     uint32_t ready = 0;
+    // With kWaitException met: the failure's number, which the wait took
+    // from the socket (nothing else will report it again).
+    int32_t failure = 0;
 };
 // Waits up to timeoutMs until any entry meets a wanted condition; every
 // entry's `ready` then holds the conditions it met (a descriptor that is not

@@ -47,7 +47,7 @@ constexpr int kTcpRetryCapOption = 44;
 constexpr uint32_t kMostKeepAliveProbes = 127;  // the most TCP_KEEPCNT takes
 // The system's numbers for the TCP states that a peer's FIN, a reset or the
 // system's own end of a connection lead to.
-constexpr uint8_t kTcpTimeWait = 6, kTcpClose = 7, kTcpCloseWait = 8, kTcpLastAck = 9, kTcpClosing = 11;
+constexpr uint8_t kTcpClose = 7, kTcpCloseWait = 8, kTcpLastAck = 9, kTcpClosing = 11;
 
 bool isStarted() {
     std::lock_guard<std::mutex> guard(startupLock);
@@ -301,11 +301,14 @@ int32_t lookAtPeer(SocketHandle socket, PeerLook* look) {
     // The peer's window came with Linux 5.4.
     const bool windowKnown = length >= offsetof(tcp_info, tcpi_snd_wnd) + sizeof info.tcpi_snd_wnd;
     look->windowClosed = windowKnown ? info.tcpi_snd_wnd < info.tcpi_snd_mss : info.tcpi_unacked == 0;
-    // A FIN received (and the states that follow one, also after this
-    // side's own close); a reset, or the system's own end (closed).
+    // A FIN received: close-wait, or last-ack and closing once this side
+    // shut its own sending too. A reset and the system's own end read as
+    // closed, and so does an orderly close of both sides: the system hands
+    // the rest of it to a time-wait record of its own, and the socket
+    // itself reads as closed from then on.
     const uint8_t state = info.tcpi_state;
     look->end = state == kTcpClose ? PeerLook::End::Over
-                : (state == kTcpCloseWait || state == kTcpLastAck || state == kTcpClosing || state == kTcpTimeWait)
+                : (state == kTcpCloseWait || state == kTcpLastAck || state == kTcpClosing)
                     ? PeerLook::End::Finished
                     : PeerLook::End::None;
     return succeed(0);
@@ -439,6 +442,7 @@ int32_t waitOnSockets(SocketWaitEntry* entries, uint32_t count, uint32_t timeout
     polled.resize(count);
     for (uint32_t i = 0; i < count; ++i) {
         entries[i].ready = 0;
+        entries[i].failure = kSockOk;
         // poll skips a negative descriptor: a handle that can name none is never met.
         polled[i] = pollfd{descriptorOf(entries[i].socket), pollEventsFor(entries[i].wanted), 0};
     }
@@ -447,9 +451,9 @@ int32_t waitOnSockets(SocketWaitEntry* entries, uint32_t count, uint32_t timeout
     for (uint32_t i = 0; i < count; ++i) {
         const short revents = polled[i].revents;
         if (revents == 0) continue;
-        int32_t pending = kSockOk;
         entries[i].ready = (revents & POLLNVAL) ? entries[i].wanted
-                                                : conditionsMet(polled[i].fd, entries[i].wanted, revents, &pending);
+                                                : conditionsMet(polled[i].fd, entries[i].wanted, revents,
+                                                                &entries[i].failure);
         met += entries[i].ready != 0 ? 1 : 0;
     }
     return succeed(met);

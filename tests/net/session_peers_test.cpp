@@ -536,6 +536,28 @@ TEST(SessionPeers, AnAnswerSentJustBeforeTheHostLeavesIsStillTaken) {
     close(listening);
 }
 
+// Every send that fails as the session ends, or after, leaves the
+// session's own cause: the host closed it. Before, the connection was let
+// go before the cause was stored, and a send in between said "not
+// connected" (10057).
+TEST(SessionPeers, ASendAsTheSessionEndsLeavesTheSessionsCause) {
+    uint16_t port = 0;
+    const int listening = nettest::rawListen(&port);
+    for (int round = 0; round < 3; ++round) {
+        NetSession member;
+        std::unique_ptr<RawPeer> host = fakeHostFor(member, listening, port);
+        host.reset();
+        std::set<int32_t> causes;
+        while (member.isRunning()) {
+            if (member.sendText(102, 0, RtString("bye?")) == 0) causes.insert(lastSocketError());
+        }
+        EXPECT_EQ(member.sendText(102, 0, RtString("bye?")), 0);
+        causes.insert(lastSocketError());
+        EXPECT_EQ(causes, std::set<int32_t>{10054}) << round;
+    }
+    close(listening);
+}
+
 TEST_F(PeersOfAHost, AConnectionThatAsksForNoPlayerIsClosedAfterTheDeadline) {
     host.playerRequestLimitMs = 300;
     // The host's own connection takes the first place; silent connections all the others.

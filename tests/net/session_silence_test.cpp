@@ -3,8 +3,9 @@
 // members it no longer hears, and a member whose host is gone sees its
 // session end, both within the silence limit and whatever the traffic;
 // outages of one direction, and stopped programs, end nothing before their
-// time; and a link that ends with a reset, or a close behind a lost
-// direction, is let go at once or by what its peer acknowledges.
+// time; a link that ends with a reset, or a close behind a lost
+// direction, is let go at once or by what its peer acknowledges; and a
+// member that closed its side after an idle spell still gets what waits.
 // The limit is held short here; the figures go to the test's record.
 #include <gtest/gtest.h>
 
@@ -18,6 +19,7 @@
 #include <utility>
 #include <vector>
 
+#include <sys/socket.h>
 #include <unistd.h>
 
 #include "child_process.h"
@@ -106,6 +108,12 @@ double sendUntilLetGo(NetSession& host, int durationMs) {
         return letGoMs < 0;
     });
     return letGoMs;
+}
+
+double processCpuMs() {
+    timespec now;
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return now.tv_sec * 1e3 + now.tv_nsec / 1e6;
 }
 
 struct Noticed {
@@ -386,22 +394,59 @@ TEST(SessionSilence, AMemberWhoseConnectionIsResetIsLetGoAndTheHostRests) {
     const uint16_t frozenPort = frozen.joinAt(hosted);
     ASSERT_NE(frozenPort, 0);
     ASSERT_EQ(0, kill(frozen.child.pid, SIGSTOP));
-    sendUntilLetGo(hosted.host, 1000);
+    // Frozen until texts wait for it at the host: its system takes no more.
+    const int32_t slot = nettest::acceptedSlotFor(hosted.host, frozenPort);
+    EXPECT_TRUE(nettest::waitUntil([&] {
+        hosted.host.sendText(101, 103, RtString(numberedText(0, 1000).c_str()));
+        return unsentOnSocket(slot) > 0;
+    }));
     kill(frozen.child.pid, SIGKILL);
     testsupport::finishChild(frozen.child);
     const double letGoMs = sendUntilLetGo(hosted.host, 5000);
     EXPECT_GT(letGoMs, 0);
-    timespec cpu[2];
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &cpu[0]);
+    const double cpuBefore = processCpuMs();
     sendUntilLetGo(hosted.host, 2000);
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &cpu[1]);
-    const double cpuMs = (cpu[1].tv_sec - cpu[0].tv_sec) * 1e3 + (cpu[1].tv_nsec - cpu[0].tv_nsec) / 1e6;
+    const double cpuMs = processCpuMs() - cpuBefore;
     EXPECT_LT(cpuMs, 500);
     testing::Test::RecordProperty("cpuMsIn2s", std::to_string(cpuMs));
     const std::string log = testsupport::readFileBytes(logFolder.file("ErrorLog.txt"));
     EXPECT_NE(log.find("Session: closed the connection of 127.0.0.1:" + std::to_string(frozenPort) + ": 10054"),
               std::string::npos)
         << log;
+}
+
+// A member that shut its sending side while it read nothing, so that texts
+// wait for it behind its closed window, and is then reset (its program
+// killed, say): the host lets it go in the pass the reset comes, with the
+// system's cause, and rests meanwhile. Before, its thread polled the
+// hung-up socket without a pause until its next look, up to 0.1 s each time.
+TEST(SessionSilence, AFinishedMemberThatIsResetIsLetGoAndTheHostRests) {
+    testsupport::TempDir logFolder;
+    testsupport::ScopedEnv logHere("TMPDIR", logFolder.path().c_str());
+    HostedSession hosted;
+    ASSERT_EQ(hosted.host.addPlayer("host"), 101);
+    double cpuMs = 0;
+    for (int round = 0; round < 3; ++round) {
+        auto deaf = std::make_unique<nettest::RawPeer>(hosted.port, 4096);
+        const uint16_t id = deaf->registerPlayer("deaf");
+        const uint16_t port = hostOrderPort(getSocketPeer(deaf->acceptedSlot(hosted.host)));
+        for (size_t i = 0; i < 100; ++i) hosted.host.sendText(101, id, RtString(numberedText(i, 1000).c_str()));
+        ASSERT_EQ(shutdown(deaf->fd(), SHUT_WR), 0);
+        usleep(200 * 1000);  // its FIN taken
+        const linger abort{1, 0};
+        ASSERT_EQ(setsockopt(deaf->fd(), SOL_SOCKET, SO_LINGER, &abort, sizeof abort), 0);
+        cpuMs -= processCpuMs();
+        deaf.reset();
+        usleep(150 * 1000);
+        cpuMs += processCpuMs();
+        EXPECT_TRUE(nettest::waitUntil([&] { return hosted.host.popLeftPlayer() == id; }));
+        const std::string log = testsupport::readFileBytes(logFolder.file("ErrorLog.txt"));
+        EXPECT_NE(log.find("Session: closed the connection of 127.0.0.1:" + std::to_string(port) + ": 10054"),
+                  std::string::npos)
+            << log;
+    }
+    EXPECT_LT(cpuMs, 30);
+    testing::Test::RecordProperty("cpuMsOver3Resets", std::to_string(cpuMs));
 }
 
 // What the host sends stops reaching its member for good, while what the
@@ -420,4 +465,33 @@ TEST(SessionSilence, AMemberThatClosedBehindALostDirectionIsLetGo) {
     EXPECT_FALSE(pair.member.isRunning());
     EXPECT_GT(letGoMs, 0);
     EXPECT_LT(letGoMs, 9000);
+}
+
+// A member that shuts its sending side after an idle spell, while the texts
+// then sent to it are held on the way for their first second, still gets
+// them all: its silence counts from when they began to wait. Before, it
+// counted from the last acknowledgement before the spell, and the first
+// look after the member's FIN ended it as silent: none arrived.
+TEST(SessionSilence, AMemberThatClosedItsSideAfterAnIdleSpellGetsWhatWaitsForIt) {
+    HostedSession hosted;
+    hosted.host.silenceLimitMs = kShortSilenceMs;
+    ASSERT_EQ(hosted.host.addPlayer("host"), 101);
+    // A small window, as on a real link, so that texts wait at the host
+    // too rather than all flying at once.
+    nettest::RawPeer member(hosted.port, 8192);
+    const uint16_t id = member.registerPlayer("member");
+    ASSERT_NE(id, 0);
+    usleep((kShortSilenceMs + 500) * 1000);
+    {
+        SilencedPort held(hostOrderPort(getSocketPeer(member.acceptedSlot(hosted.host))),
+                          SilencedPort::Where::OnTheWayToIt);
+        if (!held.active()) GTEST_SKIP() << held.whyNot();
+        for (size_t i = 0; i < 40; ++i) hosted.host.sendText(101, id, RtString(numberedText(i, 1000).c_str()));
+        ASSERT_EQ(shutdown(member.fd(), SHUT_WR), 0);
+        usleep(1000 * 1000);
+    }
+    for (size_t i = 0; i < 40; ++i) {
+        ASSERT_EQ(member.readMessage(), nettest::wireMessage(3, id, 101, numberedText(i, 1000))) << i;
+    }
+    EXPECT_TRUE(member.closedWithin(3000));
 }
