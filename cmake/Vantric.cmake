@@ -39,9 +39,11 @@ endfunction()
 # one process (<name>.whole, label whole), so its fixtures keep resetting the
 # process-wide state they use.
 # GL marks tests that open a window and an OpenGL context: they run offscreen,
-# and leak detection is off for them because Mesa and SDL leak at exit from
-# libraries that are already unloaded. GAME marks the game's own tests; the
-# others get the stand-in program's hooks (tests/support/test_project_hooks.cpp).
+# and leak detection is off in them (tests/support/gl_leak_detection_off.cpp)
+# because Mesa and SDL leak at exit from libraries that are already unloaded;
+# they run without ASAN_OPTIONS, as when started by hand. GAME marks the
+# game's own tests; the others get the stand-in program's hooks
+# (tests/support/test_project_hooks.cpp).
 function(vantric_test name)
   cmake_parse_arguments(T "GL;GAME" "TIMEOUT" "SOURCES;LABELS;LIBS" ${ARGN})
   if(NOT T_TIMEOUT)
@@ -58,7 +60,8 @@ function(vantric_test name)
   target_link_libraries(${name} PRIVATE ${T_LIBS} vantric_test_support GTest::gtest_main GTest::gmock)
   set(env "SDL_VIDEODRIVER=offscreen;SDL_AUDIODRIVER=dummy;VANTRIC_SOURCE_DIR=${PROJECT_SOURCE_DIR};VANTRIC_MEDIA_DIR=${VANTRIC_MEDIA_DIR}")
   if(T_GL)
-    list(APPEND env "ASAN_OPTIONS=detect_leaks=0")
+    target_sources(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests/support/gl_leak_detection_off.cpp)
+    list(PREPEND env "-u;ASAN_OPTIONS")
   else()
     list(APPEND env "ASAN_OPTIONS=detect_leaks=1")
   endif()

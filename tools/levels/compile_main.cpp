@@ -17,8 +17,9 @@ int main(int argc, char** argv) {
     return levels::forEachSource(argv[1], [&](int32_t n, const auto& level, auto& problems) {
         problems = levels::checkLevel(level, n);
         const std::string file = out + "/" + levels::levelFileName(n);
-        if (problems.empty() && !levels::writeWholeFile(file, levels::encodeLevel(level))) {
-            problems.push_back("cannot write " + file);
+        std::string why;
+        if (problems.empty() && !levels::writeWholeFile(file, levels::encodeLevel(level), &why)) {
+            problems.push_back("cannot write " + file + ": " + why);
         }
     });
 }

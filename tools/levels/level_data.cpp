@@ -1,8 +1,9 @@
 // Level files to bytes and back. Depends on nothing but the standard library.
 #include "level_data.h"
 
-#include <fstream>
-#include <iterator>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 
 namespace levels {
 
@@ -57,18 +58,37 @@ bool decodeLevel(const std::string& bytes, LevelData& level, std::string& error)
 
 std::string levelFileName(int32_t number) { return "shol" + std::to_string(number) + ".dat"; }
 
-bool readWholeFile(const std::string& path, std::string& bytes) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return !in.bad();
+// C stdio rather than a stream: its failures leave the reason in errno (a
+// folder, say, opens and then fails to read with EISDIR).
+bool readWholeFile(const std::string& path, std::string& bytes, std::string* why) {
+    bytes.clear();
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    int cause = file ? 0 : errno;
+    if (file) {
+        char chunk[4096];
+        size_t got;
+        while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) bytes.append(chunk, got);
+        if (std::ferror(file)) cause = errno != 0 ? errno : EIO;
+        std::fclose(file);
+    }
+    if (cause != 0 && why) *why = std::strerror(cause);
+    return cause == 0;
 }
 
-bool writeWholeFile(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (!out) return false;
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    return static_cast<bool>(out);
+// Written beside the file and renamed over it, so that a failed write (a
+// full disk, say) leaves the old file whole.
+bool writeWholeFile(const std::string& path, const std::string& bytes, std::string* why) {
+    const std::string partial = path + ".partial";
+    std::FILE* file = std::fopen(partial.c_str(), "wb");
+    int cause = file ? 0 : errno;
+    if (file) {
+        if (std::fwrite(bytes.data(), 1, bytes.size(), file) != bytes.size()) cause = errno != 0 ? errno : EIO;
+        if (std::fclose(file) != 0 && cause == 0) cause = errno;
+        if (cause == 0 && std::rename(partial.c_str(), path.c_str()) != 0) cause = errno;
+        if (cause != 0) std::remove(partial.c_str());
+    }
+    if (cause != 0 && why) *why = std::strerror(cause);
+    return cause == 0;
 }
 
 }  // namespace levels

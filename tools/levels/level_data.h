@@ -37,8 +37,10 @@ bool decodeLevel(const std::string& bytes, LevelData& level, std::string& error)
 // "shol<n>.dat"
 std::string levelFileName(int32_t number);
 
-// Whole files, binary; false when the file cannot be read or written.
-bool readWholeFile(const std::string& path, std::string& bytes);
-bool writeWholeFile(const std::string& path, const std::string& bytes);
+// Whole files, binary; false when the file cannot be read or written, with
+// the system's reason ("No such file or directory") in `why` when asked. A
+// write that fails leaves the old file as it was.
+bool readWholeFile(const std::string& path, std::string& bytes, std::string* why = nullptr);
+bool writeWholeFile(const std::string& path, const std::string& bytes, std::string* why = nullptr);
 
 }  // namespace levels

@@ -40,13 +40,12 @@ int32_t levelNumberOfPath(const std::string& path) {
 }
 
 bool loadLevelFile(const std::string& path, LevelData& level, std::vector<std::string>& errors) {
-    std::string bytes;
-    if (!readWholeFile(path, bytes)) {
-        errors.push_back("cannot read " + path);
+    std::string bytes, why;
+    if (!readWholeFile(path, bytes, &why)) {
+        errors.push_back("cannot read: " + why);
         return false;
     }
     if (endsWith(path, ".txt")) return parseLevelText(bytes, level, errors);
-    std::string why;
     if (!decodeLevel(bytes, level, why)) {
         errors.push_back(why);
         return false;
@@ -57,11 +56,11 @@ bool loadLevelFile(const std::string& path, LevelData& level, std::vector<std::s
 int forEachSource(const std::string& sources, const SourceAction& act) {
     int failures = 0;
     for (int32_t n = 0; n < kLevelCount; ++n) {
-        const std::string name = sourceFileName(n);
+        const std::string path = sources + "/" + sourceFileName(n);
         LevelData level;
         std::vector<std::string> problems;
-        if (loadLevelFile(sources + "/" + name, level, problems)) act(n, level, problems);
-        for (const std::string& p : problems) std::fprintf(stderr, "%s: %s\n", name.c_str(), p.c_str());
+        if (loadLevelFile(path, level, problems)) act(n, level, problems);
+        for (const std::string& p : problems) std::fprintf(stderr, "%s: %s\n", path.c_str(), p.c_str());
         failures += problems.empty() ? 0 : 1;
     }
     return failures == 0 ? 0 : 1;

@@ -21,7 +21,7 @@ bool loadLevelFile(const std::string& path, LevelData& level, std::vector<std::s
 
 // The build tools' run over the 31 sources of the folder: `act` gets each
 // level that reads and adds what went wrong with it to `problems`; every
-// problem goes to standard error after the source's name. The exit status:
+// problem goes to standard error after the source's path. The exit status:
 // 0, or 1 when any level had a problem.
 using SourceAction = std::function<void(int32_t number, const LevelData&, std::vector<std::string>& problems)>;
 int forEachSource(const std::string& sources, const SourceAction& act);

@@ -1,11 +1,12 @@
 // levels_reverse <level file> [text file]: the canonical text of a level
 // file (one saved by the editor, say), written to the text file or printed,
-// so that an edited level can come home to the sources.
+// so that an edited level can come home to the sources. It reads the file as
+// the checker does (a text source gives its canonical text).
 #include <cstdio>
 #include <string>
 #include <vector>
 
-#include "level_data.h"
+#include "level_files.h"
 #include "level_text.h"
 
 int main(int argc, char** argv) {
@@ -13,14 +14,10 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: levels_reverse <level file> [text file]\n");
         return 2;
     }
-    std::string bytes, why;
     levels::LevelData level;
-    if (!levels::readWholeFile(argv[1], bytes)) {
-        std::fprintf(stderr, "%s: cannot read\n", argv[1]);
-        return 1;
-    }
-    if (!levels::decodeLevel(bytes, level, why)) {
-        std::fprintf(stderr, "%s: %s\n", argv[1], why.c_str());
+    std::vector<std::string> problems;
+    if (!levels::loadLevelFile(argv[1], level, problems)) {
+        for (const std::string& p : problems) std::fprintf(stderr, "%s: %s\n", argv[1], p.c_str());
         return 1;
     }
     const std::string text = levels::levelToText(level);
@@ -28,8 +25,9 @@ int main(int argc, char** argv) {
         std::fputs(text.c_str(), stdout);
         return 0;
     }
-    if (!levels::writeWholeFile(argv[2], text)) {
-        std::fprintf(stderr, "%s: cannot write\n", argv[2]);
+    std::string why;
+    if (!levels::writeWholeFile(argv[2], text, &why)) {
+        std::fprintf(stderr, "%s: cannot write: %s\n", argv[2], why.c_str());
         return 1;
     }
     return 0;

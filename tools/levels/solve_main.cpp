@@ -60,10 +60,11 @@ int main(int argc, char** argv) {
     }
 
     const std::string name = levels::sourceFileName(number);
+    const std::string source = sources + "/" + name;
     levels::LevelData level;
     std::vector<std::string> problems;
-    if (levels::loadLevelFile(sources + "/" + name, level, problems)) problems = levels::checkLevel(level, number);
-    for (const std::string& p : problems) std::fprintf(stderr, "%s: %s\n", name.c_str(), p.c_str());
+    if (levels::loadLevelFile(source, level, problems)) problems = levels::checkLevel(level, number);
+    for (const std::string& p : problems) std::fprintf(stderr, "%s: %s\n", source.c_str(), p.c_str());
     if (!problems.empty()) return 1;
 
     char folder[] = "/tmp/levels_solve.XXXXXX";
@@ -80,9 +81,13 @@ int main(int argc, char** argv) {
     play.start(number);
 
     if (!verify.empty()) {
-        std::string script;
+        std::string script, why;
         std::vector<std::string> states;
-        if (!levels::readWholeFile(verify, script) || !levels::statesOf(script, states)) {
+        if (!levels::readWholeFile(verify, script, &why)) {
+            std::fprintf(stderr, "%s: cannot read: %s\n", verify.c_str(), why.c_str());
+            return 1;
+        }
+        if (!levels::statesOf(script, states)) {
             std::fprintf(stderr, "%s: not a script\n", verify.c_str());
             return 1;
         }
@@ -110,8 +115,8 @@ int main(int argc, char** argv) {
                  s.states.size() + 1, static_cast<long long>(s.nodes));
     if (out.empty()) {
         std::fputs(text.c_str(), stdout);
-    } else if (!levels::writeWholeFile(out + "/" + name, text)) {
-        std::fprintf(stderr, "cannot write %s/%s\n", out.c_str(), name.c_str());
+    } else if (std::string why; !levels::writeWholeFile(out + "/" + name, text, &why)) {
+        std::fprintf(stderr, "%s/%s: cannot write: %s\n", out.c_str(), name.c_str(), why.c_str());
         return 1;
     }
     return 0;
