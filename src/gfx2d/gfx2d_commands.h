@@ -56,7 +56,8 @@ void GetHostScreenSize(int& width, int& height);
 
 // Images in and out. A load that fails (missing file, undecodable, larger
 // than the driver takes) records error 3 and leaves the slot empty; a sprite
-// number outside 0 to 65,535, or a font outside 0 to 31, records error 7.
+// number outside 0 to 65,535, or a font outside 0 to 31, records error 7 in
+// every command here that takes one.
 // The first slot below the fonts that holds no image; -1 when none.
 int FindFreeSprite();
 void LoadSpriteFile(const RtString& file, int sprite);
@@ -70,12 +71,16 @@ void LoadFontFile(const RtString& file, int font);
 // A rectangle of the current target (window pixels from its top left, or
 // the screen's); parts outside the target come out transparent black.
 void GrabScreenToSprite(int sprite, int x, int y, int width, int height);
-// width x height elements, rows from the top; empty for an empty sprite.
+// width x height elements, rows from the top; empty for an empty sprite or
+// a bad number.
 void SpriteToPixels(int sprite, RtArray<int>& pixels);
 // The first width x height elements, rows from the top, alpha as given.
+// False, the slot as it was, for a bad number, a size of 0 or less or past
+// the image limits (decoded_image.h), or fewer elements than the size
+// needs; false, the slot empty, when the upload fails.
 bool PixelsToSprite(const RtArray<int>& pixels, int sprite, int width, int height);
 // PNG, or JPEG (".jpg", ".jpeg", quality 80) or BMP (".bmp") by the name;
-// failure records error 3.
+// an empty sprite or a file that cannot be written records error 3.
 void SaveSpriteToFile(const RtString& file, int sprite);
 
 // Screen settings.

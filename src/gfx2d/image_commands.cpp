@@ -68,7 +68,7 @@ void GrabScreenToSprite(int sprite, int x, int y, int width, int height) {
 }
 
 void SpriteToPixels(int sprite, RtArray<int>& pixels) {
-    OpenGLRainbows* g = engine.graphics2D;
+    OpenGLRainbows* g = contextForSprite(sprite);
     DecodedImage image;
     if (!g || !g->spritePixels(sprite, image)) {
         pixels.dimExact(0);
@@ -80,8 +80,8 @@ void SpriteToPixels(int sprite, RtArray<int>& pixels) {
 }
 
 bool PixelsToSprite(const RtArray<int>& pixels, int sprite, int width, int height) {
-    OpenGLRainbows* g = engine.graphics2D;
-    if (!g || !isSpriteNumber(sprite) || width <= 0 || height <= 0 || !pixels.data) return false;
+    OpenGLRainbows* g = contextForSprite(sprite);
+    if (!g || width <= 0 || height <= 0 || !pixels.data) return false;
     const int64_t count = int64_t{width} * height;
     if (count > pixels.total || !ImageLimits{}.accepts(width, height)) return false;
     DecodedImage image;
@@ -93,6 +93,6 @@ bool PixelsToSprite(const RtArray<int>& pixels, int sprite, int width, int heigh
 }
 
 void SaveSpriteToFile(const RtString& file, int sprite) {
-    OpenGLRainbows* g = engine.graphics2D;
+    OpenGLRainbows* g = contextForSprite(sprite);
     if (g && !g->saveSprite(file, sprite)) setRuntimeError(ErrorNoSuchFile);
 }

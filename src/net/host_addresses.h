@@ -23,8 +23,10 @@ SocketAddress makeSocketAddress(uint8_t b0, uint8_t b1, uint8_t b2, uint8_t b3, 
 // loopback address included). Returns the number listed.
 int32_t formatAddressList(const uint32_t* addresses, uint32_t count, const char* separator, char* out,
                           uint32_t outSize);
-// This host's addresses as text (see formatAddressList); null when the
-// host name cannot be read or looked up.
+// The addresses that this host's name resolves to, as text (see
+// formatAddressList): what the resolver gives for the name, which need not
+// be every address of the machine's interfaces. Null when the host name
+// cannot be read or looked up.
 const char* listLocalIpAddresses(int32_t* count, const char* separator);
 
 // The first address of the name with the port (host order); an empty or

@@ -13,7 +13,7 @@
 // Departures, so that a cut answer is never taken for a whole download: a
 // connection reset at any point, or closed before the header ended or
 // before the body reached the length its Content-Length announced, fails
-// with kSockConnectionReset; a header that runs past kHeaderLimitBytes
+// with kSockConnectionReset; a header that runs past kHttpHeaderLimitBytes
 // without ending fails with kSockConnectionAborted (so a server streaming
 // an endless header cannot hold the caller forever). A body that reaches
 // its announced length ends the transfer as a success without waiting for
@@ -46,7 +46,6 @@ constexpr uint16_t kDefaultHttpPort = 80;
 constexpr size_t kRequestBufferBytes = 1024;
 constexpr int32_t kChunkBytes = 1023;
 constexpr int32_t kIdleSleepMs = 5;
-constexpr size_t kHeaderLimitBytes = 65536;  // longer headers are refused, not waited out
 
 // The body's destination: the file and the text buffer, either optional.
 struct BodySink {
@@ -101,7 +100,7 @@ public:
         return n;
     }
     bool ended() const { return ended_; }
-    bool tooLong() const { return !ended_ && text_.size() > kHeaderLimitBytes; }
+    bool tooLong() const { return !ended_ && text_.size() > kHttpHeaderLimitBytes; }
 
     // The body length of the first Content-Length line that holds a whole
     // number of at most 18 digits (blanks around it allowed); -1 when none.
@@ -140,6 +139,15 @@ private:
     int lineFeeds_ = 0;
     bool ended_ = false;
 };
+
+// A target file that cannot be made or written: error 3, with where and why
+// in the error log. The network was not at fault, but the socket error still
+// tells the caller of a failure: a system call's, the number the socket
+// service gives a failing call without one of its own.
+void failFile() {
+    setRuntimeError(ErrorNoSuchFile);
+    setSocketError(platform::kSockSystemCallFailure);
+}
 
 enum class Transfer { Done, Failed };
 
@@ -214,7 +222,7 @@ int32_t httpGet(const char* host, const char* path, int32_t port, const char* fi
         if (!files::toDiskPath(filePath, diskPath)) return 0;
         target.emplace(diskPath, "HttpGetToFile");
         if (target->descriptor() < 0) {
-            setRuntimeError(ErrorNoSuchFile);  // the error log says where and why
+            failFile();
             return 0;
         }
         sink.file = &*target;
@@ -244,14 +252,14 @@ int32_t httpGet(const char* host, const char* path, int32_t port, const char* fi
     const int32_t cause = lastSocketError();
     if (slot >= 0) closeSocket(slot);
     shutdownSockets();
-    // A file that could not take the body is no fault of the network: the
-    // last socket error is 0 and the file's failure is error 3, with where
-    // and why in the error log.
     bool fileFailed = target && target->descriptor() < 0;
     if (done && target && !target->commit()) fileFailed = true;
-    if (fileFailed) setRuntimeError(ErrorNoSuchFile);
-    setSocketError(done || fileFailed ? 0 : cause);
-    return done && !fileFailed ? 1 : 0;
+    if (fileFailed) {
+        failFile();
+        return 0;
+    }
+    setSocketError(done ? 0 : cause);
+    return done ? 1 : 0;
 }
 
 int32_t HttpGetToFile(const RtString& host, const RtString& path, int32_t port, const RtString& file,

@@ -5,12 +5,19 @@
 // decoding, and no look at the status line. An answer cut short is a failure.
 //
 // A server that stays silent longer than the connect time limit ends the
-// transfer as a failure (kSockTimedOut), so no download waits forever.
+// transfer as a failure (kSockTimedOut), so no download waits forever; one
+// whose header runs past kHttpHeaderLimitBytes without its empty line fails
+// with kSockConnectionAborted (10053).
 // Depends on the socket layer and the runtime's whole-file saves.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 
 #include "runtime/strings/rt_string.h"
+
+// The longest response header taken, status line and line ends included:
+// 64 KB.
+inline constexpr size_t kHttpHeaderLimitBytes = 65536;
 
 // The port asked for: the low 16 bits, 0 meaning 80.
 uint16_t httpPort(int32_t port);
@@ -27,7 +34,10 @@ uint16_t httpPort(int32_t port);
 // transfer ends once it is full. 1 when the transfer ended with the server
 // closing the connection after a whole header and body, with the announced
 // body complete, or with the buffer full; 0 on any failure, the cause left
-// in the last socket error. The timeout is the connect limit.
+// in the last socket error. A file that cannot be begun or written records
+// error 3 (where and why in the error log) and leaves kSockSystemCallFailure
+// (10107) as the cause; a "mem://" or overlong name is refused without
+// touching either error. The timeout is the connect limit.
 int32_t httpGet(const char* host, const char* path, int32_t port, const char* filePath, char* buffer,
                 uint32_t bufferSize, int32_t timeoutMs);
 

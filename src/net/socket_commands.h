@@ -46,8 +46,10 @@ int32_t SocketClose(int32_t slot);
 // Blocking for a flag other than 0; the last socket error after the change.
 int32_t SocketSetBlocking(int32_t slot, int32_t blocking);
 
-// This host's addresses joined by "|", the loopback address last; empty
-// when none can be read.
+// The addresses this host's name resolves to (listLocalIpAddresses), joined
+// by "|", the loopback address last; not a list of the machine's interfaces,
+// so a name the hosts file maps to 127.0.0.1 gives just "127.0.0.1". Empty
+// when the name cannot be read or looked up.
 RtString GetHostIpAddresses();
 // The last socket error as "<number> <text>"; empty for a number without text.
 RtString GetNetErrorText();

@@ -1,9 +1,11 @@
 // The path commands: a route across a cost grid held in an array, written
 // into a result array as one (x, y) pair per cell from the start to the goal.
-// The map's first index is x (the column), its second y (the row); a cost of
-// 0 or less is a wall, positive costs count only by their ratio to the
-// largest. Routes move in the four straight directions. The weight blends
-// cost (0) with distance to the goal (1); it is clamped into 0..1.
+// The map's first index is x (the column), its second y (the row), so a map
+// needs two dimensions: one of a single dimension (dim(5)) has no rows and
+// every start lies outside it; a single row is dim(5, 1). A cost of 0 or
+// less is a wall, positive costs count only by their ratio to the largest.
+// Routes move in the four straight directions. The weight blends cost (0)
+// with distance to the goal (1); it is clamped into 0..1.
 //
 // Results: the number of cells on the route; 0 when there is none, when start
 // or goal lie outside the map, when they are the same cell, or when no cell

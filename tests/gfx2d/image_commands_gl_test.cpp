@@ -301,6 +301,23 @@ TEST_F(Gfx2D, PixelArraysInAndOut) {
     EXPECT_EQ(back.total, 0);
 }
 
+TEST_F(Gfx2D, SpriteNumbersOutsideTheTableRecordSevenInEveryPixelCommand) {
+    for (int sprite : {-1, 65536}) {
+        RtArray<int> pixels;
+        pixels.dimExact(1);
+        clearErrorCode();
+        EXPECT_FALSE(PixelsToSprite(pixels, sprite, 1, 1));
+        EXPECT_EQ(RtErrorCode, 7) << sprite;
+        clearErrorCode();
+        SpriteToPixels(sprite, pixels);
+        EXPECT_EQ(RtErrorCode, 7) << sprite;
+        EXPECT_EQ(pixels.total, 0);
+        clearErrorCode();
+        SaveSpriteToFile(rt(file("bad.png")), sprite);
+        EXPECT_EQ(RtErrorCode, 7) << sprite;
+    }
+}
+
 TEST_F(Gfx2D, SavedSpritesLoadBackInEveryFormat) {
     put(60, imagetest::gradient(10, 7));
     for (const char* name : {"s.png", "s.bmp", "s.jpg"}) {

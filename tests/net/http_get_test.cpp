@@ -274,7 +274,7 @@ TEST(HttpGet, ADownloadThatCannotBeWrittenKeepsTheOldFile) {
         server.finish();
     });
     ASSERT_TRUE(child.exited);
-    EXPECT_EQ(child.out, "0 3 0");  // the file's failure, not the network's
+    EXPECT_EQ(child.out, "0 3 10107");  // the file's failure: a system call, not the network
     EXPECT_EQ(fileText(path), earlier);
     EXPECT_EQ(testsupport::namesInFolder(dir.path()), (std::vector<std::string>{"ErrorLog.txt", "earlier.bin"}));
     EXPECT_EQ(fileText(dir.file("ErrorLog.txt")), "HttpGetToFile: cannot write " + path + ": File too large\n");
@@ -283,4 +283,18 @@ TEST(HttpGet, ADownloadThatCannotBeWrittenKeepsTheOldFile) {
     EXPECT_EQ(HttpGetToFile(kHost, RtString("/"), shorter.port(), RtString(path.c_str()), 2000), 1);
     shorter.finish();
     EXPECT_EQ(fileText(path), "hello");
+}
+
+// A target that cannot be made fails before connecting, as error 3, with a
+// cause in the socket error rather than "No error".
+TEST(HttpGet, ATargetThatCannotBeMadeLeavesItsCause) {
+    TempDir dir;
+    testsupport::ScopedEnv tmp("TMPDIR", dir.path().c_str());
+    for (const std::string& target : {dir.path(), dir.file("missing/body.bin")}) {
+        clearErrorCode();
+        setSocketError(0);
+        EXPECT_EQ(HttpGetToFile(kHost, RtString("/"), 80, RtString(target.c_str()), 2000), 0) << target;
+        EXPECT_EQ(RtErrorCode, 3) << target;
+        EXPECT_EQ(lastSocketError(), 10107) << target;
+    }
 }

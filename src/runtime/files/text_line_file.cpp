@@ -108,16 +108,24 @@ double loadTextLineFile(const char* name) {
     wholeNameOfRecord = files::absolutePath(name);
     // The name stays cached with empty lines when it cannot be read, so the
     // next command on it sees "NO_DATA" rather than "NO_FILE".
-    char diskName[files::kPathBufferSize];
     char resolved[files::kPathBufferSize] = "";
-    if (!files::resolveDiskPath(name, diskName)) return setRuntimeError(ErrorNoSuchFile);
-    diskPathOfRecord = files::absolutePath(diskName);
-    if (!resolvePackedFile(filePackArchive(), diskName, resolved, 1)) return setRuntimeError(ErrorNoSuchFile);
+    if (files::isMemBlockName(name)) {
+        // A block is read as it stands, as the other file commands read it:
+        // the resolver knows no block names, and resolving would release the
+        // block the pack handed out last.
+        std::strcpy(resolved, name);
+    } else {
+        char diskName[files::kPathBufferSize];
+        if (!files::resolveDiskPath(name, diskName)) return setRuntimeError(ErrorNoSuchFile);
+        diskPathOfRecord = files::absolutePath(diskName);
+        if (!resolvePackedFile(filePackArchive(), diskName, resolved, 1)) return setRuntimeError(ErrorNoSuchFile);
+    }
     ReadStream stream;
     if (!readStreamOpen(stream, resolved)) {
-        // There but unreadable (a writer holds it): not cached, so the lines
-        // written meanwhile are never written back over all the file holds,
-        // and the next command on the name tries again.
+        // There but unreadable (a writer holds it), or a block that is gone:
+        // not cached, so the lines written meanwhile are never written back
+        // over all the file holds, and the next command on the name tries
+        // again.
         record.fileName[0] = '\0';
         diskPathOfRecord.clear();
         return setRuntimeError(ErrorNoSuchFile);

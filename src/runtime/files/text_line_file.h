@@ -5,18 +5,22 @@
 // changed file is written back as well.
 //
 // Loading goes through the pack resolver of the file context, so a line file
-// may come from disk or from the pack; writing back always goes to the disk
-// file the cached name named when it was loaded (never for a "mem://" name),
-// each line ended by CR LF, exactly highestLine + 1 lines, followed by
-// whatever the file held behind its 256th line, unchanged; it is a whole-file
-// save (file_replacement.h). Names are compared byte for byte, so another
-// spelling of the same file writes back and reloads.
+// may come from disk or from the pack; a "mem://" name reads its live block
+// as it stands, as OpenFile, CopyFileTo and OpenIniFile do. Writing back
+// always goes to the disk file the cached name named when it was loaded
+// (never for a "mem://" name), each line ended by CR LF, exactly
+// highestLine + 1 lines, followed by whatever the file held behind its 256th
+// line, unchanged; it is a whole-file save (file_replacement.h). Names are
+// compared byte for byte, so another spelling of the same file writes back
+// and reloads.
 //
 // Departures: the lines behind the 256th were dropped at the write-back, so
 // changing one line of a longer file cut the file short; they are kept. And
 // a relative name was written back relative to the current folder of the
 // write-back, so a change of folder in between put the lines into another
-// file of that name; the write-back goes to the file that was loaded.
+// file of that name; the write-back goes to the file that was loaded. And a
+// "mem://" name went to the resolver, which knows no block names, so the
+// line commands alone read a live block as no file; they read the block.
 //
 // Left open by the rules and settled here: a text of 1,024 bytes or more is
 // cut to its first 1,023 bytes when stored; a file line with no line end
@@ -44,7 +48,8 @@ struct TextLineFile {
 // left or the line is out of range (then with 7), "NO_FILE" when the file is
 // neither on disk nor in the pack (3; a later read of the same name finds the
 // empty file cached and gives "NO_DATA") or there but unreadable, held by a
-// writer (3; not cached: lines written meanwhile are never written over it).
+// writer or a block no longer live (3; not cached: lines written meanwhile
+// are never written over it).
 RtString ReadFileLine(const RtString& name, double line);
 void ReadFileLineAsFloat(const RtString& name, double line, double& value);  // atof of ReadFileLine
 void ReadFileLineAsInt(const RtString& name, double line, int32_t& value);   // atoi of ReadFileLine

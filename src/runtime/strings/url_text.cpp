@@ -1,7 +1,10 @@
 // Percent-encoding and decoding, and UTF-8 to single bytes.
 //
-// The four-byte rule keeps what the runtime has always produced: the low 8
-// bits of the last two bytes' combination, less 0x50.
+// Departures: a four-byte sequence gave its low 8 bits less 0x50, and a lead
+// byte took whatever followed as its continuation, so a Latin-1 byte in a URL
+// ate the two characters after it. Every sequence now gives the low 8 bits
+// of its code point, and a lead byte without its continuation bytes is
+// dropped alone.
 #include "runtime/strings/url_text.h"
 
 #include <new>
@@ -13,6 +16,18 @@ namespace {
 bool isAsciiAlnum(unsigned char c) {
     return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 }
+
+// The continuation bytes a UTF-8 lead byte announces; -1 for a byte that
+// leads no sequence (a continuation byte, 0xF8 to 0xFF).
+int continuationsAfter(unsigned char lead) {
+    if (lead < 0x80) return 0;
+    if ((lead & 0xE0) == 0xC0) return 1;
+    if ((lead & 0xF0) == 0xE0) return 2;
+    if ((lead & 0xF8) == 0xF0) return 3;
+    return -1;
+}
+
+bool isContinuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
 
 void appendEscape(char*& out, unsigned char byte) {
     *out++ = '%';
@@ -87,31 +102,23 @@ void utf8ToSingleByte(RtString& text) {
     uint32_t write = 0;
     while (read < n) {
         const unsigned char lead = bytes[read];
-        if (lead < 0x80) {
+        const int follow = continuationsAfter(lead);
+        if (follow == 0) {
             bytes[write++] = lead;
             read += 1;
-        } else if ((lead & 0xE0) == 0xC0) {
-            if (read + 1 >= n) break;  // the text ends there
-            bytes[write++] = static_cast<unsigned char>((lead << 6) | (bytes[read + 1] & 0x3F));
-            read += 2;
-        } else if ((lead & 0xF0) == 0xE0) {
-            if (read + 2 >= n) {
-                read += 1;
-                continue;
-            }
-            bytes[write++] = static_cast<unsigned char>((bytes[read + 1] << 6) | (bytes[read + 2] & 0x3F));
-            read += 3;
-        } else if ((lead & 0xF8) == 0xF0) {
-            if (read + 3 >= n) {
-                read += 1;
-                continue;
-            }
-            const unsigned value = (bytes[read + 2] << 6) | (bytes[read + 3] & 0x3F);
-            bytes[write++] = static_cast<unsigned char>((value & 0xFF) - 0x50);
-            read += 4;
-        } else {
-            read += 1;  // a stray continuation byte or 0xF8 to 0xFF
+            continue;
         }
+        bool whole = follow > 0 && n - read > static_cast<uint32_t>(follow);
+        for (int k = 1; whole && k <= follow; ++k) whole = isContinuation(bytes[read + k]);
+        if (!whole) {
+            read += 1;  // a stray continuation byte, 0xF8 to 0xFF, or a lead without its bytes
+            continue;
+        }
+        // The code point's low 8 bits lie in the last two bytes of its sequence.
+        const unsigned char before = bytes[read + follow - 1];
+        const unsigned char last = bytes[read + follow];
+        bytes[write++] = static_cast<unsigned char>((before << 6) | (last & 0x3F));
+        read += static_cast<uint32_t>(follow) + 1;
     }
     if (text.ownsBuffer()) text.data[write] = '\0';
     text.length = write;

@@ -12,6 +12,7 @@ RtString UrlEncode(const RtString& text);
 RtString UrlDecode(const RtString& text);
 // In place: each UTF-8 sequence becomes one byte, the low 8 bits of its code
 // point (Latin-1 for code points up to U+00FF); stray continuation bytes and
-// 0xF8 to 0xFF are dropped, a lead byte without enough bytes after it is
-// dropped alone (a two-byte lead at the very end ends the text).
+// 0xF8 to 0xFF are dropped, and so is a lead byte not followed by all its
+// continuation bytes (10xxxxxx), alone: the bytes after it are read as
+// themselves. Overlong forms are not checked.
 void utf8ToSingleByte(RtString& text);

@@ -145,6 +145,12 @@ TEST_F(LineFile, PackedFilesReadFromThePackAndWriteBackToDisk) {
     EXPECT_EQ(visible("4\r\n100\r\n"), visible(read("cfg.txt")));
 }
 
+TEST_F(LineFile, MemoryBlocksReadAsTheOtherFileCommandsReadThem) {
+    filetest::Block block("first\r\nsecond\r\n");
+    EXPECT_EQ("second", std::string(ReadFileLine(RtString(block.name().c_str()), 1).data));
+    EXPECT_EQ(0, RtErrorCode);
+}
+
 TEST_F(LineFile, NamesMeetTheFileThatExistsInAnyLetterCase) {
     mkdir(work("Data").c_str(), 0755);
     put("Data/Progress.txt", "7\r\n");

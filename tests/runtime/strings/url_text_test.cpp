@@ -23,15 +23,21 @@ TEST(UrlText, DecodeDropsBrokenEscapes) {
 }
 
 TEST(UrlText, Utf8SequencesBecomeOneByte) {
-    RtString s = RtString::fromBytes("A\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80\x80\xFF", 12);
+    RtString s = RtString::fromBytes("A\xC3\xA9\xE2\x82\xAC\x80\xFF", 8);
     utf8ToSingleByte(s);
-    // e-acute, the euro sign keeps its low 8 bits (0xAC), the four-byte rule
-    // gives ((0x98 << 6 | 0x00) & 0xFF) - 0x50 = 0xB0; stray bytes go.
-    EXPECT_EQ("A\xE9\xAC\xB0", bytesOf(s));
+    // e-acute, the euro sign keeps its low 8 bits (0xAC); stray bytes go.
+    EXPECT_EQ("A\xE9\xAC", bytesOf(s));
     RtString cut("ab\xC3");
     utf8ToSingleByte(cut);
     EXPECT_EQ("ab", bytesOf(cut));
     RtString shortLead("a\xE2\x82");
     utf8ToSingleByte(shortLead);
     EXPECT_EQ("a", bytesOf(shortLead));  // the lead goes alone, 0x82 is stray
+}
+
+TEST(UrlText, FourByteSequencesKeepTheLow8BitsAndBrokenOnesOnlyLoseTheirLead) {
+    EXPECT_EQ("\xA9", bytesOf(UrlDecode(RtString("%F0%9F%92%A9"))));  // U+1F4A9
+    EXPECT_EQ("caf au lait", bytesOf(UrlDecode(RtString("caf%e9+au+lait"))));
+    EXPECT_EQ("xyz", bytesOf(UrlDecode(RtString("x%F0%9Fyz"))));
+    EXPECT_EQ("a\xE9", bytesOf(UrlDecode(RtString("a%C3%C3%A9"))));
 }
